@@ -1,0 +1,89 @@
+#include "LogConnection.h"
+
+#include "DatabaseError.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+
+namespace {
+
+QString cannotOpen(const QString &path, const QString &detail)
+{
+    QString text = QStringLiteral("Databázi \"%1\" nelze otevřít!").arg(path);
+    if (!detail.isEmpty())
+        text += u'\n' + detail;
+    return text;
+}
+
+} // namespace
+
+LogConnection::LogConnection(const QString &path, OpenMode mode, const QString &connectionName)
+{
+    open(path, mode, connectionName);
+}
+
+LogConnection::~LogConnection()
+{
+    close();
+}
+
+void LogConnection::open(const QString &path, OpenMode mode, const QString &connectionName)
+{
+    close();
+    if (mode != OpenOrCreate && !QFileInfo(path).isFile())
+        throw EDatabaseError(cannotOpen(path, QStringLiteral("Soubor neexistuje.")));
+
+    const QString name = connectionName.isEmpty()
+                             ? QStringLiteral("VelkorLog-") + QUuid::createUuid().toString(QUuid::Id128)
+                             : connectionName;
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
+        if (mode == OpenReadOnly)
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+        db.setConnectOptions(options);
+        if (!db.open()) {
+            error = db.lastError().text();
+        } else {
+            QSqlQuery q(db);
+            // Reading the schema proves the file is an SQLite database at all.
+            if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+                error = q.lastError().text();
+            else if (mode != OpenReadOnly
+                     && !(q.exec(QStringLiteral("PRAGMA journal_mode = DELETE"))
+                          && q.exec(QStringLiteral("PRAGMA synchronous = FULL"))))
+                error = q.lastError().text();
+            q.finish();
+            if (!error.isEmpty())
+                db.close();
+        }
+    }
+    if (!error.isEmpty()) {
+        QSqlDatabase::removeDatabase(name);
+        throw EDatabaseError(cannotOpen(path, error));
+    }
+    m_path = path;
+    m_connectionName = name;
+}
+
+void LogConnection::close()
+{
+    if (m_connectionName.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+    m_connectionName.clear();
+    m_path.clear();
+}
+
+QSqlDatabase LogConnection::database() const
+{
+    return QSqlDatabase::database(m_connectionName, false);
+}

@@ -1,0 +1,38 @@
+#pragma once
+// A named Qt Sql connection on one SQLite table file (a log, or a temporary table of the
+// log's shape), set up so that what the program reports as saved is on disk: rollback
+// journal in the file's folder (journal_mode DELETE) and synchronous=FULL. The connection
+// is removed again when the object is closed or destroyed.
+
+#include <QSqlDatabase>
+#include <QString>
+
+class LogConnection
+{
+public:
+    enum OpenMode { OpenExisting, OpenOrCreate, OpenReadOnly };
+
+    LogConnection() = default;
+    // Opens at once; see open().
+    explicit LogConnection(const QString &path, OpenMode mode = OpenExisting,
+                           const QString &connectionName = {});
+    ~LogConnection();
+    LogConnection(const LogConnection &) = delete;
+    LogConnection &operator=(const LogConnection &) = delete;
+
+    // Opens the file under `connectionName` (a unique name when empty). OpenExisting
+    // refuses a missing file; OpenOrCreate makes an empty database file. Raises
+    // EDatabaseError ("Databázi "..." nelze otevřít!") on failure. An open connection of
+    // this object is closed first.
+    void open(const QString &path, OpenMode mode = OpenExisting, const QString &connectionName = {});
+    void close();
+
+    bool isOpen() const { return !m_connectionName.isEmpty(); }
+    const QString &path() const { return m_path; }
+    const QString &connectionName() const { return m_connectionName; }
+    QSqlDatabase database() const;
+
+private:
+    QString m_path;
+    QString m_connectionName;
+};

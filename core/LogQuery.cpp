@@ -1,0 +1,574 @@
+#include "LogQuery.h"
+
+#include "DatabaseError.h"
+#include "Formats.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <list>
+#include <optional>
+
+namespace {
+
+// Rows are read in pages of this many, and this many pages are kept: a few screens in
+// each direction of wherever the views look, a few megabytes at most.
+constexpr int PageSize = 128;
+constexpr int MaxCachedPages = 32;
+
+struct Page
+{
+    int index = -1;
+    std::vector<TLogRecord> rows;
+};
+
+[[noreturn]] void queryFailed(const QSqlDatabase &db, const QString &detail)
+{
+    throw EDatabaseError(QStringLiteral("Chyba při čtení deníku \"%1\"!\n%2")
+                             .arg(QFileInfo(db.databaseName()).fileName(), detail));
+}
+
+// Checks an order list against the log's field names and makes it SQL, with ID as the
+// last key so that rows equal in every listed field keep a fixed order.
+QString orderSql(const QStringList &order)
+{
+    QStringList parts;
+    bool hasId = false;
+    for (const QString &entry : order) {
+        const QStringList words = entry.simplified().split(u' ');
+        const int field = LogFieldIndex(words.value(0));
+        const QString direction = words.value(1).toUpper();
+        if (field < 0 || words.size() > 2 || (words.size() == 2 && direction != u"ASC" && direction != u"DESC"))
+            throw EDatabaseError(QStringLiteral("Neplatné třídění \"%1\"!").arg(entry));
+        hasId = hasId || field == fiID;
+        parts << (words.size() == 2 ? LogFieldNames[field] + u' ' + direction : LogFieldNames[field]);
+    }
+    if (parts.isEmpty())
+        parts << LogFieldNames[fiDAT] << LogFieldNames[fiUTC];
+    if (!hasId)
+        parts << LogFieldNames[fiID];
+    return parts.join(u',');
+}
+
+} // namespace
+
+struct LogQuery::Private
+{
+    QString connectionName;
+    QString where;
+    QVariantList whereValues;
+    QStringList orderBy;
+    QHash<int, QString> displayFormats;
+
+    bool active = false;
+    std::vector<qint64> ids;
+    int pos = -1;
+    bool bof = true;
+    bool eof = true;
+
+    int disableCount = 0;
+    bool pendingReset = false;
+    bool pendingScroll = false;
+
+    mutable std::list<Page> pages; // most recently used first
+    mutable std::optional<QSqlQuery> pageQuery;
+
+    QSqlDatabase database() const
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+        if (!db.isOpen())
+            throw EDatabaseError(QStringLiteral("Deník není otevřen!"));
+        return db;
+    }
+
+    QString fromWhere() const
+    {
+        QString sql = QStringLiteral(" FROM ") + LogTableName;
+        if (!where.trimmed().isEmpty())
+            sql += QStringLiteral(" WHERE (") + where + u')';
+        return sql;
+    }
+
+    void bindWhere(QSqlQuery &q) const
+    {
+        for (int i = 0; i < whereValues.size(); ++i)
+            q.bindValue(i, whereValues[i]);
+    }
+
+    void clearCache() const
+    {
+        pages.clear();
+        pageQuery.reset();
+    }
+
+    const Page &page(int index) const
+    {
+        for (auto it = pages.begin(); it != pages.end(); ++it) {
+            if (it->index == index) {
+                if (it != pages.begin())
+                    pages.splice(pages.begin(), pages, it);
+                return pages.front();
+            }
+        }
+        if (static_cast<int>(pages.size()) >= MaxCachedPages)
+            pages.pop_back();
+        pages.push_front(fetchPage(index));
+        return pages.front();
+    }
+
+    // Reads the rows of one page with one prepared statement over their IDs; a short last
+    // page binds ID 0, which no row has.
+    Page fetchPage(int index) const
+    {
+        const QSqlDatabase db = database();
+        if (!pageQuery) {
+            QStringList marks;
+            for (int i = 0; i < PageSize; ++i)
+                marks << QStringLiteral("?");
+            pageQuery.emplace(db);
+            pageQuery->setForwardOnly(true);
+            if (!pageQuery->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE ID IN (%3)")
+                                        .arg(LogFieldListSql(), LogTableName, marks.join(u',')))) {
+                const QString text = pageQuery->lastError().text();
+                pageQuery.reset();
+                queryFailed(db, text);
+            }
+        }
+        Page page;
+        page.index = index;
+        const int first = index * PageSize;
+        const int count = std::min<int>(PageSize, static_cast<int>(ids.size()) - first);
+        page.rows.resize(count);
+        QHash<qint64, int> slotOfId;
+        slotOfId.reserve(count);
+        for (int i = 0; i < PageSize; ++i) {
+            const qint64 id = i < count ? ids[first + i] : 0;
+            pageQuery->bindValue(i, id);
+            if (i < count) {
+                slotOfId.insert(id, i);
+                page.rows[i][fiID] = id; // a row deleted meanwhile keeps its ID only
+            }
+        }
+        if (!pageQuery->exec())
+            queryFailed(db, pageQuery->lastError().text());
+        while (pageQuery->next()) {
+            const int slot = slotOfId.value(pageQuery->value(fiID).toLongLong(), -1);
+            if (slot < 0)
+                continue;
+            TLogRecord &record = page.rows[slot];
+            for (int field = 1; field < LogFieldCount; ++field)
+                record[field] = LogValueFromStorage(field, pageQuery->value(field));
+        }
+        pageQuery->finish();
+        return page;
+    }
+
+    const TLogRecord *row(int r) const
+    {
+        if (r < 0 || r >= static_cast<int>(ids.size()))
+            return nullptr;
+        const Page &p = page(r / PageSize);
+        return &p.rows[r % PageSize];
+    }
+};
+
+LogQuery::LogQuery(QObject *parent) : QObject(parent), d(std::make_unique<Private>()) {}
+
+LogQuery::~LogQuery() = default;
+
+void LogQuery::SetConnectionName(const QString &connectionName)
+{
+    d->connectionName = connectionName;
+}
+
+QString LogQuery::ConnectionName() const
+{
+    return d->connectionName;
+}
+
+void LogQuery::SetWhere(const QString &condition, const QVariantList &values)
+{
+    d->where = condition;
+    d->whereValues = values;
+}
+
+QString LogQuery::Where() const
+{
+    return d->where;
+}
+
+QVariantList LogQuery::WhereValues() const
+{
+    return d->whereValues;
+}
+
+void LogQuery::SetOrderBy(const QStringList &fields)
+{
+    d->orderBy = fields;
+}
+
+QStringList LogQuery::OrderBy() const
+{
+    return d->orderBy;
+}
+
+QStringList LogQuery::SortOrderFor(int fieldIndex)
+{
+    const QStringList dateTime{LogFieldNames[fiDAT], LogFieldNames[fiUTC]};
+    if (fieldIndex == fiDAT || fieldIndex == fiUTC || fieldIndex < 0 || fieldIndex >= LogFieldCount)
+        return dateTime;
+    return QStringList{LogFieldNames[fieldIndex]} + dateTime;
+}
+
+void LogQuery::Open()
+{
+    if (d->active)
+        Close();
+    const QString order = orderSql(d->orderBy);
+    const QSqlDatabase db = d->database();
+    std::vector<qint64> ids;
+    {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!q.prepare(QStringLiteral("SELECT ID") + d->fromWhere() + QStringLiteral(" ORDER BY ") + order))
+            queryFailed(db, q.lastError().text());
+        d->bindWhere(q);
+        if (!q.exec())
+            queryFailed(db, q.lastError().text());
+        while (q.next())
+            ids.push_back(q.value(0).toLongLong());
+        if (q.lastError().isValid())
+            queryFailed(db, q.lastError().text());
+    }
+    ids.shrink_to_fit();
+    d->ids = std::move(ids);
+    d->active = true;
+    d->pos = d->ids.empty() ? -1 : 0;
+    d->bof = true;
+    d->eof = d->ids.empty();
+    emit afterOpen();
+    notifyReset();
+}
+
+void LogQuery::Close()
+{
+    const bool wasActive = d->active;
+    d->clearCache();
+    d->ids.clear();
+    d->ids.shrink_to_fit();
+    d->active = false;
+    d->pos = -1;
+    d->bof = d->eof = true;
+    if (wasActive) {
+        emit afterClose();
+        notifyReset();
+    }
+}
+
+bool LogQuery::Active() const
+{
+    return d->active;
+}
+
+int LogQuery::RecordCount() const
+{
+    return static_cast<int>(d->ids.size());
+}
+
+bool LogQuery::IsEmpty() const
+{
+    return d->ids.empty();
+}
+
+int LogQuery::RecNo() const
+{
+    return d->pos + 1;
+}
+
+bool LogQuery::SetRecNo(int recNo)
+{
+    if (recNo < 1 || recNo > RecordCount())
+        return false;
+    moveTo(recNo - 1);
+    return true;
+}
+
+int LogQuery::CurrentRow() const
+{
+    return d->pos;
+}
+
+bool LogQuery::Bof() const
+{
+    return d->bof;
+}
+
+bool LogQuery::Eof() const
+{
+    return d->eof;
+}
+
+void LogQuery::First()
+{
+    if (IsEmpty())
+        return;
+    moveTo(0, true, false);
+}
+
+void LogQuery::Last()
+{
+    if (IsEmpty())
+        return;
+    moveTo(RecordCount() - 1, false, true);
+}
+
+void LogQuery::Next()
+{
+    MoveBy(1);
+}
+
+void LogQuery::Prior()
+{
+    MoveBy(-1);
+}
+
+int LogQuery::MoveBy(int distance)
+{
+    if (IsEmpty() || distance == 0 || (distance > 0 && d->eof) || (distance < 0 && d->bof))
+        return 0;
+    d->bof = d->eof = false;
+    const qint64 target = static_cast<qint64>(d->pos) + distance;
+    int row = static_cast<int>(target);
+    if (target > RecordCount() - 1) {
+        row = RecordCount() - 1;
+        d->eof = true;
+    } else if (target < 0) {
+        row = 0;
+        d->bof = true;
+    }
+    const int moved = row - d->pos;
+    d->pos = row;
+    scrolled();
+    return moved;
+}
+
+bool LogQuery::Locate(int field, const QVariant &value, TLocateOptions options)
+{
+    return Locate(QList<int>{field}, QVariantList{value}, options);
+}
+
+bool LogQuery::Locate(const QList<int> &fields, const QVariantList &values, TLocateOptions options)
+{
+    if (!d->active || IsEmpty() || fields.isEmpty() || fields.size() != values.size())
+        return false;
+    if (fields.size() == 1 && fields[0] == fiID)
+        return GotoBookmark(values[0].toLongLong());
+
+    QStringList conditions;
+    QVariantList bound = d->whereValues;
+    for (int i = 0; i < fields.size(); ++i) {
+        const int field = fields[i];
+        if (field < 0 || field >= LogFieldCount)
+            return false;
+        const QVariant stored = LogValueToStorage(field, values[i]);
+        const QString name = LogFieldNames[field];
+        const bool text = LogFieldTypes[field] == ftString;
+        const QString collate = text && options.testFlag(loCaseInsensitive) ? QStringLiteral(" COLLATE NOCASE")
+                                                                            : QString();
+        if (stored.isNull()) {
+            conditions << name + QStringLiteral(" IS NULL");
+        } else if (text && options.testFlag(loPartialKey)) {
+            conditions << QStringLiteral("substr(%1,1,?) = ?%2").arg(name, collate);
+            bound << stored.toString().size() << stored;
+        } else {
+            conditions << name + QStringLiteral(" = ?") + collate;
+            bound << stored;
+        }
+    }
+    QString condition = conditions.join(QStringLiteral(" AND "));
+    if (!d->where.trimmed().isEmpty())
+        condition = u'(' + d->where + QStringLiteral(") AND ") + condition;
+
+    const QSqlDatabase db = d->database();
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    // The first match in query order is the first row of the same order limited to one.
+    if (!q.prepare(QStringLiteral("SELECT ID FROM %1 WHERE %2 ORDER BY %3 LIMIT 1")
+                       .arg(LogTableName, condition, orderSql(d->orderBy))))
+        queryFailed(db, q.lastError().text());
+    for (int i = 0; i < bound.size(); ++i)
+        q.bindValue(i, bound[i]);
+    if (!q.exec())
+        queryFailed(db, q.lastError().text());
+    if (!q.next())
+        return false;
+    return GotoBookmark(q.value(0).toLongLong());
+}
+
+TBookmark LogQuery::Bookmark() const
+{
+    return d->pos < 0 ? 0 : d->ids[d->pos];
+}
+
+bool LogQuery::BookmarkValid(TBookmark bookmark) const
+{
+    return RowOfId(bookmark) >= 0;
+}
+
+bool LogQuery::GotoBookmark(TBookmark bookmark)
+{
+    const int row = RowOfId(bookmark);
+    if (row < 0)
+        return false;
+    moveTo(row);
+    return true;
+}
+
+qint64 LogQuery::IdAt(int row) const
+{
+    if (row < 0 || row >= RecordCount())
+        return 0;
+    return d->ids[row];
+}
+
+int LogQuery::RowOfId(qint64 id) const
+{
+    if (id <= 0)
+        return -1;
+    const auto it = std::find(d->ids.begin(), d->ids.end(), id);
+    return it == d->ids.end() ? -1 : static_cast<int>(it - d->ids.begin());
+}
+
+void LogQuery::DisableControls()
+{
+    ++d->disableCount;
+}
+
+void LogQuery::EnableControls()
+{
+    if (d->disableCount == 0)
+        return;
+    if (--d->disableCount > 0)
+        return;
+    const bool reset = d->pendingReset;
+    const bool scroll = d->pendingScroll;
+    d->pendingReset = d->pendingScroll = false;
+    if (reset)
+        emit viewReset();
+    else if (scroll)
+        emit viewCurrentChanged();
+}
+
+bool LogQuery::ControlsDisabled() const
+{
+    return d->disableCount > 0;
+}
+
+int LogQuery::FieldIndex(const QString &fieldName) const
+{
+    return LogFieldIndex(fieldName);
+}
+
+QVariant LogQuery::Value(int field) const
+{
+    return ValueAt(d->pos, field);
+}
+
+QVariant LogQuery::Value(const QString &fieldName) const
+{
+    return ValueAt(d->pos, LogFieldIndex(fieldName));
+}
+
+QVariant LogQuery::ValueAt(int row, int field) const
+{
+    if (field < 0 || field >= LogFieldCount || row < 0 || row >= RecordCount())
+        return QVariant();
+    if (field == fiID)
+        return d->ids[row];
+    return (*d->row(row))[field];
+}
+
+TLogRecord LogQuery::Record() const
+{
+    return RecordAt(d->pos);
+}
+
+TLogRecord LogQuery::RecordAt(int row) const
+{
+    const TLogRecord *record = d->row(row);
+    return record ? *record : TLogRecord{};
+}
+
+QString LogQuery::AsString(int field) const
+{
+    if (field < 0 || field >= LogFieldCount)
+        return QString();
+    return LogValueAsString(field, Value(field));
+}
+
+void LogQuery::SetDisplayFormat(int field, const QString &pattern)
+{
+    if (pattern.isEmpty())
+        d->displayFormats.remove(field);
+    else
+        d->displayFormats.insert(field, pattern);
+}
+
+QString LogQuery::DisplayFormat(int field) const
+{
+    return d->displayFormats.value(field);
+}
+
+QString LogQuery::DisplayText(int field) const
+{
+    return DisplayTextAt(d->pos, field);
+}
+
+QString LogQuery::DisplayTextAt(int row, int field) const
+{
+    if (field < 0 || field >= LogFieldCount)
+        return QString();
+    const QVariant value = ValueAt(row, field);
+    const QString pattern = d->displayFormats.value(field);
+    if (IsEmptyLogValue(value) || pattern.isEmpty())
+        return LogValueAsString(field, value);
+    switch (LogFieldTypes[field]) {
+    case ftDate:
+        return Formats::formatDate(pattern, value.toDate());
+    case ftTime:
+        return Formats::formatTime(pattern, value.toTime());
+    case ftFloat:
+        return Formats::formatFloat(pattern, value.toDouble());
+    default:
+        return LogValueAsString(field, value);
+    }
+}
+
+void LogQuery::moveTo(int row, bool bof, bool eof)
+{
+    d->pos = row;
+    d->bof = bof;
+    d->eof = eof;
+    scrolled();
+}
+
+void LogQuery::scrolled()
+{
+    emit afterScroll();
+    if (d->disableCount > 0)
+        d->pendingScroll = true;
+    else
+        emit viewCurrentChanged();
+}
+
+void LogQuery::notifyReset()
+{
+    if (d->disableCount > 0)
+        d->pendingReset = true;
+    else
+        emit viewReset();
+}

@@ -1,0 +1,202 @@
+#include "LogRecord.h"
+
+#include "DatabaseError.h"
+#include "Formats.h"
+
+#include <QDate>
+#include <QTime>
+
+#include <limits>
+
+namespace {
+
+const QString StoredDateFormat = QStringLiteral("yyyy-MM-dd");
+const QString StoredTimeFormat = QStringLiteral("HH:mm:ss");
+
+[[noreturn]] void invalidValue(int field, const QString &text)
+{
+    throw EDatabaseError(
+        QStringLiteral("Hodnota \"%1\" není platná pro pole %2!").arg(text, LogFieldNames[field]));
+}
+
+QString textOf(const QVariant &value)
+{
+    return value.toString();
+}
+
+QDate dateOf(int field, const QVariant &value)
+{
+    if (value.metaType().id() == QMetaType::QDate || value.metaType().id() == QMetaType::QDateTime)
+        return value.toDate();
+    const QString text = textOf(value).trimmed();
+    QDate date = QDate::fromString(text, StoredDateFormat);
+    if (!date.isValid() && !Formats::tryStrToDate(text, date))
+        invalidValue(field, text);
+    return date;
+}
+
+QTime timeOf(int field, const QVariant &value)
+{
+    if (value.metaType().id() == QMetaType::QTime)
+        return value.toTime();
+    if (value.metaType().id() == QMetaType::QDateTime)
+        return value.toDateTime().time();
+    const QString text = textOf(value).trimmed();
+    QTime time;
+    if (!Formats::tryStrToTime(text, time))
+        invalidValue(field, text);
+    return time;
+}
+
+double floatOf(int field, const QVariant &value)
+{
+    if (value.metaType().id() == QMetaType::QString) {
+        double number = 0;
+        if (!Formats::tryStrToFloat(value.toString(), number))
+            invalidValue(field, value.toString());
+        return number;
+    }
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    if (!ok)
+        invalidValue(field, textOf(value));
+    return number;
+}
+
+qint64 integerOf(int field, const QVariant &value)
+{
+    bool ok = false;
+    qint64 number = 0;
+    if (value.metaType().id() == QMetaType::QString) {
+        int parsed = 0;
+        ok = Formats::tryStrToInt(value.toString(), parsed);
+        number = parsed;
+    } else if (value.metaType().id() == QMetaType::Double) {
+        const double d = value.toDouble();
+        ok = d == static_cast<double>(static_cast<qint64>(d));
+        number = static_cast<qint64>(d);
+    } else {
+        number = value.toLongLong(&ok);
+    }
+    if (!ok)
+        invalidValue(field, textOf(value));
+    if (LogFieldTypes[field] == ftSmallint
+        && (number < std::numeric_limits<qint16>::min() || number > std::numeric_limits<qint16>::max()))
+        invalidValue(field, QString::number(number));
+    return number;
+}
+
+} // namespace
+
+bool IsEmptyLogValue(const QVariant &value)
+{
+    if (value.isNull())
+        return true;
+    return value.metaType().id() == QMetaType::QString && value.toString().isEmpty();
+}
+
+bool TLogRecord::isEmpty(int field) const
+{
+    return IsEmptyLogValue(values[field]);
+}
+
+void TLogRecord::clear()
+{
+    for (QVariant &v : values)
+        v = QVariant();
+}
+
+QVariant LogValueToStorage(int field, const QVariant &value)
+{
+    if (IsEmptyLogValue(value))
+        return QVariant();
+    switch (LogFieldTypes[field]) {
+    case ftDate:
+        return dateOf(field, value).toString(StoredDateFormat);
+    case ftTime:
+        return timeOf(field, value).toString(StoredTimeFormat);
+    case ftString:
+        return textOf(value).left(LogFieldSizes[field]);
+    case ftFloat:
+        return floatOf(field, value);
+    case ftSmallint:
+    case ftAutoInc:
+        return integerOf(field, value);
+    }
+    return QVariant();
+}
+
+QVariant LogValueFromStorage(int field, const QVariant &stored)
+{
+    if (stored.isNull())
+        return QVariant();
+    switch (LogFieldTypes[field]) {
+    case ftDate: {
+        const QDate date = QDate::fromString(stored.toString(), StoredDateFormat);
+        return date.isValid() ? QVariant(date) : QVariant();
+    }
+    case ftTime: {
+        const QString text = stored.toString();
+        QTime time = QTime::fromString(text, StoredTimeFormat);
+        if (!time.isValid())
+            time = QTime::fromString(text, QStringLiteral("HH:mm"));
+        return time.isValid() ? QVariant(time) : QVariant();
+    }
+    case ftString:
+        return stored.toString();
+    case ftFloat:
+        return stored.toDouble();
+    case ftSmallint:
+        return stored.toInt();
+    case ftAutoInc:
+        return stored.toLongLong();
+    }
+    return QVariant();
+}
+
+QVariant LogValueFromText(int field, const QString &text)
+{
+    if (text.isEmpty())
+        return QVariant();
+    switch (LogFieldTypes[field]) {
+    case ftDate: {
+        QDate date;
+        if (!Formats::tryStrToDate(text, date))
+            invalidValue(field, text);
+        return date;
+    }
+    case ftTime:
+        return timeOf(field, text);
+    case ftString:
+        return text;
+    case ftFloat:
+        if (text.trimmed().isEmpty())
+            return QVariant();
+        return floatOf(field, text);
+    case ftSmallint:
+    case ftAutoInc:
+        if (text.trimmed().isEmpty())
+            return QVariant();
+        return static_cast<int>(integerOf(field, text));
+    }
+    return QVariant();
+}
+
+QString LogValueAsString(int field, const QVariant &value)
+{
+    if (IsEmptyLogValue(value))
+        return QString();
+    switch (LogFieldTypes[field]) {
+    case ftDate:
+        return Formats::dateToStr(value.toDate());
+    case ftTime:
+        return Formats::timeToStr(value.toTime());
+    case ftFloat:
+        return Formats::floatToStr(value.toDouble());
+    case ftString:
+    case ftSmallint:
+    case ftAutoInc:
+        break;
+    }
+    return value.toString();
+}

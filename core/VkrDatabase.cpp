@@ -1,0 +1,200 @@
+#include "VkrDatabase.h"
+
+#include "DatabaseError.h"
+#include "LogConnection.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUuid>
+
+namespace {
+
+QString sqlType(TLogFieldType type)
+{
+    switch (type) {
+    case ftAutoInc:
+        return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    case ftFloat:
+        return QStringLiteral("REAL");
+    case ftSmallint:
+        return QStringLiteral("INTEGER");
+    case ftDate:
+    case ftTime:
+    case ftString:
+        break;
+    }
+    return QStringLiteral("TEXT");
+}
+
+QString createTableSql()
+{
+    QStringList columns;
+    for (int i = 0; i < LogFieldCount; ++i)
+        columns << LogFieldNames[i] + u' ' + sqlType(LogFieldTypes[i]);
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(LogTableName, columns.join(u", "));
+}
+
+void exec(QSqlDatabase &db, const QString &sql)
+{
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        throw EDatabaseError(QStringLiteral("Chyba databáze \"%1\": %2")
+                                 .arg(QFileInfo(db.databaseName()).fileName(), q.lastError().text()));
+}
+
+} // namespace
+
+int ScreenWidthClass(int screenWidth)
+{
+    if (screenWidth < 1024)
+        return 0;
+    if (screenWidth < 1152)
+        return 1;
+    if (screenWidth < 1280)
+        return 2;
+    return 3;
+}
+
+int LogFieldIndex(const QString &fieldName)
+{
+    for (int i = 0; i < LogFieldCount; ++i)
+        if (LogFieldNames[i].compare(fieldName, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QString LogFieldListSql()
+{
+    return LogFieldNames.join(u',');
+}
+
+bool IsBdeConfigured()
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        return false;
+    const QString name = QStringLiteral("VelkorDriverCheck-") + QUuid::createUuid().toString(QUuid::Id128);
+    bool works = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        if (db.open()) {
+            QSqlQuery q(db);
+            works = q.exec(QStringLiteral("SELECT sqlite_version()")) && q.next();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return works;
+}
+
+bool QueryHasFields(const QStringList &fieldNames, const QStringList &names)
+{
+    if (fieldNames.size() != names.size())
+        return false;
+    for (int i = 0; i < names.size(); ++i)
+        if (fieldNames[i].toLower() != names[i])
+            return false;
+    return true;
+}
+
+bool QueryHasFields(const QSqlRecord &record, const QStringList &names)
+{
+    QStringList fieldNames;
+    for (int i = 0; i < record.count(); ++i)
+        fieldNames << record.fieldName(i);
+    return QueryHasFields(fieldNames, names);
+}
+
+bool QueryHasFields(const QSqlQuery &query, const QStringList &names)
+{
+    return QueryHasFields(query.record(), names);
+}
+
+void DefineLogTable(QSqlDatabase &db)
+{
+    if (!db.transaction())
+        throw EDatabaseError(QStringLiteral("Chyba databáze \"%1\": %2")
+                                 .arg(QFileInfo(db.databaseName()).fileName(), db.lastError().text()));
+    try {
+        exec(db, QStringLiteral("DROP TABLE IF EXISTS %1").arg(LogTableName));
+        exec(db, createTableSql());
+        EnsureLogIndexes(db);
+        exec(db, QStringLiteral("PRAGMA user_version = %1").arg(LogSchemaVersion));
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    if (!db.commit()) {
+        const QString text = db.lastError().text();
+        db.rollback();
+        throw EDatabaseError(QStringLiteral("Chyba databáze \"%1\": %2")
+                                 .arg(QFileInfo(db.databaseName()).fileName(), text));
+    }
+}
+
+void EnsureLogIndexes(QSqlDatabase &db)
+{
+    // Both indexes hold the ID (the row id) too, so an ordered list of IDs is read from
+    // the index alone.
+    exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS log_dat_utc ON %1 (DAT, UTC)").arg(LogTableName));
+    exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS log_call ON %1 (CALL, DAT, UTC)").arg(LogTableName));
+}
+
+void CreateLogTable(const QString &path)
+{
+    if (QFileInfo::exists(path)) {
+        if (IsLogTableFile(path))
+            return;
+        throw EDatabaseError(QStringLiteral("Soubor \"%1\" již existuje a není deníkem!").arg(path));
+    }
+    LogConnection connection(path, LogConnection::OpenOrCreate);
+    QSqlDatabase db = connection.database();
+    try {
+        DefineLogTable(db);
+    } catch (...) {
+        connection.close();
+        QFile::remove(path);
+        throw;
+    }
+}
+
+void DefineLogTable(const QString &path)
+{
+    if (QFileInfo::exists(path) && !QFile::remove(path))
+        throw EDatabaseError(QStringLiteral("Soubor \"%1\" nelze přepsat!").arg(path));
+    QFile::remove(path + QStringLiteral("-journal"));
+    LogConnection connection(path, LogConnection::OpenOrCreate);
+    QSqlDatabase db = connection.database();
+    DefineLogTable(db);
+}
+
+bool IsLogTableFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    try {
+        LogConnection connection(path, LogConnection::OpenReadOnly);
+        QSqlQuery q(connection.database());
+        if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(LogTableName)))
+            return false;
+        // Columns of table_info: cid, name, type, notnull, dflt_value, pk.
+        int count = 0;
+        while (q.next()) {
+            if (count >= LogFieldCount)
+                return false;
+            if (q.value(1).toString().compare(LogFieldNames[count], Qt::CaseInsensitive) != 0)
+                return false;
+            const bool isKey = q.value(5).toInt() == 1;
+            if (isKey != (count == fiID))
+                return false;
+            if (count == fiID && q.value(2).toString().compare(u"INTEGER", Qt::CaseInsensitive) != 0)
+                return false;
+            ++count;
+        }
+        return count == LogFieldCount;
+    } catch (const EDatabaseError &) {
+        return false;
+    }
+}
