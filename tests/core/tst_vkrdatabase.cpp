@@ -1,0 +1,278 @@
+#include "DatabaseError.h"
+#include "LogConnection.h"
+#include "VkrDatabase.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+QStringList tableColumns(const QString &path)
+{
+    LogConnection c(path, LogConnection::OpenReadOnly);
+    QSqlQuery q(c.database());
+    q.exec("PRAGMA table_info(log)");
+    QStringList names;
+    while (q.next())
+        names << q.value(1).toString();
+    return names;
+}
+
+void makeSqliteFile(const QString &path, const QString &createSql)
+{
+    LogConnection c(path, LogConnection::OpenOrCreate);
+    QSqlQuery q(c.database());
+    QVERIFY2(q.exec(createSql), qPrintable(createSql));
+}
+
+} // namespace
+
+class TestVkrDatabase : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fieldTablesHaveOneEntryPerField()
+    {
+        QCOMPARE(LogFieldNames.size(), LogFieldCount);
+        QCOMPARE(LogFieldCaptions.size(), LogFieldCount);
+        QCOMPARE(LogFieldNames[fiQSLO], QString("QSLO"));
+        QCOMPARE(LogFieldNames[fiAWARD], QString("AWARD"));
+        QCOMPARE(LogFieldCaptions[fiNOTE], QString("Poznámka"));
+        QCOMPARE(LogFieldIndex("qslvia"), int(fiQSLVIA));
+        QCOMPARE(LogFieldIndex("XYZ"), -1);
+        QCOMPARE(DxccFieldNames.size(), DxccFieldCaptions.size());
+        QCOMPARE(IotaFieldNames.size(), IotaFieldCaptions.size());
+    }
+
+    void defaultColumnOrder()
+    {
+        // Applying the stored positions one field after the other, as the grid does.
+        QStringList columns = LogFieldNames.mid(1);
+        for (int field = 1; field < LogFieldCount; ++field) {
+            columns.move(columns.indexOf(LogFieldNames[field]), LogColumnPositions[field]);
+        }
+        QCOMPARE(columns.join(','), QString("DAT,UTC,CALL,FREQ,BAND,MODE,RSTO,RSTP,NAME,QTH,LOCO,LOCP,"
+                                            "QRB,DXCC,IOTA,ITU,WAZ,QSLO,QSLP,QSLVIA,EQSLP,NOTE,PWR,AWARD"));
+    }
+
+    void screenWidthClass_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("800") << 800 << 0;
+        QTest::newRow("1023") << 1023 << 0;
+        QTest::newRow("1024") << 1024 << 1;
+        QTest::newRow("1151") << 1151 << 1;
+        QTest::newRow("1152") << 1152 << 2;
+        QTest::newRow("1279") << 1279 << 2;
+        QTest::newRow("1280") << 1280 << 3;
+        QTest::newRow("1920") << 1920 << 3;
+    }
+    void screenWidthClass()
+    {
+        QFETCH(int, width);
+        QFETCH(int, expected);
+        QCOMPARE(ScreenWidthClass(width), expected);
+    }
+
+    void noteColumnBySceenWidth()
+    {
+        const int narrow = ScreenWidthClass(1024);
+        QCOMPARE(LogColumnVisible[fiNOTE][narrow], false);
+        QCOMPARE(LogColumnWidths[fiNOTE][narrow], 90);
+        const int wide = ScreenWidthClass(1280);
+        QCOMPARE(LogColumnVisible[fiNOTE][wide], true);
+        QCOMPARE(LogColumnWidths[fiNOTE][wide], 220);
+    }
+
+    void queryHasFields_data()
+    {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<bool>("expected");
+        const QStringList names{"call", "date", "mode"};
+        QTest::newRow("same") << QStringList{"call", "date", "mode"} << names << true;
+        QTest::newRow("field case") << QStringList{"CALL", "Date", "mode"} << names << true;
+        QTest::newRow("one more") << QStringList{"call", "date", "mode", "note"} << names << false;
+        QTest::newRow("one fewer") << QStringList{"call", "date"} << names << false;
+        QTest::newRow("other name") << QStringList{"call", "datum", "mode"} << names << false;
+        QTest::newRow("other order") << QStringList{"date", "call", "mode"} << names << false;
+        QTest::newRow("names not lower") << QStringList{"call", "date", "mode"}
+                                         << QStringList{"CALL", "date", "mode"} << false;
+        QTest::newRow("both empty") << QStringList{} << QStringList{} << true;
+    }
+    void queryHasFields()
+    {
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, names);
+        QFETCH(bool, expected);
+        QCOMPARE(QueryHasFields(fields, names), expected);
+    }
+
+    void queryHasFieldsOfSqlQuery()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.db");
+        makeSqliteFile(path, "CREATE TABLE t (Call TEXT, DATE TEXT)");
+        LogConnection c(path);
+        QSqlQuery q(c.database());
+        QVERIFY(q.exec("SELECT * FROM t"));
+        QVERIFY(QueryHasFields(q, {"call", "date"}));
+        QVERIFY(!QueryHasFields(q, {"call"}));
+        QVERIFY(!QueryHasFields(q, {"call", "date", "x"}));
+    }
+
+    void driverIsConfigured() { QVERIFY(IsBdeConfigured()); }
+
+    void createdTableHasTheLogShape()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("OK1ABC.db");
+        CreateLogTable(path);
+        QCOMPARE(tableColumns(path), LogFieldNames);
+        QVERIFY(IsLogTableFile(path));
+        QVERIFY(!QFile::exists(dir.filePath("OK1ABC.px")));
+
+        LogConnection c(path);
+        QSqlQuery q(c.database());
+        QVERIFY(q.exec("PRAGMA user_version") && q.next());
+        QCOMPARE(q.value(0).toInt(), LogSchemaVersion);
+        QVERIFY(q.exec("PRAGMA journal_mode") && q.next());
+        QCOMPARE(q.value(0).toString().toLower(), QString("delete"));
+        QVERIFY(q.exec("PRAGMA synchronous") && q.next());
+        QCOMPARE(q.value(0).toInt(), 2); // FULL
+        QVERIFY(q.exec("SELECT name FROM sqlite_master WHERE type='index' ORDER BY name"));
+        QStringList indexes;
+        while (q.next())
+            indexes << q.value(0).toString();
+        QVERIFY(indexes.contains("log_dat_utc"));
+        QVERIFY(indexes.contains("log_call"));
+    }
+
+    void recordWithEveryFieldButIdEmpty()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("OK1ABC.db");
+        CreateLogTable(path);
+        LogConnection c(path);
+        QSqlQuery q(c.database());
+        QVERIFY(q.exec("INSERT INTO log DEFAULT VALUES"));
+        QVERIFY(q.exec("INSERT INTO log DEFAULT VALUES"));
+        QVERIFY(q.exec("SELECT * FROM log ORDER BY ID"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toLongLong(), 1);
+        for (int i = 1; i < LogFieldCount; ++i)
+            QVERIFY(q.value(i).isNull());
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toLongLong(), 2);
+    }
+
+    void existingLogIsNeverReplaced()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("OK1ABC.db");
+        CreateLogTable(path);
+        {
+            LogConnection c(path);
+            QSqlQuery q(c.database());
+            QVERIFY(q.exec("INSERT INTO log (CALL) VALUES ('OK2XYZ')"));
+        }
+        CreateLogTable(path);
+        LogConnection c(path);
+        QSqlQuery q(c.database());
+        QVERIFY(q.exec("SELECT CALL FROM log") && q.next());
+        QCOMPARE(q.value(0).toString(), QString("OK2XYZ"));
+    }
+
+    void foreignFileIsRefused()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("OK1ABC.db");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a database at all, just some text that is long enough to be read as a header");
+        f.close();
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, CreateLogTable(path));
+        QFile check(path);
+        QVERIFY(check.open(QIODevice::ReadOnly));
+        QVERIFY(check.readAll().startsWith("not a database"));
+    }
+
+    void defineReplacesATemporaryTable()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("_Temp.db");
+        CreateLogTable(path);
+        {
+            LogConnection c(path);
+            QSqlQuery q(c.database());
+            QVERIFY(q.exec("INSERT INTO log (CALL) VALUES ('OK2XYZ')"));
+        }
+        DefineLogTable(path);
+        LogConnection c(path);
+        QSqlQuery q(c.database());
+        QVERIFY(q.exec("SELECT count(*) FROM log") && q.next());
+        QCOMPARE(q.value(0).toInt(), 0);
+        QCOMPARE(tableColumns(path), LogFieldNames);
+    }
+
+    void isLogTableFile_data()
+    {
+        QTest::addColumn<QString>("createSql");
+        QTest::addColumn<bool>("expected");
+        QStringList columns;
+        for (int i = 1; i < LogFieldCount; ++i)
+            columns << LogFieldNames[i] + " TEXT";
+        const QString rest = columns.join(',');
+        QTest::newRow("log shape") << "CREATE TABLE log (ID INTEGER PRIMARY KEY, " + rest + ")" << true;
+        QTest::newRow("other table name") << "CREATE TABLE qso (ID INTEGER PRIMARY KEY, " + rest + ")" << false;
+        QTest::newRow("field missing") << "CREATE TABLE log (ID INTEGER PRIMARY KEY, " + columns.mid(0, 23).join(',') + ")"
+                                       << false;
+        QTest::newRow("field more") << "CREATE TABLE log (ID INTEGER PRIMARY KEY, " + rest + ", X TEXT)" << false;
+        QTest::newRow("no key") << "CREATE TABLE log (ID INTEGER, " + rest + ")" << false;
+        QStringList swapped = columns;
+        swapped.swapItemsAt(0, 1);
+        QTest::newRow("other order") << "CREATE TABLE log (ID INTEGER PRIMARY KEY, " + swapped.join(',') + ")" << false;
+    }
+    void isLogTableFile()
+    {
+        QFETCH(QString, createSql);
+        QFETCH(bool, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("x.db");
+        makeSqliteFile(path, createSql);
+        QCOMPARE(IsLogTableFile(path), expected);
+    }
+
+    void isLogTableFileOfNoDatabase()
+    {
+        QTemporaryDir dir;
+        QVERIFY(!IsLogTableFile(dir.filePath("missing.db")));
+        QVERIFY(!IsLogTableFile(dir.path()));
+        const QString text = dir.filePath("text.db");
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+        f.close();
+        QVERIFY(!IsLogTableFile(text));
+        QVERIFY(!QFile::exists(dir.filePath("missing.db")));
+    }
+
+    void openingAMissingLogFails()
+    {
+        QTemporaryDir dir;
+        LogConnection c;
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, c.open(dir.filePath("none.db")));
+        QVERIFY(!c.isOpen());
+        QVERIFY(!QFile::exists(dir.filePath("none.db")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVkrDatabase)
+#include "tst_vkrdatabase.moc"
