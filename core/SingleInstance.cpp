@@ -1,0 +1,74 @@
+#include "SingleInstance.h"
+
+#include "LocalEndpoint.h"
+
+#include <QDir>
+#include <QLockFile>
+#include <QLoggingCategory>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcInstance, "velkor.instance")
+
+namespace {
+
+QString defaultLockDir()
+{
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+}
+
+} // namespace
+
+TSingleInstance::TSingleInstance(const QString &lockDir, QObject *parent)
+    : QObject(parent),
+      m_lockPath((lockDir.isEmpty() ? defaultLockDir() : lockDir) +
+                 QStringLiteral("/velkor-%1.lock").arg(::getuid()))
+{
+}
+
+TSingleInstance::~TSingleInstance()
+{
+    release();
+}
+
+bool TSingleInstance::tryAcquire()
+{
+    if (isAcquired())
+        return true;
+    auto lock = std::make_unique<QLockFile>(m_lockPath);
+    // The lock lives as long as the program, so only a dead owner makes it stale, not age.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) {
+        if (lock->error() != QLockFile::LockFailedError)
+            qCWarning(lcInstance) << "cannot create the lock file" << m_lockPath << lock->error();
+        return false;
+    }
+    m_lock = std::move(lock);
+    m_endpoint = new TLocalEndpoint(this);
+    connect(m_endpoint, &TLocalEndpoint::raiseRequested, this, &TSingleInstance::raiseRequested);
+    if (!m_endpoint->listen(QString::fromLatin1(MainWindowClass)))
+        qCWarning(lcInstance) << "the main window's endpoint does not listen; raise requests are lost";
+    return true;
+}
+
+bool TSingleInstance::requestRaise(int timeoutMs)
+{
+    return TLocalEndpoint::requestRaise(QString::fromLatin1(MainWindowClass), timeoutMs);
+}
+
+void TSingleInstance::release()
+{
+    if (m_endpoint) {
+        m_endpoint->close();
+        m_endpoint->deleteLater();
+        m_endpoint = nullptr;
+    }
+    m_lock.reset(); // unlocks and removes the file
+}
+
+bool TSingleInstance::isAcquired() const
+{
+    return m_lock && m_lock->isLocked();
+}
