@@ -1,0 +1,30 @@
+#include "LogOptions.h"
+
+namespace
+{
+
+const QString UsersSection = QStringLiteral("Users");
+
+void checkSlot(int index)
+{
+    if (index < 0 || index >= TLogOptions::UserCount)
+        throw EIndexOutOfRange();
+}
+
+} // namespace
+
+EIndexOutOfRange::EIndexOutOfRange() : std::runtime_error(QStringLiteral("Index mimo rozsah!").toStdString())
+{
+}
+
+QString TLogOptions::GetUser(int index) const
+{
+    checkSlot(index);
+    return Ini.ReadString(UsersSection, QString::number(index), QString());
+}
+
+void TLogOptions::SetUser(int index, const QString &call)
+{
+    checkSlot(index);
+    Ini.WriteString(UsersSection, QString::number(index), call);
+}

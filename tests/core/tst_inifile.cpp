@@ -1,0 +1,266 @@
+#include "IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(data), data.size());
+}
+
+const QByteArray Canonical = "[User]\n"
+                             "Call=OK1ABC\n"
+                             "Loc=JN79AB\n"
+                             "\n"
+                             "[Columns]\n"
+                             "NOTE_Caption=Poznámka = text\n"
+                             "CALL_Width=80\n"
+                             "\n"
+                             "[Empty]\n"
+                             "\n";
+
+} // namespace
+
+class TestIniFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void tolerantReading_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("crlf") << QByteArray("[Users]\r\n0=OK1ABC\r\n3=OK2XYZ\r\n");
+        QTest::newRow("blank lines") << QByteArray("\n\n[Users]\n\n0=OK1ABC\n\n\n3=OK2XYZ\n\n");
+        QTest::newRow("blanks around names") << QByteArray("  [ Users ]  \n 0 = OK1ABC \n\t3\t=OK2XYZ\n");
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF[Users]\n0=OK1ABC\n3=OK2XYZ\n");
+        QTest::newRow("comments and junk")
+            << QByteArray("0=outside\n; comment\n[Users]\n;0=commented\nno equals sign\n0=OK1ABC\n3=OK2XYZ");
+        QTest::newRow("duplicates, first wins")
+            << QByteArray("[Users]\n0=OK1ABC\n[Other]\nx=1\n[users]\n0=LATER\n3=OK2XYZ\n3=LATER\n");
+    }
+    void tolerantReading()
+    {
+        QFETCH(QByteArray, text);
+        TMemIniFile ini;
+        ini.SetText(QString::fromUtf8(text));
+        QCOMPARE(ini.ReadString("Users", "0", "-"), QString("OK1ABC"));
+        QCOMPARE(ini.ReadString("Users", "3", "-"), QString("OK2XYZ"));
+        QCOMPARE(ini.ReadSection("Users"), QStringList({"0", "3"}));
+    }
+
+    void roundTripOfAFile()
+    {
+        QTemporaryDir dir;
+        const QString source = dir.filePath("in.uf");
+        const QString target = dir.filePath("out.uf");
+        writeAll(source, Canonical);
+        TMemIniFile ini(source);
+        QCOMPARE(ini.ReadString("Columns", "NOTE_Caption", ""), QString("Poznámka = text"));
+        QCOMPARE(ini.ReadSections(), QStringList({"User", "Columns", "Empty"}));
+        ini.Rename(target, false);
+        ini.UpdateFile();
+        QCOMPARE(readAll(target), Canonical);
+        // The replacement went through a temporary file that is gone now.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"in.uf", "out.uf"}));
+    }
+
+    void namesIgnoreCase()
+    {
+        TMemIniFile ini;
+        ini.SetText("[WENDRA]\nWidth=640\n");
+        QCOMPARE(ini.ReadInteger("wendra", "WIDTH", 0), 640);
+        QVERIFY(ini.SectionExists("Wendra"));
+        QVERIFY(ini.ValueExists("WENDRA", "width"));
+        ini.WriteInteger("Wendra", "width", 800);
+        ini.WriteInteger("WENDRA", "Height", 480);
+        // One section, one Width key, written with the latest spelling.
+        QCOMPARE(ini.Text(), QString("[WENDRA]\nwidth=800\nHeight=480\n\n"));
+    }
+
+    void writingKeepsOrder()
+    {
+        TMemIniFile ini;
+        ini.WriteString("B", "z", "1");
+        ini.WriteString("A", "y", "2");
+        ini.WriteString("B", "a", "3");
+        ini.WriteString("B", "z", "4");
+        QCOMPARE(ini.Text(), QString("[B]\nz=4\na=3\n\n[A]\ny=2\n\n"));
+        ini.Clear();
+        QCOMPARE(ini.Text(), QString());
+    }
+
+    void lineBreaksCannotInjectKeys()
+    {
+        TMemIniFile ini;
+        ini.WriteString("BackUp", "Path", "/tmp/a\n[User]\r\nCall=EVIL");
+        TMemIniFile back;
+        back.SetText(ini.Text());
+        QCOMPARE(back.ReadSections(), QStringList({"BackUp"}));
+        QCOMPARE(back.ReadString("BackUp", "Path", ""), QString("/tmp/a [User]  Call=EVIL"));
+    }
+
+    void integers_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("number") << "12" << 12;
+        QTest::newRow("negative") << "-3" << -3;
+        QTest::newRow("blanks") << " 12 " << 12;
+        QTest::newRow("empty") << "" << 77;
+        QTest::newRow("letters") << "12a" << 77;
+        QTest::newRow("float") << "1,5" << 77;
+        QTest::newRow("too big") << "99999999999" << 77;
+    }
+    void integers()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, expected);
+        TMemIniFile ini;
+        ini.WriteString("S", "k", stored);
+        QCOMPARE(ini.ReadInteger("S", "k", 77), expected);
+    }
+
+    void booleans_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("defaultValue");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("1") << "1" << false << true;
+        QTest::newRow("0") << "0" << true << false;
+        QTest::newRow("2 is true") << "2" << false << true;
+        QTest::newRow("-1 is true") << "-1" << false << true;
+        QTest::newRow("text gives default true") << "ano" << true << true;
+        QTest::newRow("text gives default false") << "ano" << false << false;
+        QTest::newRow("empty gives default") << "" << true << true;
+    }
+    void booleans()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, defaultValue);
+        QFETCH(bool, expected);
+        TMemIniFile ini;
+        ini.WriteString("S", "k", stored);
+        QCOMPARE(ini.ReadBool("S", "k", defaultValue), expected);
+    }
+
+    void floats_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("comma") << "14,025" << 14.025;
+        QTest::newRow("whole") << "100" << 100.0;
+        QTest::newRow("full stop is no number") << "14.025" << -1.0;
+        QTest::newRow("text") << "abc" << -1.0;
+        QTest::newRow("empty") << "" << -1.0;
+    }
+    void floats()
+    {
+        QFETCH(QString, stored);
+        QFETCH(double, expected);
+        TMemIniFile ini;
+        ini.WriteString("S", "k", stored);
+        QCOMPARE(ini.ReadFloat("S", "k", -1.0), expected);
+    }
+
+    void dates_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QDate>("expected");
+        QTest::newRow("dd.mm.yyyy") << "05.03.2007" << QDate(2007, 3, 5);
+        QTest::newRow("d.m.yyyy") << "5.3.2007" << QDate(2007, 3, 5);
+        QTest::newRow("no such day") << "31.02.2007" << QDate(2000, 1, 1);
+        QTest::newRow("iso form") << "2007-03-05" << QDate(2000, 1, 1);
+        QTest::newRow("empty") << "" << QDate(2000, 1, 1);
+    }
+    void dates()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QDate, expected);
+        TMemIniFile ini;
+        ini.WriteString("S", "k", stored);
+        QCOMPARE(ini.ReadDate("S", "k", QDate(2000, 1, 1)), expected);
+    }
+
+    void typedWrites()
+    {
+        TMemIniFile ini;
+        ini.WriteBool("S", "on", true);
+        ini.WriteBool("S", "off", false);
+        ini.WriteFloat("S", "f", 3.5);
+        ini.WriteDate("S", "d", QDate(2007, 3, 5));
+        ini.WriteInteger("S", "i", -42);
+        QCOMPARE(ini.Text(), QString("[S]\non=1\noff=0\nf=3,5\nd=05.03.2007\ni=-42\n\n"));
+        QCOMPARE(ini.ReadString("S", "missing", "def"), QString("def"));
+        QCOMPARE(ini.ReadString("Nowhere", "f", "def"), QString("def"));
+    }
+
+    void missingFileIsEmpty()
+    {
+        QTemporaryDir dir;
+        TMemIniFile ini;
+        ini.WriteString("S", "k", "v");
+        ini.Rename(dir.filePath("none.ini"), true);
+        QCOMPARE(ini.ReadSections(), QStringList());
+        QCOMPARE(ini.FileName(), dir.filePath("none.ini"));
+    }
+
+    void unreadableFileThrows()
+    {
+        QTemporaryDir dir;
+        TMemIniFile ini;
+        try {
+            ini.Rename(dir.path(), true); // a folder, not a file
+            QFAIL("no exception");
+        } catch (const EIniFileError &e) {
+            QCOMPARE(e.message(), QString("Soubor \"%1\" nelze načíst!").arg(dir.path()));
+        }
+    }
+
+    void failedSaveThrows_data()
+    {
+        QTest::addColumn<QString>("relativePath");
+        QTest::newRow("no such folder") << "missing/Velkor.ini";
+        QTest::newRow("a folder") << "sub";
+        QTest::newRow("no file name") << "";
+    }
+    void failedSaveThrows()
+    {
+        QFETCH(QString, relativePath);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
+        const QString path = relativePath.isEmpty() ? QString() : dir.filePath(relativePath);
+        TMemIniFile ini;
+        ini.WriteString("Users", "0", "OK1ABC");
+        ini.Rename(path, false);
+        QVERIFY_THROWS_EXCEPTION(EIniFileError, ini.UpdateFile());
+        QVERIFY(QFileInfo(dir.filePath("sub")).isDir());
+    }
+
+    void saveReplacesWholeFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Velkor.ini");
+        writeAll(path, "[Users]\n0=OK1ABC\n1=OK2XYZ\n2=OK3QQQ\n\n");
+        TMemIniFile ini(path);
+        ini.Clear();
+        ini.WriteString("Users", "0", "OK1ABC");
+        ini.UpdateFile();
+        QCOMPARE(readAll(path), QByteArray("[Users]\n0=OK1ABC\n\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIniFile)
+#include "tst_inifile.moc"
