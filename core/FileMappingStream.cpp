@@ -12,7 +12,8 @@ TFileMappingStream::TFileMappingStream(const QString &fileName, bool copyOnWrite
     const bool writable = (mode & QIODevice::WriteOnly) != 0;
     const QIODevice::OpenMode access = writable ? QIODevice::ReadWrite : QIODevice::ReadOnly;
     if (!m_file.open(access))
-        throw EFileError(QStringLiteral("Soubor \"%1\" nelze otevřít!").arg(QDir::toNativeSeparators(fileName)));
+        throw EFileError(
+            QStringLiteral("Soubor \"%1\" nelze otevřít!").arg(QDir::toNativeSeparators(fileName)));
 
     m_size = m_file.size();
     // A view of zero bytes cannot be mapped; an empty file is simply an empty stream.

@@ -9,7 +9,8 @@ qint64 GetFileSizeByName(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(QStringLiteral("Soubor \"%1\" nelze otevřít!").arg(QDir::toNativeSeparators(fileName)));
+        throw EFileError(
+            QStringLiteral("Soubor \"%1\" nelze otevřít!").arg(QDir::toNativeSeparators(fileName)));
     return file.size();
 }
 

@@ -1,0 +1,382 @@
+#include "BackUp.h"
+
+#include "Crc32.h"
+#include "FileMappingStream.h"
+#include "VkrDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QScopeGuard>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QtEndian>
+
+#include <zlib.h>
+
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr std::array<uchar, 8> BackUpMagic{0x43, 0xAD, 0x84, 0xB1, 0x16, 0xF6, 0x59, 0xA1};
+constexpr qint32 BackUpVersion = 2;
+
+constexpr qint64 CrcOffset = 8;
+constexpr qint64 VersionOffset = 12;
+constexpr qint64 CallOffset = 16;
+constexpr qint64 CreatedOffset = 33;
+constexpr qint64 CountOffset = 41;
+constexpr qint64 ReservedSize = 216;
+constexpr qint64 HeaderSize = 261;
+constexpr int CallLength = 16;
+constexpr int NameLength = 56;
+constexpr qint64 EntrySize = 4 + 1 + NameLength;
+
+const QString TableEntry = QStringLiteral("BackUp.db");
+const QString IndexEntry = QStringLiteral("BackUp.px");
+const QString OptionsEntry = QStringLiteral("BackUp.uf");
+
+QString invalidFormat()
+{
+    return QStringLiteral("Neplatný formát souboru!");
+}
+
+QString badChecksum()
+{
+    return QStringLiteral("Neplatný kontrolní součet - soubor je poškozen!");
+}
+
+QString unknownVersion()
+{
+    return QStringLiteral("Neznámá verze souboru!");
+}
+
+EFileError cannotOpen(const QString &path)
+{
+    return EFileError(QStringLiteral("Soubor \"%1\" nelze otevřít!").arg(QDir::toNativeSeparators(path)));
+}
+
+EFileError cannotWrite(const QString &path)
+{
+    return EFileError(QStringLiteral("Soubor \"%1\" nelze zapsat!").arg(QDir::toNativeSeparators(path)));
+}
+
+// Call signs and entry names are stored in Windows-1250.
+QByteArray toWin1250(const QString &text)
+{
+    QStringEncoder encoder("windows-1250");
+    return encoder.isValid() ? QByteArray(encoder(text)) : text.toLatin1();
+}
+
+QString fromWin1250(QByteArrayView bytes)
+{
+    QStringDecoder decoder("windows-1250");
+    return decoder.isValid() ? QString(decoder(bytes)) : QString::fromLatin1(bytes);
+}
+
+// A length byte followed by `capacity` bytes, zero after the text.
+QByteArray shortString(const QByteArray &text, int capacity)
+{
+    QByteArray field(capacity + 1, '\0');
+    const int length = qMin<int>(text.size(), capacity);
+    field[0] = char(length);
+    std::memcpy(field.data() + 1, text.constData(), size_t(length));
+    return field;
+}
+
+// Days since 30.12.1899 with the time of day as the fraction; before that day the
+// fraction still counts forward from midnight (-1.25 is 29.12.1899 6:00).
+double toDayCount(const QDateTime &value)
+{
+    static const QDate epoch(1899, 12, 30);
+    const double days = double(epoch.daysTo(value.date()));
+    const double fraction = value.time().msecsSinceStartOfDay() / 86400000.0;
+    return days >= 0 ? days + fraction : days - fraction;
+}
+
+QDateTime fromDayCount(double value)
+{
+    static const QDate epoch(1899, 12, 30);
+    if (!std::isfinite(value) || std::fabs(value) > 3.0e6) // 3e6 days is past the year 9999
+        return {};
+    double days = std::trunc(value);
+    qint64 msecs = std::llround(std::fabs(value - days) * 86400000.0);
+    if (msecs >= 86400000) {
+        msecs = 0;
+        days += value >= 0 ? 1 : -1;
+    }
+    return QDateTime(epoch.addDays(qint64(days)), QTime::fromMSecsSinceStartOfDay(int(msecs)));
+}
+
+void appendInt32(QByteArray &out, qint32 value)
+{
+    const qint32 le = qToLittleEndian(value);
+    out.append(reinterpret_cast<const char *>(&le), sizeof le);
+}
+
+void appendDouble(QByteArray &out, double value)
+{
+    const quint64 le = qToLittleEndian(std::bit_cast<quint64>(value));
+    out.append(reinterpret_cast<const char *>(&le), sizeof le);
+}
+
+QByteArray readWholeFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw cannotOpen(path);
+    QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw cannotOpen(path);
+    if (content.size() > std::numeric_limits<qint32>::max())
+        throw EFileError(
+            QStringLiteral("Soubor \"%1\" je pro zálohu příliš velký!").arg(QDir::toNativeSeparators(path)));
+    return content;
+}
+
+// One zlib stream (RFC 1950) at the default level.
+QByteArray compressed(const QByteArray &data)
+{
+    uLongf length = compressBound(uLong(data.size()));
+    QByteArray out(qsizetype(length), Qt::Uninitialized);
+    const int rc = compress2(reinterpret_cast<Bytef *>(out.data()), &length,
+                             reinterpret_cast<const Bytef *>(data.constData()), uLong(data.size()),
+                             Z_DEFAULT_COMPRESSION);
+    if (rc != Z_OK)
+        throw EFileError(QStringLiteral("Chyba při komprimaci dat!"));
+    out.truncate(qsizetype(length));
+    return out;
+}
+
+struct Entry {
+    QString name;
+    qint64 size = 0;
+};
+
+struct Header {
+    quint32 crc = 0;
+    qint32 version = 0;
+    QString call;
+    double created = 0;
+    qint32 count = 0;
+};
+
+// Size and magic: all that is needed to trust the header's fixed fields.
+Header readHeader(const TFileMappingStream &archive)
+{
+    const uchar *p = archive.memory();
+    if (archive.size() < HeaderSize || std::memcmp(p, BackUpMagic.data(), BackUpMagic.size()) != 0)
+        throw EBackUpError(invalidFormat());
+    Header header;
+    header.crc = qFromLittleEndian<quint32>(p + CrcOffset);
+    header.version = qFromLittleEndian<qint32>(p + VersionOffset);
+    const int callLength = qMin<int>(p[CallOffset], CallLength);
+    header.call = fromWin1250(QByteArrayView(p + CallOffset + 1, callLength));
+    header.created = std::bit_cast<double>(qFromLittleEndian<quint64>(p + CreatedOffset));
+    header.count = qFromLittleEndian<qint32>(p + CountOffset);
+    return header;
+}
+
+bool isSafeEntryName(const QString &name)
+{
+    if (name.isEmpty() || name == u"." || name.contains(u'/') || name.contains(u'\\') ||
+        name.contains(QStringLiteral("..")))
+        return false;
+    for (const QChar c : name)
+        if (c.unicode() < 0x20)
+            return false;
+    return true;
+}
+
+QList<Entry> readEntries(const TFileMappingStream &archive, qint32 count)
+{
+    if (count < 0 || HeaderSize + qint64(count) * EntrySize > archive.size())
+        throw EBackUpError(invalidFormat());
+    QList<Entry> entries;
+    for (qint32 i = 0; i < count; ++i) {
+        const uchar *p = archive.memory() + HeaderSize + i * EntrySize;
+        Entry entry;
+        entry.size = qFromLittleEndian<qint32>(p);
+        const int nameLength = p[4];
+        if (entry.size < 0 || nameLength > NameLength)
+            throw EBackUpError(invalidFormat());
+        entry.name = fromWin1250(QByteArrayView(p + 5, nameLength));
+        if (!isSafeEntryName(entry.name))
+            throw EBackUpError(invalidFormat());
+        for (const Entry &earlier : std::as_const(entries))
+            if (earlier.name == entry.name)
+                throw EBackUpError(invalidFormat());
+        entries.append(entry);
+    }
+    return entries;
+}
+
+// Inflates the one zlib stream starting at `data` (at most `available` bytes long); it
+// must give exactly `size` bytes, which go to `out` unless it is null. Returns the
+// length of the compressed stream, so that the next entry's stream follows it.
+qint64 inflateEntry(const uchar *data, qint64 available, qint64 size, QFile *out)
+{
+    z_stream zs{};
+    if (inflateInit(&zs) != Z_OK)
+        throw EBackUpError(invalidFormat());
+    const auto cleanup = qScopeGuard([&zs] { inflateEnd(&zs); });
+
+    QByteArray buffer(65536, Qt::Uninitialized);
+    qint64 consumed = 0;
+    qint64 produced = 0;
+    int rc = Z_OK;
+    while (rc != Z_STREAM_END) {
+        if (zs.avail_in == 0) {
+            zs.next_in = const_cast<Bytef *>(data + consumed);
+            zs.avail_in = uInt(qMin<qint64>(available - consumed, 1 << 30));
+        }
+        zs.next_out = reinterpret_cast<Bytef *>(buffer.data());
+        zs.avail_out = uInt(buffer.size());
+        const uInt inBefore = zs.avail_in;
+        rc = inflate(&zs, Z_NO_FLUSH);
+        consumed += inBefore - zs.avail_in;
+        const qint64 got = buffer.size() - zs.avail_out;
+        produced += got;
+        // Z_BUF_ERROR here means the stream was cut off by the end of the archive.
+        if ((rc != Z_OK && rc != Z_STREAM_END) || produced > size)
+            throw EBackUpError(invalidFormat());
+        if (out && got > 0 && out->write(buffer.constData(), got) != got)
+            throw cannotWrite(out->fileName());
+    }
+    if (produced != size)
+        throw EBackUpError(invalidFormat());
+    return consumed;
+}
+
+// Inflates every entry in order, checking each against its size; only the log table is
+// written out, to `tablePath`. Throws when the archive holds no table.
+void extractTable(const TFileMappingStream &archive, const QList<Entry> &entries, const QString &tablePath)
+{
+    qint64 offset = HeaderSize + entries.size() * EntrySize;
+    bool tableFound = false;
+    for (const Entry &entry : entries) {
+        const bool isTable = entry.name == TableEntry;
+        QFile out(tablePath);
+        if (isTable && !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw cannotWrite(tablePath);
+        offset += inflateEntry(archive.memory() + offset, archive.size() - offset, entry.size,
+                               isTable ? &out : nullptr);
+        if (isTable && !out.flush())
+            throw cannotWrite(tablePath);
+        tableFound = tableFound || isTable;
+    }
+    if (!tableFound)
+        throw EBackUpError(invalidFormat());
+}
+
+// Copies `source` beside `target` and renames the copy over it in one step: `target` is
+// either the old file or the complete new one, never a mixture.
+void replaceFile(const QString &source, const QString &target)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        throw cannotOpen(source);
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        throw cannotWrite(target);
+    QByteArray buffer(65536, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = in.read(buffer.data(), buffer.size());
+        if (got < 0)
+            throw cannotOpen(source);
+        if (got == 0)
+            break;
+        if (out.write(buffer.constData(), got) != got)
+            throw cannotWrite(target);
+    }
+    if (!out.commit())
+        throw cannotWrite(target);
+}
+
+// A journal left beside the replaced log belongs to the old file; SQLite would roll it
+// back into the restored one on the next open.
+void removeStaleJournals(const QString &logPath)
+{
+    for (const char *suffix : {"-journal", "-wal", "-shm"})
+        QFile::remove(logPath + QLatin1String(suffix));
+}
+
+} // namespace
+
+void BackUpLog(const QString &call, const QString &dataDir, const QString &fileName)
+{
+    const QDir data(dataDir);
+    // The log file is read as it lies on disk: with a rollback journal and synchronous
+    // writes it holds every committed QSO even while the log is open.
+    const QByteArray table = readWholeFile(data.filePath(call + QStringLiteral(".db")));
+    const QByteArray options = readWholeFile(data.filePath(call + QStringLiteral(".uf")));
+    const QByteArray noIndex;
+    const std::array<std::pair<QString, const QByteArray *>, 3> files{
+        {{TableEntry, &table}, {IndexEntry, &noIndex}, {OptionsEntry, &options}}};
+
+    QByteArray body; // everything the CRC covers, from the version on
+    appendInt32(body, BackUpVersion);
+    body += shortString(toWin1250(call.left(CallLength)), CallLength);
+    appendDouble(body, toDayCount(QDateTime::currentDateTime()));
+    appendInt32(body, qint32(files.size()));
+    body += QByteArray(ReservedSize, '\0');
+    Q_ASSERT(body.size() == HeaderSize - VersionOffset);
+    for (const auto &[name, content] : files) {
+        appendInt32(body, qint32(content->size()));
+        body += shortString(toWin1250(name), NameLength);
+    }
+    for (const auto &[name, content] : files)
+        body += compressed(*content);
+
+    QByteArray crc(4, '\0');
+    qToLittleEndian(CalcCRC32(body.constData(), body.size()), crc.data());
+
+    QSaveFile out(fileName);
+    if (!out.open(QIODevice::WriteOnly))
+        throw cannotWrite(fileName);
+    const QByteArray magic(reinterpret_cast<const char *>(BackUpMagic.data()), BackUpMagic.size());
+    const auto write = [&](const QByteArray &part) {
+        if (out.write(part) != part.size())
+            throw cannotWrite(fileName);
+    };
+    write(magic);
+    write(crc);
+    write(body);
+    if (!out.commit())
+        throw cannotWrite(fileName);
+}
+
+void ReadBackUpInfo(const QString &fileName, QString &call, QDateTime &created)
+{
+    call.clear();
+    const TFileMappingStream archive(fileName, false, QIODevice::ReadOnly);
+    const Header header = readHeader(archive);
+    call = header.call;
+    created = fromDayCount(header.created);
+}
+
+void RestoreLog(const QString &call, const QString &dataDir, const QString &tempDir, const QString &fileName)
+{
+    const TFileMappingStream archive(fileName, false, QIODevice::ReadOnly);
+    const Header header = readHeader(archive);
+    const uchar *p = archive.memory();
+    if (CalcCRC32(p + VersionOffset, archive.size() - VersionOffset) != header.crc)
+        throw EBackUpError(badChecksum());
+    if (header.version != BackUpVersion)
+        throw EBackUpError(unknownVersion());
+    const QList<Entry> entries = readEntries(archive, header.count);
+
+    const QString tablePath = QDir(tempDir).filePath(TableEntry);
+    const auto removeExtracted = qScopeGuard([&tablePath] { QFile::remove(tablePath); });
+    extractTable(archive, entries, tablePath);
+    if (!IsLogTableFile(tablePath))
+        throw EBackUpError(invalidFormat());
+
+    const QString logPath = QDir(dataDir).filePath(call + QStringLiteral(".db"));
+    replaceFile(tablePath, logPath);
+    removeStaleJournals(logPath);
+}
