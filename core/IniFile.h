@@ -48,6 +48,7 @@ private:
 class TMemIniFile
 {
 public:
+    // With a file name, reads that file as Rename(fileName, true) does (and may throw).
     explicit TMemIniFile(const QString &fileName = QString());
 
     QString FileName() const { return m_fileName; }
