@@ -6,7 +6,8 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr int CallOffset = 0;
 constexpr int FreqOffset = 16;

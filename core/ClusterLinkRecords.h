@@ -13,8 +13,7 @@ inline constexpr quint32 CopyDataTag = 10;
 
 // The client's window size, sent to the logbook when the client's window closes.
 // Layout: Width (int32), Height (int32), Maximized (1 byte), 3 bytes of padding.
-struct TDxClusterWindowData
-{
+struct TDxClusterWindowData {
     static constexpr int Size = 12;
 
     qint32 Width = 0;
@@ -30,8 +29,7 @@ struct TDxClusterWindowData
 
 // A call sign and frequency handed to the QSO window.
 // Layout: a length byte (0..15) and 15 characters of call sign, then Freq (IEEE double, MHz).
-struct TCopyToLogData
-{
+struct TCopyToLogData {
     static constexpr int Size = 24;
     static constexpr int MaxCallLength = 15;
 

@@ -16,7 +16,8 @@
 
 Q_LOGGING_CATEGORY(lcEndpoint, "velkor.endpoint")
 
-namespace {
+namespace
+{
 
 enum class FrameKind : char { CopyData = 1, Quit = 2, Raise = 3 };
 

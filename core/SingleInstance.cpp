@@ -11,7 +11,8 @@
 
 Q_LOGGING_CATEGORY(lcInstance, "velkor.instance")
 
-namespace {
+namespace
+{
 
 QString defaultLockDir()
 {
@@ -22,9 +23,8 @@ QString defaultLockDir()
 } // namespace
 
 TSingleInstance::TSingleInstance(const QString &lockDir, QObject *parent)
-    : QObject(parent),
-      m_lockPath((lockDir.isEmpty() ? defaultLockDir() : lockDir) +
-                 QStringLiteral("/velkor-%1.lock").arg(::getuid()))
+    : QObject(parent), m_lockPath((lockDir.isEmpty() ? defaultLockDir() : lockDir) +
+                                  QStringLiteral("/velkor-%1.lock").arg(::getuid()))
 {
 }
 

@@ -12,7 +12,8 @@
 
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 QByteArray frameLength(quint32 length)
 {
@@ -126,7 +127,8 @@ private slots:
         QTest::newRow("short record") << CopyDataTag << QByteArray(11, '\1');
         QTest::newRow("long record") << CopyDataTag << QByteArray(13, '\1');
         QTest::newRow("record nobody here receives") << CopyDataTag << TCopyToLogData{"OK1ABC", 7.0}.encode();
-        QTest::newRow("record over the limit") << CopyDataTag << QByteArray(TLocalEndpoint::MaxRecordSize + 1, '\1');
+        QTest::newRow("record over the limit")
+            << CopyDataTag << QByteArray(TLocalEndpoint::MaxRecordSize + 1, '\1');
     }
     void unfitMessagesAreIgnored()
     {
@@ -139,7 +141,8 @@ private slots:
         QVERIFY(!TLocalEndpoint::sendCopyData("TfrmVelkor", tag, record, 1000));
         QCOMPARE(spy.count(), 0);
         // The endpoint keeps working after it.
-        QVERIFY(TLocalEndpoint::sendCopyData("TfrmVelkor", CopyDataTag, TDxClusterWindowData{3, 4, false}.encode()));
+        QVERIFY(TLocalEndpoint::sendCopyData("TfrmVelkor", CopyDataTag,
+                                             TDxClusterWindowData{3, 4, false}.encode()));
         QCOMPARE(spy.count(), 1);
     }
 
