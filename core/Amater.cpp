@@ -7,13 +7,13 @@
 
 // Stored data: the log keeps positions in these tables, so rows are only ever appended.
 const std::array<QString, ModeCount> ModeNames = {
-    QString(),          QStringLiteral("CW"),      QStringLiteral("SSB"),    QStringLiteral("AM"),
-    QStringLiteral("FM"), QStringLiteral("PSK"),   QStringLiteral("PSK31"),  QStringLiteral("PSK63"),
-    QStringLiteral("FSK"), QStringLiteral("RTTY"), QStringLiteral("PACKET"), QStringLiteral("PACTOR"),
-    QStringLiteral("AMTOR"), QStringLiteral("MFSK"), QStringLiteral("THROB"), QStringLiteral("MT63"),
-    QStringLiteral("HELL"), QStringLiteral("FAX"),  QStringLiteral("SSTV"),   QStringLiteral("ATV"),
-    QStringLiteral("OLIVIA"), QStringLiteral("JT44"), QStringLiteral("JT65"), QStringLiteral("JT6M"),
-    QStringLiteral("DOMINO"), QStringLiteral("CHIP64"), QStringLiteral("CHIP128"), QStringLiteral("CLOVER"),
+    QString(), QStringLiteral("CW"), QStringLiteral("SSB"), QStringLiteral("AM"), // 0..3
+    QStringLiteral("FM"), QStringLiteral("PSK"), QStringLiteral("PSK31"), QStringLiteral("PSK63"), // 4..7
+    QStringLiteral("FSK"), QStringLiteral("RTTY"), QStringLiteral("PACKET"), QStringLiteral("PACTOR"), // 8..11
+    QStringLiteral("AMTOR"), QStringLiteral("MFSK"), QStringLiteral("THROB"), QStringLiteral("MT63"), // 12..15
+    QStringLiteral("HELL"), QStringLiteral("FAX"), QStringLiteral("SSTV"), QStringLiteral("ATV"), // 16..19
+    QStringLiteral("OLIVIA"), QStringLiteral("JT44"), QStringLiteral("JT65"), QStringLiteral("JT6M"), // 20..23
+    QStringLiteral("DOMINO"), QStringLiteral("CHIP64"), QStringLiteral("CHIP128"), QStringLiteral("CLOVER"), // 24..27
 };
 
 // Every name a foreign file may use for the row's mode, upper case, each framed by ";".
