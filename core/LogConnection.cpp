@@ -53,6 +53,10 @@ void LogConnection::open(const QString &path, OpenMode mode, const QString &conn
             // Reading the schema proves the file is an SQLite database at all.
             if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
                 error = q.lastError().text();
+            // A larger page cache than the default 2 MB keeps the indexes of a big log in
+            // memory while many QSOs are written in one transaction.
+            else if (!q.exec(QStringLiteral("PRAGMA cache_size = -16384")))
+                error = q.lastError().text();
             else if (mode != OpenReadOnly
                      && !(q.exec(QStringLiteral("PRAGMA journal_mode = DELETE"))
                           && q.exec(QStringLiteral("PRAGMA synchronous = FULL"))))

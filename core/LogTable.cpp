@@ -31,7 +31,7 @@ struct LogTable::Private
     QString connectionName;
     QSqlDatabase db;
     int outerDepth = 0; // 1 while StartTransaction is in force
-    std::optional<QSqlQuery> insertQuery, updateQuery, selectQuery, deleteQuery;
+    std::optional<QSqlQuery> insertQuery, updateQuery, selectQuery, deleteQuery, savepointQuery, releaseQuery;
 
     [[noreturn]] void fail(const QString &detail) const
     {
@@ -102,14 +102,14 @@ struct LogTable::Private
     template<typename Work>
     auto unit(Work work) -> decltype(work())
     {
-        exec(QStringLiteral("SAVEPOINT vkr_unit"));
+        run(prepared(savepointQuery, QStringLiteral("SAVEPOINT vkr_unit")));
         try {
             if constexpr (std::is_void_v<decltype(work())>) {
                 work();
-                exec(QStringLiteral("RELEASE vkr_unit"));
+                run(prepared(releaseQuery, QStringLiteral("RELEASE vkr_unit")));
             } else {
                 auto result = work();
-                exec(QStringLiteral("RELEASE vkr_unit"));
+                run(prepared(releaseQuery, QStringLiteral("RELEASE vkr_unit")));
                 return result;
             }
         } catch (...) {
@@ -142,21 +142,21 @@ QString LogTable::ConnectionName() const
     return d->connectionName;
 }
 
+// A single statement is atomic by itself (its own transaction outside an outer one), so
+// Insert and Edit need no savepoint.
 qint64 LogTable::Insert(const TLogRecord &record)
 {
-    return d->unit([&] {
-        QSqlQuery &q = d->prepared(d->insertQuery, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                                       .arg(LogTableName, dataFieldList(),
-                                                            placeholders(LogFieldCount - 1)));
-        d->bindData(q, record);
-        d->run(q);
-        return q.lastInsertId().toLongLong();
-    });
+    QSqlQuery &q = d->prepared(d->insertQuery, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                                   .arg(LogTableName, dataFieldList(),
+                                                        placeholders(LogFieldCount - 1)));
+    d->bindData(q, record);
+    d->run(q);
+    return q.lastInsertId().toLongLong();
 }
 
 bool LogTable::Edit(qint64 id, const TLogRecord &record)
 {
-    return d->unit([&] { return d->write(id, record); });
+    return d->write(id, record);
 }
 
 bool LogTable::FindKey(qint64 id, TLogRecord &record)

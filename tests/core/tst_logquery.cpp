@@ -1,0 +1,475 @@
+#include "DatabaseError.h"
+#include "LogConnection.h"
+#include "LogQuery.h"
+#include "LogTable.h"
+#include "VkrDatabase.h"
+
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+TLogRecord qso(const QString &call, const QDate &date, const QTime &time, const QString &name = {})
+{
+    TLogRecord r;
+    r[fiCALL] = call;
+    r[fiDAT] = date;
+    r[fiUTC] = time;
+    r[fiNAME] = name;
+    return r;
+}
+
+} // namespace
+
+class TestLogQuery : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<LogConnection> m_connection;
+    QList<qint64> m_ids; // IDs in insertion order
+
+    QStringList calls(LogQuery &q)
+    {
+        QStringList result;
+        for (int row = 0; row < q.RecordCount(); ++row)
+            result << q.ValueAt(row, fiCALL).toString();
+        return result;
+    }
+
+    void openQuery(LogQuery &q, const QStringList &order = {})
+    {
+        q.SetConnectionName(m_connection->connectionName());
+        q.SetOrderBy(order);
+        q.Open();
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        const QString path = m_dir->filePath("OK1ABC.db");
+        CreateLogTable(path);
+        m_connection = std::make_unique<LogConnection>(path);
+        LogTable table(m_connection->connectionName());
+        // Inserted out of chronological order; two QSOs share date and time.
+        m_ids = {
+            table.Insert(qso("OK2B", QDate(2007, 3, 5), QTime(7, 4, 9), "Petr")),
+            table.Insert(qso("DL1A", QDate(2006, 1, 1), QTime(12, 0, 0), "Hans")),
+            table.Insert(qso("OK1C", QDate(2007, 3, 5), QTime(6, 0, 0), "O'Brien")),
+            table.Insert(qso("G3X", QDate(2007, 3, 5), QTime(7, 4, 9), "x\" OR 1=1 --")),
+            table.Insert(qso("OK2B", QDate(2005, 6, 7), QTime(23, 59, 59), "Petr")),
+        };
+    }
+    void cleanup()
+    {
+        m_connection.reset();
+        m_dir.reset();
+    }
+
+    void emptyLog()
+    {
+        LogTable(m_connection->connectionName()).Delete(m_ids);
+        LogQuery q;
+        openQuery(q);
+        QVERIFY(q.Active());
+        QVERIFY(q.IsEmpty());
+        QCOMPARE(q.RecordCount(), 0);
+        QCOMPARE(q.RecNo(), 0);
+        QVERIFY(q.Bof() && q.Eof());
+        q.First();
+        q.Next();
+        q.Last();
+        QCOMPARE(q.MoveBy(5), 0);
+        QCOMPARE(q.RecNo(), 0);
+        QCOMPARE(q.Bookmark(), TBookmark(0));
+        QVERIFY(q.Value(fiCALL).isNull());
+        QCOMPARE(q.DisplayText(fiDAT), QString());
+        QVERIFY(!q.Locate(fiCALL, "OK2B"));
+    }
+
+    void orderByDateAndTime()
+    {
+        LogQuery q;
+        openQuery(q, LogQuery::SortOrderFor(fiDAT));
+        // Equal date and time keep the order of their IDs.
+        QCOMPARE(calls(q), (QStringList{"OK2B", "DL1A", "OK1C", "OK2B", "G3X"}));
+        QCOMPARE(q.IdAt(3), m_ids[0]);
+        QCOMPARE(q.IdAt(4), m_ids[3]);
+        QCOMPARE(q.RecNo(), 1);
+    }
+
+    void orderByCall()
+    {
+        LogQuery q;
+        openQuery(q, LogQuery::SortOrderFor(fiCALL));
+        QCOMPARE(calls(q), (QStringList{"DL1A", "G3X", "OK1C", "OK2B", "OK2B"}));
+        // The two OK2B QSOs by date: 2005 before 2007.
+        QCOMPARE(q.ValueAt(3, fiDAT).toDate(), QDate(2005, 6, 7));
+        QCOMPARE(q.ValueAt(4, fiDAT).toDate(), QDate(2007, 3, 5));
+    }
+
+    void sortOrderFor_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("DAT") << int(fiDAT) << "DAT,UTC";
+        QTest::newRow("UTC") << int(fiUTC) << "DAT,UTC";
+        QTest::newRow("CALL") << int(fiCALL) << "CALL,DAT,UTC";
+        QTest::newRow("QSLO") << int(fiQSLO) << "QSLO,DAT,UTC";
+        QTest::newRow("AWARD") << int(fiAWARD) << "AWARD,DAT,UTC";
+    }
+    void sortOrderFor()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, expected);
+        QCOMPARE(LogQuery::SortOrderFor(field).join(','), expected);
+    }
+
+    void descendingOrder()
+    {
+        LogQuery q;
+        openQuery(q, {"DAT DESC", "UTC desc"});
+        QCOMPARE(q.ValueAt(0, fiCALL).toString(), QString("OK2B"));
+        QCOMPARE(q.ValueAt(4, fiDAT).toDate(), QDate(2005, 6, 7));
+    }
+
+    void unknownOrderIsRefused_data()
+    {
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("unknown field") << QStringList{"XYZ"};
+        QTest::newRow("injection") << QStringList{"CALL; DROP TABLE log"};
+        QTest::newRow("bad direction") << QStringList{"CALL UP"};
+    }
+    void unknownOrderIsRefused()
+    {
+        QFETCH(QStringList, order);
+        LogQuery q;
+        q.SetConnectionName(m_connection->connectionName());
+        q.SetOrderBy(order);
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.Open());
+        QVERIFY(!q.Active());
+        QCOMPARE(LogTable(m_connection->connectionName()).RecordCount(), 5);
+    }
+
+    void navigation()
+    {
+        LogQuery q;
+        openQuery(q);
+        QVERIFY(q.Bof() && !q.Eof());
+        q.Next();
+        QCOMPARE(q.RecNo(), 2);
+        QVERIFY(!q.Bof() && !q.Eof());
+        q.Last();
+        QCOMPARE(q.RecNo(), 5);
+        QVERIFY(q.Eof());
+        q.Next();
+        QCOMPARE(q.RecNo(), 5);
+        q.Prior();
+        QCOMPARE(q.RecNo(), 4);
+        QVERIFY(!q.Eof());
+        QCOMPARE(q.MoveBy(-10), -3);
+        QCOMPARE(q.RecNo(), 1);
+        QVERIFY(q.Bof());
+        QCOMPARE(q.MoveBy(2), 2);
+        QCOMPARE(q.MoveBy(10), 2);
+        QVERIFY(q.Eof());
+        QVERIFY(q.SetRecNo(2));
+        QVERIFY(!q.SetRecNo(0));
+        QVERIFY(!q.SetRecNo(6));
+        QCOMPARE(q.RecNo(), 2);
+    }
+
+    void loopUntilEofVisitsEveryRowOnce()
+    {
+        LogQuery q;
+        openQuery(q);
+        QList<qint64> seen;
+        q.First();
+        while (!q.Eof()) {
+            seen << q.Bookmark();
+            q.Next();
+        }
+        QCOMPARE(seen.size(), 5);
+        QCOMPARE(QSet<qint64>(seen.begin(), seen.end()).size(), 5);
+    }
+
+    void recNoAfterReopenAndLocate()
+    {
+        LogQuery q;
+        openQuery(q);
+        q.SetRecNo(4);
+        q.Open();
+        QCOMPARE(q.RecNo(), 1);
+        QVERIFY(q.Locate(fiCALL, "G3X"));
+        QCOMPARE(q.RecNo(), 5);
+        QCOMPARE(q.Bookmark(), m_ids[3]);
+    }
+
+    void locate_data()
+    {
+        QTest::addColumn<QList<int>>("fields");
+        QTest::addColumn<QVariantList>("values");
+        QTest::addColumn<int>("options");
+        QTest::addColumn<int>("expectedRecNo"); // 0: not found
+        const int none = 0;
+        const int nocase = LogQuery::loCaseInsensitive;
+        const int partial = LogQuery::loPartialKey;
+        QTest::newRow("first of two") << QList<int>{fiCALL} << QVariantList{"OK2B"} << none << 1;
+        QTest::newRow("case differs") << QList<int>{fiCALL} << QVariantList{"ok1c"} << none << 0;
+        QTest::newRow("case ignored") << QList<int>{fiCALL} << QVariantList{"ok1c"} << nocase << 3;
+        QTest::newRow("prefix without partial") << QList<int>{fiCALL} << QVariantList{"OK1"} << none << 0;
+        QTest::newRow("partial") << QList<int>{fiCALL} << QVariantList{"OK1"} << partial << 3;
+        QTest::newRow("partial no case") << QList<int>{fiCALL} << QVariantList{"dl"} << (partial | nocase) << 2;
+        QTest::newRow("two fields") << QList<int>{fiCALL, fiDAT} << QVariantList{"OK2B", QDate(2007, 3, 5)} << none
+                                    << 4;
+        QTest::newRow("date as text") << QList<int>{fiDAT} << QVariantList{"1.1.2006"} << none << 2;
+        QTest::newRow("quote in value") << QList<int>{fiNAME} << QVariantList{"O'Brien"} << none << 3;
+        QTest::newRow("injection in value") << QList<int>{fiNAME} << QVariantList{"x' OR '1'='1"} << none << 0;
+        QTest::newRow("empty value") << QList<int>{fiQTH} << QVariantList{QString()} << none << 1;
+        QTest::newRow("by ID") << QList<int>{fiID} << QVariantList{4} << none << 5;
+        QTest::newRow("missing") << QList<int>{fiCALL} << QVariantList{"W1AW"} << none << 0;
+    }
+    void locate()
+    {
+        QFETCH(QList<int>, fields);
+        QFETCH(QVariantList, values);
+        QFETCH(int, options);
+        QFETCH(int, expectedRecNo);
+        LogQuery q;
+        openQuery(q);
+        q.Last();
+        QSignalSpy scrolls(&q, &LogQuery::afterScroll);
+        const bool found = q.Locate(fields, values, LogQuery::TLocateOptions(options));
+        QCOMPARE(found, expectedRecNo > 0);
+        QCOMPARE(q.RecNo(), found ? expectedRecNo : 5);
+        QCOMPARE(scrolls.count(), found ? 1 : 0);
+    }
+
+    void locateHonoursTheCondition()
+    {
+        LogQuery q;
+        q.SetWhere("DAT >= ?", {"2007-01-01"});
+        openQuery(q);
+        QCOMPARE(q.RecordCount(), 3);
+        QVERIFY(q.Locate(fiCALL, "OK2B"));
+        QCOMPARE(q.ValueAt(q.CurrentRow(), fiDAT).toDate(), QDate(2007, 3, 5));
+        QVERIFY(!q.Locate(fiCALL, "DL1A"));
+    }
+
+    void bookmarksSurviveReorder()
+    {
+        LogQuery q;
+        openQuery(q);
+        q.SetRecNo(3);
+        const TBookmark mark = q.Bookmark();
+        QCOMPARE(mark, m_ids[2]);
+        QCOMPARE(q.Value(fiCALL).toString(), QString("OK1C"));
+        q.SetOrderBy(LogQuery::SortOrderFor(fiCALL));
+        q.Open();
+        QVERIFY(q.BookmarkValid(mark));
+        QVERIFY(q.GotoBookmark(mark));
+        QCOMPARE(q.Value(fiCALL).toString(), QString("OK1C"));
+        QCOMPARE(q.RecNo(), 3);
+
+        LogTable(m_connection->connectionName()).Delete(mark);
+        q.Open();
+        QVERIFY(!q.BookmarkValid(mark));
+        q.Last();
+        QVERIFY(!q.GotoBookmark(mark));
+        QCOMPARE(q.RecNo(), 4);
+        QVERIFY(!q.GotoBookmark(0));
+    }
+
+    void whereWithBoundValues_data()
+    {
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QVariantList>("values");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("apostrophe") << "NAME = ?" << QVariantList{"O'Brien"} << QStringList{"OK1C"};
+        QTest::newRow("double quote") << "NAME = ?" << QVariantList{"x\" OR 1=1 --"} << QStringList{"G3X"};
+        QTest::newRow("injection") << "NAME = ?" << QVariantList{"' OR 1=1 --"} << QStringList{};
+        QTest::newRow("like") << "CALL LIKE ?" << QVariantList{"OK%"} << QStringList{"OK2B", "OK1C", "OK2B"};
+        QTest::newRow("two values") << "CALL = ? AND DAT < ?" << QVariantList{"OK2B", "2007-01-01"}
+                                    << QStringList{"OK2B"};
+        QTest::newRow("or in parentheses") << "CALL = ? OR CALL = ?" << QVariantList{"G3X", "DL1A"}
+                                           << QStringList{"DL1A", "G3X"};
+    }
+    void whereWithBoundValues()
+    {
+        QFETCH(QString, condition);
+        QFETCH(QVariantList, values);
+        QFETCH(QStringList, expected);
+        LogQuery q;
+        q.SetWhere(condition, values);
+        openQuery(q);
+        QCOMPARE(calls(q), expected);
+        QCOMPARE(LogTable(m_connection->connectionName()).RecordCount(), 5);
+    }
+
+    void badConditionFailsAndLeavesTheQueryClosed()
+    {
+        LogQuery q;
+        q.SetWhere("NOSUCHFIELD = ?", {1});
+        q.SetConnectionName(m_connection->connectionName());
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.Open());
+        QVERIFY(!q.Active());
+        QCOMPARE(q.RecordCount(), 0);
+    }
+
+    void disableEnableCounting()
+    {
+        LogQuery q;
+        openQuery(q);
+        QSignalSpy scrolls(&q, &LogQuery::afterScroll);
+        QSignalSpy viewMoves(&q, &LogQuery::viewCurrentChanged);
+        QSignalSpy viewResets(&q, &LogQuery::viewReset);
+
+        q.DisableControls();
+        q.DisableControls();
+        QVERIFY(q.ControlsDisabled());
+        q.Next();
+        q.Next();
+        QCOMPARE(scrolls.count(), 2); // the query's own event still runs
+        QCOMPARE(viewMoves.count(), 0);
+        q.EnableControls();
+        QVERIFY(q.ControlsDisabled());
+        QCOMPARE(viewMoves.count(), 0);
+        q.EnableControls();
+        QVERIFY(!q.ControlsDisabled());
+        QCOMPARE(viewMoves.count(), 1);
+        QCOMPARE(viewResets.count(), 0);
+
+        // A re-open while disabled tells the views once, as a reset.
+        q.DisableControls();
+        q.Open();
+        q.Last();
+        q.EnableControls();
+        QCOMPARE(viewResets.count(), 1);
+        QCOMPARE(viewMoves.count(), 1);
+
+        // Enabling more often than disabling does not go below zero.
+        q.EnableControls();
+        q.DisableControls();
+        QVERIFY(q.ControlsDisabled());
+        q.EnableControls();
+        QVERIFY(!q.ControlsDisabled());
+
+        // Nothing happened while disabled: nothing to tell.
+        q.DisableControls();
+        q.EnableControls();
+        QCOMPARE(viewResets.count(), 1);
+        QCOMPARE(viewMoves.count(), 1);
+    }
+
+    void openAndCloseEvents()
+    {
+        LogQuery q;
+        QSignalSpy opened(&q, &LogQuery::afterOpen);
+        QSignalSpy closed(&q, &LogQuery::afterClose);
+        openQuery(q);
+        QCOMPARE(opened.count(), 1);
+        q.Open(); // re-open closes first
+        QCOMPARE(opened.count(), 2);
+        QCOMPARE(closed.count(), 1);
+        q.Close();
+        q.Close();
+        QCOMPARE(closed.count(), 2);
+        QVERIFY(!q.Active());
+        QCOMPARE(q.RecordCount(), 0);
+        QVERIFY(q.Value(fiCALL).isNull());
+    }
+
+    void fieldValuesAndTypes()
+    {
+        LogTable table(m_connection->connectionName());
+        TLogRecord r = qso("S51A", QDate(2010, 2, 3), QTime(4, 5, 6));
+        r[fiFREQ] = 14.025;
+        r[fiBAND] = 9;
+        r[fiQRB] = 812.4;
+        const qint64 id = table.Insert(r);
+        LogQuery q;
+        openQuery(q);
+        QVERIFY(q.GotoBookmark(id));
+        QCOMPARE(q.Value(fiID).toLongLong(), id);
+        QCOMPARE(q.Value(fiDAT).metaType().id(), int(QMetaType::QDate));
+        QCOMPARE(q.Value(fiUTC).toTime(), QTime(4, 5, 6));
+        QCOMPARE(q.Value("freq").toDouble(), 14.025);
+        QCOMPARE(q.Value("Band").toInt(), 9);
+        QVERIFY(q.Value(fiNAME).isNull());
+        QVERIFY(q.Value("NOSUCH").isNull());
+        QCOMPARE(q.FieldIndex("qsl" "via"), int(fiQSLVIA));
+        QCOMPARE(q.Record()[fiCALL].toString(), QString("S51A"));
+        QCOMPARE(q.AsString(fiFREQ), QString("14,025"));
+    }
+
+    void displayFormats_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("date default") << int(fiDAT) << "" << "05.03.2007";
+        QTest::newRow("date d.m.yyyy") << int(fiDAT) << "d.m.yyyy" << "5.3.2007";
+        QTest::newRow("time default") << int(fiUTC) << "" << "07:04:09";
+        QTest::newRow("time hh:nn") << int(fiUTC) << "hh:nn" << "07:04";
+        QTest::newRow("freq default") << int(fiFREQ) << "" << "14,025";
+        QTest::newRow("freq 0.000") << int(fiFREQ) << "0.000" << "14,025";
+        QTest::newRow("freq 0.#") << int(fiFREQ) << "0.#" << "14";
+        QTest::newRow("qrb 0") << int(fiQRB) << "0" << "812";
+        QTest::newRow("band") << int(fiBAND) << "" << "9";
+        QTest::newRow("empty name") << int(fiNAME) << "" << "";
+    }
+    void displayFormats()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, pattern);
+        QFETCH(QString, expected);
+        LogTable table(m_connection->connectionName());
+        TLogRecord r = qso("S51A", QDate(2007, 3, 5), QTime(7, 4, 9));
+        r[fiFREQ] = 14.025;
+        r[fiBAND] = 9;
+        r[fiQRB] = 812.4;
+        const qint64 id = table.Insert(r);
+        LogQuery q;
+        openQuery(q);
+        q.SetDisplayFormat(field, pattern);
+        QCOMPARE(q.DisplayFormat(field), pattern);
+        QVERIFY(q.GotoBookmark(id));
+        QCOMPARE(q.DisplayText(field), expected);
+        QCOMPARE(q.DisplayTextAt(q.CurrentRow(), field), expected);
+    }
+
+    void rowsAcrossManyPages()
+    {
+        // More rows than the page cache holds, so pages are dropped and read again.
+        LogTable table(m_connection->connectionName());
+        table.Delete(m_ids);
+        table.StartTransaction();
+        const QDate start(2001, 1, 1);
+        for (int i = 0; i < 6000; ++i) {
+            TLogRecord r = qso(QString("OK%1A").arg(i), start.addDays(i / 10), QTime(0, 0).addSecs(i % 10));
+            r[fiITU] = i % 90;
+            table.Insert(r);
+        }
+        table.Commit();
+        LogQuery q;
+        openQuery(q);
+        QCOMPARE(q.RecordCount(), 6000);
+        for (int row : {0, 127, 128, 129, 3000, 5999, 0, 4095, 4096, 1})
+            QCOMPARE(q.ValueAt(row, fiCALL).toString(), QString("OK%1A").arg(row));
+        for (int row = 0; row < 6000; row += 97)
+            QCOMPARE(q.ValueAt(row, fiITU).toInt(), row % 90);
+        QCOMPARE(q.ValueAt(17, fiCALL).toString(), QString("OK17A"));
+        QVERIFY(q.ValueAt(6000, fiCALL).isNull());
+        QVERIFY(q.ValueAt(-1, fiCALL).isNull());
+        QVERIFY(q.Locate(fiCALL, "OK5432A"));
+        QCOMPARE(q.RecNo(), 5433);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogQuery)
+#include "tst_logquery.moc"
