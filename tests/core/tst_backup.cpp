@@ -514,13 +514,6 @@ private slots:
             QCOMPARE(QDir(m_data).entryList({"*.db*"}, QDir::Files), QStringList({Call + ".db"}));
         }
     }
-
-    void missingArchive()
-    {
-        const QByteArray log = readFile(m_log);
-        QVERIFY(!restoreFailure(m_root->filePath("none.z")).isEmpty());
-        QCOMPARE(readFile(m_log), log);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestBackUp)
