@@ -1,0 +1,54 @@
+#pragma once
+// The logbook's data module, alive for the whole run: the program, data and temporary
+// folders every other part builds its paths from, the program settings (Velkor.ini),
+// the settings of the operator whose log is open, and the database connection of the
+// open log.
+//
+// Folders end with "/". The temporary folder is "Velkor_Temp/" in the folder named by
+// TEMP (else TMPDIR, else /tmp), or that folder itself when "Velkor_Temp/" cannot be
+// made; only in the first case are its "_*.db" tables removed, with the folder, at the end.
+
+#include "LogConnection.h"
+#include "LogOptions.h"
+#include "UserOptions.h"
+
+#include <QObject>
+#include <QString>
+
+class TdmLog : public QObject
+{
+    Q_OBJECT
+public:
+    // The name of the database connection of the open log; queries and table objects on
+    // the log name it.
+    static inline const QString DatabaseName = QStringLiteral("Velkor");
+
+    // appDir: the program folder (the executable's folder; tests pass a temporary one).
+    explicit TdmLog(const QString &appDir, QObject *parent = nullptr);
+    // Closes the database and removes the temporary folder's tables and the folder.
+    ~TdmLog() override;
+
+    QString AppDir;  // program folder: Velkor.ini, reference tables, Help/, Zaloha/
+    QString TempDir; // temporary tables (names beginning with "_"), extracted backups
+    QString DataDir; // AppDir + "Data/": the logs <CALL>.db and settings <CALL>.uf
+
+    TLogOptions LogOptions;   // loaded from AppDir + "Velkor.ini" at creation
+    TUserOptions UserOptions; // empty until the main window loads the open log's settings
+
+    // The log file of a call sign: DataDir + CALL + ".db".
+    QString LogFileName(const QString &call) const;
+
+    // Opens the connection DatabaseName on the log file of the call sign (which must
+    // exist; CreateLogTable makes a new one), adding the ordering indexes an older file
+    // lacks. A connection already open is closed first. Raises EDatabaseError.
+    void OpenDatabase(const QString &call);
+    // Closes the connection; queries and table objects on it must be closed before.
+    void CloseDatabase();
+    bool DatabaseOpen() const;
+
+private:
+    QString m_tempBase; // TEMP folder with "/": the fall-back, never cleaned
+    LogConnection m_dbLog;
+
+    void removeTempFolder();
+};
