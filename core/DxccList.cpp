@@ -1,0 +1,266 @@
+#include "DxccList.h"
+
+#include "DatabaseError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUuid>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+
+constexpr int FieldCount = 9;
+
+bool prefixLess(const TDxccRow &a, const TDxccRow &b)
+{
+    return a.Prefix < b.Prefix;
+}
+
+// Upper-cases the letters a-z only: every prefix is plain ASCII, and a letter outside
+// ASCII must stay outside the index whatever its case.
+QString upperAscii(QStringView text)
+{
+    QString result = text.toString();
+    for (QChar &c : result) {
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - ('a' - 'A'));
+    }
+    return result;
+}
+
+TDxccRow rowFrom(const QSqlQuery &query)
+{
+    TDxccRow row;
+    row.Prefix = query.value(0).toString();
+    row.Dxcc = query.value(1).toString();
+    row.Name = query.value(2).toString();
+    row.Longitude = query.value(3).toDouble();
+    row.Latitude = query.value(4).toDouble();
+    row.Cont = query.value(5).toString();
+    row.Utc = query.value(6).toDouble();
+    row.Itu = query.value(7).toInt();
+    row.Waz = query.value(8).toInt();
+    return row;
+}
+
+} // namespace
+
+TDxccList::TDxccList(const QString &appDir, QObject *parent) : QObject(parent)
+{
+    load(QDir(appDir).filePath(QStringLiteral("dxcc.db")));
+    buildIndex();
+    m_current = m_rows.isEmpty() ? -1 : 0;
+}
+
+void TDxccList::load(const QString &path)
+{
+    const QString failure =
+        QStringLiteral("Databázi \"%1\" nelze otevřít!").arg(QDir::toNativeSeparators(path));
+    if (!QFileInfo(path).isFile())
+        throw EDatabaseError(failure);
+
+    const QString connection =
+        QStringLiteral("dxcclist-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (db.open()) {
+            QSqlQuery query(db);
+            query.setForwardOnly(true);
+            // The fields are read by position, so any table with the nine fields in order serves.
+            if (!query.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY PREFIX").arg(DxccTableName)))
+                error = query.lastError().text();
+            else if (query.record().count() < FieldCount)
+                error = QStringLiteral("the table has %1 fields instead of %2")
+                            .arg(query.record().count())
+                            .arg(FieldCount);
+            while (error.isEmpty() && query.next())
+                m_rows.append(rowFrom(query));
+            if (error.isEmpty() && query.lastError().isValid())
+                error = query.lastError().text();
+        } else {
+            error = db.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (!error.isEmpty()) {
+        m_rows.clear();
+        throw EDatabaseError(failure + QLatin1Char('\n') + error);
+    }
+    // The lookup compares prefixes the way they are sorted here; the stable sort keeps
+    // the table's order of equal prefixes.
+    std::stable_sort(m_rows.begin(), m_rows.end(), prefixLess);
+}
+
+void TDxccList::buildIndex()
+{
+    for (int i = 0; i < IndexCharCount; ++i) {
+        const QString c(QLatin1Char(IndexChars[i]));
+        const auto it =
+            std::lower_bound(m_rows.cbegin(), m_rows.cend(), c,
+                             [](const TDxccRow &row, const QString &key) { return row.Prefix < key; });
+        m_firstCharIndex[i] =
+            (it != m_rows.cend() && it->Prefix.startsWith(c)) ? int(it - m_rows.cbegin()) + 1 : -1;
+    }
+    m_firstCharIndex[IndexCharCount] = int(m_rows.size()) + 1;
+
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (!m_firstRowOfDxcc.contains(m_rows.at(i).Dxcc))
+            m_firstRowOfDxcc.insert(m_rows.at(i).Dxcc, i);
+    }
+}
+
+bool TDxccList::FindCall(const QString &call)
+{
+    m_found = false;
+    int best = -1;
+    if (!call.isEmpty()) {
+        if (call.startsWith(QLatin1String("KG4"))) // exact case: "kg4..." goes through the prefixes
+            best = entityRow(call.size() == 5 ? QStringLiteral("KG4") : QStringLiteral("K"));
+        else
+            best = longestPrefixRow(upperAscii(QStringView(call).left(MaxCompared)));
+    }
+    if (best >= 0) {
+        m_found = true;
+        m_current = best;
+    }
+    emit OnChange();
+    return m_found;
+}
+
+// The longest prefix of `text` among the rows of its first character's bucket; among
+// equal prefixes the last row. The bucket is sorted, so each candidate length is one
+// binary search instead of a walk over the whole bucket.
+int TDxccList::longestPrefixRow(const QString &text) const
+{
+    const int p = int(QLatin1String(IndexChars, IndexCharCount).indexOf(text.at(0))); // 0-based
+    if (p < 0 || m_firstCharIndex[p] == -1)
+        return -1;
+    int q = p + 1;
+    while (m_firstCharIndex[q] == -1) // the last element (count + 1) is never -1
+        ++q;
+    const auto first = m_rows.cbegin() + (m_firstCharIndex[p] - 1);
+    const auto end = m_rows.cbegin() + (m_firstCharIndex[q] - 1);
+
+    for (qsizetype length = text.size(); length > 0; --length) {
+        const QStringView key = QStringView(text).left(length);
+        const auto after = std::upper_bound(
+            first, end, key, [](QStringView k, const TDxccRow &row) { return k.compare(row.Prefix) < 0; });
+        if (after != first && (after - 1)->Prefix == key)
+            return int(after - 1 - m_rows.cbegin());
+    }
+    return -1;
+}
+
+// The row that stands for an entity: the one whose prefix is the DXCC code itself, which
+// carries the entity's own data, else the first row naming the code.
+int TDxccList::entityRow(const QString &dxcc) const
+{
+    if (dxcc.isEmpty())
+        return -1;
+    auto it = std::lower_bound(m_rows.cbegin(), m_rows.cend(), dxcc,
+                               [](const TDxccRow &row, const QString &key) { return row.Prefix < key; });
+    for (; it != m_rows.cend() && it->Prefix == dxcc; ++it) {
+        if (it->Dxcc == dxcc)
+            return int(it - m_rows.cbegin());
+    }
+    return m_firstRowOfDxcc.value(dxcc, -1);
+}
+
+bool TDxccList::FindDxcc(const QString &dxcc)
+{
+    m_found = false;
+    const int row = entityRow(dxcc.toUpper());
+    if (row >= 0) {
+        m_found = true;
+        m_current = row;
+    }
+    emit OnChange();
+    return m_found;
+}
+
+void TDxccList::SetFound(bool value)
+{
+    m_found = value;
+    emit OnChange();
+}
+
+const TDxccRow *TDxccList::current() const
+{
+    return (m_found && m_current >= 0) ? &m_rows.at(m_current) : nullptr;
+}
+
+QString TDxccList::GetDxcc() const
+{
+    const TDxccRow *row = current();
+    return row ? row->Dxcc : QString();
+}
+
+QString TDxccList::GetPrefix() const
+{
+    const TDxccRow *row = current();
+    return row ? row->Prefix : QString();
+}
+
+QString TDxccList::GetName() const
+{
+    const TDxccRow *row = current();
+    return row ? row->Name : QString();
+}
+
+QString TDxccList::GetContinentName() const
+{
+    const TDxccRow *row = current();
+    if (!row)
+        return QString();
+    static const QHash<QString, QString> names{
+        {QStringLiteral("AF"), QStringLiteral("Afrika")},
+        {QStringLiteral("AS"), QStringLiteral("Asie")},
+        {QStringLiteral("EU"), QStringLiteral("Evropa")},
+        {QStringLiteral("NA"), QStringLiteral("S. Amerika")},
+        {QStringLiteral("OC"), QStringLiteral("Oceánie")},
+        {QStringLiteral("SA"), QStringLiteral("J. Amerika")},
+    };
+    return names.value(row->Cont);
+}
+
+int TDxccList::GetUtcOffset() const
+{
+    const TDxccRow *row = current();
+    // Whole hours, a half to the even neighbour (India's -5.5 gives -6).
+    return row ? int(std::nearbyint(row->Utc)) : 0;
+}
+
+double TDxccList::GetLatitude() const
+{
+    const TDxccRow *row = current();
+    return row ? row->Latitude : 0;
+}
+
+double TDxccList::GetLongitude() const
+{
+    const TDxccRow *row = current();
+    return row ? row->Longitude : 0;
+}
+
+int TDxccList::GetITU() const
+{
+    const TDxccRow *row = current();
+    return row ? row->Itu : 0;
+}
+
+int TDxccList::GetWAZ() const
+{
+    const TDxccRow *row = current();
+    return row ? row->Waz : 0;
+}

@@ -1,0 +1,491 @@
+#include "DatabaseError.h"
+#include "DxccList.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace
+{
+
+// Writes a dxcc.db of the given rows into `folder`.
+void writeTable(const QString &folder, const QList<TDxccRow> &rows)
+{
+    const QString connection = QStringLiteral("tst_dxcclist_writer");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(folder + QStringLiteral("/dxcc.db"));
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(
+            query.exec(QStringLiteral("CREATE TABLE dxcc (PREFIX TEXT, DXCC TEXT, NAME TEXT, LONGITUDE REAL, "
+                                      "LATITUDE REAL, CONT TEXT, UTC REAL, ITU INTEGER, WAZ INTEGER)")));
+        QVERIFY(query.prepare(QStringLiteral("INSERT INTO dxcc VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")));
+        for (const TDxccRow &row : rows) {
+            query.bindValue(0, row.Prefix);
+            query.bindValue(1, row.Dxcc);
+            query.bindValue(2, row.Name);
+            query.bindValue(3, row.Longitude);
+            query.bindValue(4, row.Latitude);
+            query.bindValue(5, row.Cont);
+            query.bindValue(6, row.Utc);
+            query.bindValue(7, row.Itu);
+            query.bindValue(8, row.Waz);
+            QVERIFY(query.exec());
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+}
+
+TDxccRow row(const QString &prefix, const QString &dxcc, int itu = 28, int waz = 15,
+             const QString &cont = "EU", double utc = -1)
+{
+    return TDxccRow{prefix, dxcc, dxcc + QStringLiteral(" land"), 14.5, 50.0, cont, utc, itu, waz};
+}
+
+// The lookup as the table's documentation describes it: walk the first character's bucket
+// backwards and keep the strictly longest prefix of the call's first 7 characters.
+int referenceScan(const TDxccList &list, const QString &call)
+{
+    const QString text = call.left(7).toUpper();
+    const int p = int(QLatin1String(TDxccList::IndexChars).indexOf(text.at(0))) + 1;
+    if (p == 0 || list.FirstCharIndex(p) == -1)
+        return -1;
+    int q = p + 1;
+    while (list.FirstCharIndex(q) == -1)
+        ++q;
+    int best = -1;
+    int bestLength = 0;
+    for (int rec = list.FirstCharIndex(q) - 1; rec >= list.FirstCharIndex(p); --rec) {
+        const QString &prefix = list.Rows().at(rec - 1).Prefix;
+        if (text.startsWith(prefix) && prefix.size() > bestLength) {
+            best = rec;
+            bestLength = int(prefix.size());
+        }
+    }
+    return best;
+}
+
+QStringList masterCalls()
+{
+    QFile file(QStringLiteral("/usr/share/hamradio-files/MASTER.SCP"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList calls;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const QByteArray call = line.trimmed();
+        if (!call.isEmpty() && !call.startsWith('#'))
+            calls << QString::fromLatin1(call);
+    }
+    return calls;
+}
+
+} // namespace
+
+class TestDxccList : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TDxccList> m_real;
+
+private slots:
+    void initTestCase()
+    {
+        m_real = std::make_unique<TDxccList>(QStringLiteral(VELKOR_STAGE_DIR));
+        QVERIFY(m_real->RecordCount() > 1000);
+    }
+
+    void realCalls_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("dxcc");
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<int>("itu");
+        QTest::addColumn<int>("waz");
+        QTest::newRow("Czech call") << "OK1ABC"
+                                    << "OK"
+                                    << "OK" << 28 << 15;
+        QTest::newRow("lower case") << "ok1abc"
+                                    << "OK"
+                                    << "OK" << 28 << 15;
+        QTest::newRow("second prefix of an entity") << "OL7M"
+                                                    << "OK"
+                                                    << "OL" << 28 << 15;
+        QTest::newRow("longer than 7") << "OK1ABCDEFG"
+                                       << "OK"
+                                       << "OK" << 28 << 15;
+        QTest::newRow("KG4 with five characters") << "KG4AB"
+                                                  << "KG4"
+                                                  << "KG4" << 11 << 8;
+        QTest::newRow("KG4 with six characters") << "KG4ABC"
+                                                 << "K"
+                                                 << "K" << 8 << 5;
+        QTest::newRow("KG4 with four characters") << "KG4A"
+                                                  << "K"
+                                                  << "K" << 8 << 5;
+        QTest::newRow("KG4 alone") << "KG4"
+                                   << "K"
+                                   << "K" << 8 << 5;
+        QTest::newRow("lower-case kg4 takes the prefixes") << "kg4abc"
+                                                           << "KG4"
+                                                           << "KG4" << 11 << 8;
+        QTest::newRow("longer prefix beats K") << "KH6XYZ"
+                                               << "KH6"
+                                               << "KH6" << 61 << 31;
+        QTest::newRow("zone override of a prefix") << "AA0AA"
+                                                   << "K"
+                                                   << "AA0" << 7 << 4;
+        QTest::newRow("exact call of an entity without prefixes") << "3D2CR"
+                                                                  << "3D2/C"
+                                                                  << "3D2C" << 56 << 32;
+        QTest::newRow("Sicily counts as Italy") << "IT9ABC"
+                                                << "I"
+                                                << "IT9" << 28 << 15;
+        QTest::newRow("Vienna Intl Ctr counts as Austria") << "4U1VIC"
+                                                           << "OE"
+                                                           << "4U1VIC" << 28 << 15;
+        QTest::newRow("digit first") << "1A0KM"
+                                     << "1A"
+                                     << "1A" << 28 << 15;
+    }
+    void realCalls()
+    {
+        QFETCH(QString, call);
+        QSignalSpy changes(m_real.get(), &TDxccList::OnChange);
+        QVERIFY(m_real->FindCall(call));
+        QVERIFY(m_real->Found());
+        QCOMPARE(changes.count(), 1);
+        QTEST(m_real->GetDxcc(), "dxcc");
+        QTEST(m_real->GetPrefix(), "prefix");
+        QTEST(m_real->GetITU(), "itu");
+        QTEST(m_real->GetWAZ(), "waz");
+        QCOMPARE(m_real->Rows().at(m_real->RecNo() - 1).Prefix, m_real->GetPrefix());
+    }
+
+    void realEntityData()
+    {
+        QVERIFY(m_real->FindCall("OK1RR"));
+        QCOMPARE(m_real->GetName(), QString("Czech Republic"));
+        QCOMPARE(m_real->GetContinentName(), QString("Evropa"));
+        QCOMPARE(m_real->GetLatitude(), 50.0);
+        QCOMPARE(m_real->GetLongitude(), 16.0); // east positive
+        QCOMPARE(m_real->GetUtcOffset(), -1);   // local time = UTC - offset
+
+        QVERIFY(m_real->FindCall("W1AW"));
+        QVERIFY(m_real->GetLongitude() < -60); // west of Greenwich
+        QCOMPARE(m_real->GetContinentName(), QString("S. Amerika"));
+
+        QVERIFY(m_real->FindCall("IT9XYZ")); // Sicily keeps its own position
+        QVERIFY(qAbs(m_real->GetLatitude() - 37.5) < 1.0);
+    }
+
+    void notFound_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::newRow("empty") << "";
+        QTest::newRow("hyphen first") << "-OK1ABC";
+        QTest::newRow("diacritic first") << QString::fromUtf8("ŠK1ABC");
+        QTest::newRow("lower-case diacritic") << QString::fromUtf8("šk1abc");
+        QTest::newRow("blank first") << " OK1ABC";
+    }
+    void notFound()
+    {
+        QFETCH(QString, call);
+        QVERIFY(m_real->FindCall("OK1ABC"));
+        QSignalSpy changes(m_real.get(), &TDxccList::OnChange);
+        QVERIFY(!m_real->FindCall(call));
+        QVERIFY(!m_real->Found());
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(m_real->GetDxcc(), QString());
+        QCOMPARE(m_real->GetPrefix(), QString());
+        QCOMPARE(m_real->GetName(), QString());
+        QCOMPARE(m_real->GetContinentName(), QString());
+        QCOMPARE(m_real->GetITU(), 0);
+        QCOMPARE(m_real->GetWAZ(), 0);
+        QCOMPARE(m_real->GetUtcOffset(), 0);
+        QCOMPARE(m_real->GetLatitude(), 0.0);
+        QCOMPARE(m_real->GetLongitude(), 0.0);
+    }
+
+    void findDxcc_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("itu");
+        QTest::addColumn<int>("waz");
+        QTest::newRow("upper case") << "OK" << true << "Czech Republic" << 28 << 15;
+        QTest::newRow("lower case") << "ok" << true << "Czech Republic" << 28 << 15;
+        QTest::newRow("entity data, not a prefix override")
+            << "K" << true << "United States of America" << 8 << 5;
+        QTest::newRow("code with a slash") << "3d2/c" << true << "Conway Reef" << 56 << 32;
+        QTest::newRow("no such code") << "OK1" << false << "" << 0 << 0;
+        QTest::newRow("empty") << "" << false << "" << 0 << 0;
+        QTest::newRow("other lists are no entities") << "IT9" << false << "" << 0 << 0;
+    }
+    void findDxcc()
+    {
+        QFETCH(QString, code);
+        QFETCH(bool, found);
+        QVERIFY(m_real->FindCall("W1AW"));
+        QSignalSpy changes(m_real.get(), &TDxccList::OnChange);
+        QCOMPARE(m_real->FindDxcc(code), found);
+        QCOMPARE(m_real->Found(), found);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(m_real->GetDxcc(), found ? code.toUpper() : QString());
+        QTEST(m_real->GetName(), "name");
+        QTEST(m_real->GetITU(), "itu");
+        QTEST(m_real->GetWAZ(), "waz");
+    }
+
+    void setFoundKeepsTheCurrentRow()
+    {
+        QVERIFY(m_real->FindCall("OK1ABC"));
+        const int recNo = m_real->RecNo();
+        QVERIFY(!m_real->FindCall("-X"));
+        QCOMPARE(m_real->RecNo(), recNo);
+
+        QSignalSpy changes(m_real.get(), &TDxccList::OnChange);
+        m_real->SetFound(true);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(m_real->GetDxcc(), QString("OK"));
+        m_real->SetFound(false);
+        QCOMPARE(changes.count(), 2);
+        QVERIFY(!m_real->Found());
+        QCOMPARE(m_real->GetDxcc(), QString());
+        QCOMPARE(m_real->GetITU(), 0);
+    }
+
+    void firstCharIndexDescribesTheBuckets()
+    {
+        const QList<TDxccRow> &rows = m_real->Rows();
+        QCOMPARE(m_real->FirstCharIndex(38), m_real->RecordCount() + 1);
+        for (int i = 1; i < rows.size(); ++i)
+            QVERIFY2(rows.at(i - 1).Prefix <= rows.at(i).Prefix, qPrintable(rows.at(i).Prefix));
+        for (int i = 1; i <= TDxccList::IndexCharCount; ++i) {
+            const QChar c = QLatin1Char(TDxccList::IndexChars[i - 1]);
+            const int first = m_real->FirstCharIndex(i);
+            if (first == -1) {
+                for (const TDxccRow &r : rows)
+                    QVERIFY(!r.Prefix.startsWith(c));
+                continue;
+            }
+            QVERIFY(rows.at(first - 1).Prefix.startsWith(c));
+            QVERIFY(first == 1 || !rows.at(first - 2).Prefix.startsWith(c));
+        }
+    }
+
+    // The binary search over a bucket must give what the backward walk over it gives, for
+    // every call of the contest call list and the same calls with a portable suffix.
+    void lookupMatchesTheBucketWalk()
+    {
+        const QStringList calls = masterCalls();
+        if (calls.isEmpty())
+            QSKIP("MASTER.SCP of hamradio-files is not installed");
+        int checked = 0;
+        for (const QString &call : calls) {
+            for (const QString &variant : {call, call + "/P", "VP2E" + call.mid(2), call.left(3)}) {
+                if (variant.startsWith("KG4"))
+                    continue;
+                const int expected = referenceScan(*m_real, variant);
+                QCOMPARE(m_real->FindCall(variant), expected != -1);
+                if (expected != -1)
+                    QCOMPARE(m_real->RecNo(), expected);
+                ++checked;
+            }
+        }
+        QVERIFY(checked > 100000);
+    }
+
+    void longestPrefixWins_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("prefix");
+        QTest::newRow("OK1 over OK") << "OK1ABC"
+                                     << "OK1";
+        QTest::newRow("OK without OK1") << "OK2ABC"
+                                        << "OK";
+        QTest::newRow("OL next to OK") << "OL5X"
+                                       << "OL";
+        QTest::newRow("prefix equal to the call") << "OK1"
+                                                  << "OK1";
+        QTest::newRow("slash first") << "/P"
+                                     << "/P";
+        QTest::newRow("seven characters compared") << "ABCDEFGX"
+                                                   << "ABCDEFG";
+        QTest::newRow("eight never match") << "ABCDEFGHX"
+                                           << "ABCDEFG";
+        QTest::newRow("last bucket") << "ZZ9Z"
+                                     << "ZZ";
+        QTest::newRow("lower case") << "ok1abc"
+                                    << "OK1";
+    }
+    void longestPrefixWins()
+    {
+        QFETCH(QString, call);
+        QTemporaryDir dir;
+        writeTable(dir.path(), {row("OL", "OL"), row("OK1", "OK1"), row("OK", "OK"), row("/P", "P"),
+                                row("ABCDEFG", "A7"), row("ABCDEFGH", "A8"), row("ZZ", "ZZ")});
+        TDxccList list(dir.path());
+        QVERIFY(list.FindCall(call));
+        QTEST(list.GetPrefix(), "prefix");
+    }
+
+    void unknownFirstCharacter()
+    {
+        QTemporaryDir dir;
+        writeTable(dir.path(), {row("OK", "OK"), row("", "EMPTY")});
+        TDxccList list(dir.path());
+        QCOMPARE(list.FirstCharIndex(1), -1); // "/"
+        QVERIFY(!list.FindCall("A1ABC"));     // no prefix begins with A
+        QVERIFY(!list.FindCall("/OK"));
+        QVERIFY(list.FindCall("OK9X"));
+        QCOMPARE(list.GetDxcc(), QString("OK"));
+    }
+
+    void kg4RuleNeedsItsRows()
+    {
+        QTemporaryDir dir;
+        writeTable(dir.path(), {row("K", "K", 8, 5, "NA"), row("KG4", "KG4", 11, 8, "NA")});
+        TDxccList list(dir.path());
+        QVERIFY(list.FindCall("KG4XY"));
+        QCOMPARE(list.GetDxcc(), QString("KG4"));
+        QVERIFY(list.FindCall("KG4XYZ"));
+        QCOMPARE(list.GetDxcc(), QString("K"));
+
+        QTemporaryDir withoutK;
+        writeTable(withoutK.path(), {row("KG4", "KG4", 11, 8, "NA")});
+        TDxccList partial(withoutK.path());
+        QVERIFY(!partial.FindCall("KG4XYZ")); // the rule does not fall back to the prefixes
+        QVERIFY(partial.FindCall("kg4xyz"));
+    }
+
+    void continentNames_data()
+    {
+        QTest::addColumn<QString>("cont");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("AF") << "AF"
+                            << "Afrika";
+        QTest::newRow("AS") << "AS"
+                            << "Asie";
+        QTest::newRow("EU") << "EU"
+                            << "Evropa";
+        QTest::newRow("NA") << "NA"
+                            << "S. Amerika";
+        QTest::newRow("OC") << "OC" << QString::fromUtf8("Oceánie");
+        QTest::newRow("SA") << "SA"
+                            << "J. Amerika";
+        QTest::newRow("AN") << "AN"
+                            << "";
+        QTest::newRow("lower case") << "eu"
+                                    << "";
+    }
+    void continentNames()
+    {
+        QFETCH(QString, cont);
+        QTemporaryDir dir;
+        writeTable(dir.path(), {row("X", "X", 1, 1, cont)});
+        TDxccList list(dir.path());
+        QVERIFY(list.FindCall("X1X"));
+        QTEST(list.GetContinentName(), "name");
+    }
+
+    void utcOffsetInWholeHours_data()
+    {
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<int>("hours");
+        QTest::newRow("whole") << -1.0 << -1;
+        QTest::newRow("India") << -5.5 << -6;
+        QTest::newRow("half to even down") << 4.5 << 4;
+        QTest::newRow("half to even up") << 5.5 << 6;
+        QTest::newRow("Nepal") << -5.75 << -6;
+        QTest::newRow("Marquesas") << 9.5 << 10;
+    }
+    void utcOffsetInWholeHours()
+    {
+        QFETCH(double, stored);
+        QTemporaryDir dir;
+        writeTable(dir.path(), {row("X", "X", 1, 1, "AS", stored)});
+        TDxccList list(dir.path());
+        QVERIFY(list.FindDxcc("x"));
+        QTEST(list.GetUtcOffset(), "hours");
+    }
+
+    void emptyTable()
+    {
+        QTemporaryDir dir;
+        writeTable(dir.path(), {});
+        TDxccList list(dir.path());
+        QCOMPARE(list.RecordCount(), 0);
+        QCOMPARE(list.RecNo(), 0);
+        for (int i = 1; i <= TDxccList::IndexCharCount; ++i)
+            QCOMPARE(list.FirstCharIndex(i), -1);
+        QCOMPARE(list.FirstCharIndex(38), 1);
+        QVERIFY(!list.FindCall("OK1ABC"));
+        QVERIFY(!list.FindCall("KG4AB"));
+        list.SetFound(true);
+        QCOMPARE(list.GetDxcc(), QString());
+        QCOMPARE(list.GetITU(), 0);
+    }
+
+    void startsAtTheFirstRowNotFound()
+    {
+        QTemporaryDir dir;
+        writeTable(dir.path(), {row("OL", "OL"), row("OK", "OK")});
+        TDxccList list(dir.path());
+        QVERIFY(!list.Found());
+        QCOMPARE(list.RecNo(), 1);
+        QCOMPARE(list.GetDxcc(), QString());
+        list.SetFound(true);
+        QCOMPARE(list.GetDxcc(), QString("OK")); // ordered by prefix
+    }
+
+    void unreadableTable_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("not a database") << QByteArray("PREFIX;DXCC\nOK;OK\n");
+    }
+    void unreadableTable()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        if (!content.isEmpty()) {
+            QFile file(dir.filePath("dxcc.db"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, TDxccList list(dir.path()));
+        QVERIFY(content.isEmpty() || QFile::exists(dir.filePath("dxcc.db")));
+        QVERIFY(!content.isEmpty() || !QFile::exists(dir.filePath("dxcc.db"))); // nothing created
+    }
+
+    void tooFewFields()
+    {
+        QTemporaryDir dir;
+        const QString connection = QStringLiteral("tst_dxcclist_short");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+            db.setDatabaseName(dir.filePath("dxcc.db"));
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec("CREATE TABLE dxcc (PREFIX TEXT, DXCC TEXT)"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(connection);
+        try {
+            TDxccList list(dir.path());
+            QFAIL("a table of two fields was accepted");
+        } catch (const EDatabaseError &e) {
+            QVERIFY(e.message().contains(QString::fromUtf8("nelze otevřít")));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDxccList)
+#include "tst_dxcclist.moc"

@@ -1,0 +1,22 @@
+#pragma once
+// Writes the reference tables as SQLite files, each holding one table:
+//   dxcc.db  table "dxcc"      PREFIX, DXCC, NAME, LONGITUDE, LATITUDE, CONT, UTC, ITU, WAZ
+//   iota.db  table "iota"      IOTA, PREFIX, NAZEV
+//   Clbp.db  table "CallBook"  ZNACKA, TITUL, PRIJMENI, JMENO, ULICE, MESTO, PSC, EMAIL, LOC,
+//                              CLASS, POZN (empty: the template the callbook is copied from)
+// Each file is written under a temporary name beside the target and then renamed over it,
+// so a reader never sees a half-written table.
+
+#include "DxccTableBuilder.h"
+#include "IotaTableParser.h"
+
+#include <QList>
+#include <QString>
+
+class RefDataWriter
+{
+public:
+    static void writeDxcc(const QString &path, const QList<DxccRow> &rows);
+    static void writeIota(const QString &path, const QList<IotaRow> &rows);
+    static void writeCallBookTemplate(const QString &path);
+};
