@@ -78,6 +78,14 @@ struct LogQuery::Private
     bool pendingReset = false;
     bool pendingScroll = false;
 
+    // Row of each ID, built when first asked for on a larger result: a table indexed by
+    // ID when the IDs lie close together (the usual case), else (ID, row) pairs sorted
+    // by ID. Either costs at most about 16 bytes per row.
+    mutable bool rowIndexBuilt = false;
+    mutable qint64 minId = 0;
+    mutable std::vector<int> rowById;
+    mutable std::vector<std::pair<qint64, int>> rowsSortedById;
+
     mutable std::list<Page> pages; // most recently used first
     mutable std::optional<QSqlQuery> pageQuery;
 
@@ -109,6 +117,47 @@ struct LogQuery::Private
     {
         pages.clear();
         pageQuery.reset();
+        rowIndexBuilt = false;
+        rowById = {};
+        rowsSortedById = {};
+    }
+
+    void buildRowIndex() const
+    {
+        const auto [lo, hi] = std::minmax_element(ids.begin(), ids.end());
+        minId = *lo;
+        const qint64 span = *hi - *lo + 1;
+        if (span <= 4 * static_cast<qint64>(ids.size()) + 4096) {
+            rowById.assign(static_cast<size_t>(span), -1);
+            for (size_t row = 0; row < ids.size(); ++row)
+                rowById[static_cast<size_t>(ids[row] - minId)] = static_cast<int>(row);
+        } else {
+            rowsSortedById.reserve(ids.size());
+            for (size_t row = 0; row < ids.size(); ++row)
+                rowsSortedById.emplace_back(ids[row], static_cast<int>(row));
+            std::sort(rowsSortedById.begin(), rowsSortedById.end());
+        }
+        rowIndexBuilt = true;
+    }
+
+    int rowOfId(qint64 id) const
+    {
+        if (id <= 0 || ids.empty())
+            return -1;
+        // A short result is searched directly; an index would cost more than it saves.
+        if (ids.size() <= 2048) {
+            const auto it = std::find(ids.begin(), ids.end(), id);
+            return it == ids.end() ? -1 : static_cast<int>(it - ids.begin());
+        }
+        if (!rowIndexBuilt)
+            buildRowIndex();
+        if (!rowById.empty()) {
+            if (id < minId || id - minId >= static_cast<qint64>(rowById.size()))
+                return -1;
+            return rowById[static_cast<size_t>(id - minId)];
+        }
+        const auto it = std::lower_bound(rowsSortedById.begin(), rowsSortedById.end(), std::make_pair(id, 0));
+        return it != rowsSortedById.end() && it->first == id ? it->second : -1;
     }
 
     const Page &page(int index) const
@@ -251,6 +300,7 @@ void LogQuery::Open()
             queryFailed(db, q.lastError().text());
     }
     ids.shrink_to_fit();
+    d->clearCache();
     d->ids = std::move(ids);
     d->active = true;
     d->pos = d->ids.empty() ? -1 : 0;
@@ -443,10 +493,7 @@ qint64 LogQuery::IdAt(int row) const
 
 int LogQuery::RowOfId(qint64 id) const
 {
-    if (id <= 0)
-        return -1;
-    const auto it = std::find(d->ids.begin(), d->ids.end(), id);
-    return it == d->ids.end() ? -1 : static_cast<int>(it - d->ids.begin());
+    return d->rowOfId(id);
 }
 
 void LogQuery::DisableControls()

@@ -443,6 +443,48 @@ private slots:
         QCOMPARE(q.DisplayTextAt(q.CurrentRow(), field), expected);
     }
 
+    void bookmarksInLargeLogs_data()
+    {
+        QTest::addColumn<int>("idStep"); // 1: IDs close together, 10: far apart
+        QTest::newRow("dense") << 1;
+        QTest::newRow("sparse") << 10;
+    }
+    void bookmarksInLargeLogs()
+    {
+        QFETCH(int, idStep);
+        LogTable(m_connection->connectionName()).Delete(m_ids);
+        QSqlDatabase db = m_connection->database();
+        QVERIFY(db.transaction());
+        QSqlQuery insert(db);
+        QVERIFY(insert.prepare("INSERT INTO log (ID, CALL, DAT) VALUES (?, ?, ?)"));
+        const int count = 5000;
+        for (int i = 0; i < count; ++i) {
+            // Date order is the reverse of ID order.
+            insert.addBindValue(100 + i * idStep);
+            insert.addBindValue(QString("C%1").arg(i));
+            insert.addBindValue(QDate(2000, 1, 1).addDays(count - i).toString(Qt::ISODate));
+            QVERIFY(insert.exec());
+        }
+        QVERIFY(db.commit());
+        LogQuery q;
+        openQuery(q);
+        QCOMPARE(q.RecordCount(), count);
+        for (int i : {0, 1, 2500, 4999}) {
+            const TBookmark mark = 100 + i * idStep;
+            QVERIFY(q.GotoBookmark(mark));
+            QCOMPARE(q.RecNo(), count - i);
+            QCOMPARE(q.Value(fiCALL).toString(), QString("C%1").arg(i));
+        }
+        QVERIFY(!q.BookmarkValid(99));
+        QVERIFY(!q.BookmarkValid(100 + count * idStep));
+        QCOMPARE(q.BookmarkValid(101), idStep == 1);
+        // After a re-open in another order the rows are found at their new places.
+        q.SetOrderBy({"ID"});
+        q.Open();
+        QVERIFY(q.GotoBookmark(100 + 7 * idStep));
+        QCOMPARE(q.RecNo(), 8);
+    }
+
     void rowsAcrossManyPages()
     {
         // More rows than the page cache holds, so pages are dropped and read again.
