@@ -62,8 +62,9 @@ TfrmAbout::TfrmAbout(QWidget *centreOver)
     m_imgLogo->setGeometry(QRect(QPoint(0, 0), picture.size()));
     m_imgLogo->installEventFilter(this);
 
-    addLabel(QStringLiteral("Radioamatérský deník"), QRect(TextLeft, 16, TextWidth, 28))
-        ->setFont(labelFont(12, true));
+    QLabel *title = addLabel(QStringLiteral("Radioamatérský deník"), QRect(TextLeft, 16, TextWidth, 28));
+    title->setObjectName(QStringLiteral("Label1"));
+    title->setFont(labelFont(12, true));
     addLabel(QStringLiteral("Verze:"), QRect(TextLeft, 54, 56, 18))
         ->setObjectName(QStringLiteral("lblVersionTT"));
     m_lblVersion = addLabel(QStringLiteral("ver"), QRect(ValueLeft, 54, TextWidth - 58, 18));
