@@ -17,7 +17,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 QString statusValue(const char *key)
 {
@@ -32,7 +33,7 @@ QString statusValue(const char *key)
 
 QString randomCall(QRandomGenerator &rng)
 {
-    static const char *prefixes[] = {"OK", "OL", "OM", "DL", "DK", "SP", "HA", "G", "F", "I", "EA", "UA",
+    static const char *prefixes[] = {"OK", "OL", "OM", "DL", "DK", "SP", "HA", "G",  "F",  "I",  "EA", "UA",
                                      "K",  "W",  "N",  "VE", "JA", "VK", "ZS", "PY", "LU", "YU", "S5", "9A"};
     QString call = QString::fromLatin1(prefixes[rng.bounded(int(std::size(prefixes)))]);
     call += QChar('0' + rng.bounded(10));

@@ -8,7 +8,8 @@
 #include <QFileInfo>
 #include <QSqlDatabase>
 
-namespace {
+namespace
+{
 
 const QString TempFolderName = QStringLiteral("Velkor_Temp/");
 

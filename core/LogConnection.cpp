@@ -7,7 +7,8 @@
 #include <QSqlQuery>
 #include <QUuid>
 
-namespace {
+namespace
+{
 
 QString cannotOpen(const QString &path, const QString &detail)
 {
@@ -57,9 +58,8 @@ void LogConnection::open(const QString &path, OpenMode mode, const QString &conn
             // memory while many QSOs are written in one transaction.
             else if (!q.exec(QStringLiteral("PRAGMA cache_size = -16384")))
                 error = q.lastError().text();
-            else if (mode != OpenReadOnly
-                     && !(q.exec(QStringLiteral("PRAGMA journal_mode = DELETE"))
-                          && q.exec(QStringLiteral("PRAGMA synchronous = FULL"))))
+            else if (mode != OpenReadOnly && !(q.exec(QStringLiteral("PRAGMA journal_mode = DELETE")) &&
+                                               q.exec(QStringLiteral("PRAGMA synchronous = FULL"))))
                 error = q.lastError().text();
             q.finish();
             if (!error.isEmpty())

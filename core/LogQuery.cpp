@@ -13,15 +13,15 @@
 #include <list>
 #include <optional>
 
-namespace {
+namespace
+{
 
 // Rows are read in pages of this many, and this many pages are kept: a few screens in
 // each direction of wherever the views look, a few megabytes at most.
 constexpr int PageSize = 128;
 constexpr int MaxCachedPages = 32;
 
-struct Page
-{
+struct Page {
     int index = -1;
     std::vector<TLogRecord> rows;
 };
@@ -46,10 +46,12 @@ QString orderSql(const QStringList &order, bool filtered)
         const QStringList words = entry.simplified().split(u' ');
         const int field = LogFieldIndex(words.value(0));
         const QString direction = words.value(1).toUpper();
-        if (field < 0 || words.size() > 2 || (words.size() == 2 && direction != u"ASC" && direction != u"DESC"))
+        if (field < 0 || words.size() > 2 ||
+            (words.size() == 2 && direction != u"ASC" && direction != u"DESC"))
             throw EDatabaseError(QStringLiteral("Neplatné třídění \"%1\"!").arg(entry));
         hasId = hasId || field == fiID;
-        parts << prefix + (words.size() == 2 ? LogFieldNames[field] + u' ' + direction : LogFieldNames[field]);
+        parts << prefix +
+                     (words.size() == 2 ? LogFieldNames[field] + u' ' + direction : LogFieldNames[field]);
     }
     if (parts.isEmpty())
         parts << prefix + LogFieldNames[fiDAT] << prefix + LogFieldNames[fiUTC];
@@ -60,8 +62,7 @@ QString orderSql(const QStringList &order, bool filtered)
 
 } // namespace
 
-struct LogQuery::Private
-{
+struct LogQuery::Private {
     QString connectionName;
     QString where;
     QVariantList whereValues;
@@ -433,8 +434,8 @@ bool LogQuery::Locate(const QList<int> &fields, const QVariantList &values, TLoc
         const QVariant stored = LogValueToStorage(field, values[i]);
         const QString name = LogFieldNames[field];
         const bool text = LogFieldTypes[field] == ftString;
-        const QString collate = text && options.testFlag(loCaseInsensitive) ? QStringLiteral(" COLLATE NOCASE")
-                                                                            : QString();
+        const QString collate =
+            text && options.testFlag(loCaseInsensitive) ? QStringLiteral(" COLLATE NOCASE") : QString();
         if (stored.isNull()) {
             conditions << name + QStringLiteral(" IS NULL");
         } else if (text && options.testFlag(loPartialKey)) {

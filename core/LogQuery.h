@@ -4,8 +4,8 @@
 // values and display texts, and the disable/enable counter of the bound views.
 //
 // Opening fetches only the ordered list of IDs; whole rows are read in pages around
-// the rows asked for and kept in a small cache, so a log of a million QSOs opens in about
-// a second and costs a few megabytes. The query never changes the log: changes go
+// the rows asked for and kept in a small cache, so a log of a million QSOs opens in a
+// fraction of a second and costs some ten megabytes. The query never changes the log: changes go
 // through LogTable, after which the query is opened again.
 
 #include "LogRecord.h"
@@ -61,9 +61,9 @@ public:
     // --- position (record numbers are 1-based; rows are 0-based) ---
     int RecordCount() const;
     bool IsEmpty() const;
-    int RecNo() const;          // 0 when the query is empty or closed
-    bool SetRecNo(int recNo);   // false when out of range (the position stays)
-    int CurrentRow() const;     // RecNo() - 1
+    int RecNo() const;        // 0 when the query is empty or closed
+    bool SetRecNo(int recNo); // false when out of range (the position stays)
+    int CurrentRow() const;   // RecNo() - 1
     bool Bof() const;
     bool Eof() const;
     void First();
@@ -80,11 +80,11 @@ public:
     bool Locate(int field, const QVariant &value, TLocateOptions options = {});
 
     // --- bookmarks ---
-    TBookmark Bookmark() const;             // ID of the current row, 0 when empty
+    TBookmark Bookmark() const; // ID of the current row, 0 when empty
     bool BookmarkValid(TBookmark bookmark) const;
-    bool GotoBookmark(TBookmark bookmark);  // false (no move) when not in the result
+    bool GotoBookmark(TBookmark bookmark); // false (no move) when not in the result
     qint64 IdAt(int row) const;
-    int RowOfId(qint64 id) const;           // -1 when not in the result
+    int RowOfId(qint64 id) const; // -1 when not in the result
 
     // --- bound views ---
     // A counter: while it is above zero, bound views are told nothing (they neither
@@ -101,7 +101,7 @@ public:
     QVariant ValueAt(int row, int field) const;
     TLogRecord Record() const;
     TLogRecord RecordAt(int row) const;
-    QString AsString(int field) const;              // LogValueAsString of the value
+    QString AsString(int field) const; // LogValueAsString of the value
 
     // Display formats of DAT, UTC and the float fields (patterns of Formats); an empty
     // pattern shows dates "dd.mm.yyyy", times "hh:nn:ss" and floats in shortest form.

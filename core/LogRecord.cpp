@@ -8,7 +8,8 @@
 
 #include <limits>
 
-namespace {
+namespace
+{
 
 const QString StoredDateFormat = QStringLiteral("yyyy-MM-dd");
 const QString StoredTimeFormat = QStringLiteral("HH:mm:ss");
@@ -80,8 +81,8 @@ qint64 integerOf(int field, const QVariant &value)
     }
     if (!ok)
         invalidValue(field, textOf(value));
-    if (LogFieldTypes[field] == ftSmallint
-        && (number < std::numeric_limits<qint16>::min() || number > std::numeric_limits<qint16>::max()))
+    if (LogFieldTypes[field] == ftSmallint &&
+        (number < std::numeric_limits<qint16>::min() || number > std::numeric_limits<qint16>::max()))
         invalidValue(field, QString::number(number));
     return number;
 }
@@ -92,7 +93,19 @@ bool IsEmptyLogValue(const QVariant &value)
 {
     if (value.isNull())
         return true;
-    return value.metaType().id() == QMetaType::QString && value.toString().isEmpty();
+    switch (value.metaType().id()) {
+    case QMetaType::QString:
+        return value.toString().isEmpty();
+    // An invalid date or time is no value either (QVariant does not count it as null).
+    case QMetaType::QDate:
+        return !value.toDate().isValid();
+    case QMetaType::QTime:
+        return !value.toTime().isValid();
+    case QMetaType::QDateTime:
+        return !value.toDateTime().isValid();
+    default:
+        return false;
+    }
 }
 
 bool TLogRecord::isEmpty(int field) const

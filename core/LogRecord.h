@@ -5,7 +5,7 @@
 //
 // Value types by field type: date QDate, time QTime, alpha QString, float double, short
 // and the ID integers. An empty field is a null QVariant (an empty text counts as empty
-// too and is stored as NULL).
+// too and is stored as NULL, as does an invalid date or time).
 
 #include "VkrDatabase.h"
 
@@ -13,8 +13,7 @@
 
 #include <array>
 
-struct TLogRecord
-{
+struct TLogRecord {
     std::array<QVariant, LogFieldCount> values;
 
     QVariant &operator[](int field) { return values[field]; }
@@ -26,7 +25,7 @@ struct TLogRecord
     void clear();
 };
 
-// True for a null value and for an empty text.
+// True for a null value, an empty text and an invalid date or time.
 bool IsEmptyLogValue(const QVariant &value);
 
 // The value as it is bound into the log table: dates as "YYYY-MM-DD", times as

@@ -9,7 +9,8 @@
 #include <optional>
 #include <type_traits>
 
-namespace {
+namespace
+{
 
 QString dataFieldList()
 {
@@ -26,8 +27,7 @@ QString placeholders(int count)
 
 } // namespace
 
-struct LogTable::Private
-{
+struct LogTable::Private {
     QString connectionName;
     QSqlDatabase db;
     int outerDepth = 0; // 1 while StartTransaction is in force
@@ -73,8 +73,8 @@ struct LogTable::Private
 
     bool read(qint64 id, TLogRecord &record)
     {
-        QSqlQuery &q = prepared(selectQuery, QStringLiteral("SELECT %1 FROM %2 WHERE ID=?")
-                                                 .arg(LogFieldListSql(), LogTableName));
+        QSqlQuery &q = prepared(
+            selectQuery, QStringLiteral("SELECT %1 FROM %2 WHERE ID=?").arg(LogFieldListSql(), LogTableName));
         q.bindValue(0, id);
         run(q);
         const bool found = q.next();
@@ -87,9 +87,9 @@ struct LogTable::Private
 
     bool write(qint64 id, const TLogRecord &record)
     {
-        QSqlQuery &q = prepared(updateQuery,
-                                QStringLiteral("UPDATE %1 SET %2=? WHERE ID=?")
-                                    .arg(LogTableName, LogFieldNames.mid(1).join(QStringLiteral("=?,"))));
+        QSqlQuery &q =
+            prepared(updateQuery, QStringLiteral("UPDATE %1 SET %2=? WHERE ID=?")
+                                      .arg(LogTableName, LogFieldNames.mid(1).join(QStringLiteral("=?,"))));
         bindData(q, record);
         q.bindValue(LogFieldCount - 1, id);
         run(q);
@@ -99,8 +99,7 @@ struct LogTable::Private
     // Runs `work` as one unit: a savepoint that is released on success and rolled back on
     // failure, so a call never leaves half of its rows written, also inside an outer
     // transaction.
-    template<typename Work>
-    auto unit(Work work) -> decltype(work())
+    template <typename Work> auto unit(Work work) -> decltype(work())
     {
         run(prepared(savepointQuery, QStringLiteral("SAVEPOINT vkr_unit")));
         try {
@@ -146,9 +145,9 @@ QString LogTable::ConnectionName() const
 // Insert and Edit need no savepoint.
 qint64 LogTable::Insert(const TLogRecord &record)
 {
-    QSqlQuery &q = d->prepared(d->insertQuery, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                                   .arg(LogTableName, dataFieldList(),
-                                                        placeholders(LogFieldCount - 1)));
+    QSqlQuery &q =
+        d->prepared(d->insertQuery, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                        .arg(LogTableName, dataFieldList(), placeholders(LogFieldCount - 1)));
     d->bindData(q, record);
     d->run(q);
     return q.lastInsertId().toLongLong();
@@ -172,8 +171,8 @@ bool LogTable::Delete(qint64 id)
 int LogTable::Delete(const QList<qint64> &ids)
 {
     return d->unit([&] {
-        QSqlQuery &q = d->prepared(d->deleteQuery,
-                                   QStringLiteral("DELETE FROM %1 WHERE ID=?").arg(LogTableName));
+        QSqlQuery &q =
+            d->prepared(d->deleteQuery, QStringLiteral("DELETE FROM %1 WHERE ID=?").arg(LogTableName));
         int deleted = 0;
         for (qint64 id : ids) {
             q.bindValue(0, id);
@@ -191,7 +190,8 @@ int LogTable::SetFieldValue(const QList<qint64> &ids, int field, const QVariant 
     const QVariant stored = LogValueToStorage(field, value);
     return d->unit([&] {
         QSqlQuery q(d->db);
-        if (!q.prepare(QStringLiteral("UPDATE %1 SET %2=? WHERE ID=?").arg(LogTableName, LogFieldNames[field])))
+        if (!q.prepare(
+                QStringLiteral("UPDATE %1 SET %2=? WHERE ID=?").arg(LogTableName, LogFieldNames[field])))
             d->fail(q.lastError().text());
         int changed = 0;
         for (qint64 id : ids) {

@@ -10,7 +10,8 @@
 #include <QSqlRecord>
 #include <QUuid>
 
-namespace {
+namespace
+{
 
 QString sqlType(TLogFieldType type)
 {
@@ -129,8 +130,8 @@ void DefineLogTable(QSqlDatabase &db)
     if (!db.commit()) {
         const QString text = db.lastError().text();
         db.rollback();
-        throw EDatabaseError(QStringLiteral("Chyba databáze \"%1\": %2")
-                                 .arg(QFileInfo(db.databaseName()).fileName(), text));
+        throw EDatabaseError(
+            QStringLiteral("Chyba databáze \"%1\": %2").arg(QFileInfo(db.databaseName()).fileName(), text));
     }
 }
 

@@ -59,6 +59,7 @@ enum TLogFieldType : int { ftAutoInc, ftDate, ftTime, ftString, ftFloat, ftSmall
 // Column alignment as the operator settings store it: 0 left, 1 right, 2 centre.
 enum TColumnAlignment : int { caLeft = 0, caRight = 1, caCenter = 2 };
 
+// clang-format off
 inline const QStringList LogFieldNames{
     "ID",   "DAT",  "UTC",  "CALL", "FREQ",   "BAND",  "MODE", "RSTO", "RSTP",
     "NAME", "QTH",  "LOCO", "LOCP", "QSLO",   "QSLP",  "QSLVIA", "EQSLP", "NOTE",
@@ -132,6 +133,8 @@ inline constexpr std::array<int, 9> DxccColumnWidths{60, 80, 160, 60, 60, 65, 30
 inline const QStringList IotaFieldNames{"IOTA", "PREFIX", "NAZEV"};
 inline const QStringList IotaFieldCaptions{"IOTA", "Prefix", "Název"};
 inline constexpr std::array<int, 3> IotaColumnWidths{85, 85, 450};
+
+// clang-format on
 
 // The index of a log field by its name, letter case ignored; -1 when there is none.
 int LogFieldIndex(const QString &fieldName);

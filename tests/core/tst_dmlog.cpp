@@ -12,7 +12,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 void touch(const QString &path)
 {
@@ -203,7 +204,8 @@ private slots:
         }
         dm.OpenDatabase("OK1ABC");
         QSqlQuery q(QSqlDatabase::database(TdmLog::DatabaseName));
-        QVERIFY(q.exec("SELECT count(*) FROM sqlite_master WHERE type='index' AND name LIKE 'log_%'") && q.next());
+        QVERIFY(q.exec("SELECT count(*) FROM sqlite_master WHERE type='index' AND name LIKE 'log_%'") &&
+                q.next());
         QCOMPARE(q.value(0).toInt(), 2);
     }
 

@@ -11,7 +11,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 TLogRecord qso(const QString &call, const QDate &date, const QTime &time, const QString &name = {})
 {
@@ -224,12 +225,14 @@ private slots:
         QTest::newRow("case ignored") << QList<int>{fiCALL} << QVariantList{"ok1c"} << nocase << 3;
         QTest::newRow("prefix without partial") << QList<int>{fiCALL} << QVariantList{"OK1"} << none << 0;
         QTest::newRow("partial") << QList<int>{fiCALL} << QVariantList{"OK1"} << partial << 3;
-        QTest::newRow("partial no case") << QList<int>{fiCALL} << QVariantList{"dl"} << (partial | nocase) << 2;
-        QTest::newRow("two fields") << QList<int>{fiCALL, fiDAT} << QVariantList{"OK2B", QDate(2007, 3, 5)} << none
-                                    << 4;
+        QTest::newRow("partial no case")
+            << QList<int>{fiCALL} << QVariantList{"dl"} << (partial | nocase) << 2;
+        QTest::newRow("two fields") << QList<int>{fiCALL, fiDAT} << QVariantList{"OK2B", QDate(2007, 3, 5)}
+                                    << none << 4;
         QTest::newRow("date as text") << QList<int>{fiDAT} << QVariantList{"1.1.2006"} << none << 2;
         QTest::newRow("quote in value") << QList<int>{fiNAME} << QVariantList{"O'Brien"} << none << 3;
-        QTest::newRow("injection in value") << QList<int>{fiNAME} << QVariantList{"x' OR '1'='1"} << none << 0;
+        QTest::newRow("injection in value")
+            << QList<int>{fiNAME} << QVariantList{"x' OR '1'='1"} << none << 0;
         QTest::newRow("empty value") << QList<int>{fiQTH} << QVariantList{QString()} << none << 1;
         QTest::newRow("by ID") << QList<int>{fiID} << QVariantList{4} << none << 5;
         QTest::newRow("missing") << QList<int>{fiCALL} << QVariantList{"W1AW"} << none << 0;
@@ -296,8 +299,8 @@ private slots:
         QTest::newRow("like") << "CALL LIKE ?" << QVariantList{"OK%"} << QStringList{"OK2B", "OK1C", "OK2B"};
         QTest::newRow("two values") << "CALL = ? AND DAT < ?" << QVariantList{"OK2B", "2007-01-01"}
                                     << QStringList{"OK2B"};
-        QTest::newRow("or in parentheses") << "CALL = ? OR CALL = ?" << QVariantList{"G3X", "DL1A"}
-                                           << QStringList{"DL1A", "G3X"};
+        QTest::newRow("or in parentheses")
+            << "CALL = ? OR CALL = ?" << QVariantList{"G3X", "DL1A"} << QStringList{"DL1A", "G3X"};
     }
     void whereWithBoundValues()
     {
@@ -402,7 +405,9 @@ private slots:
         QCOMPARE(q.Value("Band").toInt(), 9);
         QVERIFY(q.Value(fiNAME).isNull());
         QVERIFY(q.Value("NOSUCH").isNull());
-        QCOMPARE(q.FieldIndex("qsl" "via"), int(fiQSLVIA));
+        QCOMPARE(q.FieldIndex("qsl"
+                              "via"),
+                 int(fiQSLVIA));
         QCOMPARE(q.Record()[fiCALL].toString(), QString("S51A"));
         QCOMPARE(q.AsString(fiFREQ), QString("14,025"));
     }
@@ -412,16 +417,26 @@ private slots:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("date default") << int(fiDAT) << "" << "05.03.2007";
-        QTest::newRow("date d.m.yyyy") << int(fiDAT) << "d.m.yyyy" << "5.3.2007";
-        QTest::newRow("time default") << int(fiUTC) << "" << "07:04:09";
-        QTest::newRow("time hh:nn") << int(fiUTC) << "hh:nn" << "07:04";
-        QTest::newRow("freq default") << int(fiFREQ) << "" << "14,025";
-        QTest::newRow("freq 0.000") << int(fiFREQ) << "0.000" << "14,025";
-        QTest::newRow("freq 0.#") << int(fiFREQ) << "0.#" << "14";
-        QTest::newRow("qrb 0") << int(fiQRB) << "0" << "812";
-        QTest::newRow("band") << int(fiBAND) << "" << "9";
-        QTest::newRow("empty name") << int(fiNAME) << "" << "";
+        QTest::newRow("date default") << int(fiDAT) << ""
+                                      << "05.03.2007";
+        QTest::newRow("date d.m.yyyy") << int(fiDAT) << "d.m.yyyy"
+                                       << "5.3.2007";
+        QTest::newRow("time default") << int(fiUTC) << ""
+                                      << "07:04:09";
+        QTest::newRow("time hh:nn") << int(fiUTC) << "hh:nn"
+                                    << "07:04";
+        QTest::newRow("freq default") << int(fiFREQ) << ""
+                                      << "14,025";
+        QTest::newRow("freq 0.000") << int(fiFREQ) << "0.000"
+                                    << "14,025";
+        QTest::newRow("freq 0.#") << int(fiFREQ) << "0.#"
+                                  << "14";
+        QTest::newRow("qrb 0") << int(fiQRB) << "0"
+                               << "812";
+        QTest::newRow("band") << int(fiBAND) << ""
+                              << "9";
+        QTest::newRow("empty name") << int(fiNAME) << ""
+                                    << "";
     }
     void displayFormats()
     {

@@ -9,7 +9,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 TLogRecord qso(const QString &call, int qslo = 0)
 {
@@ -67,7 +68,7 @@ private slots:
     void insertNumbersAndStores()
     {
         TLogRecord r = qso("OK1ABCDEFGHIJKLMNOP"); // longer than the 15 characters of CALL
-        r[fiID] = 77;                               // ignored: the table numbers the rows
+        r[fiID] = 77;                              // ignored: the table numbers the rows
         r[fiNAME] = QString("");
         r[fiNOTE] = QString(60, u'ž');
         const qint64 first = m_table->Insert(r);
@@ -91,6 +92,13 @@ private slots:
         QCOMPARE(back[fiFREQ].toDouble(), 7.015);
         QVERIFY(back.isEmpty(fiNAME));
         QCOMPARE(m_table->RecordCount(), 2);
+
+        TLogRecord noDate = qso("OK2AA");
+        noDate[fiDAT] = QDate(); // an invalid date is no value either
+        noDate[fiUTC] = QTime();
+        const qint64 third = m_table->Insert(noDate);
+        QVERIFY(raw(third, "DAT").isNull());
+        QVERIFY(raw(third, "UTC").isNull());
     }
 
     void idsAreNotReusedAfterDelete()
