@@ -1,0 +1,291 @@
+#include "LogChoiceDialog.h"
+#include "ui_LogChoiceDialog.h"
+
+#include "DmLog.h"
+#include "IniFile.h"
+#include "LogOptions.h"
+#include "Messages.h"
+#include "SettingsDialog.h"
+#include "UserOptions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMainWindow>
+#include <QMenu>
+#include <QUrl>
+
+namespace {
+
+// Opens the help page of a window, Help/<topic>.html beside the program, when it is there.
+void ShowHelpTopic(const QString &appDir, const QString &topic)
+{
+    const QString page = appDir + QStringLiteral("Help/") + topic + QStringLiteral(".html");
+    if (QFileInfo::exists(page))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+}
+
+QAction *makeAction(QWidget *owner, const char *name, const QString &caption, const QString &hint,
+                    const QKeySequence &shortcut = {})
+{
+    auto *action = new QAction(caption, owner);
+    action->setObjectName(QLatin1String(name));
+    action->setToolTip(hint.isEmpty() ? QString(caption).remove(u'&') : hint);
+    action->setStatusTip(hint);
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WindowShortcut);
+    owner->addAction(action);
+    return action;
+}
+
+// The files of one log in the data folder: the log table (with what SQLite may have
+// left beside it) and the operator's settings.
+QStringList logFiles(const QString &dataDir, const QString &call)
+{
+    const QString base = dataDir + call;
+    return {base + QStringLiteral(".db"), base + QStringLiteral(".db-journal"), base + QStringLiteral(".db-wal"),
+            base + QStringLiteral(".db-shm"), base + QStringLiteral(".uf")};
+}
+
+} // namespace
+
+TfrmProfile::TfrmProfile(TdmLog &dm, CloseLogFn closeLog, OpenLogFn openLog, QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::frmProfile>()), m_dm(dm), m_closeLog(std::move(closeLog)),
+      m_openLog(std::move(openLog))
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+    ui->lViewUser->setColumnWidth(0, 130);
+    ui->lViewUser->sortByColumn(0, Qt::AscendingOrder);
+    // Always sorted by call sign; the title is no sort button.
+    ui->lViewUser->header()->setSectionsClickable(false);
+    ui->lViewUser->header()->setSortIndicatorShown(false);
+    setupActions();
+    FillUserList();
+    ui->lViewUser->setFocus();
+}
+
+TfrmProfile::~TfrmProfile() = default;
+
+void TfrmProfile::setupActions()
+{
+    actSelect = makeAction(this, "actSelect", QStringLiteral("&Vybrat"),
+                           QStringLiteral("Načíst deník označeného uživatele"), QKeySequence(Qt::Key_Return));
+    actNew = makeAction(this, "actNew", QStringLiteral("&Nový"), QStringLiteral("Vytvořit nového uživatele"),
+                        QKeySequence(Qt::Key_Insert));
+    actDelete = makeAction(this, "actDelete", QStringLiteral("&Smazat"),
+                           QStringLiteral("Smazat vybraného uživatele"), QKeySequence(Qt::Key_Delete));
+    actClose = makeAction(this, "actClose", QStringLiteral("&Zpět"), QString(), QKeySequence(Qt::Key_Escape));
+    actExit = makeAction(this, "actExit", QStringLiteral("Konec"), QStringLiteral("Ukončit program"));
+    actHelp = makeAction(this, "actHelp", QStringLiteral("Nápověda"), QString(), QKeySequence(Qt::Key_F1));
+    // Enter on the numeric keypad selects as well.
+    actSelect->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+
+    connect(actSelect, &QAction::triggered, this, &TfrmProfile::actSelectExecute);
+    connect(actNew, &QAction::triggered, this, &TfrmProfile::actNewExecute);
+    connect(actDelete, &QAction::triggered, this, &TfrmProfile::actDeleteExecute);
+    connect(actClose, &QAction::triggered, this, &TfrmProfile::actCloseExecute);
+    connect(actExit, &QAction::triggered, this, &TfrmProfile::actCloseExecute);
+    connect(actHelp, &QAction::triggered, this, &TfrmProfile::actHelpExecute);
+
+    auto bind = [](QPushButton *button, QAction *action, const QString &hint) {
+        auto sync = [button, action] {
+            button->setText(action->text());
+            button->setEnabled(action->isEnabled());
+        };
+        sync();
+        button->setToolTip(hint);
+        connect(action, &QAction::changed, button, sync);
+        connect(button, &QPushButton::clicked, action, &QAction::trigger);
+    };
+    bind(ui->btnSelect, actSelect, QStringLiteral("Načíst deník vybraného uživatele"));
+    bind(ui->btnNew, actNew, actNew->toolTip());
+    bind(ui->btnDelete, actDelete, actDelete->toolTip());
+    bindCancel(actClose, QStringLiteral("Zpět do hlavního okna"));
+
+    pmProfile = new QMenu(this);
+    pmProfile->setObjectName(QStringLiteral("pmProfile"));
+    pmProfile->addAction(actSelect);
+    pmProfile->addAction(actNew);
+    pmProfile->addSeparator();
+    pmProfile->addAction(actDelete);
+    connect(ui->lViewUser, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { pmProfile->popup(ui->lViewUser->viewport()->mapToGlobal(pos)); });
+    connect(ui->lViewUser, &QTreeWidget::itemDoubleClicked, this, [this] { actSelect->trigger(); });
+    connect(ui->lViewUser, &QTreeWidget::itemSelectionChanged, this, &TfrmProfile::actUserDepUpdate);
+}
+
+// The bottom button takes the caption and hint of the action it is bound to.
+void TfrmProfile::bindCancel(QAction *action, const QString &hint)
+{
+    disconnect(m_cancelClick);
+    disconnect(m_cancelSync);
+    ui->btnCancel->setText(action->text());
+    ui->btnCancel->setToolTip(hint);
+    m_cancelClick = connect(ui->btnCancel, &QPushButton::clicked, action, &QAction::trigger);
+    m_cancelSync = connect(action, &QAction::changed, ui->btnCancel,
+                           [this, action] { ui->btnCancel->setText(action->text()); });
+}
+
+void TfrmProfile::BindCancelToExit()
+{
+    m_cancelIsExit = true;
+    bindCancel(actExit, actExit->toolTip());
+}
+
+void TfrmProfile::FillUserList()
+{
+    QTreeWidget *list = ui->lViewUser;
+    list->clear();
+    for (int slot = 0; slot < TLogOptions::UserCount; ++slot) {
+        const QString call = m_dm.LogOptions.GetUser(slot);
+        if (!call.isEmpty())
+            new QTreeWidgetItem(list, {call});
+    }
+    list->sortItems(0, Qt::AscendingOrder);
+    QTreeWidgetItem *selected = nullptr;
+    const QString openCall = m_dm.UserOptions.Call;
+    if (!openCall.isEmpty()) {
+        for (int i = 0; i < list->topLevelItemCount() && !selected; ++i)
+            if (list->topLevelItem(i)->text(0) == openCall)
+                selected = list->topLevelItem(i);
+    } else if (list->topLevelItemCount() > 0) {
+        selected = list->topLevelItem(0);
+    }
+    if (selected) {
+        list->setCurrentItem(selected);
+        selected->setSelected(true);
+    }
+    actUserDepUpdate();
+}
+
+QString TfrmProfile::selectedCall() const
+{
+    const QList<QTreeWidgetItem *> items = ui->lViewUser->selectedItems();
+    return items.isEmpty() ? QString() : items.first()->text(0);
+}
+
+void TfrmProfile::actUserDepUpdate()
+{
+    const bool any = !ui->lViewUser->selectedItems().isEmpty();
+    actSelect->setEnabled(any);
+    actDelete->setEnabled(any);
+}
+
+void TfrmProfile::actSelectExecute()
+{
+    if (ui->lViewUser->selectedItems().isEmpty())
+        return;
+    const QString call = selectedCall();
+    // The log that is open already is not reopened.
+    if (call != m_dm.UserOptions.Call) {
+        if (m_closeLog)
+            m_closeLog();
+        if (m_openLog)
+            m_openLog(call);
+    }
+    finish(mrOk);
+}
+
+void TfrmProfile::actNewExecute()
+{
+    if (ui->lViewUser->topLevelItemCount() > TLogOptions::UserCount - 1) {
+        MessageDlgDef(QStringLiteral("Maximální počet uživatelů je 10!"), mtInformation, mbOK, mrOk);
+        return;
+    }
+    {
+        TfrmOptions options(m_dm, false, this);
+        options.exec();
+    }
+    FillUserList();
+}
+
+void TfrmProfile::actDeleteExecute()
+{
+    const QString call = selectedCall();
+    if (call.isEmpty())
+        return;
+    if (MessageDlgDef(QStringLiteral("Opravdu chcete smazat deník \"%1\"?\nVšechna spojení a nastavení budou "
+                                     "vymazána!!!")
+                          .arg(call),
+                      mtConfirmation, mbYes | mbNo, mrNo)
+        != mrYes)
+        return;
+    if (MessageDlgDef(QStringLiteral("Všechna SPOJENÍ BUDOU NENÁVRATNĚ SMAZÁNA!!! Opravdu chcete pokračovat?"),
+                      mtWarning, mbYes | mbNo, mrNo)
+        != mrYes)
+        return;
+    if (call == m_dm.UserOptions.Call) {
+        if (m_closeLog)
+            m_closeLog();
+        BindCancelToExit();
+    }
+
+    QStringList failed;
+    for (const QString &file : logFiles(m_dm.DataDir, call))
+        if (QFile::exists(file) && !QFile::remove(file))
+            failed << file;
+    for (int slot = 0; slot < TLogOptions::UserCount; ++slot)
+        if (m_dm.LogOptions.GetUser(slot) == call)
+            m_dm.LogOptions.SetUser(slot, QString());
+    QString saveError;
+    try {
+        m_dm.LogOptions.Save();
+    } catch (const EIniFileError &e) {
+        saveError = e.message();
+    }
+    FillUserList();
+
+    // What could not be removed is reported, so that no one takes it for done.
+    for (const QString &file : failed)
+        MessageDlgDef(QStringLiteral("Soubor \"%1\" nelze smazat!").arg(file), mtError, mbOK, mrOk);
+    if (!saveError.isEmpty())
+        MessageDlgDef(saveError, mtError, mbOK, mrOk);
+}
+
+void TfrmProfile::actCloseExecute()
+{
+    finish(mrCancel);
+}
+
+void TfrmProfile::actHelpExecute()
+{
+    ShowHelpTopic(m_dm.AppDir, objectName());
+}
+
+// Leaving the dialog without a log at program start ends the program: ask first.
+bool TfrmProfile::FormCloseQuery(int result)
+{
+    if (!m_cancelIsExit || result == mrOk)
+        return true;
+    return MessageDlgDef(QStringLiteral("Opravdu chcete ukončit program?"), mtConfirmation, mbYes | mbNo, mrYes)
+           == mrYes;
+}
+
+void TfrmProfile::finish(int result)
+{
+    if (FormCloseQuery(result))
+        done(result);
+}
+
+void TfrmProfile::reject()
+{
+    actCloseExecute();
+}
+
+void TfrmProfile::changeEvent(QEvent *event)
+{
+    // Minimising a dialog minimises the whole program: the main window goes instead.
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (qobject_cast<QMainWindow *>(widget) && widget->isVisible())
+                widget->showMinimized();
+    }
+    QDialog::changeEvent(event);
+}
