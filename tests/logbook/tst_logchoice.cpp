@@ -146,6 +146,7 @@ private slots:
     void deleteAnswers();
     void deleteOpenLogTurnsCancelIntoExit();
     void deleteRemovesEverySlot();
+    void deleteReportsWhatStays();
     void exitQuestion_data();
     void exitQuestion();
     void columnLayoutPerScreenWidth_data();
@@ -393,6 +394,28 @@ void TestLogChoice::deleteRemovesEverySlot()
     QCOMPARE(listed(dialog), QStringList{"OK2XYZ"});
     QCOMPARE(folder.dataFiles(), QStringList());
     QVERIFY(!dialog.cancelIsExit()); // no log was open
+}
+
+// A file that cannot be removed is named to the operator; the rest of the log goes.
+void TestLogChoice::deleteReportsWhatStays()
+{
+    ProgramFolder folder({"OK2XYZ"});
+    folder.makeLog("OK2XYZ");
+    QFile::remove(folder.data() + "OK2XYZ.uf");
+    QVERIFY(QDir(folder.data()).mkpath("OK2XYZ.uf/inside"));
+    TdmLog dm(folder.path());
+    ScriptedMessages messages;
+    messages.answerNext(mrYes);
+    messages.answerNext(mrYes);
+    MainWindowStub main{dm};
+    TfrmProfile dialog(dm, main.closeLog(), main.openLog());
+    action(&dialog, "actDelete")->trigger();
+    QCOMPARE(messages.texts().size(), 3);
+    QCOMPARE(messages.lastText(), QString("Soubor \"%1OK2XYZ.uf\" nelze smazat!").arg(folder.data()));
+    QCOMPARE(messages.shown.last().type, mtError);
+    QVERIFY(!QFile::exists(folder.data() + "OK2XYZ.db"));
+    QCOMPARE(folder.slotsOnDisk().first(), QString());
+    QVERIFY(listed(dialog).isEmpty());
 }
 
 void TestLogChoice::exitQuestion_data()

@@ -19,6 +19,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -105,6 +107,9 @@ private slots:
     void refusals();
     void noFreeSlot();
     void backUpPathNotExaminedWhenDisabled();
+    void creationFailureLeavesNoHalfLog_data();
+    void creationFailureLeavesNoHalfLog();
+    void existingLogFileIsKept();
     void modeListEditing();
     void modeAddExistingSelectsIt();
     void modeDeleteAll();
@@ -309,6 +314,95 @@ void TestSettingsDialog::backUpPathNotExaminedWhenDisabled()
     click(&dialog, "btnOk");
     QCOMPARE(messages.texts(), QStringList());
     QCOMPARE(dialog.result(), int(mrOk));
+}
+
+void TestSettingsDialog::creationFailureLeavesNoHalfLog_data()
+{
+    QTest::addColumn<QString>("blocked"); // the path made unwritable by a folder in its place
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("dataFiles"); // what the data folder holds afterwards
+    QTest::newRow("settings file") << "Data/OK1ABC.uf" << "Soubor \"%1Data/OK1ABC.uf\" nelze uložit!"
+                                   << QStringList{"OK1ABC.uf"};
+    QTest::newRow("program settings") << "Velkor.ini" << "Soubor \"%1Velkor.ini\" nelze uložit!"
+                                      << QStringList{};
+}
+
+// A step of the creation that fails is reported; the dialog stays open and neither a
+// registered slot nor a settings file or log table of the new log is left behind.
+void TestSettingsDialog::creationFailureLeavesNoHalfLog()
+{
+    QFETCH(QString, blocked);
+    QFETCH(QString, message);
+    QFETCH(QStringList, dataFiles);
+    ProgramFolder folder({"OK2XYZ"});
+    TdmLog dm(folder.path());
+    QFile::remove(folder.path() + blocked);
+    QVERIFY(QDir(folder.path()).mkpath(blocked + "/inside"));
+    ScriptedMessages messages;
+    TfrmOptions dialog(dm, false);
+    dialog.show();
+    fillNewUser(&dialog, "OK1ABC");
+    click(&dialog, "btnOk");
+    QCOMPARE(messages.texts(), QStringList{message.arg(folder.path())});
+    QCOMPARE(messages.shown.first().type, mtError);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(QDir(folder.data()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot), dataFiles);
+    QCOMPARE(dm.LogOptions.GetUser(1), QString());
+}
+
+// A log file of that call sign lying unregistered in the data folder keeps its QSOs;
+// one that is no log refuses the creation and stays as it was.
+void TestSettingsDialog::existingLogFileIsKept()
+{
+    ProgramFolder folder;
+    CreateLogTable(folder.data() + "OK1ABC.db");
+    auto countQsos = [&folder] {
+        int count = -1;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "count");
+            db.setDatabaseName(folder.data() + "OK1ABC.db");
+            if (db.open()) {
+                QSqlQuery query(db);
+                if (query.exec("SELECT COUNT(*) FROM " + LogTableName) && query.next())
+                    count = query.value(0).toInt();
+                if (count == 0)
+                    query.exec("INSERT INTO " + LogTableName + " (CALL) VALUES ('DL1AAA')");
+            }
+        }
+        QSqlDatabase::removeDatabase("count");
+        return count;
+    };
+    QCOMPARE(countQsos(), 0); // and one QSO goes in
+    {
+        QFile foreign(folder.data() + "OK2XYZ.db");
+        QVERIFY(foreign.open(QIODevice::WriteOnly));
+        foreign.write("no log");
+    }
+    TdmLog dm(folder.path());
+    ScriptedMessages messages;
+    {
+        TfrmOptions dialog(dm, false);
+        dialog.show();
+        fillNewUser(&dialog, "OK2XYZ");
+        click(&dialog, "btnOk");
+        QCOMPARE(messages.texts().size(), 1);
+        QCOMPARE(messages.shown.first().type, mtError);
+        QVERIFY(messages.lastText().contains("OK2XYZ.db"));
+        QVERIFY(dialog.isVisible());
+    }
+    QCOMPARE(QDir(folder.data()).entryList(QDir::Files, QDir::Name), (QStringList{"OK1ABC.db", "OK2XYZ.db"}));
+    QFile foreign(folder.data() + "OK2XYZ.db");
+    QVERIFY(foreign.open(QIODevice::ReadOnly));
+    QCOMPARE(foreign.readAll(), QByteArray("no log"));
+
+    messages.clear();
+    TfrmOptions dialog(dm, false);
+    dialog.show();
+    fillNewUser(&dialog, "OK1ABC");
+    click(&dialog, "btnOk");
+    QCOMPARE(messages.texts(), QStringList());
+    QCOMPARE(countQsos(), 1);
+    QCOMPARE(dm.LogOptions.GetUser(0), QString("OK1ABC"));
 }
 
 // Add, delete, default and moves on the mode list; the default mark stays on its entry.
