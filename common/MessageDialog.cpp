@@ -111,7 +111,10 @@ int MessageDialog::modalResult(TMsgDlgBtn button)
 int MessageDialog::showMessage(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
                                int defaultResult, int /*helpContext*/)
 {
-    QMessageBox box(iconOf(type), caption(type), text, QMessageBox::NoButton, QApplication::activeWindow());
+    // Messages break their lines with "\r" as the logbook has always written them.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    QMessageBox box(iconOf(type), caption(type), shown, QMessageBox::NoButton, QApplication::activeWindow());
     if (!buttons)
         buttons = mbOK; // a message must be closable
 

@@ -202,6 +202,14 @@ private slots:
         QCOMPARE(seen.buttons, QStringList{"&OK"});
     }
 
+    void carriageReturnsBreakLines()
+    {
+        Seen seen;
+        whenShown(seen, key(Qt::Key_Return));
+        MessageDlgDef("Soubor \"x.uf\" nelze otevřít!\rProgram bude ukončen!", mtError, mbOK, mrOk);
+        QCOMPARE(seen.text, QString("Soubor \"x.uf\" nelze otevřít!\nProgram bude ukončen!"));
+    }
+
     void parentIsActiveWindow()
     {
         QWidget window;
