@@ -697,7 +697,7 @@ bool TfrmQSO::FormCloseQuery()
     if (!FModified || m_mode == qmView)
         return true;
     if (m_mode == qmNew)
-        return MessageDlgDef(QStringLiteral("Aktuální spojení nebude uloženo.\nChcete pokračovat?"), mtConfirmation,
+        return MessageDlgDef(QStringLiteral("Aktuální spojení nebude uloženo.\rChcete pokračovat?"), mtConfirmation,
                              mbYes | mbNo, mrNo)
                == mrYes;
     const int answer =

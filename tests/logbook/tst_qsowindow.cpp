@@ -610,7 +610,7 @@ private slots:
         QVERIFY(w->Modified());
         m_messages->answerNext(mrNo);
         QTest::keyClick(w.get(), Qt::Key_Escape);
-        QCOMPARE(m_messages->texts(), QStringList{"Aktuální spojení nebude uloženo.\nChcete pokračovat?"});
+        QCOMPARE(m_messages->texts(), QStringList{"Aktuální spojení nebude uloženo.\rChcete pokračovat?"});
         QCOMPARE(m_messages->shown.first().defaultResult, int(mrNo));
         QVERIFY(w->isVisible());
         m_messages->answerNext(mrYes);
