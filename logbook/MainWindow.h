@@ -1,0 +1,214 @@
+#pragma once
+// The logbook's main window: the open log in a read-only grid over the grid query, the
+// menu bar and tool bar bound to the window's commands, a strip with details of the
+// current QSO and a three-panel status bar. It opens, closes, sorts and refreshes the log
+// (MainWindowLog.cpp) and holds every command of the logbook as an action
+// (MainWindowActions.cpp); commands whose windows are not part of the program yet stay
+// in the menus, disabled, until a handler is set with SetCommandHandler.
+
+#include "ClusterLinkRecords.h"
+#include "LogQuery.h"
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+#include <QSet>
+#include <QStringList>
+#include <QVariantList>
+
+#include <functional>
+
+class QAbstractButton;
+class QActionGroup;
+class QDialog;
+class QLabel;
+class QKeyEvent;
+class QMenu;
+class QMouseEvent;
+class QStatusBar;
+class QToolBar;
+class LogTableModel;
+class TdmLog;
+class TLocalEndpoint;
+class TLogGrid;
+
+class TfrmVelkor : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // The time server's port and how long the clock setting waits for its answer.
+    static constexpr quint16 DefaultNtpPort = 123;
+    static constexpr int NtpTimeoutMs = 4000;
+
+    explicit TfrmVelkor(TdmLog &dm, QWidget *parent = nullptr);
+    ~TfrmVelkor() override;
+
+    // --- the log (MainWindowLog.cpp) ---
+    // Opens the log whose settings file is DataDir + logName + ".uf".
+    void OpenLog(const QString &logName);
+    // Stores the column layout, makes the automatic backup when due, saves and clears
+    // the operator settings and empties the window. With no log open it only resets the
+    // window. A failed backup raises EFileError after the last-backup date was set, so a
+    // second call completes.
+    void CloseLog();
+    // Orders the grid by the field (-1: the current order); force re-queries even when
+    // the order stays, to apply or lift the filter or show changed data. The current QSO
+    // keeps its screen row. Ignored while QSOs are marked, except for -1.
+    void SortLog(int fieldIndex, bool force);
+    // Re-runs the query unchanged; keepPosition returns to the record number, otherwise
+    // the grid ends on the last record.
+    void RefreshLog(bool showProgress, bool keepPosition);
+    // Sets the PC clock from the operator's time server; a failure is reported.
+    void SynchronizeClock();
+    // Writes the automatic backup of the open log when it is due.
+    void AutoBackup();
+    // The DX-cluster client's window size, kept in the operator settings in memory.
+    void StoreDxClusterWindow(const TDxClusterWindowData &data);
+    // Receives the client's window-size reports at this endpoint (the main window's own,
+    // "TfrmVelkor"); not owned.
+    void AttachEndpoint(TLocalEndpoint *endpoint);
+
+    // --- the grid ---
+    void LoadColumns();
+    void ApplyGridFont();
+    void ApplyDisplayFormats();
+    void qLogAfterOpen();
+    void qLogAfterScroll();
+    LogTableModel *logModel() const { return m_model; }
+    int SortField() const { return FSortField; }
+    bool FilterOn() const;
+    // The filter's WHERE condition lines (with "?" for values) and the bound values.
+    QStringList FFilterLines;
+    QVariantList FFilterValues;
+
+    // --- commands ---
+    // Binds the command's handler; the command then follows its enabled rule. Commands
+    // without a handler stay disabled.
+    void SetCommandHandler(QAction *action, std::function<void()> handler);
+    bool HasCommandHandler(QAction *action) const { return !m_unavailable.contains(action); }
+    // The one place where the main window shows a modal window; tests replace it.
+    static std::function<int(QDialog &)> ModalRunner;
+    static int RunModal(QDialog &dialog);
+    // The time server's port (tests point it at a fake server).
+    static quint16 NtpPort;
+    static int NtpTimeout;
+
+    // The application was asked to end (settings unreadable, no log left after the log
+    // choice); the message loop ends, or does not start.
+    bool Terminated() const { return m_terminated; }
+    void Terminate();
+
+    // Rebuilds the column pop-up for the column of the field under the cursor (0: none):
+    // "Skrýt sloupec", then one checkable item per column in grid order.
+    void BuildColumnsMenu(int fieldUnderCursor);
+    // Shows or hides the field's column and stores the visibility in the operator settings.
+    void ShowHideColumn(int field);
+
+    // The texts of the status bar's three panels.
+    QString StatusPanelText(int panel) const;
+    // The current QSO's details in the strip under the tool bar, in their order.
+    QStringList QSOPanelTexts() const;
+
+    TdmLog &dm() const { return m_dm; }
+
+    LogQuery *qLog;
+    TLogGrid *dbgLog;
+    QToolBar *tlBar;
+    QWidget *pnlQSO;
+    QStatusBar *stBarHlavni;
+    QMenu *pmMain;
+    QMenu *pmColumns;
+    QMenu *pmSelectQSO;
+    QAction *miSelQSO;
+
+    QAction *actNewQSO, *actShowQSO, *actEditQSO, *actDeleteQSO;
+    QAction *actQSLoN, *actQSLoY, *actQSLoR, *actQSLoI, *actQSLpN, *actQSLpY, *actEQSLN, *actEQSLY;
+    QAction *actSortByDateTime, *actSortByCall, *actSortByFreq, *actSortByBand, *actSortByMode,
+        *actSortByName, *actSortByQTH, *actSortByLOCp, *actSortByQSLo, *actSortByQSLp, *actSortByQSLmgr,
+        *actSortByEQSL, *actSortByDxcc, *actSortByIOTA, *actSortByITU, *actSortByWAZ, *actSortByAward,
+        *actSortByLOCo, *actSortByQRB, *actSortByPWR, *actSortByNote;
+    QAction *actFilter, *actFindQSO, *actAziDis, *actFindDXCC, *actCallBook, *actDXCCList, *actIOTAList,
+        *actStatTab, *actDxCluster;
+    QAction *actSelectLog, *actOptions;
+    QAction *actExportAdif, *actExportADIFshort, *actExportCSV, *actExportTXT, *actExportXLS;
+    QAction *actImportADIF, *actImportTrevan, *actImportOstrel;
+    QAction *acBackUpLog, *acRestoreLog;
+    QAction *actPrintQSL, *actPrintLog;
+    QAction *actHelp, *actHelpHistory, *actHelpAbout, *actEnd;
+    QAction *actFirstQSO, *actLastQSO;
+    QAction *actSelQSO, *actSelAllQSO, *actSelNoneQSO;
+    QActionGroup *sortGroup;
+
+    // The sort action of a field, nullptr for a field that cannot be sorted.
+    QAction *SortAction(int fieldIndex) const;
+
+signals:
+    // The window was closed (after the operator confirmed and the log was closed).
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Window (MainWindow.cpp)
+    void FormCreate();
+    void createGrid();
+    void createQSOPanel();
+    void createStatusBar();
+    void SetColumnPosition(int field, int position);
+    void ColourTitles();
+    void UpdateQSOPanel();
+    void UpdateMarksPanel();
+    void SyncGridToQuery(int row);
+    void GridCurrentChanged(int row);
+    bool dbgLogKeyDown(QKeyEvent *event);
+    bool dbgLogMouseUp(QMouseEvent *event);
+    bool dbgLogTitleMouseUp(QMouseEvent *event, int column);
+    void dbgLogTitleClick(int logicalColumn);
+    void pmMainPopup();
+    void StoreColumns();
+    void ClearColumns();
+    bool RefuseWhileMarked(const QString &message);
+
+    // Commands (MainWindowActions.cpp)
+    QAction *newAction(const char *name, const QString &text, const QString &hint,
+                       const QList<QKeySequence> &shortcuts = {});
+    void createActions();
+    void createSortActions();
+    void createMenus();
+    void createToolBar();
+    void UpdateRecordActions(bool hasRecords);
+    void applyEnabled(QAction *action, bool ruleAllows);
+    void actSortExecute(QAction *action);
+    void actSelectLogExecute();
+    void actOptionsExecute();
+    void actFirstQSOExecute();
+    void actLastQSOExecute();
+    void actHelpAboutExecute();
+    void showHelpTopic(const QString &topic);
+
+    // Log (MainWindowLog.cpp)
+    void applyQueryText();
+    bool requery(int failureCode);
+    void setTitleForLog();
+    void resetWindow();
+
+    TdmLog &m_dm;
+    LogTableModel *m_model;
+    int FSortField = 1;
+    bool m_terminated = false;
+    bool m_syncingGrid = false;
+    bool m_columnsLoaded = false;
+    QAbstractButton *m_corner = nullptr;
+    QList<QAction *> m_recordActions;
+    QSet<QAction *> m_unavailable;
+    QHash<QAction *, bool> m_ruleAllows;
+    QHash<int, QAction *> m_sortActions;
+    QList<QLabel *> m_statusPanels;
+    QList<QLabel *> m_qsoValues;
+    QString m_marksPanelText;
+};
+
+extern TfrmVelkor *frmVelkor;

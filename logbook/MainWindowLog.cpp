@@ -1,0 +1,328 @@
+// Opening, closing, ordering and refreshing the log of the main window, the automatic
+// backup, setting the clock from a time server, and the DX-cluster client's window size.
+
+#include "MainWindow.h"
+
+#include "AppGlobals.h"
+#include "BackUp.h"
+#include "DatabaseError.h"
+#include "DmLog.h"
+#include "FileError.h"
+#include "Formats.h"
+#include "IniFile.h"
+#include "LogGrid.h"
+#include "LogTableModel.h"
+#include "Messages.h"
+#include "ProgressDialog.h"
+#include "SntpClient.h"
+#include "SystemClock.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+
+namespace {
+
+void reportOpenFailure(int code)
+{
+    MessageDlgDef(QStringLiteral("(DO-%1) Chyba při otevírání databáze!").arg(code), mtError, mbOK, mrOk);
+}
+
+// The progress window of the log's opening, closed whatever happens.
+class OpeningProgress
+{
+public:
+    OpeningProgress()
+    {
+        if (frmDialog)
+            frmDialog->ShowProgress(QStringLiteral("Nastavuji fonty ..."), 0, 7);
+    }
+    ~OpeningProgress()
+    {
+        if (frmDialog)
+            frmDialog->close();
+    }
+    void step(int value, const QString &nextText = {})
+    {
+        if (!frmDialog)
+            return;
+        frmDialog->SetProgress(value);
+        if (!nextText.isEmpty())
+            frmDialog->SetText(nextText);
+    }
+    void hide()
+    {
+        if (frmDialog)
+            frmDialog->hide();
+    }
+    void show()
+    {
+        if (frmDialog)
+            frmDialog->show();
+    }
+};
+
+// Restores the cursor and the query's views whatever happens in between.
+class QueryWork
+{
+public:
+    QueryWork(LogQuery *query, bool waitCursor) : m_query(query), m_waitCursor(waitCursor)
+    {
+        if (m_waitCursor)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_query->DisableControls();
+    }
+    ~QueryWork()
+    {
+        if (m_waitCursor)
+            QApplication::restoreOverrideCursor();
+        m_query->EnableControls();
+    }
+
+private:
+    LogQuery *m_query;
+    bool m_waitCursor;
+};
+
+} // namespace
+
+void TfrmVelkor::setTitleForLog()
+{
+    const QString &call = m_dm.UserOptions.Call;
+    setWindowTitle(call.isEmpty() ? QStringLiteral("Velkor") : QStringLiteral("Velkor \"%1\"").arg(call));
+}
+
+void TfrmVelkor::OpenLog(const QString &logName)
+{
+    qLog->Close();
+    m_model->ClearMarks();
+    TUserOptions &uo = m_dm.UserOptions;
+    const QString settingsFile = m_dm.DataDir + logName + QStringLiteral(".uf");
+    bool loaded = false;
+    try {
+        // A settings file that is missing or names no operator is no log either.
+        loaded = QFileInfo::exists(settingsFile) && (uo.Load(settingsFile), !uo.Call.isEmpty());
+    } catch (const EIniFileError &) {
+        loaded = false;
+    }
+    if (!loaded) {
+        uo.Clear();
+        MessageDlgDef(QStringLiteral("Soubor \"%1\" nelze otevřít!\nProgram bude ukončen!")
+                          .arg(QDir::toNativeSeparators(settingsFile)),
+                      mtError, mbOK, mrOk);
+        Terminate();
+        return;
+    }
+
+    OpeningProgress progress;
+    try {
+        setTitleForLog();
+        LoadColumns();
+        ApplyGridFont();
+        progress.step(1, QStringLiteral("Synchronizuji čas ..."));
+        if (uo.GetNTPSync())
+            SynchronizeClock();
+        progress.step(2, QStringLiteral("Kontroluji odchylku UTC ..."));
+        progress.step(3, QStringLiteral("Kontroluji soubory ..."));
+        const QString logFile = m_dm.LogFileName(uo.Call);
+        if (!QFileInfo::exists(logFile)) {
+            progress.hide();
+            MessageDlgDef(QStringLiteral("Chybí datový soubor databáze - bude vytvořen nový!"), mtError, mbOK, mrOk);
+            CreateLogTable(logFile);
+            progress.show();
+        }
+        progress.step(4, QStringLiteral("Otevírám deník ... "));
+        FSortField = fiDAT;
+        m_dm.OpenDatabase(uo.Call);
+        qLog->SetWhere(QString());
+        qLog->SetOrderBy(LogQuery::SortOrderFor(fiDAT));
+        {
+            QueryWork work(qLog, false);
+            qLog->Open();
+            qLog->Last();
+        }
+        if (qLog->Active())
+            qLogAfterScroll();
+        actSortByDateTime->setChecked(true);
+        ColourTitles();
+        progress.step(7);
+    } catch (const EDatabaseError &e) {
+        // The log cannot be used: say why and leave the window without a log, so that
+        // another one can be chosen; the settings were only read, nothing is lost.
+        progress.hide();
+        MessageDlgDef(e.message(), mtError, mbOK, mrOk);
+        qLog->Close();
+        m_dm.CloseDatabase();
+        uo.Clear();
+        resetWindow();
+    }
+}
+
+void TfrmVelkor::CloseLog()
+{
+    StoreColumns();
+    // The DX-cluster client, once the program starts it, is told to end here.
+    TUserOptions &uo = m_dm.UserOptions;
+    if (!uo.Call.isEmpty()) {
+        try {
+            AutoBackup();
+        } catch (const EFileError &e) {
+            // Reported, and the log is closed all the same: the settings are still saved.
+            MessageDlgDef(e.message(), mtError, mbOK, mrOk);
+        }
+        try {
+            uo.Save();
+        } catch (const EIniFileError &) {
+            // A settings file that cannot be written keeps its previous contents.
+        }
+    }
+    uo.Clear();
+    qLog->Close();
+    m_model->ClearMarks();
+    m_dm.CloseDatabase();
+    resetWindow();
+}
+
+// The window as it is while no log is open.
+void TfrmVelkor::resetWindow()
+{
+    ClearColumns();
+    setTitleForLog();
+    actFilter->setChecked(false);
+    UpdateRecordActions(false);
+    qLogAfterScroll();
+    UpdateQSOPanel();
+}
+
+void TfrmVelkor::AutoBackup()
+{
+    TUserOptions &uo = m_dm.UserOptions;
+    if (!uo.GetBackUpEnabled())
+        return;
+    const QDate today = QDate::currentDate();
+    const QDate last = uo.GetBackUpLast();
+    bool due = false;
+    switch (uo.GetBackUpInterval()) {
+    case 0: // weekly: the ISO week number alone, whatever the year
+        due = today.weekNumber() != last.weekNumber();
+        break;
+    case 1: // monthly: the month number alone
+        due = today.month() != last.month();
+        break;
+    default:
+        break;
+    }
+    if (!due)
+        return;
+    uo.SetBackUpLast(today);
+    QString folder = uo.GetBackUpPath();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = m_dm.AppDir + QStringLiteral("Zaloha/");
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    const QString file = folder + uo.Call + u' ' + Formats::dateToStr(today) + QStringLiteral(".z");
+    BackUpLog(uo.Call, m_dm.DataDir, file);
+}
+
+void TfrmVelkor::applyQueryText()
+{
+    if (FilterOn() && !FFilterLines.isEmpty())
+        qLog->SetWhere(FFilterLines.join(u'\n'), FFilterValues);
+    else
+        qLog->SetWhere(QString());
+    qLog->SetOrderBy(LogQuery::SortOrderFor(FSortField));
+}
+
+// Opens the query again; on failure the code's message is shown and the query stays
+// closed, with the record commands disabled.
+bool TfrmVelkor::requery(int failureCode)
+{
+    try {
+        qLog->Close();
+        qLog->Open();
+        return true;
+    } catch (const EDatabaseError &) {
+        qLog->Close();
+        UpdateRecordActions(false);
+        reportOpenFailure(failureCode);
+        return false;
+    }
+}
+
+void TfrmVelkor::SortLog(int fieldIndex, bool force)
+{
+    if (!qLog->Active() || (fieldIndex != -1 && m_model->MarkCount() > 0))
+        return;
+    if (fieldIndex == -1)
+        fieldIndex = FSortField;
+    if (fieldIndex == fiUTC)
+        fieldIndex = fiDAT;
+    QAction *action = SortAction(fieldIndex);
+    if (!action)
+        return;
+    action->setChecked(true);
+    m_model->SetSortField(fieldIndex);
+    if (fieldIndex == FSortField && !force)
+        return;
+
+    FSortField = fieldIndex;
+    int screenRow = 0;
+    {
+        QueryWork work(qLog, true);
+        screenRow = dbgLog->Row();
+        const TBookmark current = qLog->Bookmark();
+        applyQueryText();
+        if (requery(2) && current != 0)
+            qLog->GotoBookmark(current);
+    }
+    // The grid has taken the new rows: the current QSO goes back to its screen row.
+    if (screenRow > 0 && qLog->Active() && !qLog->IsEmpty())
+        dbgLog->ShowCurrentOnRow(screenRow);
+    qLogAfterScroll();
+}
+
+void TfrmVelkor::RefreshLog(bool showProgress, bool keepPosition)
+{
+    if (showProgress && frmDialog)
+        frmDialog->ShowInfo(QStringLiteral("Načítám data ..."));
+    {
+        QueryWork work(qLog, false);
+        const int recNo = qLog->RecNo();
+        if (requery(3)) {
+            if (!keepPosition || !qLog->SetRecNo(recNo))
+                qLog->Last();
+        }
+    }
+    qLogAfterScroll();
+    if (showProgress && frmDialog)
+        frmDialog->close();
+}
+
+void TfrmVelkor::SynchronizeClock()
+{
+    const QString server = m_dm.UserOptions.GetNTPServer();
+    TSntpClient::Result result = TSntpClient::Result::TimeOut;
+    try {
+        TSntpClient client(server, NtpPort, NtpTimeout);
+        result = client.synchronize(clockSetter());
+    } catch (const std::exception &) {
+        result = TSntpClient::Result::BadAnswer;
+    }
+    if (result != TSntpClient::Result::Ok)
+        MessageDlgDef(QStringLiteral("Chyba při synchronizaci času se serverem \"%1\"").arg(server), mtError, mbOK,
+                      mrOk);
+}
+
+void TfrmVelkor::StoreDxClusterWindow(const TDxClusterWindowData &data)
+{
+    TUserOptions &uo = m_dm.UserOptions;
+    if (data.Maximized) {
+        uo.SetClusterMaximized(true);
+        return;
+    }
+    uo.SetClusterMaximized(false);
+    uo.SetClusterWidth(data.Width);
+    uo.SetClusterHeight(data.Height);
+}
