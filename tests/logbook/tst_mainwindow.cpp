@@ -13,6 +13,7 @@
 #include "About.h"
 #include "Formats.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -536,9 +537,18 @@ private slots:
         QCOMPARE(titles->visualIndex(name), 0);
         QCOMPARE(titles->sectionSize(name), 200);
 
-        // The item of a column shows it again.
-        w.BuildColumnsMenu(0);
+        // A right click on the indicator's corner offers no column to hide; the items show
+        // which columns are visible.
+        auto *corner = w.dbgLog->findChild<QAbstractButton *>();
+        QVERIFY(corner);
+        QTest::mouseClick(corner, Qt::RightButton);
+        QVERIFY(w.pmColumns->isVisible());
+        w.pmColumns->hide();
         QVERIFY(!w.pmColumns->actions().first()->isEnabled());
+        int checked = 0;
+        for (QAction *item : w.pmColumns->actions())
+            checked += item->isChecked() ? 1 : 0;
+        QCOMPARE(checked, 16); // the 17 columns shown on a wide screen, less the call sign
         QAction *callItem = nullptr;
         for (QAction *item : w.pmColumns->actions())
             if (item->data().toInt() == fiCALL && item->isCheckable())
