@@ -48,8 +48,8 @@ public:
     void OpenLog(const QString &logName);
     // Stores the column layout, makes the automatic backup when due, saves and clears
     // the operator settings and empties the window. With no log open it only resets the
-    // window. A failed backup raises EFileError after the last-backup date was set, so a
-    // second call completes.
+    // window. A failed backup is reported and the close goes on; the last-backup date is
+    // set all the same, so the next close does not try again.
     void CloseLog();
     // Orders the grid by the field (-1: the current order); force re-queries even when
     // the order stays, to apply or lift the filter or show changed data. The current QSO
