@@ -44,7 +44,9 @@ public:
     ~TfrmVelkor() override;
 
     // --- the log (MainWindowLog.cpp) ---
-    // Opens the log whose settings file is DataDir + logName + ".uf".
+    // Opens the log whose settings file is DataDir + logName + ".uf". A settings file that
+    // is missing, unreadable or names no call sign is reported and the program is asked
+    // to end (Terminate); a log file that cannot be opened is reported and no log stays open.
     void OpenLog(const QString &logName);
     // Stores the column layout, makes the automatic backup when due, saves and clears
     // the operator settings and empties the window. With no log open it only resets the
