@@ -31,6 +31,7 @@ class LogTableModel;
 class TdmLog;
 class TLocalEndpoint;
 class TLogGrid;
+struct TQsoWindowContext;
 
 class TfrmVelkor : public QMainWindow
 {
@@ -144,6 +145,23 @@ public:
     // The sort action of a field, nullptr for a field that cannot be sorted.
     QAction *SortAction(int fieldIndex) const;
 
+    // --- QSOs and marked QSOs (MainWindowMarked.cpp) ---
+    // Gives their handlers to the commands of the QSO window, marking, bulk edit, delete,
+    // the eight QSL states, backup and restore.
+    void InstallQsoCommands();
+    // What the QSO window works with from this window.
+    TQsoWindowContext QsoWindowContext();
+    // Field 13 (QSLo, 0..3), 14 (QSLp, 0..1) or 16 (eQSL, 0..1) of every marked QSO
+    // becomes the value; without marks the current QSO's state toggles between the value
+    // and 0. The marks stay; the current QSO keeps its screen row.
+    void SetQSLState(int fieldIndex, int value);
+    // One field of every marked QSO, chosen in the bulk edit dialog, in one transaction.
+    void EditSelectedQSOs();
+    // Deletes the marked QSOs, or the current one without marks, in one transaction.
+    void DeleteQSOs();
+    // Shows the step (0..12) of the QSL-label ordering in the progress window.
+    void QSLSortProgress(int step);
+
 signals:
     // The window was closed (after the operator confirmed and the log was closed).
     void closed();
@@ -190,6 +208,20 @@ private:
     void actLastQSOExecute();
     void actHelpAboutExecute();
     void showHelpTopic(const QString &topic);
+
+    // QSOs and marked QSOs (MainWindowMarked.cpp)
+    void actNewQSOExecute();
+    void actShowQSOExecute();
+    void actEditQSOExecute();
+    void actDeleteQSOExecute();
+    void actSelQSOExecute();
+    void actSelAllQSOExecute();
+    void actSelNoneQSOExecute();
+    void acBackUpLogExecute();
+    void acRestoreLogExecute();
+    void openQsoWindow(int mode);
+    void reopenAt(int recNo);
+    QString backUpFolder() const;
 
     // Log (MainWindowLog.cpp)
     void applyQueryText();

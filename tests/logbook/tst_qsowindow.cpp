@@ -1,4 +1,4 @@
-#include "QsoTestFixture.h"
+#include "MainWindowFixture.h"
 
 #include "Amater.h"
 #include "DateEdit.h"
@@ -85,6 +85,31 @@ class TestQsoWindow : public QObject
     {
         w.edtCall->setFocus();
         QTest::keyClicks(w.edtCall, call);
+    }
+
+    // The main window on the sample log instead of the bare log of init().
+    std::unique_ptr<MainWindowFixture> mainWindow()
+    {
+        m_main.reset();
+        m_fx.reset();
+        return std::make_unique<MainWindowFixture>();
+    }
+
+    // Drives the QSO window that the main window opens modally.
+    static void whenQsoWindowOpens(const std::function<void(TfrmQSO &)> &drive)
+    {
+        TfrmVelkor::ModalRunner = [drive](QDialog &dialog) {
+            auto *window = qobject_cast<TfrmQSO *>(&dialog);
+            if (!window)
+                return int(mrCancel);
+            window->show();
+            if (!QTest::qWaitForWindowActive(window))
+                qWarning("QSO window not active");
+            drive(*window);
+            if (window->isVisible())
+                window->close();
+            return window->result();
+        };
     }
 
     void openMainQuery()
@@ -810,6 +835,90 @@ private slots:
             QVERIFY(!TLocalEndpoint::sendCopyData(TfrmQSO::EndpointName, CopyDataTag, data.encode()));
             QCOMPARE(other->edtCall->text(), QString("G3XYZ"));
         }
+    }
+
+    void theRoadFromF2()
+    {
+        auto mw = mainWindow();
+        TfrmVelkor &w = mw->w();
+        // A filter and another order first: F2 lifts both.
+        w.FFilterLines = {"CALL LIKE ?"};
+        w.FFilterValues = {"G%"};
+        w.actFilter->setChecked(true);
+        w.SortLog(fiCALL, true);
+        QCOMPARE(w.qLog->RecordCount(), 1);
+        mw->mark("G3XYZ");
+        int opened = 0;
+        whenQsoWindowOpens([&](TfrmQSO &q) {
+            ++opened;
+            QCOMPARE(q.Mode(), int(TfrmQSO::qmNew));
+            QVERIFY(!w.FilterOn());
+            QCOMPARE(w.SortField(), int(fiDAT));
+            QVERIFY(w.actSortByDateTime->isChecked());
+            QCOMPARE(w.qLog->RecordCount(), 4);
+            QCOMPARE(w.qLog->RecNo(), 4);
+            QCOMPARE(mw->model().MarkCount(), 0);
+            QCOMPARE(QApplication::focusWidget(), q.edtCall);
+            QTest::keyClicks(q.edtCall, "ok1abc");
+            QTest::keyClick(q.edtCall, Qt::Key_Return, Qt::ControlModifier);
+            // Saved, in the grid at once, and the form cleared for the next one.
+            QCOMPARE(w.qLog->RecordCount(), 5);
+            QCOMPARE(w.qLog->RecNo(), 5);
+            QCOMPARE(w.qLog->Value(fiCALL).toString(), QString("OK1ABC"));
+            QCOMPARE(mw->model().CellText(4, fiCALL), QString("OK1ABC"));
+            QVERIFY(q.edtCall->text().isEmpty());
+            QTest::keyClicks(q.edtCall, "W1AW");
+            QTest::keyClick(q.edtCall, Qt::Key_Tab);
+            QCOMPARE(q.edtDXCC->text(), QString("K"));
+            QTest::keyClick(&q, Qt::Key_Return, Qt::ControlModifier);
+        });
+        mw->activate();
+        QTest::keyClick(w.dbgLog, Qt::Key_F2);
+        QCOMPARE(opened, 1);
+        QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join('|')));
+        QCOMPARE(mw->fx.rows().size(), 6);
+        const TLogRecord first = mw->fx.rows().at(4);
+        QCOMPARE(first[fiCALL].toString(), QString("OK1ABC"));
+        QCOMPARE(first[fiDXCC].toString(), QString("OK"));
+        QCOMPARE(first[fiITU].toInt(), 28);
+        QCOMPARE(first[fiNAME].toString(), QString("Jan"));
+        QCOMPARE(first[fiDAT].toDate(), UTCDate());
+        QCOMPARE(mw->fx.rows().at(5)[fiCALL].toString(), QString("W1AW"));
+        QCOMPARE(w.qLog->RecordCount(), 6);
+        QCOMPARE(w.qLog->Value(fiCALL).toString(), QString("W1AW"));
+    }
+
+    void editAndShowFromTheMainWindow()
+    {
+        auto mw = mainWindow();
+        TfrmVelkor &w = mw->w();
+        w.qLog->SetRecNo(2); // OK1ABC
+        whenQsoWindowOpens([&](TfrmQSO &q) {
+            QCOMPARE(q.Mode(), int(TfrmQSO::qmEdit));
+            QCOMPARE(q.edtCall->text(), QString("OK1ABC"));
+            q.edtName->setText("Jenda");
+            QTest::keyClick(&q, Qt::Key_Return, Qt::ControlModifier);
+            QVERIFY(!q.isVisible());
+        });
+        mw->activate();
+        QTest::keyClick(w.dbgLog, Qt::Key_F4);
+        QCOMPARE(mw->stored("OK1ABC")[fiNAME].toString(), QString("Jenda"));
+        QCOMPARE(w.qLog->RecNo(), 2);
+        QCOMPARE(mw->model().CellText(1, fiNAME), QString("Jenda"));
+        QCOMPARE(mw->fx.rows().size(), 4);
+
+        int views = 0;
+        whenQsoWindowOpens([&](TfrmQSO &q) {
+            ++views;
+            QCOMPARE(q.Mode(), int(TfrmQSO::qmView));
+            QVERIFY(!q.actSave->isEnabled());
+        });
+        mw->activate();
+        QTest::keyClick(w.dbgLog, Qt::Key_Return);
+        mw->activate();
+        QTest::keyClick(w.dbgLog, Qt::Key_F3);
+        QCOMPARE(views, 2);
+        QVERIFY(m_messages->shown.isEmpty());
     }
 
     void screenshot()

@@ -1,0 +1,394 @@
+// The main window's commands on single and marked QSOs: the QSO window in its three
+// modes, marking, the bulk edit, deleting, the QSL states, and the backup and restore of
+// the open log. Every change goes through a log table object in one transaction, found
+// by the QSOs' IDs; afterwards the grid query is run again.
+
+#include "MainWindow.h"
+
+#include "AppGlobals.h"
+#include "BackUp.h"
+#include "BulkEdit.h"
+#include "DatabaseError.h"
+#include "DmLog.h"
+#include "EditSelQSOsDialog.h"
+#include "FileDialogs.h"
+#include "FileError.h"
+#include "Formats.h"
+#include "LogGrid.h"
+#include "LogTable.h"
+#include "LogTableModel.h"
+#include "Messages.h"
+#include "ProgressDialog.h"
+#include "QSOWindow.h"
+#include "RestoreDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+
+#include <array>
+
+namespace {
+
+// The hourglass and the grid's views held back for one operation, given back whatever
+// happens in between.
+class GridWork
+{
+public:
+    explicit GridWork(LogQuery *query) : m_query(query)
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_query->DisableControls();
+    }
+    ~GridWork()
+    {
+        m_query->EnableControls();
+        QApplication::restoreOverrideCursor();
+    }
+    GridWork(const GridWork &) = delete;
+    GridWork &operator=(const GridWork &) = delete;
+
+private:
+    LogQuery *m_query;
+};
+
+// The groups of the QSL-label ordering by the step the ordering reports.
+const std::array<const char *, 13> QslSortGroups{
+    "Dvoupísmenné OK značky", "Dvoupísmenné OK značky", "Třípísmenné OK značky", "Třípísmenné OK značky",
+    "Ostatní OK značky",      "Ostatní OK značky",      "USA značky 1",          "USA značky 1",
+    "USA značky 2",           "USA značky 2",           "Ostatní značky",        "Ostatní značky",
+    "Ostatní značky"};
+
+const QString BackUpFilter = QStringLiteral("Záloha deníku (*.z)");
+
+void reportError(const QString &message)
+{
+    MessageDlgDef(message, mtError, mbOK, mrOk);
+}
+
+} // namespace
+
+void TfrmVelkor::InstallQsoCommands()
+{
+    SetCommandHandler(actNewQSO, [this] { actNewQSOExecute(); });
+    SetCommandHandler(actShowQSO, [this] { actShowQSOExecute(); });
+    SetCommandHandler(actEditQSO, [this] { actEditQSOExecute(); });
+    SetCommandHandler(actDeleteQSO, [this] { actDeleteQSOExecute(); });
+    const std::array<std::tuple<QAction *, int, int>, 8> qsl{{{actQSLoN, fiQSLO, 0},
+                                                              {actQSLoY, fiQSLO, 1},
+                                                              {actQSLoR, fiQSLO, 2},
+                                                              {actQSLoI, fiQSLO, 3},
+                                                              {actQSLpN, fiQSLP, 0},
+                                                              {actQSLpY, fiQSLP, 1},
+                                                              {actEQSLN, fiEQSLP, 0},
+                                                              {actEQSLY, fiEQSLP, 1}}};
+    for (const auto &[action, field, value] : qsl)
+        SetCommandHandler(action, [this, field = field, value = value] { SetQSLState(field, value); });
+    SetCommandHandler(actSelQSO, [this] { actSelQSOExecute(); });
+    SetCommandHandler(actSelAllQSO, [this] { actSelAllQSOExecute(); });
+    SetCommandHandler(actSelNoneQSO, [this] { actSelNoneQSOExecute(); });
+    SetCommandHandler(acBackUpLog, [this] { acBackUpLogExecute(); });
+    SetCommandHandler(acRestoreLog, [this] { acRestoreLogExecute(); });
+}
+
+TQsoWindowContext TfrmVelkor::QsoWindowContext()
+{
+    TQsoWindowContext context;
+    context.dm = &m_dm;
+    context.dxccList = DxccList;
+    context.mainQuery = qLog;
+    context.mainWindow = this;
+    context.refreshLog = [this](bool showProgress, bool keepPosition) { RefreshLog(showProgress, keepPosition); };
+    return context;
+}
+
+// ---------------------------------------------------------------------------------------
+// The QSO window
+
+void TfrmVelkor::openQsoWindow(int mode)
+{
+    TfrmQSO window(mode, QsoWindowContext());
+    RunModal(window);
+    // Going, the window refreshes the grid when it wrote anything.
+}
+
+void TfrmVelkor::actNewQSOExecute()
+{
+    if (!qLog->Active())
+        return;
+    // The new QSO's look-ups search the whole log, and the grid shows it at its end.
+    m_model->ClearMarks();
+    actFilter->setChecked(false);
+    SortLog(fiDAT, true);
+    qLog->Last();
+    openQsoWindow(TfrmQSO::qmNew);
+}
+
+void TfrmVelkor::actShowQSOExecute()
+{
+    if (!qLog->Active() || qLog->IsEmpty())
+        return;
+    openQsoWindow(TfrmQSO::qmView);
+}
+
+void TfrmVelkor::actEditQSOExecute()
+{
+    if (!qLog->Active() || qLog->IsEmpty())
+        return;
+    if (m_model->MarkCount() > 0)
+        EditSelectedQSOs();
+    else
+        openQsoWindow(TfrmQSO::qmEdit);
+}
+
+// ---------------------------------------------------------------------------------------
+// Marks
+
+void TfrmVelkor::actSelQSOExecute()
+{
+    if (!qLog->Active() || qLog->IsEmpty())
+        return;
+    m_model->ToggleMark(qLog->Bookmark());
+    qLog->Next(); // on the last record it stays
+}
+
+void TfrmVelkor::actSelAllQSOExecute()
+{
+    if (!qLog->Active() || qLog->IsEmpty())
+        return;
+    const int count = qLog->RecordCount();
+    if (m_model->MarkCount() == count)
+        return;
+    if (frmDialog)
+        frmDialog->ShowProgress(QStringLiteral("Označuji spojení..."), 0, count);
+    m_model->MarkAll();
+    if (frmDialog) {
+        frmDialog->SetProgress(count);
+        frmDialog->close();
+    }
+    qLogAfterScroll();
+}
+
+void TfrmVelkor::actSelNoneQSOExecute()
+{
+    m_model->ClearMarks();
+    qLogAfterScroll();
+}
+
+// The grid query run again: on the last record, or back on record recNo when the log
+// still reaches past it.
+void TfrmVelkor::reopenAt(int recNo)
+{
+    if (!requery(3))
+        return;
+    qLog->Last();
+    if (recNo < qLog->RecordCount() - 1)
+        qLog->SetRecNo(recNo);
+}
+
+// ---------------------------------------------------------------------------------------
+// Bulk edit, delete, QSL states
+
+void TfrmVelkor::EditSelectedQSOs()
+{
+    TfrmEditSelQSOs dialog(this);
+    if (RunModal(dialog) != mrOk || !qLog->Active())
+        return;
+    const int field = dialog.SelectedField();
+    const QString text = dialog.SelectedValue();
+    const int recNo = qLog->RecNo();
+    QString failure;
+    int missingOwnLocator = 0;
+    {
+        GridWork work(qLog);
+        try {
+            TBulkEdit edit(field, BulkEditValue(field, text), *DxccList);
+            // One transaction: a failure leaves every marked QSO as it was.
+            LogTable(TdmLog::DatabaseName).Update(m_model->Marks(), [&edit](TLogRecord &r) { edit.Apply(r); });
+            missingOwnLocator = edit.MissingOwnLocator();
+        } catch (const EDatabaseError &e) {
+            failure = e.message();
+        }
+        // Edited QSOs may no longer pass the filter.
+        if (FilterOn())
+            m_model->ClearMarks();
+        reopenAt(recNo);
+    }
+    qLogAfterScroll();
+    if (!failure.isEmpty())
+        reportError(failure);
+    else if (missingOwnLocator > 0)
+        MessageDlgDef(QStringLiteral("Chybí vlastní lokátor, nelze vypočítat vzdálenost!"), mtWarning, mbOK, mrOk);
+}
+
+void TfrmVelkor::actDeleteQSOExecute()
+{
+    if (!qLog->Active() || qLog->IsEmpty())
+        return;
+    const int marks = m_model->MarkCount();
+    const QString question = marks > 0 ? QStringLiteral("Opravdu chcete smazat %1 spojení?").arg(marks)
+                                       : QStringLiteral("Opravdu chcete smazat vybrané spojení?");
+    if (MessageDlgDef(question, mtConfirmation, mbYes | mbNo, mrNo) != mrNo)
+        DeleteQSOs();
+}
+
+void TfrmVelkor::DeleteQSOs()
+{
+    if (!qLog->Active() || qLog->IsEmpty())
+        return;
+    const QList<qint64> ids = m_model->MarkCount() > 0 ? m_model->Marks() : QList<qint64>{qLog->Bookmark()};
+    const int recNo = qLog->RecNo();
+    QString failure;
+    {
+        GridWork work(qLog);
+        try {
+            LogTable(TdmLog::DatabaseName).Delete(ids);
+        } catch (const EDatabaseError &e) {
+            failure = e.message();
+        }
+        m_model->ClearMarks();
+        reopenAt(recNo);
+    }
+    qLogAfterScroll();
+    dbgLog->viewport()->update();
+    if (!failure.isEmpty())
+        reportError(failure);
+}
+
+void TfrmVelkor::SetQSLState(int fieldIndex, int value)
+{
+    if (!qLog->Active() || qLog->IsEmpty())
+        return;
+    QString failure;
+    {
+        GridWork work(qLog);
+        try {
+            LogTable table(TdmLog::DatabaseName);
+            if (m_model->MarkCount() > 0) {
+                table.SetFieldValue(m_model->Marks(), fieldIndex, value);
+            } else {
+                // One QSO: the command switches its state on and off.
+                table.Update({qLog->Bookmark()}, [fieldIndex, value](TLogRecord &r) {
+                    r[fieldIndex] = r[fieldIndex].toInt() == value ? 0 : value;
+                });
+            }
+        } catch (const EDatabaseError &e) {
+            failure = e.message();
+        }
+    }
+    SortLog(-1, true); // shows the change, the current QSO on its screen row
+    if (!failure.isEmpty())
+        reportError(failure);
+}
+
+void TfrmVelkor::QSLSortProgress(int step)
+{
+    if (step < 0 || step >= int(QslSortGroups.size()) || !frmDialog)
+        return;
+    frmDialog->SetText(QStringLiteral("Třídím QSL ...\n") + QString::fromUtf8(QslSortGroups[step]));
+    frmDialog->lblText()->repaint();
+    frmDialog->SetProgress(step);
+}
+
+// ---------------------------------------------------------------------------------------
+// Backup and restore
+
+QString TfrmVelkor::backUpFolder() const
+{
+    const QString folder = m_dm.UserOptions.GetBackUpPath();
+    return folder.isEmpty() ? m_dm.AppDir + QStringLiteral("Zaloha/") : folder;
+}
+
+void TfrmVelkor::acBackUpLogExecute()
+{
+    const QString call = m_dm.UserOptions.Call;
+    if (call.isEmpty())
+        return;
+    const QString suggested =
+        call + u' ' + Formats::formatDate(QStringLiteral("dd.mm.yyyy"), QDate::currentDate()) + QStringLiteral(".z");
+    QString file = FileDialogs::getSaveFileName(this, QStringLiteral("Záloha dat"),
+                                                QDir(backUpFolder()).filePath(suggested), BackUpFilter);
+    if (file.isEmpty())
+        return;
+    if (QFileInfo(file).suffix().isEmpty())
+        file += QStringLiteral(".z");
+    if (frmDialog)
+        frmDialog->ShowInfo(QStringLiteral("Zálohuji deník ..."));
+    QString failure;
+    try {
+        BackUpLog(call, m_dm.DataDir, file);
+    } catch (const EFileError &e) {
+        failure = e.message();
+    }
+    if (frmDialog)
+        frmDialog->close();
+    if (!failure.isEmpty())
+        reportError(failure);
+}
+
+void TfrmVelkor::acRestoreLogExecute()
+{
+    const QString call = m_dm.UserOptions.Call;
+    if (call.isEmpty())
+        return;
+    const QString file =
+        FileDialogs::getOpenFileName(this, QStringLiteral("Obnova dat"), backUpFolder(), BackUpFilter);
+    if (file.isEmpty())
+        return;
+    QString archiveCall;
+    QDateTime created;
+    try {
+        ReadBackUpInfo(file, archiveCall, created);
+    } catch (const EFileError &e) {
+        reportError(e.message());
+        return;
+    }
+    {
+        // The archive replaces the open log whatever call sign it names; the operator
+        // compares it here.
+        TfrmBackUpDlg dialog(this);
+        dialog.lblFile->setText(QDir::toNativeSeparators(file));
+        dialog.lblCall->setText(archiveCall);
+        dialog.lblDate->setText(Formats::formatDateTime(QStringLiteral("dd.mm.yyyy"), created));
+        dialog.lblTime->setText(Formats::formatDateTime(QStringLiteral("hh:nn"), created));
+        if (RunModal(dialog) != mrOk)
+            return;
+    }
+
+    if (frmDialog)
+        frmDialog->ShowInfo(QStringLiteral("Obnovuji deník ze zálohy"));
+    qLog->Close();
+    m_model->ClearMarks();
+    actFilter->setChecked(false);
+    m_dm.CloseDatabase();
+    QString failure;
+    try {
+        RestoreLog(call, m_dm.DataDir, m_dm.TempDir, file);
+    } catch (const EFileError &e) {
+        failure = e.message();
+    }
+    if (failure.isEmpty()) {
+        // The restored log comes with its own operator settings.
+        OpenLog(call);
+    } else {
+        // Nothing was replaced: the log opens again as it was, with the settings as they
+        // are in memory (reading the file again would lose changes not yet saved).
+        try {
+            m_dm.OpenDatabase(call);
+            applyQueryText();
+            qLog->DisableControls();
+            if (requery(3))
+                qLog->Last();
+            qLog->EnableControls();
+        } catch (const EDatabaseError &e) {
+            failure += u'\n' + e.message();
+        }
+        qLogAfterScroll();
+    }
+    if (frmDialog)
+        frmDialog->close();
+    if (!failure.isEmpty())
+        reportError(failure);
+}
