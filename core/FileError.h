@@ -1,20 +1,11 @@
 #pragma once
-// The exception that file operations of the core raise: it carries the Czech text
-// the operator is shown, so callers catch it and pass message() to MessageDlgDef.
+// The exception that file operations of the core raise (a file that cannot be opened,
+// read or written, a backup archive that is not acceptable).
 
-#include <QString>
+#include "VelkorError.h"
 
-#include <stdexcept>
-
-class EFileError : public std::runtime_error
+class EFileError : public EVelkorError
 {
 public:
-    explicit EFileError(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message)
-    {
-    }
-    const QString &message() const noexcept { return m_message; }
-
-private:
-    QString m_message;
+    using EVelkorError::EVelkorError;
 };

@@ -24,11 +24,6 @@ QString singleLine(QString text)
 
 } // namespace
 
-EIniFileError::EIniFileError(const QString &message)
-    : std::runtime_error(message.toStdString()), m_message(message)
-{
-}
-
 TMemIniFile::TMemIniFile(const QString &fileName) : m_fileName(fileName)
 {
     if (!fileName.isEmpty())

@@ -27,22 +27,17 @@
 // Writes go through a temporary file that replaces the old one only when complete, so
 // a failed save leaves the previous file untouched.
 
+#include "VelkorError.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <stdexcept>
-
-// Carries the Czech text the operator is shown; callers pass message() to MessageDlgDef.
-class EIniFileError : public std::runtime_error
+class EIniFileError : public EVelkorError
 {
 public:
-    explicit EIniFileError(const QString &message);
-    const QString &message() const noexcept { return m_message; }
-
-private:
-    QString m_message;
+    using EVelkorError::EVelkorError;
 };
 
 class TMemIniFile

@@ -13,9 +13,7 @@ void checkSlot(int index)
 
 } // namespace
 
-EIndexOutOfRange::EIndexOutOfRange() : std::runtime_error(QStringLiteral("Index mimo rozsah!").toStdString())
-{
-}
+EIndexOutOfRange::EIndexOutOfRange() : EVelkorError(QStringLiteral("Index mimo rozsah!")) {}
 
 QString TLogOptions::GetUser(int index) const
 {

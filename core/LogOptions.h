@@ -3,17 +3,15 @@
 // "9", the call signs of the registered logs. An empty or missing value is a free slot.
 
 #include "Options.h"
+#include "VelkorError.h"
 
 #include <QString>
 
-#include <stdexcept>
-
 // Raised for a log slot outside 0..9, with the text "Index mimo rozsah!".
-class EIndexOutOfRange : public std::runtime_error
+class EIndexOutOfRange : public EVelkorError
 {
 public:
     EIndexOutOfRange();
-    QString message() const { return QString::fromUtf8(what()); }
 };
 
 class TLogOptions : public TOptions

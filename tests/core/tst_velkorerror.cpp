@@ -1,0 +1,73 @@
+#include "BackUp.h"
+#include "DatabaseError.h"
+#include "FileUtils.h"
+#include "IniFile.h"
+#include "LogConnection.h"
+#include "LogOptions.h"
+#include "VelkorError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+// The end of a user operation catches EVelkorError alone: every kind of core failure must
+// arrive there with its Czech text intact.
+class TestVelkorError : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    static QString caughtAsBase(const std::function<void()> &operation)
+    {
+        try {
+            operation();
+        } catch (const EVelkorError &e) {
+            return e.message();
+        }
+        return QStringLiteral("<nothing thrown>");
+    }
+
+private slots:
+    void everyCoreFailureIsOneType_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("expected");
+        const QString missing = QDir::toNativeSeparators(m_dir.filePath("missing.db"));
+        QTest::newRow("file") << 0 << QString("Soubor \"%1\" nelze otevřít!").arg(missing);
+        QTest::newRow("backup archive") << 1 << QString("Neplatný formát souboru!");
+        QTest::newRow("database") << 2 << QString("Databázi \"%1\" nelze otevřít!\nSoubor neexistuje.")
+                                               .arg(m_dir.filePath("missing.db"));
+        QTest::newRow("settings file") << 3 << QString("Soubor \"%1\" nelze načíst!").arg(m_dir.path());
+        QTest::newRow("log slot") << 4 << QString("Index mimo rozsah!");
+    }
+    void everyCoreFailureIsOneType()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, expected);
+        const QString shortArchive = m_dir.filePath("short.z");
+        QFile file(shortArchive);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("too short for a header");
+        file.close();
+
+        const std::function<void()> operations[] = {
+            [&] { GetFileSizeByName(m_dir.filePath("missing.db")); },
+            [&] {
+                QString call;
+                QDateTime created;
+                ReadBackUpInfo(shortArchive, call, created);
+            },
+            [&] { LogConnection connection(m_dir.filePath("missing.db")); },
+            [&] { TMemIniFile ini(m_dir.path()); }, // a folder, not a file
+            [&] { TLogOptions().GetUser(TLogOptions::UserCount); },
+        };
+        QCOMPARE(caughtAsBase(operations[kind]), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVelkorError)
+#include "tst_velkorerror.moc"
