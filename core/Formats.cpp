@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Formats {
@@ -23,6 +24,58 @@ QString padded(int value, int width)
     return QString::number(value).rightJustified(width, u'0');
 }
 
+// A date or time part: two digits for a doubled letter ("dd"), else as few as it takes.
+QString datePart(int value, int letters)
+{
+    return letters >= 2 ? padded(value, 2) : QString::number(value);
+}
+
+struct DecimalText {
+    QString whole;
+    QString fraction;
+    bool isZero() const
+    {
+        const auto zero = [](QChar c) { return c == u'0'; };
+        return std::all_of(whole.cbegin(), whole.cend(), zero) &&
+               std::all_of(fraction.cbegin(), fraction.cend(), zero);
+    }
+};
+
+// A non-negative value rounded half away from zero to `decimals` places. The rounding works
+// on the value's 15 significant decimal digits rather than on its binary form: 1.005 is
+// held in binary just below 1.005, but reads, and so rounds, as 1.005 to 1.01.
+DecimalText roundedDecimal(double magnitude, int decimals)
+{
+    const QString scientific = QString::number(magnitude, 'e', 14); // "d.dddddddddddddde+XX"
+    const qsizetype e = scientific.indexOf(u'e');
+    QString digits = scientific.left(1) + scientific.mid(2, e - 2);
+    int integerDigits = scientific.mid(e + 1).toInt() + 1; // value = 0.<digits> x 10^integerDigits
+    const int keep = integerDigits + decimals;
+    if (keep < 0)
+        return {QStringLiteral("0"), QString(decimals, u'0')};
+    if (keep < digits.size()) {
+        const bool roundUp = digits.at(keep) >= u'5';
+        digits.truncate(keep);
+        if (roundUp) {
+            int i = keep - 1;
+            for (; i >= 0 && digits.at(i) == u'9'; --i)
+                digits[i] = u'0';
+            if (i >= 0) {
+                digits[i] = QChar(digits.at(i).unicode() + 1);
+            } else {
+                digits.prepend(u'1');
+                ++integerDigits;
+            }
+        }
+    }
+    if (integerDigits <= 0) {
+        digits.prepend(QString(1 - integerDigits, u'0'));
+        integerDigits = 1;
+    }
+    digits = digits.leftJustified(integerDigits + decimals, u'0');
+    return {digits.left(integerDigits), digits.mid(integerDigits)};
+}
+
 } // namespace
 
 QString formatDateTime(const QString &pattern, const QDateTime &value)
@@ -36,22 +89,22 @@ QString formatDateTime(const QString &pattern, const QDateTime &value)
         const int n = runLength(pattern, pos);
         switch (c.unicode()) {
         case 'd':
-            out += n >= 2 ? padded(d.day(), 2) : QString::number(d.day());
+            out += datePart(d.day(), n);
             break;
         case 'm':
-            out += n >= 2 ? padded(d.month(), 2) : QString::number(d.month());
+            out += datePart(d.month(), n);
             break;
         case 'y':
             out += n >= 3 ? padded(d.year(), 4) : padded(d.year() % 100, 2);
             break;
         case 'h':
-            out += n >= 2 ? padded(t.hour(), 2) : QString::number(t.hour());
+            out += datePart(t.hour(), n);
             break;
         case 'n':
-            out += n >= 2 ? padded(t.minute(), 2) : QString::number(t.minute());
+            out += datePart(t.minute(), n);
             break;
         case 's':
-            out += n >= 2 ? padded(t.second(), 2) : QString::number(t.second());
+            out += datePart(t.second(), n);
             break;
         case 'z':
             out += n >= 3 ? padded(t.msec(), 3) : QString::number(t.msec());
@@ -77,20 +130,17 @@ QString formatTime(const QString &pattern, const QTime &value)
 
 QString formatFloat(const QString &pattern, double value)
 {
+    if (!std::isfinite(value))
+        return floatToStr(value);
     const int point = pattern.indexOf(u'.');
     const QString intPart = point < 0 ? pattern : pattern.left(point);
     const QString fracPart = point < 0 ? QString() : pattern.mid(point + 1);
-    const int maxDecimals = int(fracPart.size());
     const int minDecimals = int(fracPart.count(u'0'));
     const int minIntDigits = int(intPart.count(u'0'));
 
-    // Round half away from zero at the last decimal place the pattern allows.
-    const double scale = std::pow(10.0, maxDecimals);
-    double rounded = std::round(std::abs(value) * scale) / scale;
-    QString text = QString::number(rounded, 'f', maxDecimals);
-    int dot = text.indexOf(u'.');
-    QString whole = dot < 0 ? text : text.left(dot);
-    QString frac = dot < 0 ? QString() : text.mid(dot + 1);
+    const DecimalText rounded = roundedDecimal(std::abs(value), int(fracPart.size()));
+    QString whole = rounded.whole;
+    QString frac = rounded.fraction;
     while (frac.size() > minDecimals && frac.endsWith(u'0'))
         frac.chop(1);
     if (whole == u"0" && minIntDigits == 0)
@@ -101,8 +151,7 @@ QString formatFloat(const QString &pattern, double value)
         out += DecimalSeparator + frac;
     if (out.isEmpty())
         out = QStringLiteral("0");
-    const bool zero = rounded == 0.0;
-    if (value < 0 && !zero)
+    if (value < 0 && !rounded.isZero())
         out.prepend(u'-');
     return out;
 }

@@ -48,6 +48,32 @@ private slots:
         QCOMPARE(formatFloat("0.##", -0.001), QString("0"));
     }
 
+    // Halves are rounded as the value reads in decimal, not as the binary double lies
+    // just below it: 4.015 MHz shown with two decimals is 4,02, never 4,01.
+    void floatRoundsTheDecimalHalf_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("1.005") << "0.00" << 1.005 << "1,01";
+        QTest::newRow("0.285") << "0.00" << 0.285 << "0,29";
+        QTest::newRow("4.015 MHz") << "0.##" << 4.015 << "4,02";
+        QTest::newRow("-1.005") << "0.00" << -1.005 << "-1,01";
+        QTest::newRow("half of the last place") << "0.00" << 0.005 << "0,01";
+        QTest::newRow("below half of it") << "0.00" << 0.0049 << "0,00";
+        QTest::newRow("carry into a new digit") << "0.###" << 9.9996 << "10";
+        QTest::newRow("carry, whole numbers") << "0" << 999.5 << "1000";
+        QTest::newRow("large") << "0" << 1e20 << "100000000000000000000";
+        QTest::newRow("just below a half") << "0.00" << 1.00499999 << "1,00";
+    }
+    void floatRoundsTheDecimalHalf()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(double, value);
+        QFETCH(QString, expected);
+        QCOMPARE(formatFloat(pattern, value), expected);
+    }
+
     void shortestFloat()
     {
         QCOMPARE(floatToStr(14.025), QString("14,025"));
