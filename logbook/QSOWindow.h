@@ -4,10 +4,11 @@
 // or edits it (mode 2, one save closes the window). View and edit concern the current
 // record of the main window's grid query.
 //
-// QSOWindow.cpp holds the window itself (layout, presets, keys, quick entry, clock, DXCC
-// panel, clearing and closing, the call-sign receiver), QSOWindowLookup.cpp what leaving
-// a field works out (time stamp, entity, earlier QSOs, fills, hints, distance), and
-// QSOWindowSave.cpp the save command.
+// QSOWindow.cpp holds the window's life (presets, keys, quick entry, clock, DXCC panel,
+// clearing and closing, the call-sign receiver), QSOWindowLayout.cpp its face (actions,
+// groups, fields, pop-up menu), QSOWindowLookup.cpp what leaving a field works out (time
+// stamp, entity, earlier QSOs, fills, hints, distance), and QSOWindowSave.cpp the save
+// command.
 
 #include "ClusterLinkRecords.h"
 #include "LogQuery.h"
@@ -24,6 +25,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -157,6 +159,7 @@ private:
     void createLayout();
     void createSpojeni();
     QWidget *createInfoColumn();
+    QLayout *createSettingsRow();
     void createActions();
     void createPopupMenu();
     void setTabOrders();
