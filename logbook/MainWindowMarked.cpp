@@ -8,11 +8,10 @@
 #include "AppGlobals.h"
 #include "BackUp.h"
 #include "BulkEdit.h"
-#include "DatabaseError.h"
+#include "VelkorError.h"
 #include "DmLog.h"
 #include "EditSelQSOsDialog.h"
 #include "FileDialogs.h"
-#include "FileError.h"
 #include "Formats.h"
 #include "LogGrid.h"
 #include "LogTable.h"
@@ -208,7 +207,7 @@ void TfrmVelkor::EditSelectedQSOs()
             // One transaction: a failure leaves every marked QSO as it was.
             LogTable(TdmLog::DatabaseName).Update(m_model->Marks(), [&edit](TLogRecord &r) { edit.Apply(r); });
             missingOwnLocator = edit.MissingOwnLocator();
-        } catch (const EDatabaseError &e) {
+        } catch (const EVelkorError &e) {
             failure = e.message();
         }
         // Edited QSOs may no longer pass the filter.
@@ -245,7 +244,7 @@ void TfrmVelkor::DeleteQSOs()
         GridWork work(qLog);
         try {
             LogTable(TdmLog::DatabaseName).Delete(ids);
-        } catch (const EDatabaseError &e) {
+        } catch (const EVelkorError &e) {
             failure = e.message();
         }
         m_model->ClearMarks();
@@ -274,7 +273,7 @@ void TfrmVelkor::SetQSLState(int fieldIndex, int value)
                     r[fieldIndex] = r[fieldIndex].toInt() == value ? 0 : value;
                 });
             }
-        } catch (const EDatabaseError &e) {
+        } catch (const EVelkorError &e) {
             failure = e.message();
         }
     }
@@ -319,7 +318,7 @@ void TfrmVelkor::acBackUpLogExecute()
     QString failure;
     try {
         BackUpLog(call, m_dm.DataDir, file);
-    } catch (const EFileError &e) {
+    } catch (const EVelkorError &e) {
         failure = e.message();
     }
     if (frmDialog)
@@ -341,7 +340,7 @@ void TfrmVelkor::acRestoreLogExecute()
     QDateTime created;
     try {
         ReadBackUpInfo(file, archiveCall, created);
-    } catch (const EFileError &e) {
+    } catch (const EVelkorError &e) {
         reportError(e.message());
         return;
     }
@@ -366,7 +365,7 @@ void TfrmVelkor::acRestoreLogExecute()
     QString failure;
     try {
         RestoreLog(call, m_dm.DataDir, m_dm.TempDir, file);
-    } catch (const EFileError &e) {
+    } catch (const EVelkorError &e) {
         failure = e.message();
     }
     if (failure.isEmpty()) {
@@ -382,7 +381,7 @@ void TfrmVelkor::acRestoreLogExecute()
             if (requery(3))
                 qLog->Last();
             qLog->EnableControls();
-        } catch (const EDatabaseError &e) {
+        } catch (const EVelkorError &e) {
             failure += u'\n' + e.message();
         }
         qLogAfterScroll();

@@ -6,7 +6,7 @@
 #include "QSOWindow.h"
 
 #include "Amater.h"
-#include "DatabaseError.h"
+#include "VelkorError.h"
 #include "DmLog.h"
 #include "DxccList.h"
 #include "FilteredLineEdit.h"
@@ -164,7 +164,7 @@ void TfrmQSO::ShowPreviousQSOs()
     try {
         qPred->Open();
         qPred->Last();
-    } catch (const EDatabaseError &error) {
+    } catch (const EVelkorError &error) {
         MessageDlgDef(error.message(), mtError, mbOK, mrOk);
     }
 }
@@ -237,7 +237,7 @@ void TfrmQSO::UpdateNewCountry()
         main->DisableControls();
         try {
             worked = main->Locate(QList<int>{fiDXCC, fiBAND}, QVariantList{edtDXCC->text(), band});
-        } catch (const EDatabaseError &error) {
+        } catch (const EVelkorError &error) {
             MessageDlgDef(error.message(), mtError, mbOK, mrOk);
         }
         if (recNo > 0)

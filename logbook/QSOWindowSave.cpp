@@ -5,7 +5,7 @@
 #include "QSOWindow.h"
 
 #include "Amater.h"
-#include "DatabaseError.h"
+#include "VelkorError.h"
 #include "DateEdit.h"
 #include "DmLog.h"
 #include "DxccList.h"
@@ -140,7 +140,7 @@ bool TfrmQSO::SaveToLog()
             table.Insert(record);
         }
         return true;
-    } catch (const EDatabaseError &error) {
+    } catch (const EVelkorError &error) {
         MessageDlgDef(error.message(), mtError, mbOK, mrOk);
         return false;
     }
