@@ -1,12 +1,11 @@
 #include "DatabaseError.h"
-#include "LogConnection.h"
 #include "LogQuery.h"
 #include "LogTable.h"
+#include "TempLog.h"
 #include "VkrDatabase.h"
 
 #include <QSignalSpy>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -30,8 +29,7 @@ class TestLogQuery : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<LogConnection> m_connection;
+    std::unique_ptr<TempLog> m_log;
     QList<qint64> m_ids; // IDs in insertion order
 
     QStringList calls(LogQuery &q)
@@ -44,7 +42,7 @@ class TestLogQuery : public QObject
 
     void openQuery(LogQuery &q, const QStringList &order = {})
     {
-        q.SetConnectionName(m_connection->connectionName());
+        q.SetConnectionName(m_log->connectionName());
         q.SetOrderBy(order);
         q.Open();
     }
@@ -52,11 +50,8 @@ class TestLogQuery : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        const QString path = m_dir->filePath("OK1ABC.db");
-        CreateLogTable(path);
-        m_connection = std::make_unique<LogConnection>(path);
-        LogTable table(m_connection->connectionName());
+        m_log = std::make_unique<TempLog>();
+        LogTable table(m_log->connectionName());
         // Inserted out of chronological order; two QSOs share date and time.
         m_ids = {
             table.Insert(qso("OK2B", QDate(2007, 3, 5), QTime(7, 4, 9), "Petr")),
@@ -66,15 +61,11 @@ private slots:
             table.Insert(qso("OK2B", QDate(2005, 6, 7), QTime(23, 59, 59), "Petr")),
         };
     }
-    void cleanup()
-    {
-        m_connection.reset();
-        m_dir.reset();
-    }
+    void cleanup() { m_log.reset(); }
 
     void emptyLog()
     {
-        LogTable(m_connection->connectionName()).Delete(m_ids);
+        LogTable(m_log->connectionName()).Delete(m_ids);
         LogQuery q;
         openQuery(q);
         QVERIFY(q.Active());
@@ -150,11 +141,11 @@ private slots:
     {
         QFETCH(QStringList, order);
         LogQuery q;
-        q.SetConnectionName(m_connection->connectionName());
+        q.SetConnectionName(m_log->connectionName());
         q.SetOrderBy(order);
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.Open());
         QVERIFY(!q.Active());
-        QCOMPARE(LogTable(m_connection->connectionName()).RecordCount(), 5);
+        QCOMPARE(LogTable(m_log->connectionName()).RecordCount(), 5);
     }
 
     void navigation()
@@ -279,7 +270,7 @@ private slots:
         QCOMPARE(q.Value(fiCALL).toString(), QString("OK1C"));
         QCOMPARE(q.RecNo(), 3);
 
-        LogTable(m_connection->connectionName()).Delete(mark);
+        LogTable(m_log->connectionName()).Delete(mark);
         q.Open();
         QVERIFY(!q.BookmarkValid(mark));
         q.Last();
@@ -311,14 +302,14 @@ private slots:
         q.SetWhere(condition, values);
         openQuery(q);
         QCOMPARE(calls(q), expected);
-        QCOMPARE(LogTable(m_connection->connectionName()).RecordCount(), 5);
+        QCOMPARE(LogTable(m_log->connectionName()).RecordCount(), 5);
     }
 
     void badConditionFailsAndLeavesTheQueryClosed()
     {
         LogQuery q;
         q.SetWhere("NOSUCHFIELD = ?", {1});
-        q.SetConnectionName(m_connection->connectionName());
+        q.SetConnectionName(m_log->connectionName());
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.Open());
         QVERIFY(!q.Active());
         QCOMPARE(q.RecordCount(), 0);
@@ -389,7 +380,7 @@ private slots:
 
     void fieldValuesAndTypes()
     {
-        LogTable table(m_connection->connectionName());
+        LogTable table(m_log->connectionName());
         TLogRecord r = qso("S51A", QDate(2010, 2, 3), QTime(4, 5, 6));
         r[fiFREQ] = 14.025;
         r[fiBAND] = 9;
@@ -443,7 +434,7 @@ private slots:
         QFETCH(int, field);
         QFETCH(QString, pattern);
         QFETCH(QString, expected);
-        LogTable table(m_connection->connectionName());
+        LogTable table(m_log->connectionName());
         TLogRecord r = qso("S51A", QDate(2007, 3, 5), QTime(7, 4, 9));
         r[fiFREQ] = 14.025;
         r[fiBAND] = 9;
@@ -467,8 +458,8 @@ private slots:
     void bookmarksInLargeLogs()
     {
         QFETCH(int, idStep);
-        LogTable(m_connection->connectionName()).Delete(m_ids);
-        QSqlDatabase db = m_connection->database();
+        LogTable(m_log->connectionName()).Delete(m_ids);
+        QSqlDatabase db = m_log->database();
         QVERIFY(db.transaction());
         QSqlQuery insert(db);
         QVERIFY(insert.prepare("INSERT INTO log (ID, CALL, DAT) VALUES (?, ?, ?)"));
@@ -503,7 +494,7 @@ private slots:
     void rowsAcrossManyPages()
     {
         // More rows than the page cache holds, so pages are dropped and read again.
-        LogTable table(m_connection->connectionName());
+        LogTable table(m_log->connectionName());
         table.Delete(m_ids);
         table.StartTransaction();
         const QDate start(2001, 1, 1);

@@ -1,10 +1,10 @@
 #include "DatabaseError.h"
 #include "LogConnection.h"
 #include "LogTable.h"
+#include "TempLog.h"
 #include "VkrDatabase.h"
 
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -29,13 +29,12 @@ class TestLogTable : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<LogConnection> m_connection;
+    std::unique_ptr<TempLog> m_log;
     std::unique_ptr<LogTable> m_table;
 
     QVariant raw(qint64 id, const QString &field)
     {
-        QSqlQuery q(m_connection->database());
+        QSqlQuery q(m_log->database());
         q.prepare("SELECT " + field + " FROM log WHERE ID = ?");
         q.addBindValue(id);
         if (!q.exec() || !q.next())
@@ -52,17 +51,13 @@ class TestLogTable : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        const QString path = m_dir->filePath("OK1ABC.db");
-        CreateLogTable(path);
-        m_connection = std::make_unique<LogConnection>(path);
-        m_table = std::make_unique<LogTable>(m_connection->connectionName());
+        m_log = std::make_unique<TempLog>();
+        m_table = std::make_unique<LogTable>(m_log->connectionName());
     }
     void cleanup()
     {
         m_table.reset();
-        m_connection.reset();
-        m_dir.reset();
+        m_log.reset();
     }
 
     void insertNumbersAndStores()
@@ -238,7 +233,7 @@ private slots:
             m_table->Insert(qso(QString("OLD%1").arg(i)));
         m_table->Delete(3);
 
-        const QString stagingPath = m_dir->filePath("_Temp.db");
+        const QString stagingPath = m_log->filePath("_Temp.db");
         DefineLogTable(stagingPath);
         {
             LogConnection staging(stagingPath);
@@ -265,17 +260,17 @@ private slots:
     void appendFromRefusesForeignFiles()
     {
         m_table->Insert(qso("A1"));
-        const QString foreign = m_dir->filePath("other.db");
+        const QString foreign = m_log->filePath("other.db");
         {
             LogConnection c(foreign, LogConnection::OpenOrCreate);
             QSqlQuery q(c.database());
             QVERIFY(q.exec("CREATE TABLE log (ID INTEGER PRIMARY KEY, CALL TEXT)"));
         }
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, m_table->AppendFrom(foreign));
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, m_table->AppendFrom(m_dir->filePath("missing.db")));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, m_table->AppendFrom(m_log->filePath("missing.db")));
         QCOMPARE(m_table->RecordCount(), 1);
 
-        const QString staging = m_dir->filePath("_Temp.db");
+        const QString staging = m_log->filePath("_Temp.db");
         DefineLogTable(staging);
         m_table->StartTransaction();
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, m_table->AppendFrom(staging));

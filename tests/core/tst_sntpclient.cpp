@@ -1,94 +1,15 @@
+#include "FakeClock.h"
+#include "FakeTimeServer.h"
 #include "SntpClient.h"
-#include "SystemClock.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QNetworkDatagram>
 #include <QTest>
-#include <QUdpSocket>
 #include <QtEndian>
 
-namespace
-{
+using Reply = FakeTimeServer::Reply;
 
-// How the fake time server answers a request.
-struct Reply {
-    qint64 offsetMs = 0; // the fake server's clock minus ours
-    int leap = 0;
-    int version = 4;
-    int mode = 4;
-    int stratum = 2;
-    bool echoOriginate = true;
-    bool zeroReceive = false;
-    bool zeroTransmit = false;
-    int size = 48;
-    bool silent = false;
-};
-
-// Written apart from the client's own conversion, for the era up to 2036.
-quint64 ntpTimestamp(qint64 msSinceEpoch)
-{
-    const quint64 seconds = quint64(msSinceEpoch / 1000 + 2208988800LL);
-    const quint64 fraction = (quint64(msSinceEpoch % 1000) << 32) / 1000;
-    return (seconds << 32) | fraction;
-}
-
-class FakeTimeServer : public QObject
-{
-public:
-    Reply reply;
-    QByteArray lastRequest;
-
-    bool start()
-    {
-        if (!m_socket.bind(QHostAddress::LocalHost, 0))
-            return false;
-        connect(&m_socket, &QUdpSocket::readyRead, this, &FakeTimeServer::answer);
-        return true;
-    }
-    quint16 port() const { return m_socket.localPort(); }
-
-private:
-    void answer()
-    {
-        while (m_socket.hasPendingDatagrams()) {
-            const QNetworkDatagram request = m_socket.receiveDatagram();
-            lastRequest = request.data();
-            if (reply.silent || lastRequest.size() < 48)
-                continue;
-            QByteArray packet(48, '\0');
-            packet[0] = char((reply.leap << 6) | (reply.version << 3) | reply.mode);
-            packet[1] = char(reply.stratum);
-            quint64 originate = qFromBigEndian<quint64>(lastRequest.constData() + 40);
-            if (!reply.echoOriginate)
-                originate ^= 0x100000000ULL; // one second off
-            const qint64 now = QDateTime::currentMSecsSinceEpoch() + reply.offsetMs;
-            qToBigEndian<quint64>(originate, packet.data() + 24);
-            qToBigEndian<quint64>(reply.zeroReceive ? 0 : ntpTimestamp(now), packet.data() + 32);
-            qToBigEndian<quint64>(reply.zeroTransmit ? 0 : ntpTimestamp(now + 1), packet.data() + 40);
-            packet.resize(reply.size);
-            m_socket.writeDatagram(packet, request.senderAddress(), request.senderPort());
-        }
-    }
-
-    QUdpSocket m_socket;
-};
-
-class FakeClock : public TClockSetter
-{
-public:
-    bool accept = true;
-    QList<QDateTime> settings;
-    bool setUtc(const QDateTime &utc) override
-    {
-        settings << utc;
-        return accept;
-    }
-};
-
-} // namespace
-
-Q_DECLARE_METATYPE(Reply)
+Q_DECLARE_METATYPE(FakeTimeServer::Reply)
 
 class TestSntpClient : public QObject
 {

@@ -1,5 +1,6 @@
 #include "DatabaseError.h"
 #include "LogConnection.h"
+#include "TempLog.h"
 #include "VkrDatabase.h"
 
 #include <QFile>
@@ -151,13 +152,10 @@ private slots:
 
     void recordWithEveryFieldButIdEmpty()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("OK1ABC.db");
-        CreateLogTable(path);
-        LogConnection c(path);
-        QSqlQuery q(c.database());
-        QVERIFY(q.exec("INSERT INTO log DEFAULT VALUES"));
-        QVERIFY(q.exec("INSERT INTO log DEFAULT VALUES"));
+        TempLog log;
+        QVERIFY(log.exec("INSERT INTO log DEFAULT VALUES"));
+        QVERIFY(log.exec("INSERT INTO log DEFAULT VALUES"));
+        QSqlQuery q(log.database());
         QVERIFY(q.exec("SELECT * FROM log ORDER BY ID"));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toLongLong(), 1);
@@ -169,17 +167,10 @@ private slots:
 
     void existingLogIsNeverReplaced()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("OK1ABC.db");
-        CreateLogTable(path);
-        {
-            LogConnection c(path);
-            QSqlQuery q(c.database());
-            QVERIFY(q.exec("INSERT INTO log (CALL) VALUES ('OK2XYZ')"));
-        }
-        CreateLogTable(path);
-        LogConnection c(path);
-        QSqlQuery q(c.database());
+        TempLog log;
+        QVERIFY(log.exec("INSERT INTO log (CALL) VALUES ('OK2XYZ')"));
+        CreateLogTable(log.path());
+        QSqlQuery q(log.database());
         QVERIFY(q.exec("SELECT CALL FROM log") && q.next());
         QCOMPARE(q.value(0).toString(), QString("OK2XYZ"));
     }
@@ -200,20 +191,15 @@ private slots:
 
     void defineReplacesATemporaryTable()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("_Temp.db");
-        CreateLogTable(path);
-        {
-            LogConnection c(path);
-            QSqlQuery q(c.database());
-            QVERIFY(q.exec("INSERT INTO log (CALL) VALUES ('OK2XYZ')"));
-        }
-        DefineLogTable(path);
-        LogConnection c(path);
+        TempLog staging("_Temp");
+        QVERIFY(staging.exec("INSERT INTO log (CALL) VALUES ('OK2XYZ')"));
+        staging.connection().close();
+        DefineLogTable(staging.path());
+        LogConnection c(staging.path());
         QSqlQuery q(c.database());
         QVERIFY(q.exec("SELECT count(*) FROM log") && q.next());
         QCOMPARE(q.value(0).toInt(), 0);
-        QCOMPARE(tableColumns(path), LogFieldNames);
+        QCOMPARE(tableColumns(staging.path()), LogFieldNames);
     }
 
     void isLogTableFile_data()
