@@ -112,6 +112,7 @@ private slots:
         QCOMPARE(start.ChosenLogName(), QString("OK1ABC"));
         QVERIFY(frmVelkor->isVisible());
         QCOMPARE(frmVelkor->windowTitle(), QString("Velkor \"OK1ABC\""));
+        QVERIFY(frmVelkor->actNewQSO->isEnabled()); // the QSO commands are live in the program
         QVERIFY(QFileInfo(tempFolder()).isDir());
         start.Finish();
         QVERIFY(!frmVelkor && !dmLog);
