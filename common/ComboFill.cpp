@@ -8,24 +8,26 @@
 
 namespace {
 
-QStringList rangeOf(std::span<const QString> items, int first, int last)
+// The items first..last of a table as texts, the range cut to the table.
+template <typename T, typename ToText>
+QStringList rangeOf(std::span<const T> items, int first, int last, ToText toText)
 {
     QStringList list;
     const int from = std::max(first, 0);
     const int to = std::min<qsizetype>(last, qsizetype(items.size()) - 1);
     for (int i = from; i <= to; ++i)
-        list.append(items[i]);
+        list.append(toText(items[i]));
     return list;
+}
+
+QStringList rangeOf(std::span<const QString> items, int first, int last)
+{
+    return rangeOf(items, first, last, [](const QString &item) { return item; });
 }
 
 QStringList floatTexts(std::span<const double> values, int first, int last)
 {
-    QStringList list;
-    const int from = std::max(first, 0);
-    const int to = std::min<qsizetype>(last, qsizetype(values.size()) - 1);
-    for (int i = from; i <= to; ++i)
-        list.append(Formats::floatToStr(values[i]));
-    return list;
+    return rangeOf(values, first, last, Formats::floatToStr);
 }
 
 void replaceItems(QComboBox *box, const QStringList &items)

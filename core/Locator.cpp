@@ -26,14 +26,6 @@ void partnerPoint(const QString &otherLoc, double &lon, double &lat)
         LocatorToLonLat(otherLoc, lon, lat);
 }
 
-bool ownLocatorUsable(const QString &ownLoc, const QString &warning)
-{
-    if (!ownLoc.isEmpty() && IsValidLocator(ownLoc))
-        return true;
-    MessageDlgDef(warning, mtWarning, mbOK, mrOk, 0);
-    return false;
-}
-
 // The character `steps` places after `base`. The arithmetic checks no range; a value that
 // is no number at all gives `base`.
 QChar offsetChar(char base, double steps)
@@ -43,10 +35,20 @@ QChar offsetChar(char base, double steps)
     return QChar(char16_t(base + int(steps)));
 }
 
-// Nearest whole number, a half to the even neighbour.
-int roundEven(double value)
+// `measure` from the centre of the own locator to the partner, in whole units, a half to
+// the even neighbour. Without a valid own locator the operator gets `warning` and the
+// result is 0.
+int fromOwnLocator(const QString &ownLoc, const QString &otherLoc, double lon, double lat,
+                   double (*measure)(double, double, double, double), const QString &warning)
 {
-    return int(std::nearbyint(value));
+    if (ownLoc.isEmpty() || !IsValidLocator(ownLoc)) {
+        MessageDlgDef(warning, mtWarning, mbOK, mrOk, 0);
+        return 0;
+    }
+    double ownLon, ownLat;
+    LocatorToLonLat(ownLoc, ownLon, ownLat);
+    partnerPoint(otherLoc, lon, lat);
+    return int(std::nearbyint(measure(ownLon, ownLat, lon, lat)));
 }
 
 } // namespace
@@ -118,20 +120,12 @@ double GreatCircleAzimuth(double lon1, double lat1, double lon2, double lat2)
 
 int DistanceFromOwnLocator(const QString &ownLoc, const QString &otherLoc, double lon, double lat)
 {
-    if (!ownLocatorUsable(ownLoc, QStringLiteral("Chybí vlastní lokátor, nelze vypočítat vzdálenost!")))
-        return 0;
-    double ownLon, ownLat;
-    LocatorToLonLat(ownLoc, ownLon, ownLat);
-    partnerPoint(otherLoc, lon, lat);
-    return roundEven(GreatCircleDistance(ownLon, ownLat, lon, lat));
+    return fromOwnLocator(ownLoc, otherLoc, lon, lat, GreatCircleDistance,
+                          QStringLiteral("Chybí vlastní lokátor, nelze vypočítat vzdálenost!"));
 }
 
 int AzimuthFromOwnLocator(const QString &ownLoc, const QString &otherLoc, double lon, double lat)
 {
-    if (!ownLocatorUsable(ownLoc, QStringLiteral("Chybí vlastní lokátor, nelze vypočítat azimut!")))
-        return 0;
-    double ownLon, ownLat;
-    LocatorToLonLat(ownLoc, ownLon, ownLat);
-    partnerPoint(otherLoc, lon, lat);
-    return roundEven(GreatCircleAzimuth(ownLon, ownLat, lon, lat));
+    return fromOwnLocator(ownLoc, otherLoc, lon, lat, GreatCircleAzimuth,
+                          QStringLiteral("Chybí vlastní lokátor, nelze vypočítat azimut!"));
 }
