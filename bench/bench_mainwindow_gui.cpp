@@ -5,11 +5,10 @@
 
 #include "AppGlobals.h"
 #include "DmLog.h"
-#include "LogConnection.h"
 #include "LogGrid.h"
-#include "LogTable.h"
 #include "MainWindow.h"
 #include "ProgressDialog.h"
+#include "RandomLog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,43 +16,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <cstdio>
 
 namespace {
-
-TLogRecord randomRecord(QRandomGenerator &rng)
-{
-    static const char *prefixes[] = {"OK", "OL", "OM", "DL", "SP", "HA", "G", "F", "I", "EA", "UA", "K", "W", "JA"};
-    QString call = QString::fromLatin1(prefixes[rng.bounded(int(std::size(prefixes)))]);
-    call += QChar('0' + rng.bounded(10));
-    for (int i = 0, n = 1 + rng.bounded(3); i < n; ++i)
-        call += QChar('A' + rng.bounded(26));
-    TLogRecord r;
-    r[fiDAT] = QDate(2000, 1, 1).addDays(rng.bounded(9000));
-    r[fiUTC] = QTime(0, 0).addSecs(rng.bounded(86400));
-    r[fiCALL] = call;
-    r[fiFREQ] = 1.8 + rng.bounded(28000) / 1000.0;
-    r[fiBAND] = rng.bounded(12);
-    r[fiMODE] = 1 + rng.bounded(3);
-    r[fiRSTO] = "599";
-    r[fiRSTP] = "579";
-    r[fiNAME] = "Jan";
-    r[fiQTH] = "Praha";
-    r[fiLOCO] = "JO70FC";
-    r[fiLOCP] = "JN89AB";
-    r[fiQSLO] = rng.bounded(4);
-    r[fiQSLP] = rng.bounded(2);
-    r[fiEQSLP] = 0;
-    r[fiPWR] = 100.0;
-    r[fiQRB] = double(rng.bounded(20000));
-    r[fiDXCC] = "OK";
-    r[fiITU] = 28;
-    r[fiWAZ] = 15;
-    return r;
-}
 
 void writeOperator(const QString &dataDir, const QString &call)
 {
@@ -69,18 +36,6 @@ void writeOperator(const QString &dataDir, const QString &call)
         uo.SetColumnIndex(name, LogColumnPositions[field]);
     }
     uo.SaveAs(dataDir + call + ".uf");
-}
-
-void writeLog(const QString &path, int count)
-{
-    CreateLogTable(path);
-    LogConnection connection(path);
-    LogTable table(connection.connectionName());
-    QRandomGenerator rng(count);
-    table.StartTransaction();
-    for (int i = 0; i < count; ++i)
-        table.Insert(randomRecord(rng));
-    table.Commit();
 }
 
 double ms(const QElapsedTimer &t)
@@ -121,7 +76,7 @@ int main(int argc, char *argv[])
     QElapsedTimer t;
     t.start();
     writeOperator(appDir + "Data/", "OK1BIG");
-    writeLog(appDir + "Data/OK1BIG.db", count);
+    BuildRandomLog(appDir + "Data/OK1BIG.db", count);
     std::printf("log of %d QSOs written in %.0f ms\n", count, ms(t));
 
     TdmLog dm(appDir);
