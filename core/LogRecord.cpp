@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QTime>
 
+#include <cmath>
 #include <limits>
 
 namespace
@@ -73,9 +74,11 @@ qint64 integerOf(int field, const QVariant &value)
         ok = Formats::tryStrToInt(value.toString(), parsed);
         number = parsed;
     } else if (value.metaType().id() == QMetaType::Double) {
+        // Only a whole number within the 64-bit range converts; casting any other double
+        // (NaN, 1e30) to an integer is undefined.
         const double d = value.toDouble();
-        ok = d == static_cast<double>(static_cast<qint64>(d));
-        number = static_cast<qint64>(d);
+        ok = std::isfinite(d) && std::trunc(d) == d && std::abs(d) < 0x1p63;
+        number = ok ? static_cast<qint64>(d) : 0;
     } else {
         number = value.toLongLong(&ok);
     }

@@ -151,12 +151,15 @@ void CreateLogTable(const QString &path)
         throw EDatabaseError(QStringLiteral("Soubor \"%1\" již existuje a není deníkem!").arg(path));
     }
     LogConnection connection(path, LogConnection::OpenOrCreate);
-    QSqlDatabase db = connection.database();
     try {
+        QSqlDatabase db = connection.database();
         DefineLogTable(db);
     } catch (...) {
+        // The database handle lived only in the try block, so closing really releases the
+        // file before it is removed.
         connection.close();
         QFile::remove(path);
+        QFile::remove(path + QStringLiteral("-journal"));
         throw;
     }
 }

@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <cmath>
+#include <limits>
 #include <memory>
 
 namespace
@@ -280,6 +282,30 @@ private slots:
     void tableOnAClosedConnectionIsRefused()
     {
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, LogTable("no such connection"));
+    }
+
+    // A number that the integer field cannot hold is refused, never wrapped or cut.
+    void storageRefusesWhatAnIntegerFieldCannotHold_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("whole double") << QVariant(9.0) << true;
+        QTest::newRow("fraction") << QVariant(2.5) << false;
+        QTest::newRow("beyond 64 bits") << QVariant(1e30) << false;
+        QTest::newRow("beyond 64 bits, negative") << QVariant(-1e30) << false;
+        QTest::newRow("not a number") << QVariant(std::nan("")) << false;
+        QTest::newRow("infinity") << QVariant(std::numeric_limits<double>::infinity()) << false;
+        QTest::newRow("beyond 16 bits") << QVariant(40000.0) << false;
+        QTest::newRow("long long beyond 16 bits") << QVariant(qint64(1) << 40) << false;
+    }
+    void storageRefusesWhatAnIntegerFieldCannotHold()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(bool, valid);
+        if (valid)
+            QCOMPARE(LogValueToStorage(fiBAND, value).toLongLong(), value.toLongLong());
+        else
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, LogValueToStorage(fiBAND, value));
     }
 
     void valueFromText_data()
