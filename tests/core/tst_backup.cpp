@@ -1,5 +1,6 @@
 #include "BackUp.h"
 #include "LogConnection.h"
+#include "TestFiles.h"
 #include "VkrDatabase.h"
 
 #include <QDir>
@@ -29,18 +30,6 @@ const QString BadCrc = QStringLiteral("Neplatný kontrolní součet - soubor je 
 const QString BadVersion = QStringLiteral("Neznámá verze souboru!");
 const QByteArray Magic = QByteArray::fromHex("43AD84B116F659A1");
 const QByteArray Options("[User]\r\nCall=OK1ABC\r\n");
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
-}
 
 qint32 int32At(const QByteArray &data, int offset)
 {
@@ -149,7 +138,7 @@ QByteArray foreignDatabase(const QString &path)
         if (!q.exec("CREATE TABLE log (ID INTEGER PRIMARY KEY, NOTE TEXT)"))
             qWarning() << q.lastError().text();
     }
-    return readFile(path);
+    return ReadTestFile(path);
 }
 
 QStringList callsIn(const QString &logPath)
@@ -202,14 +191,14 @@ private slots:
         m_archive = root.filePath("Zaloha/OK1ABC 01.05.2024.z");
         m_log = QDir(m_data).filePath(Call + ".db");
         makeSampleLog(m_log);
-        QVERIFY(writeFile(QDir(m_data).filePath(Call + ".uf"), Options));
+        QVERIFY(WriteTestFile(QDir(m_data).filePath(Call + ".uf"), Options));
     }
 
     void archiveLayout()
     {
         const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
         BackUpLog(Call, m_data, m_archive);
-        const QByteArray archive = readFile(m_archive);
+        const QByteArray archive = ReadTestFile(m_archive);
 
         QCOMPARE(archive.left(8), Magic);
         QCOMPARE(quint32(int32At(archive, 8)),
@@ -220,7 +209,7 @@ private slots:
         QCOMPARE(int32At(archive, 41), 3);
         QCOMPARE(archive.mid(45, 216), QByteArray(216, '\0'));
 
-        const QByteArray table = readFile(m_log);
+        const QByteArray table = ReadTestFile(m_log);
         const QList<QPair<QByteArray, QByteArray>> expected{
             {"BackUp.db", table}, {"BackUp.px", {}}, {"BackUp.uf", Options}};
         qsizetype offset = 261 + 3 * 61;
@@ -257,7 +246,7 @@ private slots:
     {
         const QString longCall = "OK1ABCDEFGHIJKLMNOP";
         QVERIFY(QFile::copy(m_log, QDir(m_data).filePath(longCall + ".db")));
-        QVERIFY(writeFile(QDir(m_data).filePath(longCall + ".uf"), Options));
+        QVERIFY(WriteTestFile(QDir(m_data).filePath(longCall + ".uf"), Options));
         BackUpLog(longCall, m_data, m_archive);
         QString call;
         QDateTime created;
@@ -279,7 +268,7 @@ private slots:
     {
         QFETCH(double, days);
         QFETCH(QDateTime, expected);
-        QVERIFY(writeFile(m_archive, buildArchive({entry("BackUp.db", readFile(m_log))}, 2, days)));
+        QVERIFY(WriteTestFile(m_archive, buildArchive({entry("BackUp.db", ReadTestFile(m_log))}, 2, days)));
         QString call;
         QDateTime created;
         ReadBackUpInfo(m_archive, call, created);
@@ -289,22 +278,22 @@ private slots:
 
     void restoreReproducesTheLog()
     {
-        const QByteArray original = readFile(m_log);
+        const QByteArray original = ReadTestFile(m_log);
         BackUpLog(Call, m_data, m_archive);
         {
             LogConnection connection(m_log);
             insertQsos(connection.database(), {"OK9NEW"});
         }
         const QString optionsPath = QDir(m_data).filePath(Call + ".uf");
-        QVERIFY(writeFile(optionsPath, "[User]\r\nCall=OK1ABC\r\nName=Changed\r\n"));
-        QVERIFY(readFile(m_log) != original);
+        QVERIFY(WriteTestFile(optionsPath, "[User]\r\nCall=OK1ABC\r\nName=Changed\r\n"));
+        QVERIFY(ReadTestFile(m_log) != original);
 
         RestoreLog(Call, m_data, m_temp, m_archive);
 
-        QCOMPARE(readFile(m_log), original);
+        QCOMPARE(ReadTestFile(m_log), original);
         QCOMPARE(callsIn(m_log), QStringList({"OK2XYZ", "DL1AAA", "G4BBB"}));
         // The operator settings are not part of a restore.
-        QCOMPARE(readFile(optionsPath), QByteArray("[User]\r\nCall=OK1ABC\r\nName=Changed\r\n"));
+        QCOMPARE(ReadTestFile(optionsPath), QByteArray("[User]\r\nCall=OK1ABC\r\nName=Changed\r\n"));
         QCOMPARE(tempFiles(), QStringList());
         QCOMPARE(QDir(m_data).entryList({"*.db*"}, QDir::Files), QStringList({Call + ".db"}));
     }
@@ -331,7 +320,7 @@ private slots:
     void restoreRemovesAStaleJournal()
     {
         BackUpLog(Call, m_data, m_archive);
-        QVERIFY(writeFile(m_log + "-journal", QByteArray(4096, '\x5A')));
+        QVERIFY(WriteTestFile(m_log + "-journal", QByteArray(4096, '\x5A')));
         RestoreLog(Call, m_data, m_temp, m_archive);
         QVERIFY(!QFile::exists(m_log + "-journal"));
         QCOMPARE(callsIn(m_log), QStringList({"OK2XYZ", "DL1AAA", "G4BBB"}));
@@ -347,11 +336,11 @@ private slots:
     {
         QFETCH(QString, missing);
         QVERIFY(QFile::remove(QDir(m_data).filePath(Call + missing)));
-        QVERIFY(writeFile(m_archive, "older archive"));
+        QVERIFY(WriteTestFile(m_archive, "older archive"));
         const QString message = failure([&] { BackUpLog(Call, m_data, m_archive); });
         QVERIFY2(message.contains(Call + missing), qPrintable(message));
         // A failed backup leaves whatever had that name before, and no half archive.
-        QCOMPARE(readFile(m_archive), QByteArray("older archive"));
+        QCOMPARE(ReadTestFile(m_archive), QByteArray("older archive"));
         QCOMPARE(QDir(QFileInfo(m_archive).path()).entryList(QDir::Files),
                  QStringList({QFileInfo(m_archive).fileName()}));
     }
@@ -378,20 +367,20 @@ private slots:
         QFETCH(int, length);
         QFETCH(int, badByte);
         BackUpLog(Call, m_data, m_archive);
-        QByteArray archive = readFile(m_archive);
+        QByteArray archive = ReadTestFile(m_archive);
         if (length >= 0)
             archive.truncate(length);
         if (badByte >= 0)
             archive[badByte] = char(archive[badByte] ^ 0x01);
-        QVERIFY(writeFile(m_archive, archive));
-        const QByteArray log = readFile(m_log);
+        QVERIFY(WriteTestFile(m_archive, archive));
+        const QByteArray log = ReadTestFile(m_log);
 
         QCOMPARE(restoreFailure(m_archive), BadFormat);
         QString call = "X";
         QDateTime created;
         QCOMPARE(failure([&] { ReadBackUpInfo(m_archive, call, created); }), BadFormat);
         QCOMPARE(call, QString());
-        QCOMPARE(readFile(m_log), log);
+        QCOMPARE(ReadTestFile(m_log), log);
         QCOMPARE(tempFiles(), QStringList());
     }
 
@@ -399,18 +388,18 @@ private slots:
     void everyDamagedByteIsFound()
     {
         BackUpLog(Call, m_data, m_archive);
-        const QByteArray archive = readFile(m_archive);
-        const QByteArray log = readFile(m_log);
+        const QByteArray archive = ReadTestFile(m_archive);
+        const QByteArray log = ReadTestFile(m_log);
         const QString damaged = m_root->filePath("damaged.z");
         for (int offset = 8; offset < archive.size(); ++offset) {
             QByteArray copy = archive;
             copy[offset] = char(copy[offset] ^ 0x40);
-            QVERIFY(writeFile(damaged, copy));
+            QVERIFY(WriteTestFile(damaged, copy));
             const QString message = restoreFailure(damaged);
             if (message != BadCrc)
                 QFAIL(qPrintable(QString("offset %1: %2").arg(offset).arg(message)));
         }
-        QCOMPARE(readFile(m_log), log);
+        QCOMPARE(ReadTestFile(m_log), log);
         QCOMPARE(tempFiles(), QStringList());
         // The header can still be shown: the information read needs no CRC.
         QString call;
@@ -422,14 +411,14 @@ private slots:
     void unknownVersion()
     {
         BackUpLog(Call, m_data, m_archive);
-        QByteArray archive = readFile(m_archive);
+        QByteArray archive = ReadTestFile(m_archive);
         putInt32(archive, 12, 3);
         fixCrc(archive);
-        QVERIFY(writeFile(m_archive, archive));
-        const QByteArray log = readFile(m_log);
+        QVERIFY(WriteTestFile(m_archive, archive));
+        const QByteArray log = ReadTestFile(m_log);
 
         QCOMPARE(restoreFailure(m_archive), BadVersion);
-        QCOMPARE(readFile(m_log), log);
+        QCOMPARE(ReadTestFile(m_log), log);
         QCOMPARE(tempFiles(), QStringList());
     }
 
@@ -442,7 +431,7 @@ private slots:
 
         QTemporaryDir scratch;
         makeSampleLog(scratch.filePath("sample.db"));
-        const QByteArray table = readFile(scratch.filePath("sample.db"));
+        const QByteArray table = ReadTestFile(scratch.filePath("sample.db"));
         const QByteArray foreign = foreignDatabase(scratch.filePath("foreign.db"));
         const Entry db = entry("BackUp.db", table);
         const Entry px = entry("BackUp.px", {});
@@ -497,20 +486,20 @@ private slots:
     {
         QFETCH(QByteArray, archive);
         QFETCH(QString, message);
-        QVERIFY(writeFile(m_archive, archive));
+        QVERIFY(WriteTestFile(m_archive, archive));
         // The log to be replaced holds other QSOs than the archive.
         {
             LogConnection connection(m_log);
             insertQsos(connection.database(), {"OK9NEW"});
         }
-        const QByteArray log = readFile(m_log);
+        const QByteArray log = ReadTestFile(m_log);
 
         QCOMPARE(restoreFailure(m_archive), message);
         QCOMPARE(tempFiles(), QStringList());
         if (message.isEmpty()) {
             QCOMPARE(callsIn(m_log), QStringList({"OK2XYZ", "DL1AAA", "G4BBB"}));
         } else {
-            QCOMPARE(readFile(m_log), log);
+            QCOMPARE(ReadTestFile(m_log), log);
             QCOMPARE(QDir(m_data).entryList({"*.db*"}, QDir::Files), QStringList({Call + ".db"}));
         }
     }

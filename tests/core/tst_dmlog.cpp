@@ -2,10 +2,11 @@
 #include "DmLog.h"
 #include "LogQuery.h"
 #include "LogTable.h"
+#include "TestFiles.h"
 #include "VkrDatabase.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,13 +15,6 @@
 
 namespace
 {
-
-void touch(const QString &path)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("x");
-}
 
 // Sets or removes an environment variable for the life of the object.
 class EnvGuard
@@ -106,10 +100,10 @@ private slots:
         {
             TdmLog dm(m_app->path());
             tempDir = dm.TempDir;
-            touch(tempDir + "_Temp.db");
-            touch(tempDir + "_Temp.px");
-            touch(tempDir + "_QSL.db");
-            touch(tempDir + "_QSL.db-journal");
+            QVERIFY(WriteTestFile(tempDir + "_Temp.db", "x"));
+            QVERIFY(WriteTestFile(tempDir + "_Temp.px", "x"));
+            QVERIFY(WriteTestFile(tempDir + "_QSL.db", "x"));
+            QVERIFY(WriteTestFile(tempDir + "_QSL.db-journal", "x"));
         }
         QVERIFY(!QFileInfo::exists(tempDir));
         QVERIFY(QFileInfo(m_temp->path()).isDir());
@@ -121,8 +115,8 @@ private slots:
         {
             TdmLog dm(m_app->path());
             tempDir = dm.TempDir;
-            touch(tempDir + "_Temp.db");
-            touch(tempDir + "Tisk.rnd");
+            QVERIFY(WriteTestFile(tempDir + "_Temp.db", "x"));
+            QVERIFY(WriteTestFile(tempDir + "Tisk.rnd", "x"));
         }
         QVERIFY(QFileInfo(tempDir).isDir());
         QVERIFY(!QFileInfo::exists(tempDir + "_Temp.db"));
@@ -132,12 +126,12 @@ private slots:
     void bareTempFolderIsLeftAlone()
     {
         // A file named like the folder keeps the folder from being made.
-        touch(m_temp->path() + "/Velkor_Temp");
+        QVERIFY(WriteTestFile(m_temp->path() + "/Velkor_Temp", "x"));
         {
             TdmLog dm(m_app->path());
             QCOMPARE(dm.TempDir, m_temp->path() + "/");
-            touch(dm.TempDir + "_Temp.db");
-            touch(dm.TempDir + "_Temp.px");
+            QVERIFY(WriteTestFile(dm.TempDir + "_Temp.db", "x"));
+            QVERIFY(WriteTestFile(dm.TempDir + "_Temp.px", "x"));
         }
         QVERIFY(QFileInfo::exists(m_temp->path() + "/_Temp.db"));
         QVERIFY(QFileInfo::exists(m_temp->path() + "/_Temp.px"));
@@ -146,10 +140,7 @@ private slots:
 
     void programSettingsAreLoaded()
     {
-        QFile ini(m_app->filePath("Velkor.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[Users]\n0=OK1ABC\n3=OK2XYZ\n");
-        ini.close();
+        QVERIFY(WriteTestFile(m_app->filePath("Velkor.ini"), "[Users]\n0=OK1ABC\n3=OK2XYZ\n"));
         TdmLog dm(m_app->path());
         QCOMPARE(dm.LogOptions.GetUser(0), QString("OK1ABC"));
         QCOMPARE(dm.LogOptions.GetUser(3), QString("OK2XYZ"));

@@ -1,9 +1,9 @@
 #include "FileError.h"
 #include "FileMappingStream.h"
 #include "FileUtils.h"
+#include "TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,19 +11,6 @@
 namespace {
 
 const QByteArray Content("0123456789abcdefghijklmnopqrstuvwxyz"); // 36 bytes
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(data), data.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -39,7 +26,7 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         m_path = m_dir.filePath("mapped.bin");
-        writeFile(m_path, Content);
+        QVERIFY(WriteTestFile(m_path, Content));
     }
 
     void readsAndSeeks()
@@ -88,7 +75,7 @@ private slots:
             QCOMPARE(QByteArray(reinterpret_cast<const char *>(stream.memory()), stream.size()), expected);
         }
         // A read-write mapping writes through to the file.
-        QCOMPARE(readFile(m_path), expected);
+        QCOMPARE(ReadTestFile(m_path), expected);
     }
 
     void copyOnWriteKeepsTheFile()
@@ -98,7 +85,7 @@ private slots:
             QCOMPARE(stream.write("ABC"), 3);
             QCOMPARE(stream.memory()[0], uchar('A'));
         }
-        QCOMPARE(readFile(m_path), Content);
+        QCOMPARE(ReadTestFile(m_path), Content);
     }
 
     void readOnlyRefusesWrites()
@@ -106,7 +93,7 @@ private slots:
         TFileMappingStream stream(m_path, false, QIODevice::ReadOnly);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ReadOnly device"));
         QCOMPARE(stream.write("ABC"), -1);
-        QCOMPARE(readFile(m_path), Content);
+        QCOMPARE(ReadTestFile(m_path), Content);
     }
 
     void closeReleasesTheView()
@@ -122,7 +109,7 @@ private slots:
     void emptyFileIsAnEmptyStream()
     {
         const QString path = m_dir.filePath("empty.bin");
-        writeFile(path, {});
+        QVERIFY(WriteTestFile(path, {}));
         TFileMappingStream stream(path, false, QIODevice::ReadOnly);
         QCOMPARE(stream.size(), 0);
         QVERIFY(stream.memory() == nullptr);
@@ -140,7 +127,7 @@ private slots:
     {
         QCOMPARE(GetFileSizeByName(m_path), Content.size());
         const QString empty = m_dir.filePath("empty.bin");
-        writeFile(empty, {});
+        QVERIFY(WriteTestFile(empty, {}));
         QCOMPARE(GetFileSizeByName(empty), 0);
     }
 
@@ -157,7 +144,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         for (const char *name : {"_Temp.db", "_QSL.db", "_Temp.px", "OK1ABC.db", "x_Temp.db"})
-            writeFile(dir.filePath(name), "x");
+            QVERIFY(WriteTestFile(dir.filePath(name), "x"));
         QVERIFY(QDir(dir.path()).mkdir("_folder.db"));
 
         DeleteFilesByMask(dir.path() + dirSuffix, "_*.db");

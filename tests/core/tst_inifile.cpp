@@ -1,26 +1,13 @@
 #include "IniFile.h"
+#include "TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace
 {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(data), data.size());
-}
 
 const QByteArray Canonical = "[User]\n"
                              "Call=OK1ABC\n"
@@ -66,13 +53,13 @@ private slots:
         QTemporaryDir dir;
         const QString source = dir.filePath("in.uf");
         const QString target = dir.filePath("out.uf");
-        writeAll(source, Canonical);
+        QVERIFY(WriteTestFile(source, Canonical));
         TMemIniFile ini(source);
         QCOMPARE(ini.ReadString("Columns", "NOTE_Caption", ""), QString("Poznámka = text"));
         QCOMPARE(ini.ReadSections(), QStringList({"User", "Columns", "Empty"}));
         ini.Rename(target, false);
         ini.UpdateFile();
-        QCOMPARE(readAll(target), Canonical);
+        QCOMPARE(ReadTestFile(target), Canonical);
         // The replacement went through a temporary file that is gone now.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"in.uf", "out.uf"}));
     }
@@ -253,12 +240,12 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("Velkor.ini");
-        writeAll(path, "[Users]\n0=OK1ABC\n1=OK2XYZ\n2=OK3QQQ\n\n");
+        QVERIFY(WriteTestFile(path, "[Users]\n0=OK1ABC\n1=OK2XYZ\n2=OK3QQQ\n\n"));
         TMemIniFile ini(path);
         ini.Clear();
         ini.WriteString("Users", "0", "OK1ABC");
         ini.UpdateFile();
-        QCOMPARE(readAll(path), QByteArray("[Users]\n0=OK1ABC\n\n"));
+        QCOMPARE(ReadTestFile(path), QByteArray("[Users]\n0=OK1ABC\n\n"));
     }
 };
 

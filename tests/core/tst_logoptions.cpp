@@ -1,4 +1,5 @@
 #include "LogOptions.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,10 +13,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("Velkor.ini");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Users]\r\n0=OK1ABC\r\n3=OK2XYZ\r\n5=\r\n");
-        file.close();
+        QVERIFY(WriteTestFile(path, "[Users]\r\n0=OK1ABC\r\n3=OK2XYZ\r\n5=\r\n"));
 
         TLogOptions options;
         options.Load(path);
@@ -73,19 +71,15 @@ private slots:
         reread.Clear();
         QCOMPARE(reread.GetUser(2), QString());
         reread.Save();
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray());
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(ReadTestFile(path), QByteArray());
     }
 
     void saveAsDoesNotReread()
     {
         QTemporaryDir dir;
         const QString other = dir.filePath("other.ini");
-        QFile file(other);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Users]\n1=OLD\n");
-        file.close();
+        QVERIFY(WriteTestFile(other, "[Users]\n1=OLD\n"));
 
         TLogOptions options;
         options.SetUser(0, "NEW");

@@ -4,10 +4,10 @@
 #include "IniFile.h"
 #include "LogConnection.h"
 #include "LogOptions.h"
+#include "TestFiles.h"
 #include "VelkorError.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,8 +39,9 @@ private slots:
         const QString missing = QDir::toNativeSeparators(m_dir.filePath("missing.db"));
         QTest::newRow("file") << 0 << QString("Soubor \"%1\" nelze otevřít!").arg(missing);
         QTest::newRow("backup archive") << 1 << QString("Neplatný formát souboru!");
-        QTest::newRow("database") << 2 << QString("Databázi \"%1\" nelze otevřít!\nSoubor neexistuje.")
-                                               .arg(m_dir.filePath("missing.db"));
+        QTest::newRow("database") << 2
+                                  << QString("Databázi \"%1\" nelze otevřít!\nSoubor neexistuje.")
+                                         .arg(m_dir.filePath("missing.db"));
         QTest::newRow("settings file") << 3 << QString("Soubor \"%1\" nelze načíst!").arg(m_dir.path());
         QTest::newRow("log slot") << 4 << QString("Index mimo rozsah!");
     }
@@ -49,10 +50,7 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, expected);
         const QString shortArchive = m_dir.filePath("short.z");
-        QFile file(shortArchive);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("too short for a header");
-        file.close();
+        QVERIFY(WriteTestFile(shortArchive, "too short for a header"));
 
         const std::function<void()> operations[] = {
             [&] { GetFileSizeByName(m_dir.filePath("missing.db")); },

@@ -1,6 +1,7 @@
 #include "DatabaseError.h"
 #include "LogConnection.h"
 #include "TempLog.h"
+#include "TestFiles.h"
 #include "VkrDatabase.h"
 
 #include <QFile>
@@ -179,14 +180,10 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("OK1ABC.db");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("not a database at all, just some text that is long enough to be read as a header");
-        f.close();
+        QVERIFY(WriteTestFile(
+            path, "not a database at all, just some text that is long enough to be read as a header"));
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, CreateLogTable(path));
-        QFile check(path);
-        QVERIFY(check.open(QIODevice::ReadOnly));
-        QVERIFY(check.readAll().startsWith("not a database"));
+        QVERIFY(ReadTestFile(path).startsWith("not a database"));
     }
 
     void defineReplacesATemporaryTable()
@@ -239,10 +236,7 @@ private slots:
         QVERIFY(!IsLogTableFile(dir.filePath("missing.db")));
         QVERIFY(!IsLogTableFile(dir.path()));
         const QString text = dir.filePath("text.db");
-        QFile f(text);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(4096, 'x'));
-        f.close();
+        QVERIFY(WriteTestFile(text, QByteArray(4096, 'x')));
         QVERIFY(!IsLogTableFile(text));
         QVERIFY(!QFile::exists(dir.filePath("missing.db")));
     }
