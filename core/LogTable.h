@@ -30,9 +30,10 @@ public:
     bool Edit(qint64 id, const TLogRecord &record);
     // Reads the row with that ID; false (record untouched) when there is none.
     bool FindKey(qint64 id, TLogRecord &record);
+    // Deletes the row with that ID; false when there is none.
+    bool Delete(qint64 id);
     // Deletes the rows with these IDs; IDs no longer in the table are passed over.
     // Returns how many rows were deleted.
-    bool Delete(qint64 id);
     int Delete(const QList<qint64> &ids);
     // Sets one field of every listed row to the same value (a QSL state, a bulk edit);
     // returns how many rows were changed.
