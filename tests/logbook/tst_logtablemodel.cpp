@@ -1,10 +1,9 @@
-#include "LogConnection.h"
 #include "LogTable.h"
 #include "LogTableModel.h"
+#include "TempLog.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -33,14 +32,13 @@ class TestLogTableModel : public QObject
 {
     Q_OBJECT
 private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<LogConnection> m_connection;
+    std::unique_ptr<TempLog> m_log;
     QList<qint64> m_ids; // in date order: OK1AA, DL1BB, G3CC, W1DD, JA1EE
 
     std::unique_ptr<LogQuery> openQuery(const QStringList &order = {})
     {
         auto query = std::make_unique<LogQuery>();
-        query->SetConnectionName(m_connection->connectionName());
+        query->SetConnectionName(m_log->connectionName());
         query->SetOrderBy(order);
         query->Open();
         return query;
@@ -49,11 +47,8 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
-        const QString path = m_dir.filePath("OK1XYZ.db");
-        CreateLogTable(path);
-        m_connection = std::make_unique<LogConnection>(path);
-        LogTable table(m_connection->connectionName());
+        m_log = std::make_unique<TempLog>(QStringLiteral("OK1XYZ"));
+        LogTable table(m_log->connectionName());
         const QStringList calls{"OK1AA", "DL1BB", "G3CC", "W1DD", "JA1EE"};
         for (int i = 0; i < calls.size(); ++i)
             m_ids << table.Insert(qso(calls[i], QDate(2007, 3, 1 + i), QTime(12, 30)));

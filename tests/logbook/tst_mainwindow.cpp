@@ -1,5 +1,7 @@
 #include "AppGlobals.h"
 #include "DmLog.h"
+#include "FakeClock.h"
+#include "FakeTimeServer.h"
 #include "LocalEndpoint.h"
 #include "LogConnection.h"
 #include "LogGrid.h"
@@ -20,71 +22,17 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QNetworkDatagram>
 #include <QSignalSpy>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
-#include <QUdpSocket>
-#include <QtEndian>
 
 #include <memory>
 
 namespace {
 
 const QString Call = QStringLiteral("OK1XYZ");
-
-// A time server on 127.0.0.1 that answers as told.
-class FakeTimeServer : public QObject
-{
-public:
-    bool silent = false;
-    int stratum = 2;
-
-    bool start() { return m_socket.bind(QHostAddress::LocalHost, 0) && connectSocket(); }
-    quint16 port() const { return m_socket.localPort(); }
-
-private:
-    bool connectSocket()
-    {
-        connect(&m_socket, &QUdpSocket::readyRead, this, &FakeTimeServer::answer);
-        return true;
-    }
-    static quint64 ntp(qint64 ms)
-    {
-        return (quint64(ms / 1000 + 2208988800LL) << 32) | ((quint64(ms % 1000) << 32) / 1000);
-    }
-    void answer()
-    {
-        while (m_socket.hasPendingDatagrams()) {
-            const QNetworkDatagram request = m_socket.receiveDatagram();
-            if (silent || request.data().size() < 48)
-                continue;
-            QByteArray packet(48, '\0');
-            packet[0] = char((0 << 6) | (4 << 3) | 4);
-            packet[1] = char(stratum);
-            const qint64 now = QDateTime::currentMSecsSinceEpoch() + 60000; // a minute ahead
-            qToBigEndian<quint64>(qFromBigEndian<quint64>(request.data().constData() + 40), packet.data() + 24);
-            qToBigEndian<quint64>(ntp(now), packet.data() + 32);
-            qToBigEndian<quint64>(ntp(now), packet.data() + 40);
-            m_socket.writeDatagram(packet, request.senderAddress(), request.senderPort());
-        }
-    }
-    QUdpSocket m_socket;
-};
-
-class FakeClock : public TClockSetter
-{
-public:
-    bool accept = true;
-    QList<QDateTime> settings;
-    bool setUtc(const QDateTime &utc) override
-    {
-        settings << utc;
-        return accept;
-    }
-};
 
 TLogRecord qso(const QString &call, const QDate &date, const QTime &time)
 {
@@ -731,8 +679,9 @@ private slots:
         QFETCH(bool, success);
         FakeTimeServer server;
         QVERIFY(server.start());
-        server.silent = silent;
-        server.stratum = stratum;
+        server.reply.silent = silent;
+        server.reply.stratum = stratum;
+        server.reply.offsetMs = 60000; // a minute ahead
         FakeClock clock;
         clock.accept = clockAccepts;
         setClockSetter(&clock);
