@@ -7,6 +7,7 @@
 #include "Kontrola.h"
 #include "LogRecord.h"
 #include "Messages.h"
+#include "MinimizeProgram.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -330,10 +331,5 @@ void TfrmEditSelQSOs::showEvent(QShowEvent *event)
 void TfrmEditSelQSOs::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !(windowState() & Qt::WindowMinimized))
-        return;
-    // Minimising the dialog minimises the program: the main window goes down instead.
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    if (m_mainWindow)
-        m_mainWindow->showMinimized();
+    MinimizeProgramInstead(this, event, m_mainWindow);
 }

@@ -5,41 +5,17 @@
 #include "IniFile.h"
 #include "LogOptions.h"
 #include "Messages.h"
+#include "MinimizeProgram.h"
 #include "SettingsDialog.h"
 #include "UserOptions.h"
+#include "WindowCommands.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QDesktopServices>
 #include <QFile>
-#include <QFileInfo>
 #include <QHeaderView>
-#include <QMainWindow>
 #include <QMenu>
-#include <QUrl>
 
 namespace {
-
-// Opens the help page of a window, Help/<topic>.html beside the program, when it is there.
-void ShowHelpTopic(const QString &appDir, const QString &topic)
-{
-    const QString page = appDir + QStringLiteral("Help/") + topic + QStringLiteral(".html");
-    if (QFileInfo::exists(page))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(page));
-}
-
-QAction *makeAction(QWidget *owner, const char *name, const QString &caption, const QString &hint,
-                    const QKeySequence &shortcut = {})
-{
-    auto *action = new QAction(caption, owner);
-    action->setObjectName(QLatin1String(name));
-    action->setToolTip(hint.isEmpty() ? QString(caption).remove(u'&') : hint);
-    action->setStatusTip(hint);
-    action->setShortcut(shortcut);
-    action->setShortcutContext(Qt::WindowShortcut);
-    owner->addAction(action);
-    return action;
-}
 
 // The files of one log in the data folder: the log table (with what SQLite may have
 // left beside it) and the operator's settings.
@@ -74,17 +50,17 @@ TfrmProfile::~TfrmProfile() = default;
 
 void TfrmProfile::setupActions()
 {
-    actSelect = makeAction(this, "actSelect", QStringLiteral("&Vybrat"),
-                           QStringLiteral("Načíst deník označeného uživatele"), QKeySequence(Qt::Key_Return));
-    actNew = makeAction(this, "actNew", QStringLiteral("&Nový"), QStringLiteral("Vytvořit nového uživatele"),
-                        QKeySequence(Qt::Key_Insert));
-    actDelete = makeAction(this, "actDelete", QStringLiteral("&Smazat"),
-                           QStringLiteral("Smazat vybraného uživatele"), QKeySequence(Qt::Key_Delete));
-    actClose = makeAction(this, "actClose", QStringLiteral("&Zpět"), QString(), QKeySequence(Qt::Key_Escape));
-    actExit = makeAction(this, "actExit", QStringLiteral("Konec"), QStringLiteral("Ukončit program"));
-    actHelp = makeAction(this, "actHelp", QStringLiteral("Nápověda"), QString(), QKeySequence(Qt::Key_F1));
     // Enter on the numeric keypad selects as well.
-    actSelect->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    actSelect = MakeWindowAction(this, "actSelect", QStringLiteral("&Vybrat"),
+                                 QStringLiteral("Načíst deník označeného uživatele"),
+                                 {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    actNew = MakeWindowAction(this, "actNew", QStringLiteral("&Nový"), QStringLiteral("Vytvořit nového uživatele"),
+                              {QKeySequence(Qt::Key_Insert)});
+    actDelete = MakeWindowAction(this, "actDelete", QStringLiteral("&Smazat"),
+                                 QStringLiteral("Smazat vybraného uživatele"), {QKeySequence(Qt::Key_Delete)});
+    actClose = MakeWindowAction(this, "actClose", QStringLiteral("&Zpět"), QString(), {QKeySequence(Qt::Key_Escape)});
+    actExit = MakeWindowAction(this, "actExit", QStringLiteral("Konec"), QStringLiteral("Ukončit program"));
+    actHelp = MakeWindowAction(this, "actHelp", QStringLiteral("Nápověda"), QString(), {QKeySequence(Qt::Key_F1)});
 
     connect(actSelect, &QAction::triggered, this, &TfrmProfile::actSelectExecute);
     connect(actNew, &QAction::triggered, this, &TfrmProfile::actNewExecute);
@@ -280,12 +256,6 @@ void TfrmProfile::reject()
 
 void TfrmProfile::changeEvent(QEvent *event)
 {
-    // Minimising a dialog minimises the whole program: the main window goes instead.
-    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            if (qobject_cast<QMainWindow *>(widget) && widget->isVisible())
-                widget->showMinimized();
-    }
+    MinimizeProgramInstead(this, event, VisibleMainWindow());
     QDialog::changeEvent(event);
 }

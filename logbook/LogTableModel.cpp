@@ -1,6 +1,7 @@
 #include "LogTableModel.h"
 
 #include "Amater.h"
+#include "CodeText.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -26,15 +27,6 @@ Qt::Alignment toQtAlignment(int alignment)
     default:
         return Qt::AlignLeft | Qt::AlignVCenter;
     }
-}
-
-template <std::size_t N>
-QString tableText(const std::array<QString, N> &table, const QVariant &value)
-{
-    if (IsEmptyLogValue(value))
-        return QString();
-    const int code = value.toInt();
-    return code >= 0 && code < int(N) ? table[code] : QString::number(code);
 }
 
 bool validField(int field)
@@ -113,14 +105,14 @@ QString LogTableModel::CellText(int row, int field) const
 {
     switch (field) {
     case fiBAND:
-        return tableText(BandNames, m_query->ValueAt(row, field));
+        return CodeText(BandNames, m_query->ValueAt(row, field));
     case fiMODE:
-        return tableText(ModeNames, m_query->ValueAt(row, field));
+        return CodeText(ModeNames, m_query->ValueAt(row, field));
     case fiQSLO:
     case fiQSLP:
-        return tableText(QslSentMarks, m_query->ValueAt(row, field));
+        return CodeText(QslSentMarks, m_query->ValueAt(row, field));
     case fiEQSLP:
-        return tableText(EQslMarks, m_query->ValueAt(row, field));
+        return CodeText(EQslMarks, m_query->ValueAt(row, field));
     default:
         return m_query->DisplayTextAt(row, field);
     }

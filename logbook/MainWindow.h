@@ -207,7 +207,6 @@ private:
     void actFirstQSOExecute();
     void actLastQSOExecute();
     void actHelpAboutExecute();
-    void showHelpTopic(const QString &topic);
 
     // QSOs and marked QSOs (MainWindowMarked.cpp)
     void actNewQSOExecute();

@@ -5,27 +5,24 @@
 
 #include "About.h"
 #include "AppGlobals.h"
-#include "DatabaseError.h"
 #include "DmLog.h"
-#include "FileError.h"
-#include "IniFile.h"
 #include "LogChoiceDialog.h"
 #include "SettingsDialog.h"
 #include "LogGrid.h"
 #include "LogTableModel.h"
 #include "Messages.h"
+#include "VelkorError.h"
+#include "WindowCommands.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 
 namespace {
 
@@ -148,8 +145,8 @@ void TfrmVelkor::createActions()
     SetCommandHandler(actLastQSO, [this] { actLastQSOExecute(); });
     SetCommandHandler(actEnd, [this] { close(); });
     SetCommandHandler(actHelpAbout, [this] { actHelpAboutExecute(); });
-    SetCommandHandler(actHelp, [this] { showHelpTopic(QStringLiteral("BaseInfo")); });
-    SetCommandHandler(actHelpHistory, [this] { showHelpTopic(QStringLiteral("History")); });
+    SetCommandHandler(actHelp, [this] { ShowHelpTopic(m_dm.AppDir, QStringLiteral("BaseInfo")); });
+    SetCommandHandler(actHelpHistory, [this] { ShowHelpTopic(m_dm.AppDir, QStringLiteral("History")); });
 
     // The help counts as present when its first page is beside the program; the DX-cluster
     // command needs the client program there.
@@ -299,11 +296,7 @@ void TfrmVelkor::SetCommandHandler(QAction *action, std::function<void()> handle
     connect(action, &QAction::triggered, this, [handler = std::move(handler)] {
         try {
             handler();
-        } catch (const EDatabaseError &e) {
-            reportFailure(e.message());
-        } catch (const EFileError &e) {
-            reportFailure(e.message());
-        } catch (const EIniFileError &e) {
+        } catch (const EVelkorError &e) {
             reportFailure(e.message());
         } catch (const std::exception &e) {
             reportFailure(QString::fromUtf8(e.what()));
@@ -375,9 +368,4 @@ void TfrmVelkor::actHelpAboutExecute()
         ModalRunner(about);
     else
         about.ShowAbout(true, true);
-}
-
-void TfrmVelkor::showHelpTopic(const QString &topic)
-{
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_dm.AppDir + QStringLiteral("Help/") + topic + QStringLiteral(".html")));
 }

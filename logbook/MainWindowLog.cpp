@@ -14,11 +14,11 @@
 #include "LogTableModel.h"
 #include "Messages.h"
 #include "ProgressDialog.h"
+#include "QueryWork.h"
 #include "SntpClient.h"
 #include "SystemClock.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -62,28 +62,6 @@ public:
         if (frmDialog)
             frmDialog->show();
     }
-};
-
-// Restores the cursor and the query's views whatever happens in between.
-class QueryWork
-{
-public:
-    QueryWork(LogQuery *query, bool waitCursor) : m_query(query), m_waitCursor(waitCursor)
-    {
-        if (m_waitCursor)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_query->DisableControls();
-    }
-    ~QueryWork()
-    {
-        if (m_waitCursor)
-            QApplication::restoreOverrideCursor();
-        m_query->EnableControls();
-    }
-
-private:
-    LogQuery *m_query;
-    bool m_waitCursor;
 };
 
 } // namespace

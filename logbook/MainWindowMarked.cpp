@@ -18,11 +18,11 @@
 #include "LogTableModel.h"
 #include "Messages.h"
 #include "ProgressDialog.h"
+#include "QueryWork.h"
 #include "QSOWindow.h"
 #include "RestoreDialog.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -30,28 +30,6 @@
 #include <array>
 
 namespace {
-
-// The hourglass and the grid's views held back for one operation, given back whatever
-// happens in between.
-class GridWork
-{
-public:
-    explicit GridWork(LogQuery *query) : m_query(query)
-    {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_query->DisableControls();
-    }
-    ~GridWork()
-    {
-        m_query->EnableControls();
-        QApplication::restoreOverrideCursor();
-    }
-    GridWork(const GridWork &) = delete;
-    GridWork &operator=(const GridWork &) = delete;
-
-private:
-    LogQuery *m_query;
-};
 
 // The groups of the QSL-label ordering by the step the ordering reports.
 const std::array<const char *, 13> QslSortGroups{
@@ -201,7 +179,7 @@ void TfrmVelkor::EditSelectedQSOs()
     QString failure;
     int missingOwnLocator = 0;
     {
-        GridWork work(qLog);
+        QueryWork work(qLog);
         try {
             TBulkEdit edit(field, BulkEditValue(field, text), *DxccList);
             // One transaction: a failure leaves every marked QSO as it was.
@@ -241,7 +219,7 @@ void TfrmVelkor::DeleteQSOs()
     const int recNo = qLog->RecNo();
     QString failure;
     {
-        GridWork work(qLog);
+        QueryWork work(qLog);
         try {
             LogTable(TdmLog::DatabaseName).Delete(ids);
         } catch (const EVelkorError &e) {
@@ -262,7 +240,7 @@ void TfrmVelkor::SetQSLState(int fieldIndex, int value)
         return;
     QString failure;
     {
-        GridWork work(qLog);
+        QueryWork work(qLog);
         try {
             LogTable table(TdmLog::DatabaseName);
             if (m_model->MarkCount() > 0) {
@@ -377,10 +355,9 @@ void TfrmVelkor::acRestoreLogExecute()
         try {
             m_dm.OpenDatabase(call);
             applyQueryText();
-            qLog->DisableControls();
+            QueryWork work(qLog, false);
             if (requery(3))
                 qLog->Last();
-            qLog->EnableControls();
         } catch (const EVelkorError &e) {
             failure += u'\n' + e.message();
         }

@@ -1,6 +1,7 @@
 #include "PreviousQsoModel.h"
 
 #include "Amater.h"
+#include "CodeText.h"
 #include "Formats.h"
 
 const std::array<int, PreviousQsoModel::ColumnCount> PreviousQsoModel::ColumnFields{
@@ -12,15 +13,6 @@ const std::array<QString, PreviousQsoModel::ColumnCount> PreviousQsoModel::Colum
     QStringLiteral("QSL via"), QStringLiteral("Q->"),  QStringLiteral("Q<-"),     QStringLiteral("Poznámka")};
 
 namespace {
-
-template <std::size_t N>
-QString tableText(const std::array<QString, N> &table, const QVariant &value)
-{
-    if (IsEmptyLogValue(value))
-        return QString();
-    const int code = value.toInt();
-    return code >= 0 && code < int(N) ? table[code] : QString::number(code);
-}
 
 bool drawnCentred(int field)
 {
@@ -57,10 +49,10 @@ QString PreviousQsoModel::CellText(int row, int column) const
     case fiUTC:
         return IsEmptyLogValue(value) ? QString() : Formats::formatTime(QStringLiteral("hh:nn"), value.toTime());
     case fiMODE:
-        return tableText(ModeNames, value);
+        return CodeText(ModeNames, value);
     case fiQSLO:
     case fiQSLP:
-        return tableText(QslSentMarks, value);
+        return CodeText(QslSentMarks, value);
     default:
         return LogValueAsString(field, value);
     }

@@ -14,19 +14,19 @@
 #include "LocatorEdit.h"
 #include "LogGrid.h"
 #include "Messages.h"
+#include "MinimizeProgram.h"
 #include "OstrelFP.h"
 #include "PreviousQsoModel.h"
 #include "QsoLookup.h"
 #include "ReportEdit.h"
 #include "TimeEdit.h"
 #include "UtcClock.h"
+#include "WindowCommands.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -34,7 +34,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
-#include <QUrl>
 
 std::function<void(TfrmQSO &)> TfrmQSO::CallBookHandler;
 std::function<void(TfrmQSO &)> TfrmQSO::DxccListHandler;
@@ -243,12 +242,7 @@ void TfrmQSO::FormDestroy()
 void TfrmQSO::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !(windowState() & Qt::WindowMinimized))
-        return;
-    // Minimising the window minimises the program: the main window goes down instead.
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    if (m_context.mainWindow)
-        m_context.mainWindow->showMinimized();
+    MinimizeProgramInstead(this, event, m_context.mainWindow);
 }
 
 void TfrmQSO::bringForward()
@@ -464,32 +458,35 @@ void TfrmQSO::actSkipQuickQSOExecute()
     SetQuickQSO(chQuickQSO->isChecked());
 }
 
-void TfrmQSO::actCopyExecute()
+// The field of a clipboard command: the one whose menu is open, else the focused one; a
+// combo box stands for its edit line. Null when that is no edit field.
+QLineEdit *TfrmQSO::clipboardField() const
 {
     QWidget *control = m_popupControl ? m_popupControl : focusWidget();
     if (auto *box = qobject_cast<QComboBox *>(control); box && box->lineEdit())
-        control = box->lineEdit();
-    if (auto *edit = qobject_cast<QLineEdit *>(control))
+        return box->lineEdit();
+    return qobject_cast<QLineEdit *>(control);
+}
+
+void TfrmQSO::actCopyExecute()
+{
+    if (QLineEdit *edit = clipboardField())
         edit->copy();
 }
 
 void TfrmQSO::actPasteExecute()
 {
-    QWidget *control = m_popupControl ? m_popupControl : focusWidget();
-    if (auto *box = qobject_cast<QComboBox *>(control); box && box->lineEdit())
-        control = box->lineEdit();
+    QLineEdit *edit = clipboardField();
     // The filtered fields take only what they could take typed.
-    if (auto *filtered = qobject_cast<TFilteredLineEdit *>(control))
+    if (auto *filtered = qobject_cast<TFilteredLineEdit *>(edit))
         filtered->pasteFiltered();
-    else if (auto *edit = qobject_cast<QLineEdit *>(control))
+    else if (edit)
         edit->paste();
 }
 
 void TfrmQSO::actHelpExecute()
 {
-    const QString page = m_context.dm->AppDir + QStringLiteral("Help/frmQSO.html");
-    if (QFileInfo::exists(page))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+    ShowHelpTopic(m_context.dm->AppDir, QStringLiteral("frmQSO"));
 }
 
 void TfrmQSO::checkBoxClicked(QCheckBox *box)

@@ -172,6 +172,7 @@ private:
     void actInsertDateTimeExecute();
     void stepPreset(QComboBox *box, bool next);
     void actSkipQuickQSOExecute();
+    QLineEdit *clipboardField() const;
     void actCopyExecute();
     void actPasteExecute();
     void actHelpExecute();

@@ -13,6 +13,7 @@
 #include "PreviousQsoModel.h"
 #include "ReportEdit.h"
 #include "TimeEdit.h"
+#include "WindowCommands.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -66,16 +67,7 @@ void setLinkLook(QLabel *label, bool hover)
 void TfrmQSO::createActions()
 {
     auto make = [this](const char *name, const QString &text, const QString &hint,
-                       const QList<QKeySequence> &keys = {}) {
-        auto *action = new QAction(text, this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setStatusTip(hint);
-        action->setToolTip(hint.isEmpty() ? text : hint);
-        action->setShortcuts(keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-        return action;
-    };
+                       const QList<QKeySequence> &keys = {}) { return MakeWindowAction(this, name, text, hint, keys); };
     actSave = make("actSave", QStringLiteral("Uložit"), QStringLiteral("Uloží aktuální spojení"),
                    {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     actClose = make("actClose", QStringLiteral("Zavřít"), QStringLiteral("Zavře formulář"),

@@ -11,15 +11,15 @@
 #include "Kontrola.h"
 #include "LogOptions.h"
 #include "Messages.h"
+#include "MinimizeProgram.h"
 #include "PasswordScramble.h"
 #include "UserOptions.h"
 #include "VkrConsts.h"
 #include "VkrDatabase.h"
+#include "WindowCommands.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -27,13 +27,11 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMainWindow>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -41,14 +39,6 @@
 const QString TfrmOptions::StoredPasswordMask = QStringLiteral("*********");
 
 namespace {
-
-// Opens the help page of a window, Help/<topic>.html beside the program, when it is there.
-void ShowHelpTopic(const QString &appDir, const QString &topic)
-{
-    const QString page = appDir + QStringLiteral("Help/") + topic + QStringLiteral(".html");
-    if (QFileInfo::exists(page))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(page));
-}
 
 const std::array<QString, 2> BackUpIntervals{QStringLiteral("Týdně"), QStringLiteral("Měsíčně")};
 
@@ -64,18 +54,6 @@ void bindButton(QPushButton *button, QAction *action)
     sync();
     QObject::connect(action, &QAction::changed, button, sync);
     QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
-}
-
-QAction *makeAction(QWidget *owner, const char *name, const QString &caption, const QString &hint,
-                    const QKeySequence &shortcut = {})
-{
-    auto *action = new QAction(caption, owner);
-    action->setObjectName(QLatin1String(name));
-    action->setToolTip(hint.isEmpty() ? QString(caption).remove(u'&') : hint);
-    action->setStatusTip(hint);
-    action->setShortcut(shortcut);
-    owner->addAction(action);
-    return action;
 }
 
 // The mark of a list's default entry, drawn before its number.
@@ -149,9 +127,10 @@ TfrmOptions::~TfrmOptions() = default;
 
 void TfrmOptions::setupActions()
 {
-    actSave = makeAction(this, "actSave", QStringLiteral("Uložit"), QStringLiteral("Uložit nastavení uživatele"));
-    actCancel = makeAction(this, "actCancel", QStringLiteral("Zrušit"), QStringLiteral("Zavřít formulář"));
-    actHelp = makeAction(this, "actHelp", QStringLiteral("Nápověda"), QString(), QKeySequence(Qt::Key_F1));
+    actSave =
+        MakeWindowAction(this, "actSave", QStringLiteral("Uložit"), QStringLiteral("Uložit nastavení uživatele"));
+    actCancel = MakeWindowAction(this, "actCancel", QStringLiteral("Zrušit"), QStringLiteral("Zavřít formulář"));
+    actHelp = MakeWindowAction(this, "actHelp", QStringLiteral("Nápověda"), QString(), {QKeySequence(Qt::Key_F1)});
     connect(actSave, &QAction::triggered, this, &TfrmOptions::actSaveExecute);
     connect(actCancel, &QAction::triggered, this, &TfrmOptions::actCancelExecute);
     connect(actHelp, &QAction::triggered, this, &TfrmOptions::actHelpExecute);
@@ -517,13 +496,7 @@ void TfrmOptions::actHelpExecute()
 
 void TfrmOptions::changeEvent(QEvent *event)
 {
-    // Minimising a dialog minimises the whole program: the main window goes instead.
-    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            if (qobject_cast<QMainWindow *>(widget) && widget->isVisible())
-                widget->showMinimized();
-    }
+    MinimizeProgramInstead(this, event, VisibleMainWindow());
     QDialog::changeEvent(event);
 }
 
@@ -599,6 +572,59 @@ template <typename T> void removeEntry(QList<T> &list, int position, int &defaul
         --defaultPosition;
 }
 
+// Adds `value` to a preset list unless it is there already; either way its entry is
+// selected, so that a repeated choice shows where it stands.
+template <typename T, typename Refresh>
+void addEntry(QTableWidget *grid, QList<T> &list, const T &value, Refresh refresh)
+{
+    int position = list.indexOf(value);
+    if (position < 0) {
+        list.append(value);
+        position = list.size() - 1;
+        refresh();
+    }
+    selectPosition(grid, position);
+}
+
+// The buttons beside a preset list (modes, frequencies) other than Add, which differs.
+enum class ListButton { Delete, MakeDefault, MoveUp, MoveDown };
+
+// What one of those buttons does to the entry selected in `grid`: the lists differ only
+// in their entries, so both share this; `refresh` shows the changed list again.
+template <typename T, typename Refresh>
+void applyListButton(ListButton button, QTableWidget *grid, QList<T> &list, int &defaultPosition,
+                     Refresh refresh)
+{
+    const int p = selectedPosition(grid);
+    // An empty list still shows one numbered row, which can be made the default but
+    // holds nothing to delete or move.
+    const bool onEntry = p >= 0 && p < list.size();
+    switch (button) {
+    case ListButton::Delete:
+        if (!onEntry)
+            return;
+        removeEntry(list, p, defaultPosition);
+        refresh();
+        return;
+    case ListButton::MakeDefault:
+        if (p < 0)
+            return;
+        defaultPosition = p;
+        refresh();
+        return;
+    case ListButton::MoveUp:
+    case ListButton::MoveDown: {
+        const int to = button == ListButton::MoveUp ? p - 1 : p + 1;
+        if (!onEntry || to < 0 || to >= list.size())
+            return;
+        swapEntries(list, p, to, defaultPosition);
+        refresh();
+        selectPosition(grid, to);
+        return;
+    }
+    }
+}
+
 } // namespace
 
 void TfrmOptions::refreshModeGrid()
@@ -619,52 +645,27 @@ void TfrmOptions::btnModeAddClick()
     if (!pickValue(this, QStringLiteral("Nový mód"), QStringLiteral("Mód"), items, false, index, text)
         || index < 0)
         return;
-    const int mode = index + 1;
-    int position = FModes.indexOf(mode);
-    if (position < 0) {
-        FModes.append(mode);
-        position = FModes.size() - 1;
-        refreshModeGrid();
-    }
-    selectPosition(ui->dGrdMode, position);
+    addEntry(ui->dGrdMode, FModes, index + 1, [this] { refreshModeGrid(); });
 }
 
 void TfrmOptions::btnModeDelClick()
 {
-    const int p = selectedPosition(ui->dGrdMode);
-    if (FModes.isEmpty() || p < 0 || p >= FModes.size())
-        return;
-    removeEntry(FModes, p, FDefMode);
-    refreshModeGrid();
+    applyListButton(ListButton::Delete, ui->dGrdMode, FModes, FDefMode, [this] { refreshModeGrid(); });
 }
 
 void TfrmOptions::btnModeDefClick()
 {
-    const int p = selectedPosition(ui->dGrdMode);
-    if (p < 0)
-        return;
-    FDefMode = p;
-    refreshModeGrid();
+    applyListButton(ListButton::MakeDefault, ui->dGrdMode, FModes, FDefMode, [this] { refreshModeGrid(); });
 }
 
 void TfrmOptions::btnModeUpClick()
 {
-    const int p = selectedPosition(ui->dGrdMode);
-    if (FModes.size() < 2 || p < 1 || p >= FModes.size())
-        return;
-    swapEntries(FModes, p, p - 1, FDefMode);
-    refreshModeGrid();
-    selectPosition(ui->dGrdMode, p - 1);
+    applyListButton(ListButton::MoveUp, ui->dGrdMode, FModes, FDefMode, [this] { refreshModeGrid(); });
 }
 
 void TfrmOptions::btnModeDownClick()
 {
-    const int p = selectedPosition(ui->dGrdMode);
-    if (p < 0 || p >= FModes.size() - 1)
-        return;
-    swapEntries(FModes, p, p + 1, FDefMode);
-    refreshModeGrid();
-    selectPosition(ui->dGrdMode, p + 1);
+    applyListButton(ListButton::MoveDown, ui->dGrdMode, FModes, FDefMode, [this] { refreshModeGrid(); });
 }
 
 // ---- the preset frequency list --------------------------------------------------
@@ -703,49 +704,25 @@ void TfrmOptions::btnFreqAddClick()
         ShowErrorAndFocus(QStringLiteral("Neplatná frekvence \"%1\"!").arg(text), ui->dGrdFreq);
         return;
     }
-    int position = FFreqs.indexOf(value);
-    if (position < 0) {
-        FFreqs.append(value);
-        position = FFreqs.size() - 1;
-        refreshFreqGrid();
-    }
-    selectPosition(ui->dGrdFreq, position);
+    addEntry(ui->dGrdFreq, FFreqs, value, [this] { refreshFreqGrid(); });
 }
 
 void TfrmOptions::btnFreqDelClick()
 {
-    const int p = selectedPosition(ui->dGrdFreq);
-    if (FFreqs.isEmpty() || p < 0 || p >= FFreqs.size())
-        return;
-    removeEntry(FFreqs, p, FDefFreq);
-    refreshFreqGrid();
+    applyListButton(ListButton::Delete, ui->dGrdFreq, FFreqs, FDefFreq, [this] { refreshFreqGrid(); });
 }
 
 void TfrmOptions::btnFreqDefClick()
 {
-    const int p = selectedPosition(ui->dGrdFreq);
-    if (p < 0)
-        return;
-    FDefFreq = p;
-    refreshFreqGrid();
+    applyListButton(ListButton::MakeDefault, ui->dGrdFreq, FFreqs, FDefFreq, [this] { refreshFreqGrid(); });
 }
 
 void TfrmOptions::btnFreqUpClick()
 {
-    const int p = selectedPosition(ui->dGrdFreq);
-    if (FFreqs.size() < 2 || p < 1 || p >= FFreqs.size())
-        return;
-    swapEntries(FFreqs, p, p - 1, FDefFreq);
-    refreshFreqGrid();
-    selectPosition(ui->dGrdFreq, p - 1);
+    applyListButton(ListButton::MoveUp, ui->dGrdFreq, FFreqs, FDefFreq, [this] { refreshFreqGrid(); });
 }
 
 void TfrmOptions::btnFreqDownClick()
 {
-    const int p = selectedPosition(ui->dGrdFreq);
-    if (p < 0 || p >= FFreqs.size() - 1)
-        return;
-    swapEntries(FFreqs, p, p + 1, FDefFreq);
-    refreshFreqGrid();
-    selectPosition(ui->dGrdFreq, p + 1);
+    applyListButton(ListButton::MoveDown, ui->dGrdFreq, FFreqs, FDefFreq, [this] { refreshFreqGrid(); });
 }

@@ -1,0 +1,31 @@
+#pragma once
+// The grid query's views held back (and, if asked, the hourglass shown) for one operation
+// on the log, given back whatever happens in between: a failure must not leave the grid
+// frozen or the cursor busy.
+
+#include "LogQuery.h"
+
+#include <QApplication>
+
+class QueryWork
+{
+public:
+    explicit QueryWork(LogQuery *query, bool waitCursor = true) : m_query(query), m_waitCursor(waitCursor)
+    {
+        if (m_waitCursor)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_query->DisableControls();
+    }
+    ~QueryWork()
+    {
+        m_query->EnableControls();
+        if (m_waitCursor)
+            QApplication::restoreOverrideCursor();
+    }
+    QueryWork(const QueryWork &) = delete;
+    QueryWork &operator=(const QueryWork &) = delete;
+
+private:
+    LogQuery *m_query;
+    bool m_waitCursor;
+};
