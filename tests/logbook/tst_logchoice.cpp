@@ -3,6 +3,7 @@
 #include "DmLog.h"
 #include "LogOptions.h"
 #include "ModalDriver.h"
+#include "ProgramFolder.h"
 #include "ScriptedMessages.h"
 #include "UserOptions.h"
 #include "VkrDatabase.h"
@@ -18,49 +19,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-// A program folder of its own per test: Velkor.ini with the given slots and Data/.
-class ProgramFolder
-{
-public:
-    explicit ProgramFolder(const QStringList &users = {}) : ProgramFolder(QString(), users) {}
-    ProgramFolder(const QString &path, const QStringList &users)
-    {
-        m_path = (path.isEmpty() ? m_dir.path() : path) + u'/';
-        QDir(m_path).mkpath(QStringLiteral("Data"));
-        QFile ini(m_path + QStringLiteral("Velkor.ini"));
-        if (ini.open(QIODevice::WriteOnly)) {
-            QByteArray text = "[Users]\r\n";
-            for (int i = 0; i < users.size(); ++i)
-                text += QByteArray::number(i) + '=' + users[i].toUtf8() + "\r\n";
-            ini.write(text);
-        }
-    }
-    QString path() const { return m_path; }
-    QString data() const { return m_path + QStringLiteral("Data/"); }
-    // A log's files as the logbook keeps them.
-    void makeLog(const QString &call) const
-    {
-        CreateLogTable(data() + call + ".db");
-        QFile uf(data() + call + ".uf");
-        if (uf.open(QIODevice::WriteOnly))
-            uf.write("[User]\r\nCall=" + call.toUtf8() + "\r\n");
-    }
-    QStringList dataFiles() const { return QDir(data()).entryList(QDir::Files, QDir::Name); }
-    QStringList slotsOnDisk() const
-    {
-        TLogOptions ini;
-        ini.Load(m_path + QStringLiteral("Velkor.ini"));
-        QStringList users;
-        for (int i = 0; i < TLogOptions::UserCount; ++i)
-            users << ini.GetUser(i);
-        return users;
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_path;
-};
 
 // Stands in for the main window: records the calls and opens the log the way it does.
 struct MainWindowStub {

@@ -9,6 +9,7 @@
 #include "LocatorEdit.h"
 #include "LogOptions.h"
 #include "ModalDriver.h"
+#include "ProgramFolder.h"
 #include "ScriptedMessages.h"
 #include "UserOptions.h"
 #include "VkrDatabase.h"
@@ -25,28 +26,6 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-
-// A program folder of its own per test: Velkor.ini with the given slots and Data/.
-class ProgramFolder
-{
-public:
-    explicit ProgramFolder(const QStringList &users = {})
-    {
-        QDir(m_dir.path()).mkpath(QStringLiteral("Data"));
-        QFile ini(path() + QStringLiteral("Velkor.ini"));
-        if (ini.open(QIODevice::WriteOnly)) {
-            QByteArray text = "[Users]\r\n";
-            for (int i = 0; i < users.size(); ++i)
-                text += QByteArray::number(i) + '=' + users[i].toUtf8() + "\r\n";
-            ini.write(text);
-        }
-    }
-    QString path() const { return m_dir.path() + u'/'; }
-    QString data() const { return path() + QStringLiteral("Data/"); }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 class TestSettingsDialog : public QObject
 {
