@@ -227,6 +227,7 @@ private:
     bool requery(int failureCode);
     void setTitleForLog();
     void resetWindow();
+    void saveOperatorSettings();
 
     TdmLog &m_dm;
     LogTableModel *m_model;

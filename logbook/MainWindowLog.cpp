@@ -150,17 +150,22 @@ void TfrmVelkor::CloseLog()
             // Reported, and the log is closed all the same: the settings are still saved.
             MessageDlgDef(e.message(), mtError, mbOK, mrOk);
         }
-        try {
-            uo.Save();
-        } catch (const EIniFileError &) {
-            // A settings file that cannot be written keeps its previous contents.
-        }
+        saveOperatorSettings();
     }
     uo.Clear();
     qLog->Close();
     m_model->ClearMarks();
     m_dm.CloseDatabase();
     resetWindow();
+}
+
+void TfrmVelkor::saveOperatorSettings()
+{
+    try {
+        m_dm.UserOptions.Save();
+    } catch (const EIniFileError &) {
+        // A settings file that cannot be written keeps its previous contents.
+    }
 }
 
 // The window as it is while no log is open.

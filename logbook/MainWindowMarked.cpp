@@ -347,7 +347,11 @@ void TfrmVelkor::acRestoreLogExecute()
         failure = e.message();
     }
     if (failure.isEmpty()) {
-        // The restored log comes with its own operator settings.
+        // Only the QSOs come from the archive; opening the log reads its settings file, so
+        // the settings in force (changed in this session, a moved column) are written to
+        // it first rather than lost.
+        StoreColumns();
+        saveOperatorSettings();
         OpenLog(call);
     } else {
         // Nothing was replaced: the log opens again as it was, with the settings as they

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QRegularExpression>
@@ -489,6 +490,26 @@ private slots:
         QVERIFY(!w.FilterOn());
         QCOMPARE(w.windowTitle(), QString("Velkor \"OK1XYZ\""));
         QVERIFY(!frmDialog->isVisible());
+    }
+
+    // The archive replaces the QSOs only: settings changed since the log was opened (in
+    // the settings dialog, a moved column) are still in force afterwards.
+    void restoreKeepsTheSessionsSettings()
+    {
+        TfrmVelkor &w = mw().w();
+        const QString archive = mw().fx.path("Zaloha/archiv.z");
+        BackUpLog(QsoTestFixture::Call, mw().fx.dm->DataDir, archive);
+        w.dm().UserOptions.SetRSTo("57");
+        QHeaderView *titles = w.dbgLog->horizontalHeader();
+        const int callColumn = LogTableModel::columnOfField(fiCALL);
+        titles->moveSection(titles->visualIndex(callColumn), 0);
+        FileDialogs::setNextAnswer(archive);
+        TfrmVelkor::ModalRunner = [](QDialog &) { return int(mrOk); };
+        w.acRestoreLog->trigger();
+        QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join('|')));
+        QVERIFY(w.qLog->Active());
+        QCOMPARE(w.dm().UserOptions.GetRSTo(), QString("57"));
+        QCOMPARE(titles->visualIndex(callColumn), 0);
     }
 
     void restoreCancelledAtTheConfirmation()
