@@ -364,6 +364,9 @@ void TfrmVelkor::acRestoreLogExecute()
                 qLog->Last();
         } catch (const EVelkorError &e) {
             failure += u'\n' + e.message();
+            // Not even the old log opens: the window is left without one, as after a failed
+            // opening, rather than naming a log that is not open; the settings are saved.
+            CloseLog();
         }
         qLogAfterScroll();
     }

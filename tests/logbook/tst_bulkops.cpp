@@ -563,6 +563,37 @@ private slots:
         QCOMPARE(mw().fx.rows().size(), 4);
     }
 
+    // A failed restore whose log cannot be opened again either leaves the window without a
+    // log, as a failed opening does, and the settings in force saved; it must not go on
+    // naming a log that is not open.
+    void failedRestoreThatCannotReopenClosesTheLog()
+    {
+        TfrmVelkor &w = mw().w();
+        const QString archive = mw().fx.path("Zaloha/archiv.z");
+        BackUpLog(QsoTestFixture::Call, mw().fx.dm->DataDir, archive);
+        {
+            QFile file(archive);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.seek(file.size() - 10));
+            file.write("garbage!!!");
+        }
+        QVERIFY(QFile::remove(mw().fx.dm->LogFileName(QsoTestFixture::Call)));
+        w.dm().UserOptions.SetRSTo("57");
+        FileDialogs::setNextAnswer(archive);
+        TfrmVelkor::ModalRunner = [](QDialog &) { return int(mrOk); };
+        w.acRestoreLog->trigger();
+        QCOMPARE(m_messages->shown.size(), 1);
+        QCOMPARE(m_messages->shown.first().type, mtError);
+        QVERIFY(!w.qLog->Active());
+        QVERIFY(w.dm().UserOptions.Call.isEmpty());
+        QCOMPARE(w.windowTitle(), QString("Velkor"));
+        QVERIFY(!w.actDeleteQSO->isEnabled());
+        QVERIFY(!frmDialog->isVisible());
+        TUserOptions saved;
+        saved.Load(mw().fx.dm->DataDir + QsoTestFixture::Call + ".uf");
+        QCOMPARE(saved.GetRSTo(), QString("57"));
+    }
+
     void restoreOfAFileThatIsNoArchive()
     {
         const QString file = mw().fx.path("Zaloha/nothing.z");
