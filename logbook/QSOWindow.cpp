@@ -21,6 +21,7 @@
 #include "ReportEdit.h"
 #include "TimeEdit.h"
 #include "UtcClock.h"
+#include "VelkorError.h"
 #include "WindowCommands.h"
 
 #include <QApplication>
@@ -234,9 +235,23 @@ void TfrmQSO::FormDestroy()
     tmClock->stop();
     qCallBook.reset();
     disconnect(m_context.dxccList, &TDxccList::OnChange, this, &TfrmQSO::OnDxccChange);
-    if (FRefreshNeeded && m_context.refreshLog)
-        m_context.refreshLog(true, m_mode == qmEdit);
+    if (FRefreshNeeded)
+        refreshMainLog(true, m_mode == qmEdit);
     m_context.dm->UserOptions.SetQuickQSOs(int(FQuickMask));
+}
+
+// The main window shows the log again. The QSO is written by then, so a failure is only
+// shown: it must not escape a command, nor this window's destruction, where it would end
+// the program.
+void TfrmQSO::refreshMainLog(bool showProgress, bool keepPosition)
+{
+    if (!m_context.refreshLog)
+        return;
+    try {
+        m_context.refreshLog(showProgress, keepPosition);
+    } catch (const EVelkorError &error) {
+        MessageDlgDef(error.message(), mtError, mbOK, mrOk);
+    }
 }
 
 void TfrmQSO::changeEvent(QEvent *event)

@@ -167,6 +167,7 @@ private:
     void FormShow();
     bool FormCloseQuery();
     void FormDestroy();
+    void refreshMainLog(bool showProgress, bool keepPosition);
     void tmClockTimer();
     void actClearFormExecute();
     void actInsertDateTimeExecute();

@@ -37,8 +37,8 @@ void TfrmQSO::actSaveExecute()
         close(); // the main window is refreshed, keeping its position, as the window goes
         return;
     }
-    if (FRefreshLog && m_context.refreshLog) {
-        m_context.refreshLog(false, false);
+    if (FRefreshLog) {
+        refreshMainLog(false, false);
         FRefreshNeeded = false;
     }
     ClearForm();

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "Amater.h"
+#include "DatabaseError.h"
 #include "DateEdit.h"
 #include "FilteredLineEdit.h"
 #include "FloatComboBox.h"
@@ -408,6 +409,38 @@ private slots:
         QCOMPARE(m_refreshes, 1);
         QCOMPARE(m_keepPositions, QList<bool>{false});
         QCOMPARE(m_main->RecordCount(), count + 1);
+    }
+
+    // The QSO is in the log by then; a main window that cannot show it must say so, and
+    // the failure must not escape the command or the closing window (which would end the
+    // program).
+    void failedRefreshIsShown_data()
+    {
+        QTest::addColumn<bool>("refreshAtOnce");
+        QTest::newRow("after the save") << true;
+        QTest::newRow("as the window goes") << false;
+    }
+    void failedRefreshIsShown()
+    {
+        QFETCH(bool, refreshAtOnce);
+        m_fx->dm->UserOptions.SetRefreshLog(refreshAtOnce);
+        TQsoWindowContext c = context();
+        c.refreshLog = [](bool, bool) { throw EDatabaseError(QStringLiteral("Chyba při čtení deníku")); };
+        auto w = std::make_unique<TfrmQSO>(TfrmQSO::qmNew, c);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        const int rows = m_fx->rows().size();
+        typeCall(*w, "OK1ABC");
+        QTest::keyClick(w->edtCall, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(m_fx->rows().size(), rows + 1);
+        if (refreshAtOnce) {
+            QCOMPARE(m_messages->texts(), QStringList{"Chyba při čtení deníku"});
+            QVERIFY(w->edtCall->text().isEmpty()); // ready for the next QSO
+        }
+        w->close();
+        w.reset();
+        QCOMPARE(m_messages->texts(), QStringList{"Chyba při čtení deníku"});
+        QCOMPARE(m_messages->shown.first().type, mtError);
     }
 
     void newCountryBeforeTheRefresh()
