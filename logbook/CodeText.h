@@ -11,8 +11,7 @@
 
 // An empty field shows nothing; a code outside the table shows as its number, so that a
 // value the table does not know is still seen rather than hidden.
-template <std::size_t N>
-QString CodeText(const std::array<QString, N> &table, const QVariant &value)
+template <std::size_t N> QString CodeText(const std::array<QString, N> &table, const QVariant &value)
 {
     if (IsEmptyLogValue(value))
         return QString();

@@ -66,8 +66,10 @@ void setLinkLook(QLabel *label, bool hover)
 
 void TfrmQSO::createActions()
 {
-    auto make = [this](const char *name, const QString &text, const QString &hint,
-                       const QList<QKeySequence> &keys = {}) { return MakeWindowAction(this, name, text, hint, keys); };
+    const auto make = [this](const char *name, const QString &text, const QString &hint,
+                             const QList<QKeySequence> &keys = {}) {
+        return MakeWindowAction(this, name, text, hint, keys);
+    };
     actSave = make("actSave", QStringLiteral("Uložit"), QStringLiteral("Uloží aktuální spojení"),
                    {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     actClose = make("actClose", QStringLiteral("Zavřít"), QStringLiteral("Zavře formulář"),
