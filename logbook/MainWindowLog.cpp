@@ -127,8 +127,8 @@ void TfrmVelkor::OpenLog(const QString &logName)
         ColourTitles();
         progress.step(7);
     } catch (const EDatabaseError &e) {
-        // The log cannot be used: say why and leave the window without a log, so that
-        // another one can be chosen; the settings were only read, nothing is lost.
+        // The log cannot be used: say why and leave the window without a log, which its
+        // callers see (Call empty); the settings were only read, nothing is lost.
         progress.hide();
         MessageDlgDef(e.message(), mtError, mbOK, mrOk);
         qLog->Close();
