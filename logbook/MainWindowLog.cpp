@@ -270,6 +270,7 @@ void TfrmVelkor::RefreshLog(bool showProgress, bool keepPosition)
 {
     if (showProgress && frmDialog)
         frmDialog->ShowInfo(QStringLiteral("Načítám data ..."));
+    TfrmDialogCloser closer(showProgress ? frmDialog : nullptr);
     {
         QueryWork work(qLog, false);
         const int recNo = qLog->RecNo();
@@ -279,8 +280,6 @@ void TfrmVelkor::RefreshLog(bool showProgress, bool keepPosition)
         }
     }
     qLogAfterScroll();
-    if (showProgress && frmDialog)
-        frmDialog->close();
 }
 
 void TfrmVelkor::SynchronizeClock()

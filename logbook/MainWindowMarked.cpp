@@ -140,10 +140,11 @@ void TfrmVelkor::actSelAllQSOExecute()
         return;
     if (frmDialog)
         frmDialog->ShowProgress(QStringLiteral("Označuji spojení..."), 0, count);
-    m_model->MarkAll();
-    if (frmDialog) {
-        frmDialog->SetProgress(count);
-        frmDialog->close();
+    {
+        TfrmDialogCloser closer(frmDialog);
+        m_model->MarkAll();
+        if (frmDialog)
+            frmDialog->SetProgress(count);
     }
     qLogAfterScroll();
 }

@@ -4,6 +4,7 @@
 // operation that shows it keeps running and updates it, and every change is painted at
 // once because the event loop does not run meanwhile. One instance lives for the run.
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -55,4 +56,22 @@ private:
     QProgressBar *m_pgBar;
     QPushButton *m_btn;
     ButtonHandler m_handler;
+};
+
+// Closes the progress window when the operation that showed it ends, also when the
+// operation fails with an exception; a null window is left alone.
+class TfrmDialogCloser
+{
+public:
+    explicit TfrmDialogCloser(TfrmDialog *dialog) : m_dialog(dialog) {}
+    ~TfrmDialogCloser()
+    {
+        if (m_dialog)
+            m_dialog->close();
+    }
+    TfrmDialogCloser(const TfrmDialogCloser &) = delete;
+    TfrmDialogCloser &operator=(const TfrmDialogCloser &) = delete;
+
+private:
+    QPointer<TfrmDialog> m_dialog;
 };

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <stdexcept>
+
 class TestProgress : public QObject
 {
     Q_OBJECT
@@ -126,6 +128,19 @@ private slots:
         dialog.ShowProgress("Import", 0, 10);
         QVERIFY(!dialog.Btn()->isVisible());
         QVERIFY(dialog.pgBar()->isVisible());
+    }
+
+    void closerClosesAlsoWhenTheOperationFails()
+    {
+        TfrmDialog dialog;
+        dialog.ShowProgress("Načítám data ...", 0, 10);
+        try {
+            TfrmDialogCloser closer(&dialog);
+            throw std::runtime_error("čtení selhalo");
+        } catch (const std::runtime_error &) {
+        }
+        QVERIFY(!dialog.isVisible());
+        TfrmDialogCloser nothing(nullptr); // no window: nothing to close, no crash
     }
 
     void centredOverMainWindow()
