@@ -1,4 +1,4 @@
 #pragma once
 // Version constants shown by both programs.
 
-#define VELKOR_VERSION_TEXT "0.1.0"
+#define VELKOR_VERSION_TEXT "1.0.1"

@@ -38,7 +38,7 @@ private slots:
         TfrmAbout about;
         QCOMPARE(about.lblVersion()->text(), QString("ver"));
         about.SetDefaultInfo();
-        QCOMPARE(about.lblVersion()->text(), QString(VELKOR_VERSION_TEXT));
+        QCOMPARE(about.lblVersion()->text(), QString("1.0.1"));
         QCOMPARE(about.lblEMail()->text(), QString::fromUtf8(AboutEMail));
         QCOMPARE(about.lblEMail()->toolTip(), "mailto:" + QString::fromUtf8(AboutEMail));
         QCOMPARE(about.lblWWW()->toolTip(), QString::fromUtf8(AboutWeb));
