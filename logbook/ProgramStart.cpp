@@ -118,6 +118,8 @@ bool TProgramStart::createModules()
     frmVelkor = new TfrmVelkor(*dmLog);
     frmVelkor->AttachEndpoint(m_instance->endpoint());
     frmVelkor->InstallQsoCommands();
+    if (InstallCommands)
+        InstallCommands(*frmVelkor);
     connect(m_instance.get(), &TSingleInstance::raiseRequested, this, &TProgramStart::raiseMainWindow);
     connect(frmVelkor, &TfrmVelkor::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     advanceSplash(3);

@@ -52,6 +52,10 @@ public:
     // The splash gauge's values as the start set them.
     const QList<int> &SplashProgress() const { return m_splashProgress; }
 
+    // Gives the commands that live outside the logbook's library (the application
+    // layer's) their handlers, once the main window exists; may be empty.
+    std::function<void(class TfrmVelkor &)> InstallCommands;
+
     // Shows the log-choice dialog modally; tests replace it.
     static std::function<int(TfrmProfile &)> LogChoiceRunner;
 

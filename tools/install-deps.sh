@@ -8,7 +8,7 @@ packages=(
   libgl-dev
   zlib1g-dev libxlsxwriter-dev
   hamradio-files cqrlog-data
-  xvfb xauth
+  xvfb xauth ccache
 )
 
 missing=()

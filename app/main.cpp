@@ -1,5 +1,7 @@
-// The logbook program: everything happens in TProgramStart.
+// The logbook program: everything happens in TProgramStart; the application layer binds
+// the commands of the exchange windows.
 
+#include "AppCommands.h"
 #include "MessageDialog.h"
 #include "ProgramStart.h"
 
@@ -10,5 +12,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     installMessageDialog();
     TProgramStart start(QCoreApplication::applicationDirPath(), QCoreApplication::arguments().mid(1));
+    start.InstallCommands = InstallExchangeCommands;
     return start.Run();
 }

@@ -1,0 +1,12 @@
+#pragma once
+// The application layer: binds the commands whose windows live outside the logbook's
+// own library (import, export, printing, statistics) to the main window's actions.
+
+class TfrmVelkor;
+struct TExchangeHost;
+
+// The exchange windows' view of the main window.
+TExchangeHost MakeExchangeHost(TfrmVelkor &window);
+
+// Gives their handlers to the main window's exchange commands.
+void InstallExchangeCommands(TfrmVelkor &window);
