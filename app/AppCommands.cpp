@@ -4,6 +4,7 @@
 #include "ExchangeHost.h"
 #include "LogTableModel.h"
 #include "MainWindow.h"
+#include "StatTabWindow.h"
 
 TExchangeHost MakeExchangeHost(TfrmVelkor &window)
 {
@@ -21,6 +22,6 @@ TExchangeHost MakeExchangeHost(TfrmVelkor &window)
 
 void InstallExchangeCommands(TfrmVelkor &window)
 {
-    // Each exchange command is bound here as it is built.
-    (void)window;
+    const TExchangeHost host = MakeExchangeHost(window);
+    window.SetCommandHandler(window.actStatTab, [host] { ShowStatistics(host); });
 }
