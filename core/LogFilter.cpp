@@ -72,7 +72,7 @@ Condition textCondition(int field, const QString &op, const QString &text)
         // "=" with no value keeps the QSOs whose field is empty (stored as NULL).
         c.op = op;
         c.sql = QStringLiteral("(IFNULL(UPPER(%1),'') %2 ?)").arg(name, op);
-        c.values << QString();
+        c.values << QStringLiteral(""); // not a null text, which would bind as NULL
         return c;
     }
     const QVariant pattern = FilterLikePattern(UpperAscii(text));
