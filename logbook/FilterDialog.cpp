@@ -52,6 +52,7 @@ TfrmFilter::TfrmFilter(QWidget *owner) : QDialog(owner)
     vedtFiltr->setColumnWidth(1, 536);
     vedtFiltr->horizontalHeader()->setStretchLastSection(true);
     vedtFiltr->verticalHeader()->setVisible(false);
+    vedtFiltr->verticalHeader()->setDefaultSectionSize(QFontMetrics(vedtFiltr->font()).height() + 4);
     vedtFiltr->setSelectionBehavior(QAbstractItemView::SelectRows);
     vedtFiltr->setSelectionMode(QAbstractItemView::SingleSelection);
     vedtFiltr->setEditTriggers(QAbstractItemView::NoEditTriggers);

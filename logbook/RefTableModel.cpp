@@ -30,6 +30,11 @@ void TRefTableModel::Attach(TLogGrid *grid)
     grid->horizontalHeader()->setSectionsClickable(true);
     // Widening the window widens the last column only.
     grid->horizontalHeader()->setStretchLastSection(true);
+    // A narrow row indicator and rows as high as their text, as in the log grid.
+    QHeaderView *indicator = grid->verticalHeader();
+    indicator->setSectionResizeMode(QHeaderView::Fixed);
+    indicator->setDefaultSectionSize(QFontMetrics(grid->font()).height() + 4);
+    indicator->setFixedWidth(12);
     for (int column = 0; column < m_columns.size(); ++column)
         grid->setColumnWidth(column, m_columns[column].width);
     connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -77,7 +82,9 @@ QVariant TRefTableModel::data(const QModelIndex &index, int role) const
 
 QVariant TRefTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
+    if (orientation == Qt::Vertical)
+        return {};
+    if (section < 0 || section >= m_columns.size())
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
         return m_columns[section].title;

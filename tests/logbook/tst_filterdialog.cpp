@@ -130,6 +130,18 @@ private slots:
         QVERIFY(m_messages->shown.isEmpty());
     }
 
+    // Enter in the value box adds the condition, also from a pick list.
+    void enterAdds()
+    {
+        d().SelectField(fiNAME);
+        d().edtHodEdit->typeFiltered(QStringLiteral("jan"));
+        QTest::keyClick(d().edtHodEdit, Qt::Key_Return);
+        d().SelectField(fiMODE);
+        d().edtHod->setCurrentText(QStringLiteral("SSB"));
+        QTest::keyClick(d().edtHod, Qt::Key_Enter);
+        QCOMPARE(rowValues(), (QStringList{"Jméno = \"jan\"", "Mód = \"SSB\""}));
+    }
+
     void dateIsNormalisedOrRefused()
     {
         add(fiDAT, ">=", "1.1.2005");

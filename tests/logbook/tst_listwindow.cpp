@@ -5,6 +5,7 @@
 #include "DatabaseError.h"
 #include "ListWindow.h"
 #include "ModalRunner.h"
+#include "QSOWindow.h"
 #include "RefTableModel.h"
 #include "ScriptedMessages.h"
 #include "TableQuery.h"
@@ -287,6 +288,7 @@ private slots:
         QTest::newRow("cancelled") << "OK1ABC" << int(mrCancel) << false << "";
         QTest::newRow("invalid call ignored") << "OK-1" << int(mrOk) << false << "";
         QTest::newRow("empty ignored") << "" << int(mrOk) << false << "";
+        QTest::newRow("no entity") << "Q0ABC" << int(mrOk) << false << "Nenalezeno ...";
     }
     void findDxcc()
     {
@@ -304,6 +306,14 @@ private slots:
             QVERIFY(DxccList->FindCall(text.toUpper()));
             QCOMPARE(prefix, DxccList->GetPrefix());
         }
+    }
+
+    // The QSO window's list commands are bound while the main window lives.
+    void qsoWindowHandlers()
+    {
+        QVERIFY(TfrmQSO::CallBookHandler && TfrmQSO::DxccListHandler && TfrmQSO::IotaListHandler);
+        m_fx.reset();
+        QVERIFY(!TfrmQSO::CallBookHandler && !TfrmQSO::DxccListHandler && !TfrmQSO::IotaListHandler);
     }
 
     void listCommands()
