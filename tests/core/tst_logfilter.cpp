@@ -114,7 +114,7 @@ private slots:
         QTest::newRow("band and unknown name")
             << Rows{row(fiBAND, ">=", "20m"), row(fiEQSLP, "=", "xyz")}
             << QStringList{"((IFNULL(BAND,0) >= ?)", "AND((IFNULL(EQSLP,0) = ?)"} << 0 << QVariantList{6, 0};
-        QTest::newRow("date as ISO date") << Rows{row(fiDAT, ">=", "01.01.2005")} << QStringList{"((DAT >= ?)"} << 0
+        QTest::newRow("date as ISO date") << Rows{row(fiDAT, ">=", "01.01.2005")} << QStringList{"((+DAT >= ?)"} << 0
                                           << QVariantList{"2005-01-01"};
         QTest::newRow("frequency as number") << Rows{row(fiFREQ, "<", "14,2")} << QStringList{"((FREQ < ?)"} << 0
                                              << QVariantList{14.2};
