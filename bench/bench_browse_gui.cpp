@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -32,6 +33,9 @@ double ms(QElapsedTimer &t)
 void benchLog(const QString &path)
 {
     LogConnection connection(path, LogConnection::OpenExisting, "Velkor");
+    if (qEnvironmentVariableIsSet("BENCH_CACHE_KIB"))
+        QSqlQuery(connection.database())
+            .exec(QStringLiteral("PRAGMA cache_size=-%1").arg(qEnvironmentVariable("BENCH_CACHE_KIB")));
     LogQuery q;
     q.SetConnectionName(connection.connectionName());
     q.SetOrderBy(LogQuery::SortOrderFor(fiDAT));

@@ -23,6 +23,8 @@ public:
     // The import command: a confirmation, the file choice, the import.
     void actNacistCSVExecute();
 
+    void dbGrdCallTitleClick(int column) { TitleClick(column); }
+
     QMenuBar *mnBar;
     QAction *actNacistCSV;
 

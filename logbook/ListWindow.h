@@ -23,6 +23,8 @@ public:
     int Kind() const { return m_kind; }
     QString TableFileName() const { return m_tableFile; }
 
+    void dbgListTitleClick(int column) { TitleClick(column); }
+
     QAction *actHelp;
 
 private:

@@ -66,7 +66,7 @@ TRefTableWindow::TRefTableWindow(TdmLog &dm, const TActionNames &names, QWidget 
     });
     connect(actClose, &QAction::triggered, this, [this] { done(mrOk); });
     connect(qList, &TTableQuery::afterScroll, this, &TRefTableWindow::UpdateFirstLast);
-    connect(sortGroup, &QActionGroup::triggered, this, &TRefTableWindow::SortItemClick);
+    connect(sortGroup, &QActionGroup::triggered, this, &TRefTableWindow::mnItmTriditClick);
     connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &TRefTableWindow::TitleClick);
 
     auto *layout = new QVBoxLayout(this);
@@ -152,7 +152,7 @@ void TRefTableWindow::TitleClick(int column)
     Resort(model->Columns()[column].field);
 }
 
-void TRefTableWindow::SortItemClick(QAction *item)
+void TRefTableWindow::mnItmTriditClick(QAction *item)
 {
     item->setChecked(true);
     if (!model || !qList->Active())

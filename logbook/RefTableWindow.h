@@ -38,9 +38,12 @@ public:
     // already sorted by that field; else the list is re-read in the new order and the row
     // that was current stays current.
     void TitleClick(int column);
-    void SortItemClick(QAction *item);
+    void mnItmTriditClick(QAction *item);
     // The field the list is sorted by ("" before the first sort).
     QString SortField() const;
+    // Marks the field's column and menu item and re-reads the list in its order; raises
+    // EDatabaseError when the table cannot be read.
+    void SortBy(const QString &field);
 
     TTableQuery *qList;
     TRefTableModel *model = nullptr;
@@ -58,9 +61,6 @@ protected:
     // Builds the grid columns, the sort menu and the find window over the table.
     void SetupTable(const QString &filePath, const QString &tableName, const QList<TRefTableModel::TColumn> &columns,
                     const QList<TSortItem> &sortItems, const QList<TfrmFind::TFindField> &findFields);
-    // Marks the field's column and menu item and re-reads the list in its order; raises
-    // EDatabaseError when the table cannot be read.
-    void SortBy(const QString &field);
     // Re-reads in the field's order, back on the row whose first field held `key`; a
     // failure leaves the list empty and is passed to ResortFailed.
     void Resort(const QString &field);
