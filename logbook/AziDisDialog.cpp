@@ -1,5 +1,7 @@
 #include "AziDisDialog.h"
 
+#include "AppGlobals.h"
+#include "DmLog.h"
 #include "FilteredLineEdit.h"
 #include "KeyFilters.h"
 #include "Kontrola.h"
@@ -67,6 +69,12 @@ TfrmAziDis::TfrmAziDis(const QString &ownLocator, QWidget *owner) : QDialog(owne
                                  {QKeySequence(Qt::Key_Escape)});
     connect(actVzdal, &QAction::triggered, this, &TfrmAziDis::actVypocetExecute);
     connect(actZavrit, &QAction::triggered, this, [this] { done(mrCancel); });
+    QAction *actHelp =
+        MakeWindowAction(this, "actHelp", QStringLiteral("Nápověda"), QString(), {QKeySequence(Qt::Key_F1)});
+    connect(actHelp, &QAction::triggered, this, [this] {
+        if (dmLog)
+            ShowHelpTopic(dmLog->AppDir, objectName());
+    });
     auto *btnVypocet = new QPushButton(actVzdal->text(), this);
     btnVypocet->setObjectName(QStringLiteral("btnVypocet"));
     btnVypocet->setAutoDefault(false);

@@ -43,6 +43,9 @@ TfrmCallBook::TfrmCallBook(TdmLog &dm, QWidget *owner) : TRefTableWindow(dm, Cal
     actNacistCSV = MakeWindowAction(this, "actNacistCSV", QStringLiteral("Načíst data"), QString());
     actNacistCSV->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     connect(actNacistCSV, &QAction::triggered, this, &TfrmCallBook::actNacistCSVExecute);
+    QAction *actHelp =
+        MakeWindowAction(this, "actHelp", QStringLiteral("Nápověda"), QString(), {QKeySequence(Qt::Key_F1)});
+    connect(actHelp, &QAction::triggered, this, [this] { ShowHelpTopic(m_dm.AppDir, objectName()); });
 
     mnBar = new QMenuBar(this);
     mnBar->setObjectName(QStringLiteral("mnBar"));
