@@ -97,6 +97,18 @@ private slots:
         QCOMPARE(window.qList->Value(QStringLiteral("LOC")).toString(), QStringLiteral("JO70FC"));
     }
 
+    // A damaged callbook file opens an empty window, without a question or a crash.
+    void damagedTableShowsNothing()
+    {
+        csv(QLatin1String(CallBookFileName), "not a database at all");
+        TfrmCallBook window(*m_fx->dm);
+        QVERIFY(m_messages->shown.isEmpty());
+        QVERIFY(!window.qList->Active());
+        window.TitleClick(1);
+        window.actLast->trigger();
+        QCOMPARE(window.qList->RecordCount(), 0);
+    }
+
     void refusedHeaderLeavesTable_data()
     {
         QTest::addColumn<int>("answer");
