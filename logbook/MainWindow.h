@@ -29,6 +29,7 @@ class QStatusBar;
 class QToolBar;
 class LogTableModel;
 class TdmLog;
+class TfrmFind;
 class TLocalEndpoint;
 class TLogGrid;
 struct TQsoWindowContext;
@@ -116,6 +117,8 @@ public:
 
     LogQuery *qLog;
     TLogGrid *dbgLog;
+    // The log's search window (owned; made when the browsing commands are installed).
+    TfrmFind *frmFind = nullptr;
     QToolBar *tlBar;
     QWidget *pnlQSO;
     QStatusBar *stBarHlavni;

@@ -8,6 +8,7 @@
 #include "DatabaseError.h"
 #include "DmLog.h"
 #include "FileError.h"
+#include "FilterDialog.h"
 #include "Formats.h"
 #include "IniFile.h"
 #include "LogGrid.h"
@@ -174,6 +175,8 @@ void TfrmVelkor::resetWindow()
     ClearColumns();
     setTitleForLog();
     actFilter->setChecked(false);
+    if (frmFilter)
+        frmFilter->ClearRows();
     UpdateRecordActions(false);
     qLogAfterScroll();
     UpdateQSOPanel();

@@ -8,6 +8,7 @@
 #include "AppGlobals.h"
 #include "BackUp.h"
 #include "BulkEdit.h"
+#include "FindDialog.h"
 #include "VelkorError.h"
 #include "DmLog.h"
 #include "EditSelQSOsDialog.h"
@@ -259,6 +260,9 @@ void TfrmVelkor::SetQSLState(int fieldIndex, int value)
     SortLog(-1, true); // shows the change, the current QSO on its screen row
     if (!failure.isEmpty())
         reportError(failure);
+    // Searching and setting states go on from the keyboard.
+    if (frmFind)
+        frmFind->RefocusSearch();
 }
 
 void TfrmVelkor::QSLSortProgress(int step)

@@ -2,9 +2,11 @@
 
 #include "About.h"
 #include "AppGlobals.h"
+#include "BrowseCommands.h"
 #include "DatabaseError.h"
 #include "DmLog.h"
 #include "DxccList.h"
+#include "FilterDialog.h"
 #include "LogChoiceDialog.h"
 #include "MainWindow.h"
 #include "Messages.h"
@@ -125,7 +127,8 @@ bool TProgramStart::createModules()
     advanceSplash(3);
     frmDialog = new TfrmDialog(frmVelkor);
     advanceSplash(4);
-    // The filter dialog, kept for the whole run, joins the start here.
+    frmFilter = new TfrmFilter(frmVelkor);
+    InstallBrowseCommands(*frmVelkor);
     advanceSplash(5);
     return true;
 }
@@ -201,6 +204,8 @@ void TProgramStart::Finish()
     m_splash.reset();
     if (m_started) {
         m_started = false;
+        delete frmFilter;
+        frmFilter = nullptr;
         delete frmDialog;
         frmDialog = nullptr;
         delete frmVelkor;

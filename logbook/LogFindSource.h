@@ -1,0 +1,29 @@
+#pragma once
+// The find window's view of the log grid's query. A search walks the rows in grid order
+// through the query's page cache for a short way; when the match is not near, one pass
+// over the field's column of the whole log finds the matching QSOs, and the walk goes on
+// over their IDs only, so a search that misses costs one read of one column.
+
+#include "FindSource.h"
+
+class LogQuery;
+
+class TLogFindSource : public TFindSource
+{
+public:
+    // Rows walked through the page cache before the column is read at once.
+    static constexpr int NearRows = 512;
+
+    explicit TLogFindSource(LogQuery *query) : m_query(query) {}
+
+    int RecordCount() const override;
+    int RecNo() const override;
+    void SetRecNo(int recNo) override;
+    void DisableControls() override;
+    void EnableControls() override;
+    QVariant ValueAt(int row, int field) const override;
+    int FindFrom(int from, int field, const Match &match) const override;
+
+private:
+    LogQuery *m_query;
+};

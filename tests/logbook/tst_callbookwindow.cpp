@@ -1,0 +1,202 @@
+#include "QsoTestFixture.h"
+
+#include "AppGlobals.h"
+#include "CallBookImport.h"
+#include "CallBookWindow.h"
+#include "CharSet.h"
+#include "FileDialogs.h"
+#include "ScriptedMessages.h"
+#include "TableQuery.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QByteArray Header = CallBookHeader;
+
+} // namespace
+
+class TestCallBookWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QsoTestFixture> m_fx;
+    std::unique_ptr<ScriptedMessages> m_messages;
+
+    QString csv(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_fx->path(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+    // Three stations, the header in lower case.
+    QString sampleCsv()
+    {
+        return csv(QStringLiteral("cb.csv"),
+                   Header.toLower() + "\r\nOK2B;;" + UnicodeToWin1250(QStringLiteral("Dvořák;Antonín")) +
+                       ";;Brno\r\nOK1A;Ing.;Novák;Jan;;Praha;;;JO70FC;A;;x;y\r\nOL5C;;Adam\r\n");
+    }
+    QStringList calls(TfrmCallBook &window)
+    {
+        QStringList list;
+        for (int row = 0; row < window.qList->RecordCount(); ++row)
+            list << window.qList->ValueAt(row, 0).toString();
+        return list;
+    }
+    QString sortedField(TfrmCallBook &window) { return window.SortField(); }
+
+private slots:
+    void init()
+    {
+        m_fx = std::make_unique<QsoTestFixture>(false);
+        QFile::copy(QStringLiteral(VELKOR_STAGE_DIR "/Clbp.db"), m_fx->path(QStringLiteral("Clbp.db")));
+        m_messages = std::make_unique<ScriptedMessages>();
+    }
+    void cleanup()
+    {
+        FileDialogs::resetScript();
+        m_messages.reset();
+        m_fx.reset();
+    }
+
+    void noTableImportDeclined()
+    {
+        m_messages->answerNext(mrNo);
+        TfrmCallBook window(*m_fx->dm);
+        QCOMPARE(m_messages->texts(), QStringList{"Nejsou načtená žádná data.\nChece je importovat?"});
+        QCOMPARE(m_messages->shown.first().defaultResult, int(mrYes));
+        QVERIFY(!window.qList->Active());
+        QVERIFY(!window.actFirst->isEnabled() && !window.actLast->isEnabled());
+        QVERIFY(FileDialogs::requests().isEmpty());
+    }
+
+    // The lower-case header passes without a question; the rows come sorted by call sign.
+    void noTableImportAccepted()
+    {
+        m_messages->answerNext(mrYes);
+        FileDialogs::setNextAnswer(sampleCsv());
+        TfrmCallBook window(*m_fx->dm);
+        QCOMPARE(m_messages->shown.size(), 1);
+        QCOMPARE(calls(window), (QStringList{"OK1A", "OK2B", "OL5C"}));
+        QCOMPARE(sortedField(window), QStringLiteral("ZNACKA"));
+        QCOMPARE(window.sortGroup->checkedAction()->text(), QStringLiteral("Značka"));
+        QVERIFY(window.Locate(QStringLiteral("ZNACKA"), QStringLiteral("OK2B")));
+        QCOMPARE(window.qList->Value(QStringLiteral("PRIJMENI")).toString(), QStringLiteral("Dvořák"));
+        QCOMPARE(window.qList->Value(QStringLiteral("MESTO")).toString(), QStringLiteral("Brno"));
+        QVERIFY(window.Locate(QStringLiteral("ZNACKA"), QStringLiteral("OK1A")));
+        QCOMPARE(window.qList->Value(QStringLiteral("POZN")).toString(), QString());
+        QCOMPARE(window.qList->Value(QStringLiteral("LOC")).toString(), QStringLiteral("JO70FC"));
+    }
+
+    // A damaged callbook file opens an empty window, without a question or a crash.
+    void damagedTableShowsNothing()
+    {
+        csv(QLatin1String(CallBookFileName), "not a database at all");
+        TfrmCallBook window(*m_fx->dm);
+        QVERIFY(m_messages->shown.isEmpty());
+        QVERIFY(!window.qList->Active());
+        window.TitleClick(1);
+        window.actLast->trigger();
+        QCOMPARE(window.qList->RecordCount(), 0);
+    }
+
+    void refusedHeaderLeavesTable_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("no") << int(mrNo) << QStringList{"OK1A", "OK2B", "OL5C"};
+        QTest::newRow("yes") << int(mrYes) << QStringList{"OK9Z"};
+    }
+    void refusedHeaderLeavesTable()
+    {
+        QFETCH(int, answer);
+        QFETCH(QStringList, after);
+        ImportCallBook(m_fx->dir.path(), ReadCallBookFile(sampleCsv()));
+        TfrmCallBook window(*m_fx->dm);
+        QVERIFY(m_messages->shown.isEmpty());
+        m_messages->answerNext(answer);
+        window.ImportCSV(csv(QStringLiteral("bad.csv"), "ZNACKA;JMENO\r\nOK9Z;Petr\r\n"));
+        QCOMPARE(m_messages->texts(), QStringList{"Data mají pravděpodobně nesprávný formát!\nChcete pokračovat?"});
+        QCOMPARE(m_messages->shown.first().type, mtError);
+        QCOMPARE(m_messages->shown.first().defaultResult, int(mrNo));
+        QCOMPARE(calls(window), after);
+    }
+
+    void unreadableFileKeepsTable()
+    {
+        ImportCallBook(m_fx->dir.path(), ReadCallBookFile(sampleCsv()));
+        TfrmCallBook window(*m_fx->dm);
+        QVERIFY(!window.ImportCSV(m_fx->path(QStringLiteral("missing.csv"))));
+        QCOMPARE(m_messages->shown.size(), 1);
+        QVERIFY(m_messages->lastText().startsWith(QStringLiteral("Soubor")));
+        QCOMPARE(calls(window).size(), 3);
+    }
+
+    void importCommandAsksFirst()
+    {
+        ImportCallBook(m_fx->dir.path(), ReadCallBookFile(sampleCsv()));
+        TfrmCallBook window(*m_fx->dm);
+        m_messages->answerNext(mrNo);
+        window.actNacistCSV->trigger();
+        QCOMPARE(m_messages->texts(),
+                 QStringList{"Opravdu chcete importovat novou databázi?\nPůvodní data budou přepsána!"});
+        QVERIFY(FileDialogs::requests().isEmpty());
+        m_messages->answerNext(mrYes);
+        FileDialogs::setNextAnswer(csv(QStringLiteral("new.csv"), Header + "\r\nOK7N\r\n"));
+        window.actNacistCSV->trigger();
+        QCOMPARE(FileDialogs::requests().size(), 1);
+        QVERIFY(FileDialogs::requests().first().filter.contains(QStringLiteral("*.csv")));
+        QCOMPARE(calls(window), QStringList{"OK7N"});
+    }
+
+    // Sorting by a title keeps the station; the sorted title again reads nothing.
+    void sortingKeepsStation()
+    {
+        ImportCallBook(m_fx->dir.path(), ReadCallBookFile(sampleCsv()));
+        TfrmCallBook window(*m_fx->dm);
+        QVERIFY(window.Locate(QStringLiteral("ZNACKA"), QStringLiteral("OK2B")));
+        QSignalSpy resets(window.qList, &TTableQuery::viewReset);
+        window.TitleClick(2); // Příjmení
+        QCOMPARE(sortedField(window), QStringLiteral("PRIJMENI"));
+        QCOMPARE(window.sortGroup->checkedAction()->text(), QStringLiteral("Příjmení"));
+        QCOMPARE(calls(window), (QStringList{"OL5C", "OK2B", "OK1A"}));
+        QCOMPARE(window.qList->Value(0).toString(), QStringLiteral("OK2B"));
+        const int count = resets.count();
+        window.TitleClick(2);
+        QCOMPARE(resets.count(), count);
+        for (QAction *item : window.sortGroup->actions())
+            if (item->text() == QStringLiteral("Město"))
+                item->trigger();
+        QCOMPARE(sortedField(window), QStringLiteral("MESTO"));
+        QCOMPARE(window.qList->Value(0).toString(), QStringLiteral("OK2B"));
+    }
+
+    void firstAndLast()
+    {
+        ImportCallBook(m_fx->dir.path(), ReadCallBookFile(sampleCsv()));
+        TfrmCallBook window(*m_fx->dm);
+        QVERIFY(!window.actFirst->isEnabled());
+        QVERIFY(window.actLast->isEnabled());
+        window.actLast->trigger();
+        QCOMPARE(window.qList->Value(0).toString(), QStringLiteral("OL5C"));
+        QVERIFY(window.actFirst->isEnabled());
+        QVERIFY(!window.actLast->isEnabled());
+        QCOMPARE(window.actFind->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+        window.find->cbBoxField->setCurrentText(QStringLiteral("Příjmení"));
+        window.find->cbBoxData->setEditText(QStringLiteral("nov*"));
+        QVERIFY(window.find->actFindExecute());
+        QCOMPARE(window.qList->Value(0).toString(), QStringLiteral("OK1A"));
+    }
+};
+
+QTEST_MAIN(TestCallBookWindow)
+#include "tst_callbookwindow.moc"
