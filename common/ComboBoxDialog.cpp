@@ -1,4 +1,5 @@
 #include "ComboBoxDialog.h"
+#include "WindowPlacement.h"
 
 #include "Messages.h"
 #include "ModalRunner.h"
@@ -78,4 +79,10 @@ void TfrmComboBox::applyStyle(TStyle style)
 void TfrmComboBox::reject()
 {
     done(mrCancel);
+}
+
+void TfrmComboBox::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    CentreOnOwner(this, parentWidget());
 }

@@ -1,4 +1,5 @@
 #include "DxccList.h"
+#include "MessageTexts.h"
 
 #include "DatabaseError.h"
 
@@ -61,8 +62,7 @@ TDxccList::TDxccList(const QString &appDir, QObject *parent) : QObject(parent)
 
 void TDxccList::load(const QString &path)
 {
-    const QString failure =
-        QStringLiteral("Databázi \"%1\" nelze otevřít!").arg(QDir::toNativeSeparators(path));
+    const QString failure = MsgDatabaseCannotOpen(QDir::toNativeSeparators(path));
     if (!QFileInfo(path).isFile())
         throw EDatabaseError(failure);
 

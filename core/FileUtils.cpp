@@ -1,4 +1,5 @@
 #include "FileUtils.h"
+#include "MessageTexts.h"
 
 #include "FileError.h"
 
@@ -10,7 +11,7 @@ qint64 GetFileSizeByName(const QString &fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EFileError(
-            QStringLiteral("Soubor \"%1\" nelze otevřít!").arg(QDir::toNativeSeparators(fileName)));
+            MsgFileCannotOpen(fileName));
     return file.size();
 }
 

@@ -1,4 +1,5 @@
 #include "LogConnection.h"
+#include "MessageTexts.h"
 
 #include "DatabaseError.h"
 
@@ -12,7 +13,7 @@ namespace
 
 QString cannotOpen(const QString &path, const QString &detail)
 {
-    QString text = QStringLiteral("Databázi \"%1\" nelze otevřít!").arg(path);
+    QString text = MsgDatabaseCannotOpen(path);
     if (!detail.isEmpty())
         text += u'\n' + detail;
     return text;

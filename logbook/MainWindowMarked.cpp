@@ -4,6 +4,7 @@
 // by the QSOs' IDs; afterwards the grid query is run again.
 
 #include "MainWindow.h"
+#include "MessageTexts.h"
 
 #include "AppGlobals.h"
 #include "BackUp.h"
@@ -17,6 +18,7 @@
 #include "LogTable.h"
 #include "LogTableModel.h"
 #include "Messages.h"
+#include "ModalRunner.h"
 #include "ProgressDialog.h"
 #include "QueryWork.h"
 #include "QSOWindow.h"
@@ -181,14 +183,23 @@ void TfrmVelkor::EditSelectedQSOs()
     int missingOwnLocator = 0;
     {
         QueryWork work(qLog);
+        // Many marked QSOs take a while: the progress window counts them.
+        TProgressEvent progress;
+        if (frmDialog) {
+            frmDialog->ShowProgress(dialog.windowTitle(), 0, 100);
+            progress = frmDialog->ProgressCallback();
+        }
         try {
             TBulkEdit edit(field, BulkEditValue(field, text), *DxccList);
             // One transaction: a failure leaves every marked QSO as it was.
-            LogTable(TdmLog::DatabaseName).Update(m_model->Marks(), [&edit](TLogRecord &r) { edit.Apply(r); });
+            LogTable(TdmLog::DatabaseName)
+                .Update(m_model->Marks(), [&edit](TLogRecord &r) { edit.Apply(r); }, progress);
             missingOwnLocator = edit.MissingOwnLocator();
         } catch (const EVelkorError &e) {
             failure = e.message();
         }
+        if (frmDialog)
+            frmDialog->close();
         // Edited QSOs may no longer pass the filter.
         if (FilterOn())
             m_model->ClearMarks();
@@ -198,7 +209,7 @@ void TfrmVelkor::EditSelectedQSOs()
     if (!failure.isEmpty())
         reportError(failure);
     else if (missingOwnLocator > 0)
-        MessageDlgDef(QStringLiteral("Chybí vlastní lokátor, nelze vypočítat vzdálenost!"), mtWarning, mbOK, mrOk);
+        MessageDlgDef(MsgNoOwnLocatorForDistance, mtWarning, mbOK, mrOk);
 }
 
 void TfrmVelkor::actDeleteQSOExecute()

@@ -1,4 +1,5 @@
 #include "QSOWindow.h"
+#include "WindowPlacement.h"
 
 #include "Amater.h"
 #include "ComboFill.h"
@@ -188,11 +189,7 @@ void TfrmQSO::showEvent(QShowEvent *event)
         return;
     m_shown = true;
     setFixedSize(sizeHint());
-    if (QWidget *main = m_context.mainWindow; main && main->isVisible()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(main->frameGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnOwner(this, m_context.mainWindow);
     FormShow();
 }
 

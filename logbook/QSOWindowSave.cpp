@@ -3,6 +3,7 @@
 // form cleared for the next QSO or, after an edit, the window closed.
 
 #include "QSOWindow.h"
+#include "MessageTexts.h"
 
 #include "Amater.h"
 #include "VelkorError.h"
@@ -75,7 +76,7 @@ TfrmQSO::TSaveResult TfrmQSO::SaveQSO()
         return TSaveResult::Refused;
     }
     if (edtLOCo->text().isEmpty()) {
-        MessageDlgDef(QStringLiteral("Lokátor musí být zadán!"), mtError, mbOK, mrOk);
+        MessageDlgDef(MsgLocatorRequired, mtError, mbOK, mrOk);
         FocusControl(edtLOCo);
         return TSaveResult::Refused;
     }

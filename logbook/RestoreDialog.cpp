@@ -1,4 +1,5 @@
 #include "RestoreDialog.h"
+#include "WindowPlacement.h"
 
 #include "Messages.h"
 
@@ -104,9 +105,5 @@ void TfrmBackUpDlg::reject()
 void TfrmBackUpDlg::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (m_centreOn && m_centreOn->isVisible()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(m_centreOn->frameGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnOwner(this, m_centreOn);
 }
