@@ -15,7 +15,8 @@ class TUserOptions;
 int FreeUserSlot(const TLogOptions &logs);
 // How many slots hold a call sign.
 int RegisteredUserCount(const TLogOptions &logs);
-// Whether a slot holds exactly this call sign (the comparison minds the case).
+// Whether a slot holds exactly this call sign (the comparison minds the case); an
+// empty call sign names no log.
 bool IsUserRegistered(const TLogOptions &logs, const QString &call);
 
 // The files of one log in the data folder: the log table, with what SQLite may leave

@@ -142,7 +142,6 @@ void TfrmVelkor::OpenLog(const QString &logName)
 void TfrmVelkor::CloseLog()
 {
     StoreColumns();
-    // The DX-cluster client, once the program starts it, is told to end here.
     TUserOptions &uo = m_dm.UserOptions;
     if (!uo.Call.isEmpty()) {
         try {

@@ -125,7 +125,8 @@ bool TProgramStart::createModules()
     advanceSplash(3);
     frmDialog = new TfrmDialog(frmVelkor);
     advanceSplash(4);
-    // The filter dialog, kept for the whole run, joins the start here.
+    // The last step is the filter dialog's; no window is made for it here, and the gauge
+    // counts it all the same so that the splash ends full.
     advanceSplash(5);
     return true;
 }

@@ -193,6 +193,19 @@ private slots:
         QCOMPARE(mw().query().RecNo(), 1);
     }
 
+    // The progress window counts the marked QSOs while they are written, then goes.
+    void bulkEditShowsItsProgress()
+    {
+        mw().mark("OK1ABC");
+        mw().mark("G3XYZ");
+        QList<int> gauge;
+        connect(frmDialog->pgBar(), &QProgressBar::valueChanged, this, [&](int value) { gauge << value; });
+        bulkEdit({fiNOTE, "tnx"});
+        QCOMPARE(gauge, (QList<int>{0, 50, 100}));
+        QCOMPARE(frmDialog->lblText()->text(), QString("Hromadná editace"));
+        QVERIFY(!frmDialog->isVisible());
+    }
+
     void frequencyRecomputesTheBand()
     {
         mw().mark("OK1ABC/P");

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -103,6 +104,8 @@ private slots:
     void editModeWritesOnlyOnOk();
     void editModePassword_data();
     void editModePassword();
+    void centredOnItsOwner_data();
+    void centredOnItsOwner();
 };
 
 void TestSettingsDialog::newLogDefaults()
@@ -742,6 +745,40 @@ void TestSettingsDialog::editModePassword()
     click(&dialog, "btnOk");
     QCOMPARE(dialog.result(), int(mrOk));
     QCOMPARE(dm.UserOptions.GetClusterPassword(), expected);
+}
+
+void TestSettingsDialog::centredOnItsOwner_data()
+{
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("normal owner") << false;
+    QTest::newRow("maximised owner") << true;
+}
+
+// The dialog and its pick dialog appear centred on the window that owns them, also on
+// an owner that opens maximised and is still being mapped.
+void TestSettingsDialog::centredOnItsOwner()
+{
+    QFETCH(bool, maximised);
+    ProgramFolder folder({"OK2XYZ"});
+    TdmLog dm(folder.path());
+    QWidget owner;
+    owner.setGeometry(100, 80, 900, 600);
+    if (maximised)
+        owner.showMaximized();
+    else
+        owner.show();
+    const QPoint expected =
+        maximised ? owner.screen()->availableGeometry().center() : owner.frameGeometry().center();
+    TfrmOptions dialog(dm, false, &owner);
+    ModalScript modals;
+    QPoint pickCentre;
+    modals.drive("frmComboBox", [&](QDialog &pick) { pickCentre = pick.frameGeometry().center(); });
+    dialog.show();
+    QVERIFY((dialog.frameGeometry().center() - expected).manhattanLength() <= 2);
+    click(&dialog, "btnModeAdd");
+    QCOMPARE(modals.pending(), 0);
+    // The pick dialog's owner is the settings dialog.
+    QVERIFY((pickCentre - dialog.frameGeometry().center()).manhattanLength() <= 2);
 }
 
 QTEST_MAIN(TestSettingsDialog)
