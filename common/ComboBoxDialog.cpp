@@ -1,8 +1,8 @@
 #include "ComboBoxDialog.h"
-#include "WindowPlacement.h"
 
 #include "Messages.h"
 #include "ModalRunner.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,6 +1,4 @@
 #include "EditSelQSOsDialog.h"
-#include "WindowPlacement.h"
-#include "MessageTexts.h"
 
 #include "Amater.h"
 #include "ComboFill.h"
@@ -9,7 +7,9 @@
 #include "Kontrola.h"
 #include "LogRecord.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 #include "MinimizeProgram.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QComboBox>

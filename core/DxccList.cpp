@@ -1,7 +1,7 @@
 #include "DxccList.h"
-#include "MessageTexts.h"
 
 #include "DatabaseError.h"
+#include "MessageTexts.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "FileMappingStream.h"
-#include "MessageTexts.h"
 
 #include "FileError.h"
+#include "MessageTexts.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
 #include "FileUtils.h"
-#include "MessageTexts.h"
 
 #include "FileError.h"
+#include "MessageTexts.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "Kontrola.h"
-#include "MessageTexts.h"
 
 #include "Formats.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 
 #include <QDate>
 #include <QTime>

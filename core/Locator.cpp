@@ -1,8 +1,8 @@
 #include "Locator.h"
-#include "MessageTexts.h"
 
 #include "Kontrola.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 
 #include <algorithm>
 #include <cmath>

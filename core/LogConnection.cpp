@@ -1,7 +1,7 @@
 #include "LogConnection.h"
-#include "MessageTexts.h"
 
 #include "DatabaseError.h"
+#include "MessageTexts.h"
 
 #include <QFileInfo>
 #include <QSqlError>

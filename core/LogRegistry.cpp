@@ -42,8 +42,8 @@ bool IsUserRegistered(const TLogOptions &logs, const QString &call)
 QStringList LogFiles(const QString &dataDir, const QString &call)
 {
     const QString base = dataDir + call;
-    return {base + QStringLiteral(".db"), base + QStringLiteral(".db-journal"), base + QStringLiteral(".db-wal"),
-            base + QStringLiteral(".db-shm"), base + QStringLiteral(".uf")};
+    return {base + QStringLiteral(".db"), base + QStringLiteral(".db-journal"),
+            base + QStringLiteral(".db-wal"), base + QStringLiteral(".db-shm"), base + QStringLiteral(".uf")};
 }
 
 void SetNewLogDefaults(TUserOptions &o, int screenWidthClass, const QDate &today)

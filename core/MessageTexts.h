@@ -8,7 +8,8 @@
 inline const QString MsgConfirmProgramEnd = QStringLiteral("Opravdu chcete ukončit program?");
 inline const QString MsgTooManyUsers = QStringLiteral("Maximální počet uživatelů je 10!");
 inline const QString MsgLocatorRequired = QStringLiteral("Lokátor musí být zadán!");
-inline const QString MsgNoSortWhileMarked = QStringLiteral("Jsou-li v deníku označena spojení, nelze třídit data.");
+inline const QString MsgNoSortWhileMarked =
+    QStringLiteral("Jsou-li v deníku označena spojení, nelze třídit data.");
 inline const QString MsgNoOwnLocatorForDistance =
     QStringLiteral("Chybí vlastní lokátor, nelze vypočítat vzdálenost!");
 

@@ -1,8 +1,8 @@
 #include "VkrDatabase.h"
-#include "MessageTexts.h"
 
 #include "DatabaseError.h"
 #include "LogConnection.h"
+#include "MessageTexts.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "About.h"
-#include "WindowPlacement.h"
 
 #include "Messages.h"
 #include "ModalRunner.h"
 #include "VelkorVersion.h"
+#include "WindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

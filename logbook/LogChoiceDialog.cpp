@@ -1,6 +1,4 @@
 #include "LogChoiceDialog.h"
-#include "WindowPlacement.h"
-#include "MessageTexts.h"
 #include "ui_LogChoiceDialog.h"
 
 #include "DmLog.h"
@@ -8,11 +6,13 @@
 #include "LogOptions.h"
 #include "LogRegistry.h"
 #include "Messages.h"
-#include "ModalRunner.h"
+#include "MessageTexts.h"
 #include "MinimizeProgram.h"
+#include "ModalRunner.h"
 #include "SettingsDialog.h"
 #include "UserOptions.h"
 #include "WindowCommands.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -2,13 +2,13 @@
 // status bar, keys and mouse of the grid, the column pop-up and closing.
 
 #include "MainWindow.h"
-#include "MessageTexts.h"
 
 #include "DmLog.h"
 #include "LocalEndpoint.h"
 #include "LogGrid.h"
 #include "LogTableModel.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 #include "VkrConsts.h"
 
 #include <QAbstractButton>

@@ -2,17 +2,17 @@
 // menus and the tool bar bound to them, the enabled rules, and the commands handled here.
 
 #include "MainWindow.h"
-#include "MessageTexts.h"
 
 #include "About.h"
 #include "AppGlobals.h"
 #include "DmLog.h"
 #include "LogChoiceDialog.h"
-#include "SettingsDialog.h"
 #include "LogGrid.h"
 #include "LogTableModel.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 #include "ModalRunner.h"
+#include "SettingsDialog.h"
 #include "VelkorError.h"
 #include "WindowCommands.h"
 

@@ -4,12 +4,10 @@
 // by the QSOs' IDs; afterwards the grid query is run again.
 
 #include "MainWindow.h"
-#include "MessageTexts.h"
 
 #include "AppGlobals.h"
 #include "BackUp.h"
 #include "BulkEdit.h"
-#include "VelkorError.h"
 #include "DmLog.h"
 #include "EditSelQSOsDialog.h"
 #include "FileDialogs.h"
@@ -18,11 +16,13 @@
 #include "LogTable.h"
 #include "LogTableModel.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 #include "ModalRunner.h"
 #include "ProgressDialog.h"
-#include "QueryWork.h"
 #include "QSOWindow.h"
+#include "QueryWork.h"
 #include "RestoreDialog.h"
+#include "VelkorError.h"
 
 #include <QAction>
 #include <QDir>

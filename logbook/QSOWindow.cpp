@@ -1,5 +1,4 @@
 #include "QSOWindow.h"
-#include "WindowPlacement.h"
 
 #include "Amater.h"
 #include "ComboFill.h"
@@ -24,6 +23,7 @@
 #include "UtcClock.h"
 #include "VelkorError.h"
 #include "WindowCommands.h"
+#include "WindowPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>

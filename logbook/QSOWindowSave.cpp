@@ -3,10 +3,8 @@
 // form cleared for the next QSO or, after an edit, the window closed.
 
 #include "QSOWindow.h"
-#include "MessageTexts.h"
 
 #include "Amater.h"
-#include "VelkorError.h"
 #include "DateEdit.h"
 #include "DmLog.h"
 #include "DxccList.h"
@@ -18,9 +16,11 @@
 #include "LocatorEdit.h"
 #include "LogTable.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 #include "QsoLookup.h"
 #include "ReportEdit.h"
 #include "TimeEdit.h"
+#include "VelkorError.h"
 
 #include <QComboBox>
 #include <QLabel>

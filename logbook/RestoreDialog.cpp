@@ -1,7 +1,7 @@
 #include "RestoreDialog.h"
-#include "WindowPlacement.h"
 
 #include "Messages.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <array>

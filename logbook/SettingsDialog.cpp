@@ -1,6 +1,4 @@
 #include "SettingsDialog.h"
-#include "WindowPlacement.h"
-#include "MessageTexts.h"
 #include "ui_SettingsDialog.h"
 
 #include "Amater.h"
@@ -15,6 +13,7 @@
 #include "LogOptions.h"
 #include "LogRegistry.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 #include "MinimizeProgram.h"
 #include "PasswordScramble.h"
 #include "PresetLists.h"
@@ -22,6 +21,7 @@
 #include "VkrConsts.h"
 #include "VkrDatabase.h"
 #include "WindowCommands.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -23,10 +23,12 @@ private slots:
         QTest::newRow("weekly, same week") << true << 0 << QDate(2007, 3, 11) << monday << false;
         QTest::newRow("weekly, next week") << true << 0 << QDate(2007, 3, 4) << monday << true;
         // The week number alone counts: the same week a year earlier is no change.
-        QTest::newRow("weekly, same week number a year back") << true << 0 << QDate(2006, 3, 6) << monday << false;
+        QTest::newRow("weekly, same week number a year back")
+            << true << 0 << QDate(2006, 3, 6) << monday << false;
         QTest::newRow("monthly, same month") << true << 1 << QDate(2007, 3, 1) << monday << false;
         QTest::newRow("monthly, next month") << true << 1 << QDate(2007, 2, 28) << monday << true;
-        QTest::newRow("monthly, same month a year back") << true << 1 << QDate(2006, 3, 20) << monday << false;
+        QTest::newRow("monthly, same month a year back")
+            << true << 1 << QDate(2006, 3, 20) << monday << false;
     }
     void due()
     {

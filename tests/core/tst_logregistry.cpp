@@ -1,8 +1,8 @@
 #include "DatabaseError.h"
 #include "IniFile.h"
 #include "LogOptions.h"
-#include "LogRegistry.h"
 #include "LogRecord.h"
+#include "LogRegistry.h"
 #include "UserOptions.h"
 #include "VkrDatabase.h"
 
@@ -63,7 +63,8 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::newRow("none") << QStringList() << 0 << 0;
         QTest::newRow("gap") << QStringList{"OK1ABC", "", "OK2DEF"} << 1 << 2;
-        QTest::newRow("full") << QStringList{"A0", "A1", "A2", "A3", "A4", "A5", "A6", "A7", "A8", "A9"} << -1 << 10;
+        QTest::newRow("full") << QStringList{"A0", "A1", "A2", "A3", "A4", "A5", "A6", "A7", "A8", "A9"} << -1
+                              << 10;
     }
     void slotQueries()
     {
@@ -185,7 +186,8 @@ private slots:
     {
         writeIni({"OK1ABC", "OK2DEF", "OK1ABC", "ok1abc"});
         QVERIFY(QDir().mkpath(m_data));
-        for (const QString &name : {"OK1ABC.db", "OK1ABC.db-journal", "OK1ABC.uf", "OK2DEF.db", "OK2DEF.uf"}) {
+        for (const QString &name :
+             {"OK1ABC.db", "OK1ABC.db-journal", "OK1ABC.uf", "OK2DEF.db", "OK2DEF.uf"}) {
             QFile file(m_data + name);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }

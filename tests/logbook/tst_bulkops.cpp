@@ -1,5 +1,4 @@
 #include "MainWindowFixture.h"
-#include "ModalScript.h"
 
 #include "Amater.h"
 #include "BackUp.h"
@@ -7,6 +6,7 @@
 #include "FileDialogs.h"
 #include "Formats.h"
 #include "Locator.h"
+#include "ModalScript.h"
 #include "QSOWindow.h"
 #include "RestoreDialog.h"
 #include "ScriptedMessages.h"

@@ -1,5 +1,4 @@
 #include "AppGlobals.h"
-#include "ModalScript.h"
 #include "DmLog.h"
 #include "FakeClock.h"
 #include "FakeTimeServer.h"
@@ -9,6 +8,7 @@
 #include "LogTable.h"
 #include "LogTableModel.h"
 #include "MainWindow.h"
+#include "ModalScript.h"
 #include "ProgressDialog.h"
 #include "ScriptedMessages.h"
 #include "SystemClock.h"

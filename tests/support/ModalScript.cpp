@@ -58,8 +58,9 @@ int ModalScript::run(QDialog &dialog)
     for (const auto &[name, handler] : m_always)
         if (name == dialog.objectName())
             return Handler(handler)(dialog); // a copy: the handler may replace itself
-    return unexpected(dialog, m_steps.isEmpty() ? QStringLiteral("no window was expected")
-                                                : QStringLiteral("expected \"%1\"").arg(m_steps.first().objectName));
+    return unexpected(dialog, m_steps.isEmpty()
+                                  ? QStringLiteral("no window was expected")
+                                  : QStringLiteral("expected \"%1\"").arg(m_steps.first().objectName));
 }
 
 int ModalScript::runDriven(QDialog &dialog, const Driver &driver)
