@@ -1,6 +1,7 @@
 #include "LogTable.h"
 
 #include "DatabaseError.h"
+#include "MessageTexts.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -125,7 +126,7 @@ LogTable::LogTable(const QString &connectionName) : d(std::make_unique<Private>(
     d->connectionName = connectionName;
     d->db = QSqlDatabase::database(connectionName, false);
     if (!d->db.isOpen())
-        throw EDatabaseError(QStringLiteral("Deník není otevřen!"));
+        throw EDatabaseError(MsgLogNotOpen);
 }
 
 LogTable::~LogTable()

@@ -7,6 +7,7 @@
 
 inline const QString MsgConfirmProgramEnd = QStringLiteral("Opravdu chcete ukončit program?");
 inline const QString MsgTooManyUsers = QStringLiteral("Maximální počet uživatelů je 10!");
+inline const QString MsgLogNotOpen = QStringLiteral("Deník není otevřen!");
 inline const QString MsgLocatorRequired = QStringLiteral("Lokátor musí být zadán!");
 inline const QString MsgNoSortWhileMarked =
     QStringLiteral("Jsou-li v deníku označena spojení, nelze třídit data.");
