@@ -2,6 +2,7 @@
 
 #include "Messages.h"
 #include "ModalRunner.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -78,4 +79,10 @@ void TfrmComboBox::applyStyle(TStyle style)
 void TfrmComboBox::reject()
 {
     done(mrCancel);
+}
+
+void TfrmComboBox::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    CentreOnOwner(this, parentWidget());
 }

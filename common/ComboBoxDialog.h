@@ -31,6 +31,9 @@ public slots:
     // Esc and the close box: modal result 2.
     void reject() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void applyStyle(TStyle style);
 };

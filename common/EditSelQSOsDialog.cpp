@@ -7,7 +7,9 @@
 #include "Kontrola.h"
 #include "LogRecord.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 #include "MinimizeProgram.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -284,7 +286,7 @@ bool TfrmEditSelQSOs::checkValue()
         if (!CheckLocator(value, cbBoxValue))
             return false;
         if (value.isEmpty()) {
-            MessageDlgDef(QStringLiteral("Lokátor musí být zadán!"), mtError, mbOK, mrOk);
+            MessageDlgDef(MsgLocatorRequired, mtError, mbOK, mrOk);
             FocusControl(cbBoxValue);
             return false;
         }
@@ -320,11 +322,7 @@ void TfrmEditSelQSOs::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     setFixedSize(sizeHint());
-    if (m_mainWindow && m_mainWindow->isVisible()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(m_mainWindow->frameGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnOwner(this, m_mainWindow);
     cbBoxValue->setFocus(Qt::OtherFocusReason);
 }
 

@@ -93,7 +93,9 @@ QString MessageDialog::caption(TMsgDlgType type)
     case mtCustom:
         break;
     }
-    return QGuiApplication::applicationDisplayName();
+    // The application's title; never set as the display name, which would be added to
+    // the title of every window.
+    return QCoreApplication::applicationName();
 }
 
 QString MessageDialog::buttonText(TMsgDlgBtn button)

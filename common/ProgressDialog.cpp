@@ -1,4 +1,5 @@
 #include "ProgressDialog.h"
+#include "WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -137,11 +138,7 @@ void TfrmDialog::paintEvent(QPaintEvent *)
 
 void TfrmDialog::showNow()
 {
-    const QRect area = (m_mainWindow && m_mainWindow->isVisible())
-                           ? m_mainWindow->frameGeometry()
-                           : (screen() ? screen()->availableGeometry() : QRect());
-    if (area.isValid())
-        move(area.center() - QPoint(width() / 2, height() / 2));
+    CentreOnOwner(this, m_mainWindow);
     show();
     // Let the window system map the window; user input waits for the event loop.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

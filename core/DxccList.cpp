@@ -1,6 +1,7 @@
 #include "DxccList.h"
 
 #include "DatabaseError.h"
+#include "MessageTexts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -61,8 +62,7 @@ TDxccList::TDxccList(const QString &appDir, QObject *parent) : QObject(parent)
 
 void TDxccList::load(const QString &path)
 {
-    const QString failure =
-        QStringLiteral("Databázi \"%1\" nelze otevřít!").arg(QDir::toNativeSeparators(path));
+    const QString failure = MsgDatabaseCannotOpen(QDir::toNativeSeparators(path));
     if (!QFileInfo(path).isFile())
         throw EDatabaseError(failure);
 

@@ -1,6 +1,7 @@
 #include "FileMappingStream.h"
 
 #include "FileError.h"
+#include "MessageTexts.h"
 
 #include <QDir>
 
@@ -12,8 +13,7 @@ TFileMappingStream::TFileMappingStream(const QString &fileName, bool copyOnWrite
     const bool writable = (mode & QIODevice::WriteOnly) != 0;
     const QIODevice::OpenMode access = writable ? QIODevice::ReadWrite : QIODevice::ReadOnly;
     if (!m_file.open(access))
-        throw EFileError(
-            QStringLiteral("Soubor \"%1\" nelze otevřít!").arg(QDir::toNativeSeparators(fileName)));
+        throw EFileError(MsgFileCannotOpen(fileName));
 
     m_size = m_file.size();
     // A view of zero bytes cannot be mapped; an empty file is simply an empty stream.

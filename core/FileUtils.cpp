@@ -1,6 +1,7 @@
 #include "FileUtils.h"
 
 #include "FileError.h"
+#include "MessageTexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +11,7 @@ qint64 GetFileSizeByName(const QString &fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EFileError(
-            QStringLiteral("Soubor \"%1\" nelze otevřít!").arg(QDir::toNativeSeparators(fileName)));
+            MsgFileCannotOpen(fileName));
     return file.size();
 }
 

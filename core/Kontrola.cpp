@@ -2,6 +2,7 @@
 
 #include "Formats.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 
 #include <QDate>
 #include <QTime>
@@ -91,7 +92,7 @@ bool CheckFreq(const QString &text, QObject *control)
         return failWith(QStringLiteral("Frekvence musí být zadána!"), control);
     double value = 0;
     if (!Formats::tryStrToFloat(text, value))
-        return failWith(QStringLiteral("Neplatná frekvence \"%1\"!").arg(text), control);
+        return failWith(MsgInvalidFrequency(text), control);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Kontrola.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -121,7 +122,7 @@ double GreatCircleAzimuth(double lon1, double lat1, double lon2, double lat2)
 int DistanceFromOwnLocator(const QString &ownLoc, const QString &otherLoc, double lon, double lat)
 {
     return fromOwnLocator(ownLoc, otherLoc, lon, lat, GreatCircleDistance,
-                          QStringLiteral("Chybí vlastní lokátor, nelze vypočítat vzdálenost!"));
+                          MsgNoOwnLocatorForDistance);
 }
 
 int AzimuthFromOwnLocator(const QString &ownLoc, const QString &otherLoc, double lon, double lat)

@@ -1,6 +1,7 @@
 #include "LogConnection.h"
 
 #include "DatabaseError.h"
+#include "MessageTexts.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -12,7 +13,7 @@ namespace
 
 QString cannotOpen(const QString &path, const QString &detail)
 {
-    QString text = QStringLiteral("Databázi \"%1\" nelze otevřít!").arg(path);
+    QString text = MsgDatabaseCannotOpen(path);
     if (!detail.isEmpty())
         text += u'\n' + detail;
     return text;

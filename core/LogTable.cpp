@@ -1,6 +1,7 @@
 #include "LogTable.h"
 
 #include "DatabaseError.h"
+#include "MessageTexts.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -125,7 +126,7 @@ LogTable::LogTable(const QString &connectionName) : d(std::make_unique<Private>(
     d->connectionName = connectionName;
     d->db = QSqlDatabase::database(connectionName, false);
     if (!d->db.isOpen())
-        throw EDatabaseError(QStringLiteral("Deník není otevřen!"));
+        throw EDatabaseError(MsgLogNotOpen);
 }
 
 LogTable::~LogTable()
@@ -204,17 +205,21 @@ int LogTable::SetFieldValue(const QList<qint64> &ids, int field, const QVariant 
     });
 }
 
-int LogTable::Update(const QList<qint64> &ids, const std::function<void(TLogRecord &)> &change)
+int LogTable::Update(const QList<qint64> &ids, const std::function<void(TLogRecord &)> &change,
+                     const TProgressEvent &progress)
 {
+    TProgressReporter reporter(progress);
     return d->unit([&] {
         int written = 0;
         TLogRecord record;
-        for (qint64 id : ids) {
-            if (!d->read(id, record))
-                continue;
-            change(record);
-            if (d->write(id, record))
-                ++written;
+        reporter.ReportStep(0, ids.size());
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            if (d->read(ids[i], record)) {
+                change(record);
+                if (d->write(ids[i], record))
+                    ++written;
+            }
+            reporter.ReportStep(i + 1, ids.size());
         }
         return written;
     });

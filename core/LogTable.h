@@ -5,6 +5,7 @@
 // statement. Failures raise EDatabaseError after the transaction has been rolled back.
 
 #include "LogRecord.h"
+#include "Progress.h"
 
 #include <QList>
 #include <QSqlDatabase>
@@ -40,8 +41,10 @@ public:
     int SetFieldValue(const QList<qint64> &ids, int field, const QVariant &value);
     // Reads each listed row, lets `change` alter it and writes fields 1..24 back (a bulk
     // edit that recomputes other fields, a QSL toggle); missing IDs are passed over.
-    // Returns how many rows were written.
-    int Update(const QList<qint64> &ids, const std::function<void(TLogRecord &)> &change);
+    // Returns how many rows were written. `progress` receives the percentage of the listed
+    // rows done (0 to 100) whenever it changes.
+    int Update(const QList<qint64> &ids, const std::function<void(TLogRecord &)> &change,
+               const TProgressEvent &progress = {});
 
     // Appends every row of another log-shaped file (the import staging table) in the order
     // of its IDs; the rows get new IDs of this table in that order. Returns the count.

@@ -28,7 +28,7 @@ QString likeEscaped(const QString &text)
 
 bool sameCall(const QVariant &rowCall, const QString &call)
 {
-    return rowCall.toString().compare(call, Qt::CaseInsensitive) == 0;
+    return rowCall.toString() == call;
 }
 
 QString text(const TLogRecord &row, int field)

@@ -2,6 +2,7 @@
 
 #include "DatabaseError.h"
 #include "LogConnection.h"
+#include "MessageTexts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -42,8 +43,7 @@ void exec(QSqlDatabase &db, const QString &sql)
 {
     QSqlQuery q(db);
     if (!q.exec(sql))
-        throw EDatabaseError(QStringLiteral("Chyba databáze \"%1\": %2")
-                                 .arg(QFileInfo(db.databaseName()).fileName(), q.lastError().text()));
+        throw EDatabaseError(MsgDatabaseError(QFileInfo(db.databaseName()).fileName(), q.lastError().text()));
 }
 
 } // namespace
@@ -116,8 +116,7 @@ bool QueryHasFields(const QSqlQuery &query, const QStringList &names)
 void DefineLogTable(QSqlDatabase &db)
 {
     if (!db.transaction())
-        throw EDatabaseError(QStringLiteral("Chyba databáze \"%1\": %2")
-                                 .arg(QFileInfo(db.databaseName()).fileName(), db.lastError().text()));
+        throw EDatabaseError(MsgDatabaseError(QFileInfo(db.databaseName()).fileName(), db.lastError().text()));
     try {
         exec(db, QStringLiteral("DROP TABLE IF EXISTS %1").arg(LogTableName));
         exec(db, createTableSql());
@@ -131,7 +130,7 @@ void DefineLogTable(QSqlDatabase &db)
         const QString text = db.lastError().text();
         db.rollback();
         throw EDatabaseError(
-            QStringLiteral("Chyba databáze \"%1\": %2").arg(QFileInfo(db.databaseName()).fileName(), text));
+            MsgDatabaseError(QFileInfo(db.databaseName()).fileName(), text));
     }
 }
 

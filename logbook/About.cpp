@@ -1,7 +1,9 @@
 #include "About.h"
 
 #include "Messages.h"
+#include "ModalRunner.h"
 #include "VelkorVersion.h"
+#include "WindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -16,7 +18,7 @@
 
 #include <algorithm>
 
-const char *const AboutAuthorship = "© 2026 autoři programu Velkor – staniční deník radioamatéra";
+const char *const AboutAuthorship = "© 2006-2007 autoři programu Velkor – staniční deník radioamatéra";
 const char *const AboutEMail = "velkor@example.org";
 const char *const AboutWeb = "https://velkor.example.org";
 
@@ -154,7 +156,7 @@ int TfrmAbout::ShowAbout(bool enabled, bool modal)
     m_acceptsInput = enabled;
     centre();
     if (modal)
-        return exec();
+        return RunModal(*this);
     show();
     // Let the window system map the window before the start-up work goes on.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -164,13 +166,7 @@ int TfrmAbout::ShowAbout(bool enabled, bool modal)
 
 void TfrmAbout::centre()
 {
-    QRect area;
-    if (m_centreOver && m_centreOver->isVisible())
-        area = m_centreOver->frameGeometry();
-    else if (screen())
-        area = screen()->availableGeometry();
-    if (area.isValid())
-        move(area.center() - QPoint(width() / 2, height() / 2));
+    CentreOnOwner(this, m_centreOver);
 }
 
 bool TfrmAbout::eventFilter(QObject *watched, QEvent *event)

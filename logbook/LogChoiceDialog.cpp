@@ -4,29 +4,19 @@
 #include "DmLog.h"
 #include "IniFile.h"
 #include "LogOptions.h"
+#include "LogRegistry.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 #include "MinimizeProgram.h"
+#include "ModalRunner.h"
 #include "SettingsDialog.h"
 #include "UserOptions.h"
 #include "WindowCommands.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
-#include <QFile>
 #include <QHeaderView>
 #include <QMenu>
-
-namespace {
-
-// The files of one log in the data folder: the log table (with what SQLite may have
-// left beside it) and the operator's settings.
-QStringList logFiles(const QString &dataDir, const QString &call)
-{
-    const QString base = dataDir + call;
-    return {base + QStringLiteral(".db"), base + QStringLiteral(".db-journal"), base + QStringLiteral(".db-wal"),
-            base + QStringLiteral(".db-shm"), base + QStringLiteral(".uf")};
-}
-
-} // namespace
 
 TfrmProfile::TfrmProfile(TdmLog &dm, CloseLogFn closeLog, OpenLogFn openLog, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::frmProfile>()), m_dm(dm), m_closeLog(std::move(closeLog)),
@@ -171,12 +161,12 @@ void TfrmProfile::actSelectExecute()
 void TfrmProfile::actNewExecute()
 {
     if (ui->lViewUser->topLevelItemCount() > TLogOptions::UserCount - 1) {
-        MessageDlgDef(QStringLiteral("Maximální počet uživatelů je 10!"), mtInformation, mbOK, mrOk);
+        MessageDlgDef(MsgTooManyUsers, mtInformation, mbOK, mrOk);
         return;
     }
     {
         TfrmOptions options(m_dm, false, this);
-        options.exec();
+        RunModal(options);
     }
     FillUserList();
 }
@@ -202,26 +192,14 @@ void TfrmProfile::actDeleteExecute()
         BindCancelToExit();
     }
 
-    QStringList failed;
-    for (const QString &file : logFiles(m_dm.DataDir, call))
-        if (QFile::exists(file) && !QFile::remove(file))
-            failed << file;
-    for (int slot = 0; slot < TLogOptions::UserCount; ++slot)
-        if (m_dm.LogOptions.GetUser(slot) == call)
-            m_dm.LogOptions.SetUser(slot, QString());
-    QString saveError;
-    try {
-        m_dm.LogOptions.Save();
-    } catch (const EIniFileError &e) {
-        saveError = e.message();
-    }
+    const TDeleteLogResult deleted = DeleteLog(m_dm.LogOptions, m_dm.DataDir, call);
     FillUserList();
 
     // What could not be removed is reported, so that no one takes it for done.
-    for (const QString &file : failed)
+    for (const QString &file : deleted.undeletedFiles)
         MessageDlgDef(QStringLiteral("Soubor \"%1\" nelze smazat!").arg(file), mtError, mbOK, mrOk);
-    if (!saveError.isEmpty())
-        MessageDlgDef(saveError, mtError, mbOK, mrOk);
+    if (!deleted.saveError.isEmpty())
+        MessageDlgDef(deleted.saveError, mtError, mbOK, mrOk);
 }
 
 void TfrmProfile::actCloseExecute()
@@ -239,7 +217,7 @@ bool TfrmProfile::FormCloseQuery(int result)
 {
     if (!m_cancelIsExit || result == mrOk)
         return true;
-    return MessageDlgDef(QStringLiteral("Opravdu chcete ukončit program?"), mtConfirmation, mbYes | mbNo, mrYes)
+    return MessageDlgDef(MsgConfirmProgramEnd, mtConfirmation, mbYes | mbNo, mrYes)
            == mrYes;
 }
 
@@ -258,4 +236,10 @@ void TfrmProfile::changeEvent(QEvent *event)
 {
     MinimizeProgramInstead(this, event, VisibleMainWindow());
     QDialog::changeEvent(event);
+}
+
+void TfrmProfile::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    CentreOnOwner(this, parentWidget());
 }

@@ -32,6 +32,10 @@ public:
     // Moves the current record by delta rows (within the model), as one wheel step does.
     void MoveCurrent(int delta);
 
+    // Typed text searches nothing: the log grid goes by its commands, and a search
+    // through every row of a large log would stall the window.
+    void keyboardSearch(const QString &) override {}
+
 protected:
     void wheelEvent(QWheelEvent *event) override;
 

@@ -8,6 +8,7 @@
 #include "LogGrid.h"
 #include "LogTableModel.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 #include "VkrConsts.h"
 
 #include <QAbstractButton>
@@ -28,7 +29,6 @@
 
 #include <algorithm>
 
-std::function<int(QDialog &)> TfrmVelkor::ModalRunner;
 quint16 TfrmVelkor::NtpPort = TfrmVelkor::DefaultNtpPort;
 int TfrmVelkor::NtpTimeout = TfrmVelkor::NtpTimeoutMs;
 
@@ -66,11 +66,6 @@ TfrmVelkor::~TfrmVelkor()
     // The model and the grid go before the query they look at.
     delete dbgLog;
     delete m_model;
-}
-
-int TfrmVelkor::RunModal(QDialog &dialog)
-{
-    return ModalRunner ? ModalRunner(dialog) : dialog.exec();
 }
 
 void TfrmVelkor::FormCreate()
@@ -387,12 +382,14 @@ bool TfrmVelkor::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+// The three command keys run their command and still go on to the grid, as any other
+// key does; the grid has no search by typed text.
 bool TfrmVelkor::dbgLogKeyDown(QKeyEvent *event)
 {
     const auto run = [](QAction *action) {
         if (action->isEnabled())
             action->trigger();
-        return true;
+        return false;
     };
     const bool keypad = event->modifiers().testFlag(Qt::KeypadModifier);
     if (event->key() == Qt::Key_Plus && keypad)
@@ -401,9 +398,7 @@ bool TfrmVelkor::dbgLogKeyDown(QKeyEvent *event)
         return run(actSelNoneQSO);
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         return run(actShowQSO);
-    // Typed text would start the view's search through every row; the log grid has none.
-    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
-    return !command && !event->text().isEmpty() && event->text().at(0).isPrint();
+    return false;
 }
 
 // Shift with a left click toggles the mark of the clicked row (the press made it current);
@@ -437,7 +432,7 @@ bool TfrmVelkor::dbgLogTitleMouseUp(QMouseEvent *event, int column)
 
 void TfrmVelkor::dbgLogTitleClick(int logicalColumn)
 {
-    if (RefuseWhileMarked(QStringLiteral("Jsou-li v deníku označena spojení, nelze třídit data.")))
+    if (RefuseWhileMarked(MsgNoSortWhileMarked))
         return;
     SortLog(LogTableModel::fieldOfColumn(logicalColumn), false);
 }
@@ -501,12 +496,30 @@ bool TfrmVelkor::event(QEvent *event)
         m_statusPanels[2]->setText(QStringLiteral(" ") + static_cast<QStatusTipEvent *>(event)->tip());
         return true;
     }
+    // The state a minimised window returns to: maximised, full screen or normal.
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        m_shownState = windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
     return QMainWindow::event(event);
+}
+
+void TfrmVelkor::BringToFront()
+{
+    if (isMinimized())
+        setWindowState(m_shownState);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TfrmVelkor::FocusGrid()
+{
+    activateWindow();
+    dbgLog->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void TfrmVelkor::closeEvent(QCloseEvent *event)
 {
-    if (MessageDlgDef(QStringLiteral("Opravdu chcete ukončit program?"), mtConfirmation, mbYes | mbNo, mrYes) == mrNo) {
+    if (MessageDlgDef(MsgConfirmProgramEnd, mtConfirmation, mbYes | mbNo, mrYes) == mrNo) {
         event->ignore();
         return;
     }

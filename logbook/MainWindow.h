@@ -90,12 +90,16 @@ public:
     // without a handler stay disabled.
     void SetCommandHandler(QAction *action, std::function<void()> handler);
     bool HasCommandHandler(QAction *action) const { return !m_unavailable.contains(action); }
-    // The one place where the main window shows a modal window; tests replace it.
-    static std::function<int(QDialog &)> ModalRunner;
-    static int RunModal(QDialog &dialog);
     // The time server's port (tests point it at a fake server).
     static quint16 NtpPort;
     static int NtpTimeout;
+
+    // A later start of the program asks for the window: a minimised window comes back in
+    // the state it had (maximised stays maximised), raised and active.
+    void BringToFront();
+    // The window takes the keyboard back for the grid, so that its keys (F2 ...) work at
+    // once, as after a modal window that changed the log.
+    void FocusGrid();
 
     // The application was asked to end (settings unreadable, no log left after the log
     // choice); the message loop ends, or does not start.
@@ -236,6 +240,7 @@ private:
     LogTableModel *m_model;
     int FSortField = 1;
     bool m_terminated = false;
+    Qt::WindowStates m_shownState = Qt::WindowNoState;
     bool m_syncingGrid = false;
     bool m_columnsLoaded = false;
     QAbstractButton *m_corner = nullptr;

@@ -7,10 +7,12 @@
 #include "AppGlobals.h"
 #include "DmLog.h"
 #include "LogChoiceDialog.h"
-#include "SettingsDialog.h"
 #include "LogGrid.h"
 #include "LogTableModel.h"
 #include "Messages.h"
+#include "MessageTexts.h"
+#include "ModalRunner.h"
+#include "SettingsDialog.h"
 #include "VelkorError.h"
 #include "WindowCommands.h"
 
@@ -325,7 +327,7 @@ QAction *TfrmVelkor::SortAction(int fieldIndex) const
 
 void TfrmVelkor::actSortExecute(QAction *action)
 {
-    if (!RefuseWhileMarked(QStringLiteral("Jsou-li v deníku označena spojení, nelze třídit data.")))
+    if (!RefuseWhileMarked(MsgNoSortWhileMarked))
         SortLog(action->data().toInt(), false);
     // Only SortLog moves the check mark: a refused or ignored request puts it back.
     if (QAction *current = SortAction(FSortField))
@@ -339,6 +341,8 @@ void TfrmVelkor::actSelectLogExecute()
     RunModal(profile);
     if (m_dm.UserOptions.Call.isEmpty())
         Terminate();
+    else
+        FocusGrid();
 }
 
 void TfrmVelkor::actOptionsExecute()
@@ -364,8 +368,5 @@ void TfrmVelkor::actHelpAboutExecute()
 {
     TfrmAbout about(this);
     about.SetDefaultInfo();
-    if (ModalRunner)
-        ModalRunner(about);
-    else
-        about.ShowAbout(true, true);
+    about.ShowAbout(true, true);
 }

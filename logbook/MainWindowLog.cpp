@@ -5,6 +5,7 @@
 
 #include "AppGlobals.h"
 #include "BackUp.h"
+#include "BackUpSchedule.h"
 #include "DatabaseError.h"
 #include "DmLog.h"
 #include "FileError.h"
@@ -142,7 +143,6 @@ void TfrmVelkor::OpenLog(const QString &logName)
 void TfrmVelkor::CloseLog()
 {
     StoreColumns();
-    // The DX-cluster client, once the program starts it, is told to end here.
     TUserOptions &uo = m_dm.UserOptions;
     if (!uo.Call.isEmpty()) {
         try {
@@ -185,31 +185,11 @@ void TfrmVelkor::resetWindow()
 void TfrmVelkor::AutoBackup()
 {
     TUserOptions &uo = m_dm.UserOptions;
-    if (!uo.GetBackUpEnabled())
-        return;
     const QDate today = QDate::currentDate();
-    const QDate last = uo.GetBackUpLast();
-    bool due = false;
-    switch (uo.GetBackUpInterval()) {
-    case 0: // weekly: the ISO week number alone, whatever the year
-        due = today.weekNumber() != last.weekNumber();
-        break;
-    case 1: // monthly: the month number alone
-        due = today.month() != last.month();
-        break;
-    default:
-        break;
-    }
-    if (!due)
+    if (!IsAutoBackUpDue(uo, today))
         return;
     uo.SetBackUpLast(today);
-    QString folder = uo.GetBackUpPath();
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = m_dm.AppDir + QStringLiteral("Zaloha/");
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    const QString file = folder + uo.Call + u' ' + Formats::dateToStr(today) + QStringLiteral(".z");
-    BackUpLog(uo.Call, m_dm.DataDir, file);
+    BackUpLog(uo.Call, m_dm.DataDir, AutoBackUpFileName(uo, m_dm.AppDir, today));
 }
 
 void TfrmVelkor::applyQueryText()

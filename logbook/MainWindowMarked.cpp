@@ -8,20 +8,22 @@
 #include "AppGlobals.h"
 #include "BackUp.h"
 #include "BulkEdit.h"
-#include "FindDialog.h"
-#include "VelkorError.h"
 #include "DmLog.h"
 #include "EditSelQSOsDialog.h"
 #include "FileDialogs.h"
+#include "FindDialog.h"
 #include "Formats.h"
 #include "LogGrid.h"
 #include "LogTable.h"
 #include "LogTableModel.h"
 #include "Messages.h"
+#include "MessageTexts.h"
+#include "ModalRunner.h"
 #include "ProgressDialog.h"
-#include "QueryWork.h"
 #include "QSOWindow.h"
+#include "QueryWork.h"
 #include "RestoreDialog.h"
+#include "VelkorError.h"
 
 #include <QAction>
 #include <QDir>
@@ -182,14 +184,23 @@ void TfrmVelkor::EditSelectedQSOs()
     int missingOwnLocator = 0;
     {
         QueryWork work(qLog);
+        // Many marked QSOs take a while: the progress window counts them.
+        TProgressEvent progress;
+        if (frmDialog) {
+            frmDialog->ShowProgress(dialog.windowTitle(), 0, 100);
+            progress = frmDialog->ProgressCallback();
+        }
         try {
             TBulkEdit edit(field, BulkEditValue(field, text), *DxccList);
             // One transaction: a failure leaves every marked QSO as it was.
-            LogTable(TdmLog::DatabaseName).Update(m_model->Marks(), [&edit](TLogRecord &r) { edit.Apply(r); });
+            LogTable(TdmLog::DatabaseName)
+                .Update(m_model->Marks(), [&edit](TLogRecord &r) { edit.Apply(r); }, progress);
             missingOwnLocator = edit.MissingOwnLocator();
         } catch (const EVelkorError &e) {
             failure = e.message();
         }
+        if (frmDialog)
+            frmDialog->close();
         // Edited QSOs may no longer pass the filter.
         if (FilterOn())
             m_model->ClearMarks();
@@ -199,7 +210,7 @@ void TfrmVelkor::EditSelectedQSOs()
     if (!failure.isEmpty())
         reportError(failure);
     else if (missingOwnLocator > 0)
-        MessageDlgDef(QStringLiteral("Chybí vlastní lokátor, nelze vypočítat vzdálenost!"), mtWarning, mbOK, mrOk);
+        MessageDlgDef(MsgNoOwnLocatorForDistance, mtWarning, mbOK, mrOk);
 }
 
 void TfrmVelkor::actDeleteQSOExecute()

@@ -10,6 +10,7 @@
 #include "LogChoiceDialog.h"
 #include "MainWindow.h"
 #include "Messages.h"
+#include "ModalRunner.h"
 #include "ProgressDialog.h"
 #include "SingleInstance.h"
 #include "VkrDatabase.h"
@@ -18,8 +19,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
-
-std::function<int(TfrmProfile &)> TProgramStart::LogChoiceRunner;
 
 const QString TProgramStart::DatabaseMissingText = QStringLiteral(
     "Pro běh programu je nutná databázová knihovna SQLite pro Qt (ovladač QSQLITE).\n"
@@ -70,7 +69,7 @@ TProgramStart::TOutcome TProgramStart::Start()
     // dialogs speak Czech.
     if (m_qtTranslator.load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&m_qtTranslator);
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Velkor"));
+    QCoreApplication::setApplicationName(QStringLiteral("Velkor"));
     QGuiApplication::setQuitOnLastWindowClosed(false);
 
     // 6 to 8. The splash counts the modules and windows as they are made.
@@ -101,8 +100,9 @@ TProgramStart::TOutcome TProgramStart::Start()
         Finish();
         return osTerminated;
     }
-    // 11. The splash is done with.
+    // 11. The splash is done with; the keys go to the log.
     m_splash.reset();
+    frmVelkor->FocusGrid();
     return osRunning;
 }
 
@@ -176,18 +176,14 @@ bool TProgramStart::runLogChoice()
         *dmLog, [] { frmVelkor->CloseLog(); }, [](const QString &logName) { frmVelkor->OpenLog(logName); },
         frmVelkor);
     profile.BindCancelToExit();
-    const int result = LogChoiceRunner ? LogChoiceRunner(profile) : profile.exec();
+    const int result = RunModal(profile);
     return result == mrOk && !dmLog->UserOptions.Call.isEmpty();
 }
 
 void TProgramStart::raiseMainWindow()
 {
-    if (!frmVelkor)
-        return;
-    if (frmVelkor->isMinimized())
-        frmVelkor->showNormal();
-    frmVelkor->raise();
-    frmVelkor->activateWindow();
+    if (frmVelkor)
+        frmVelkor->BringToFront();
 }
 
 int TProgramStart::Run()

@@ -56,9 +56,6 @@ public:
     // layer's) their handlers, once the main window exists; may be empty.
     std::function<void(class TfrmVelkor &)> InstallCommands;
 
-    // Shows the log-choice dialog modally; tests replace it.
-    static std::function<int(TfrmProfile &)> LogChoiceRunner;
-
     // The message shown when the database driver is missing.
     static const QString DatabaseMissingText;
 

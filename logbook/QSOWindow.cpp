@@ -23,6 +23,7 @@
 #include "UtcClock.h"
 #include "VelkorError.h"
 #include "WindowCommands.h"
+#include "WindowPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -188,11 +189,7 @@ void TfrmQSO::showEvent(QShowEvent *event)
         return;
     m_shown = true;
     setFixedSize(sizeHint());
-    if (QWidget *main = m_context.mainWindow; main && main->isVisible()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(main->frameGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnOwner(this, m_context.mainWindow);
     FormShow();
 }
 

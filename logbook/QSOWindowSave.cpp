@@ -5,7 +5,6 @@
 #include "QSOWindow.h"
 
 #include "Amater.h"
-#include "VelkorError.h"
 #include "DateEdit.h"
 #include "DmLog.h"
 #include "DxccList.h"
@@ -17,9 +16,11 @@
 #include "LocatorEdit.h"
 #include "LogTable.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 #include "QsoLookup.h"
 #include "ReportEdit.h"
 #include "TimeEdit.h"
+#include "VelkorError.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -75,7 +76,7 @@ TfrmQSO::TSaveResult TfrmQSO::SaveQSO()
         return TSaveResult::Refused;
     }
     if (edtLOCo->text().isEmpty()) {
-        MessageDlgDef(QStringLiteral("Lokátor musí být zadán!"), mtError, mbOK, mrOk);
+        MessageDlgDef(MsgLocatorRequired, mtError, mbOK, mrOk);
         FocusControl(edtLOCo);
         return TSaveResult::Refused;
     }

@@ -1,6 +1,7 @@
 #include "RestoreDialog.h"
 
 #include "Messages.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <array>
@@ -104,9 +105,5 @@ void TfrmBackUpDlg::reject()
 void TfrmBackUpDlg::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (m_centreOn && m_centreOn->isVisible()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(m_centreOn->frameGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnOwner(this, m_centreOn);
 }

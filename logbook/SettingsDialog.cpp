@@ -2,6 +2,7 @@
 #include "ui_SettingsDialog.h"
 
 #include "Amater.h"
+#include "ComboBoxDialog.h"
 #include "ComboFill.h"
 #include "DatabaseError.h"
 #include "DmLog.h"
@@ -10,31 +11,28 @@
 #include "IniFile.h"
 #include "Kontrola.h"
 #include "LogOptions.h"
+#include "LogRegistry.h"
 #include "Messages.h"
+#include "MessageTexts.h"
 #include "MinimizeProgram.h"
 #include "PasswordScramble.h"
+#include "PresetLists.h"
 #include "UserOptions.h"
 #include "VkrConsts.h"
 #include "VkrDatabase.h"
 #include "WindowCommands.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QDialogButtonBox>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
-#include <QVBoxLayout>
-
-#include <cmath>
 
 const QString TfrmOptions::StoredPasswordMask = QStringLiteral("*********");
 
@@ -70,44 +68,6 @@ QIcon defaultMarkIcon(bool marked)
         painter.drawPolygon(arrow, 3);
     }
     return QIcon(pixmap);
-}
-
-// Asks for one value from a list (the operator may type one when editable is set).
-// Answers false when the operator cancels.
-bool pickValue(QWidget *parent, const QString &caption, const QString &label, const QStringList &items,
-               bool editable, int &index, QString &text)
-{
-    QDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("frmComboBox"));
-    dialog.setWindowTitle(caption);
-    auto *layout = new QVBoxLayout(&dialog);
-    auto *lblText = new QLabel(label, &dialog);
-    lblText->setObjectName(QStringLiteral("lblText"));
-    auto *comboBox = new QComboBox(&dialog);
-    comboBox->setObjectName(QStringLiteral("ComboBox"));
-    comboBox->setMaxVisibleItems(15);
-    comboBox->setEditable(editable);
-    comboBox->setInsertPolicy(QComboBox::NoInsert);
-    comboBox->addItems(items);
-    comboBox->setCurrentIndex(items.isEmpty() ? -1 : 0);
-    lblText->setBuddy(comboBox);
-    auto *buttons = new QDialogButtonBox(&dialog);
-    auto *btnOk = buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    auto *btnCancel = buttons->addButton(QStringLiteral("Zrušit"), QDialogButtonBox::RejectRole);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&dialog] { dialog.done(mrOk); });
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, [&dialog] { dialog.done(mrCancel); });
-    layout->addWidget(lblText);
-    layout->addWidget(comboBox);
-    layout->addWidget(buttons);
-    dialog.setMinimumWidth(240);
-    if (dialog.exec() != mrOk)
-        return false;
-    index = comboBox->currentIndex();
-    text = comboBox->currentText();
-    return true;
 }
 
 } // namespace
@@ -216,9 +176,8 @@ void TfrmOptions::FormCreate()
     } else {
         m_ownOptions = std::make_unique<TUserOptions>();
         FOptions = m_ownOptions.get();
-        FFreqs = QList<double>(BandLow.begin(), BandLow.begin() + MaxFreqs);
-        for (int mode = 1; mode < ModeCount; ++mode)
-            FModes.append(mode);
+        FFreqs = DefaultPresetFreqs();
+        FModes = DefaultPresetModes();
         ui->cbNTPServer->setEnabled(false);
     }
     refreshModeGrid();
@@ -253,10 +212,8 @@ void TfrmOptions::LoadOptions()
     o.GetFreqArray(FFreqs);
     FDefFreq = o.GetFreq();
     // A default position that points past its list would leave no entry marked.
-    if (FDefMode < 0 || FDefMode >= FModes.size())
-        FDefMode = 0;
-    if (FDefFreq < 0 || FDefFreq >= FFreqs.size())
-        FDefFreq = 0;
+    FDefMode = PresetDefault(FDefMode, FModes.size());
+    FDefFreq = PresetDefault(FDefFreq, FFreqs.size());
 
     ui->cbDateFormat->setCurrentIndex(o.GetDateFormat());
     ui->cbTimeFormat->setCurrentIndex(o.GetTimeFormat());
@@ -326,6 +283,8 @@ void TfrmOptions::writeNewUserSettings(TUserOptions &o)
     o.SetLookInLog(ui->chLookInLog->isChecked());
     o.SetLookInCB(ui->chLookInCB->isChecked());
     o.SetNameUpCase(ui->chNameUpCase->isChecked());
+    // The file keeps its keys in the order they are first written, as the settings of
+    // a new operator have always been laid out.
     o.SetQuickQSOs(0);
     o.SetFreq(FDefFreq);
     o.SetFreqs(FFreqs);
@@ -340,72 +299,19 @@ void TfrmOptions::writeNewUserSettings(TUserOptions &o)
     const QString password = ui->edtWendraPwd->text();
     o.SetClusterPassword(password == StoredPasswordMask ? QString() : password);
 
-    o.SetMapZoom(0);
-    o.SetMapCenterX(15);
-    o.SetMapCenterY(49.8);
-    o.SetMapWWLGrid(false);
-    o.SetMapGeoGrid(true);
-
     const QScreen *screen = QGuiApplication::primaryScreen();
-    const int widthClass = ScreenWidthClass(screen ? screen->geometry().width() : 0);
-    for (int field = fiDAT; field < LogFieldCount; ++field) {
-        const QString &name = LogFieldNames[field];
-        o.SetColumnCaption(name, LogFieldCaptions[field]);
-        o.SetColumnCaptionAlignment(name, LogColumnTitleAlignments[field]);
-        o.SetColumnAlignment(name, LogColumnAlignments[field]);
-        o.SetColumnWidth(name, LogColumnWidths[field][widthClass]);
-        o.SetColumnVisible(name, LogColumnVisible[field][widthClass]);
-        o.SetColumnIndex(name, LogColumnPositions[field]);
-    }
-}
-
-int TfrmOptions::freeUserSlot() const
-{
-    for (int slot = 0; slot < TLogOptions::UserCount; ++slot)
-        if (m_dm.LogOptions.GetUser(slot).isEmpty())
-            return slot;
-    return -1;
+    SetNewLogDefaults(o, ScreenWidthClass(screen ? screen->geometry().width() : 0), QDate::currentDate());
 }
 
 // Creates the operator: settings file, log table, then the slot in Velkor.ini. A step
-// that fails is reported and undoes what the earlier steps wrote, so that no half-made
+// that fails is reported; what the earlier steps wrote is undone, so that no half-made
 // log is left registered or lying in the data folder.
 bool TfrmOptions::CreateUser()
 {
-    const QString call = ui->edtCall->text().toUpper();
-    const QString settingsFile = m_dm.DataDir + call + QStringLiteral(".uf");
-    const QString tableFile = m_dm.DataDir + call + QStringLiteral(".db");
-    const bool hadSettings = QFileInfo::exists(settingsFile);
-    const bool hadTable = QFileInfo::exists(tableFile);
-    const int slot = freeUserSlot();
-    if (slot < 0)
-        return false; // checked before; the list may not have changed since
-
     writeNewUserSettings(*FOptions);
-    QDir().mkpath(m_dm.DataDir);
     try {
-        FOptions->SaveAs(settingsFile);
-    } catch (const EIniFileError &e) {
-        MessageDlgDef(e.message(), mtError, mbOK, mrOk);
-        return false;
-    }
-    try {
-        CreateLogTable(tableFile);
-    } catch (const EDatabaseError &e) {
-        if (!hadSettings)
-            QFile::remove(settingsFile);
-        MessageDlgDef(e.message(), mtError, mbOK, mrOk);
-        return false;
-    }
-    m_dm.LogOptions.SetUser(slot, call);
-    try {
-        m_dm.LogOptions.Save();
-    } catch (const EIniFileError &e) {
-        m_dm.LogOptions.SetUser(slot, QString());
-        if (!hadSettings)
-            QFile::remove(settingsFile);
-        if (!hadTable)
-            QFile::remove(tableFile);
+        CreateLog(m_dm.LogOptions, m_dm.DataDir, *FOptions);
+    } catch (const EVelkorError &e) {
         MessageDlgDef(e.message(), mtError, mbOK, mrOk);
         return false;
     }
@@ -422,21 +328,19 @@ bool TfrmOptions::checkInput()
     if (!CheckCall(call, ui->edtCall))
         return false;
     if (!FEditUser) {
-        for (int slot = 0; slot < TLogOptions::UserCount; ++slot) {
-            if (m_dm.LogOptions.GetUser(slot).compare(call, Qt::CaseInsensitive) == 0) {
-                FocusControl(ui->edtCall);
-                MessageDlgDef(QStringLiteral("Uživatel již existuje!"), mtError, mbOK, mrOk);
-                return false;
-            }
+        if (IsUserRegistered(m_dm.LogOptions, call)) {
+            FocusControl(ui->edtCall);
+            MessageDlgDef(QStringLiteral("Uživatel již existuje!"), mtError, mbOK, mrOk);
+            return false;
         }
-        if (freeUserSlot() < 0) {
-            MessageDlgDef(QStringLiteral("Maximální počet uživatelů je 10!"), mtInformation, mbOK, mrOk);
+        if (FreeUserSlot(m_dm.LogOptions) < 0) {
+            MessageDlgDef(MsgTooManyUsers, mtInformation, mbOK, mrOk);
             return false;
         }
     }
     if (ui->edtLoc->text().isEmpty()) {
         FocusControl(ui->edtLoc);
-        MessageDlgDef(QStringLiteral("Lokátor musí být zadán!"), mtError, mbOK, mrOk);
+        MessageDlgDef(MsgLocatorRequired, mtError, mbOK, mrOk);
         return false;
     }
     if (!CheckLocator(ui->edtLoc->text(), ui->edtLoc))
@@ -516,11 +420,6 @@ void TfrmOptions::btnBackUpDirClick()
 
 namespace {
 
-int selectedPosition(const QTableWidget *grid)
-{
-    return grid->currentRow();
-}
-
 void selectPosition(QTableWidget *grid, int position)
 {
     grid->setCurrentCell(position, 0);
@@ -551,41 +450,6 @@ void fillGrid(QTableWidget *grid, const QList<QStringList> &rows, int defaultPos
     grid->setCurrentCell(std::clamp(current, 0, count - 1), 0);
 }
 
-// Moves the entry at `from` to `to` (neighbours) and lets the default mark follow it.
-template <typename T> void swapEntries(QList<T> &list, int from, int to, int &defaultPosition)
-{
-    list.swapItemsAt(from, to);
-    if (defaultPosition == from)
-        defaultPosition = to;
-    else if (defaultPosition == to)
-        defaultPosition = from;
-}
-
-// Removes the entry at `position`; the default keeps marking the same entry, or the
-// first one when the default itself went.
-template <typename T> void removeEntry(QList<T> &list, int position, int &defaultPosition)
-{
-    list.removeAt(position);
-    if (position == defaultPosition)
-        defaultPosition = 0;
-    else if (position < defaultPosition)
-        --defaultPosition;
-}
-
-// Adds `value` to a preset list unless it is there already; either way its entry is
-// selected, so that a repeated choice shows where it stands.
-template <typename T, typename Refresh>
-void addEntry(QTableWidget *grid, QList<T> &list, const T &value, Refresh refresh)
-{
-    int position = list.indexOf(value);
-    if (position < 0) {
-        list.append(value);
-        position = list.size() - 1;
-        refresh();
-    }
-    selectPosition(grid, position);
-}
-
 // The buttons beside a preset list (modes, frequencies) other than Add, which differs.
 enum class ListButton { Delete, MakeDefault, MoveUp, MoveDown };
 
@@ -595,18 +459,14 @@ template <typename T, typename Refresh>
 void applyListButton(ListButton button, QTableWidget *grid, QList<T> &list, int &defaultPosition,
                      Refresh refresh)
 {
-    const int p = selectedPosition(grid);
-    // An empty list still shows one numbered row, which can be made the default but
-    // holds nothing to delete or move.
-    const bool onEntry = p >= 0 && p < list.size();
+    const int p = grid->currentRow();
     switch (button) {
     case ListButton::Delete:
-        if (!onEntry)
-            return;
-        removeEntry(list, p, defaultPosition);
-        refresh();
+        if (PresetRemove(list, p, defaultPosition))
+            refresh();
         return;
     case ListButton::MakeDefault:
+        // An empty list still shows one numbered row, which can be made the default.
         if (p < 0)
             return;
         defaultPosition = p;
@@ -614,12 +474,11 @@ void applyListButton(ListButton button, QTableWidget *grid, QList<T> &list, int 
         return;
     case ListButton::MoveUp:
     case ListButton::MoveDown: {
-        const int to = button == ListButton::MoveUp ? p - 1 : p + 1;
-        if (!onEntry || to < 0 || to >= list.size())
+        const int step = button == ListButton::MoveUp ? -1 : 1;
+        if (!PresetMove(list, p, step, defaultPosition))
             return;
-        swapEntries(list, p, to, defaultPosition);
         refresh();
-        selectPosition(grid, to);
+        selectPosition(grid, p + step);
         return;
     }
     }
@@ -637,15 +496,14 @@ void TfrmOptions::refreshModeGrid()
 
 void TfrmOptions::btnModeAddClick()
 {
-    QStringList items;
-    for (int mode = 1; mode < ModeCount; ++mode)
-        items << ModeNames[mode];
-    int index = -1;
-    QString text;
-    if (!pickValue(this, QStringLiteral("Nový mód"), QStringLiteral("Mód"), items, false, index, text)
-        || index < 0)
+    TfrmComboBox pick(this);
+    FillComboBoxRange(pick.ComboBox, ModeNames, 1, ModeCount - 1);
+    if (pick.ShowModal(QStringLiteral("Nový mód"), QStringLiteral("Mód"), TfrmComboBox::csDropDownList) != mrOk
+        || pick.ComboBox->currentIndex() < 0)
         return;
-    addEntry(ui->dGrdMode, FModes, index + 1, [this] { refreshModeGrid(); });
+    const int position = PresetAdd(FModes, pick.ComboBox->currentIndex() + 1);
+    refreshModeGrid();
+    selectPosition(ui->dGrdMode, position);
 }
 
 void TfrmOptions::btnModeDelClick()
@@ -680,31 +538,25 @@ void TfrmOptions::refreshFreqGrid()
 
 void TfrmOptions::btnFreqAddClick()
 {
-    if (FFreqs.size() >= MaxFreqs) {
-        MessageDlgDef(QStringLiteral("Je povoleno maximálně %1 záznamů!").arg(MaxFreqs), mtInformation, mbOK,
+    if (FFreqs.size() >= MaxPresetFreqs) {
+        MessageDlgDef(QStringLiteral("Je povoleno maximálně %1 záznamů!").arg(MaxPresetFreqs), mtInformation, mbOK,
                       mrOk);
         return;
     }
-    QStringList items;
-    for (int band = 0; band < MaxFreqs; ++band)
-        items << Formats::floatToStr(BandLow[band]);
-    int index = -1;
-    QString text;
-    if (!pickValue(this, QStringLiteral("Nová frekvence"), QStringLiteral("Frekvence"), items, true, index,
-                   text))
+    TfrmComboBox pick(this);
+    FillComboBoxFloatRange(pick.ComboBox, BandLow, 0, MaxPresetFreqs - 1);
+    if (pick.ShowModal(QStringLiteral("Nová frekvence"), QStringLiteral("Frekvence"), TfrmComboBox::csDropDown)
+        != mrOk)
         return;
-    double value = 0;
-    if (!Formats::tryStrToFloat(text, value))
-        value = 0;
-    // Kept to whole kilohertz, halves to even.
-    value = std::nearbyint(value * 1000) / 1000;
-    // The stored list has no room for a sign, so a negative value would come back
-    // positive: it is refused like zero.
-    if (!(value > 0)) {
-        ShowErrorAndFocus(QStringLiteral("Neplatná frekvence \"%1\"!").arg(text), ui->dGrdFreq);
+    const QString text = pick.ComboBox->currentText();
+    const double value = PresetFrequency(text);
+    if (value == 0) {
+        ShowErrorAndFocus(MsgInvalidFrequency(text), ui->dGrdFreq);
         return;
     }
-    addEntry(ui->dGrdFreq, FFreqs, value, [this] { refreshFreqGrid(); });
+    const int position = PresetAdd(FFreqs, value);
+    refreshFreqGrid();
+    selectPosition(ui->dGrdFreq, position);
 }
 
 void TfrmOptions::btnFreqDelClick()
@@ -725,4 +577,10 @@ void TfrmOptions::btnFreqUpClick()
 void TfrmOptions::btnFreqDownClick()
 {
     applyListButton(ListButton::MoveDown, ui->dGrdFreq, FFreqs, FDefFreq, [this] { refreshFreqGrid(); });
+}
+
+void TfrmOptions::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    CentreOnOwner(this, parentWidget());
 }

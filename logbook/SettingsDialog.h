@@ -35,14 +35,13 @@ public:
 
     // The text an untouched password field shows while a password is stored.
     static const QString StoredPasswordMask;
-    // The most presets the frequency list holds.
-    static constexpr int MaxFreqs = 28;
 
 public slots:
     // Esc and the close box cancel, as "Zrušit" does.
     void reject() override;
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
@@ -54,7 +53,6 @@ private:
     bool CreateUser();
     void writeNewUserSettings(TUserOptions &options);
     bool checkInput();
-    int freeUserSlot() const;
 
     void chSyncTimeClick();
     void btnBackUpDirClick();

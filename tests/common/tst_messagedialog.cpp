@@ -81,7 +81,7 @@ class TestMessageDialog : public QObject
 private slots:
     void initTestCase()
     {
-        QGuiApplication::setApplicationDisplayName("Velkor");
+        QCoreApplication::setApplicationName("Velkor");
         installMessageDialog();
     }
 

@@ -167,6 +167,22 @@ private slots:
         QCOMPARE(raw(b, "BAND").toInt(), 6);
     }
 
+    // The bulk edit counts its rows in whole percents, each once, up to 100; rows no
+    // longer in the table count as done.
+    void updateReportsProgress()
+    {
+        QList<qint64> ids;
+        for (int i = 0; i < 7; ++i)
+            ids << m_table->Insert(qso(QString("A%1").arg(i), i + 1));
+        ids.insert(3, 999);
+        QList<int> reported;
+        m_table->Update(ids, [](TLogRecord &r) { r[fiQSLP] = 1; }, [&](int percent) { reported << percent; });
+        QCOMPARE(reported, (QList<int>{0, 12, 25, 37, 50, 62, 75, 87, 100}));
+        QList<int> none;
+        QCOMPARE(m_table->Update({}, [](TLogRecord &) {}, [&](int percent) { none << percent; }), 0);
+        QCOMPARE(none, QList<int>{0});
+    }
+
     void failingBulkOperationChangesNothing_data()
     {
         QTest::addColumn<int>("failAt");

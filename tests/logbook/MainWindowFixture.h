@@ -45,7 +45,6 @@ struct MainWindowFixture {
 
     ~MainWindowFixture()
     {
-        TfrmVelkor::ModalRunner = nullptr;
         frmDialog = nullptr; // owned by the window
         window.reset();
         frmVelkor = nullptr;

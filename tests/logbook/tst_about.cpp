@@ -1,11 +1,13 @@
 #include "About.h"
+#include "ModalScript.h"
 #include "VelkorVersion.h"
 
 #include <QDesktopServices>
 #include <QLabel>
+#include <QMainWindow>
 #include <QProgressBar>
 #include <QTest>
-#include <QTimer>
+#include <QScreen>
 
 // Receives the links the window asks the desktop to open.
 class UrlCatcher : public QObject
@@ -42,6 +44,7 @@ private slots:
         QCOMPARE(about.lblEMail()->text(), QString::fromUtf8(AboutEMail));
         QCOMPARE(about.lblEMail()->toolTip(), "mailto:" + QString::fromUtf8(AboutEMail));
         QCOMPARE(about.lblWWW()->toolTip(), QString::fromUtf8(AboutWeb));
+        QVERIFY(QString::fromUtf8(AboutAuthorship).contains("2006-2007"));
         QCOMPARE(about.windowTitle(), QString("O programu"));
         QCOMPARE(about.size(), QSize(400, 250));
         QVERIFY(!about.ImgLogo()->pixmap().isNull()); // the picture is in the resources
@@ -91,7 +94,8 @@ private slots:
         QFETCH(int, key);
         TfrmAbout about;
         about.SetDefaultInfo();
-        QTimer::singleShot(0, &about, [&] { QTest::keyClick(&about, Qt::Key(key)); });
+        ModalScript modals;
+        modals.drive("frmAbout", [key](QDialog &box) { QTest::keyClick(&box, Qt::Key(key)); });
         QCOMPARE(about.ShowAbout(true, true), 1);
         QVERIFY(!about.isVisible());
         QVERIFY(about.pgBar()->isHidden());
@@ -101,7 +105,8 @@ private slots:
     {
         TfrmAbout about;
         about.SetDefaultInfo();
-        QTimer::singleShot(0, &about, [&] { QTest::mouseClick(about.ImgLogo(), Qt::LeftButton); });
+        ModalScript modals;
+        modals.drive("frmAbout", [&](QDialog &) { QTest::mouseClick(about.ImgLogo(), Qt::LeftButton); });
         QCOMPARE(about.ShowAbout(true, true), 1);
     }
 
@@ -109,17 +114,35 @@ private slots:
     {
         TfrmAbout about;
         about.SetDefaultInfo();
-        int result = -1;
-        QTimer::singleShot(0, &about, [&] {
+        ModalScript modals;
+        bool stayed = false;
+        modals.drive("frmAbout", [&](QDialog &) {
             QTest::mouseClick(about.lblEMail(), Qt::LeftButton);
             QTest::mouseClick(about.lblWWW(), Qt::LeftButton);
-            QVERIFY(about.isVisible());
-            about.done(2);
+            stayed = about.isVisible();
         });
-        result = about.ShowAbout(true, true);
-        QCOMPARE(result, 2); // the links did not end it
+        const int result = about.ShowAbout(true, true);
+        QVERIFY(stayed);
+        QCOMPARE(result, 2); // the links did not end it; the script closed it
         QCOMPARE(m_catcher.urls, (QList<QUrl>{QUrl("mailto:" + QString::fromUtf8(AboutEMail)),
                                               QUrl(QString::fromUtf8(AboutWeb))}));
+    }
+
+    // The box stands centred over the main window, also over one that opens maximised
+    // and is still being mapped.
+    void centredOverTheMainWindow()
+    {
+        QMainWindow main;
+        main.showMaximized();
+        TfrmAbout about(&main);
+        about.SetDefaultInfo();
+        ModalScript modals;
+        QPoint centre;
+        modals.drive("frmAbout", [&](QDialog &box) { centre = box.frameGeometry().center(); });
+        about.ShowAbout(true, true);
+        const QPoint expected = main.screen()->availableGeometry().center();
+        QVERIFY2((centre - expected).manhattanLength() <= 2,
+                 qPrintable(QString("%1,%2").arg(centre.x()).arg(centre.y())));
     }
 
     void linkHover()

@@ -6,6 +6,7 @@
 #include "FileDialogs.h"
 #include "Formats.h"
 #include "Locator.h"
+#include "ModalScript.h"
 #include "QSOWindow.h"
 #include "RestoreDialog.h"
 #include "ScriptedMessages.h"
@@ -65,31 +66,30 @@ class TestBulkOps : public QObject
     Q_OBJECT
 
     std::unique_ptr<ScriptedMessages> m_messages;
+    std::unique_ptr<ModalScript> m_modals;
     std::unique_ptr<MainWindowFixture> m_mw;
 
     MainWindowFixture &mw() { return *m_mw; }
 
     void bulkEdit(const BulkAnswer &answer)
     {
-        int shown = 0;
-        TfrmVelkor::ModalRunner = [&](QDialog &dialog) {
-            ++shown;
-            return answerBulkEdit(dialog, answer);
-        };
+        m_modals->handle("frmEditSelQSOs", [&](QDialog &dialog) { return answerBulkEdit(dialog, answer); });
         mw().w().actEditQSO->trigger(); // F4 with marks: the bulk edit, not the QSO window
-        QCOMPARE(shown, 1);
+        QCOMPARE(m_modals->pending(), 0);
     }
 
 private slots:
     void init()
     {
         m_messages = std::make_unique<ScriptedMessages>();
+        m_modals = std::make_unique<ModalScript>();
         m_mw = std::make_unique<MainWindowFixture>();
         FileDialogs::resetScript();
     }
     void cleanup()
     {
         m_mw.reset();
+        m_modals.reset();
         m_messages.reset();
         FileDialogs::resetScript();
     }
@@ -191,6 +191,19 @@ private slots:
         // Without a filter the marks stay; the grid keeps its place.
         QCOMPARE(mw().model().MarkCount(), 2);
         QCOMPARE(mw().query().RecNo(), 1);
+    }
+
+    // The progress window counts the marked QSOs while they are written, then goes.
+    void bulkEditShowsItsProgress()
+    {
+        mw().mark("OK1ABC");
+        mw().mark("G3XYZ");
+        QList<int> gauge;
+        connect(frmDialog->pgBar(), &QProgressBar::valueChanged, this, [&](int value) { gauge << value; });
+        bulkEdit({fiNOTE, "tnx"});
+        QCOMPARE(gauge, (QList<int>{0, 50, 100}));
+        QCOMPARE(frmDialog->lblText()->text(), QString("Hromadná editace"));
+        QVERIFY(!frmDialog->isVisible());
     }
 
     void frequencyRecomputesTheBand()
@@ -463,14 +476,12 @@ private slots:
         // Restore: the confirmation shows what the archive holds.
         FileDialogs::setNextAnswer(archive);
         QStringList labels;
-        TfrmVelkor::ModalRunner = [&](QDialog &dialog) {
-            auto *confirm = qobject_cast<TfrmBackUpDlg *>(&dialog);
-            if (!confirm)
-                return int(mrCancel);
-            labels << confirm->lblFile->text() << confirm->lblCall->text() << confirm->lblDate->text()
-                   << confirm->lblTime->text();
+        m_modals->handle("frmBackUpDlg", [&](QDialog &dialog) {
+            auto &confirm = static_cast<TfrmBackUpDlg &>(dialog);
+            labels << confirm.lblFile->text() << confirm.lblCall->text() << confirm.lblDate->text()
+                   << confirm.lblTime->text();
             return int(mrOk);
-        };
+        });
         w.acRestoreLog->trigger();
         QVERIFY2(m_messages->shown.size() == 1, qPrintable(m_messages->texts().join('|')));
         QCOMPARE(labels.size(), 4);
@@ -504,7 +515,7 @@ private slots:
         const int callColumn = LogTableModel::columnOfField(fiCALL);
         titles->moveSection(titles->visualIndex(callColumn), 0);
         FileDialogs::setNextAnswer(archive);
-        TfrmVelkor::ModalRunner = [](QDialog &) { return int(mrOk); };
+        m_modals->answer("frmBackUpDlg", mrOk);
         w.acRestoreLog->trigger();
         QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join('|')));
         QVERIFY(w.qLog->Active());
@@ -519,7 +530,7 @@ private slots:
         m_messages->answerNext(mrYes);
         mw().w().actDeleteQSO->trigger();
         FileDialogs::setNextAnswer(archive);
-        TfrmVelkor::ModalRunner = [](QDialog &) { return int(mrCancel); };
+        m_modals->answer("frmBackUpDlg", mrCancel);
         mw().w().acRestoreLog->trigger();
         QCOMPARE(mw().fx.rows().size(), 3);
         QVERIFY(mw().query().Active());
@@ -544,7 +555,7 @@ private slots:
         mw().mark("W1AW");
         w.dm().UserOptions.SetRSTo("57"); // a setting changed in memory only
         FileDialogs::setNextAnswer(archive);
-        TfrmVelkor::ModalRunner = [](QDialog &) { return int(mrOk); };
+        m_modals->answer("frmBackUpDlg", mrOk);
         w.acRestoreLog->trigger();
         QCOMPARE(m_messages->shown.size(), 1);
         QCOMPARE(m_messages->shown.first().type, mtError);
@@ -580,7 +591,7 @@ private slots:
         QVERIFY(QFile::remove(mw().fx.dm->LogFileName(QsoTestFixture::Call)));
         w.dm().UserOptions.SetRSTo("57");
         FileDialogs::setNextAnswer(archive);
-        TfrmVelkor::ModalRunner = [](QDialog &) { return int(mrOk); };
+        m_modals->answer("frmBackUpDlg", mrOk);
         w.acRestoreLog->trigger();
         QCOMPARE(m_messages->shown.size(), 1);
         QCOMPARE(m_messages->shown.first().type, mtError);
@@ -603,10 +614,8 @@ private slots:
             f.write("this is no archive");
         }
         FileDialogs::setNextAnswer(file);
-        int confirmations = 0;
-        TfrmVelkor::ModalRunner = [&](QDialog &) { return ++confirmations, int(mrOk); };
         mw().w().acRestoreLog->trigger();
-        QCOMPARE(confirmations, 0);
+        QVERIFY(m_modals->shownNames().isEmpty()); // no confirmation of an unreadable archive
         QCOMPARE(m_messages->shown.size(), 1);
         QVERIFY(mw().query().Active());
         QCOMPARE(mw().query().RecordCount(), 4);

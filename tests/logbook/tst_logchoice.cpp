@@ -2,7 +2,7 @@
 
 #include "DmLog.h"
 #include "LogOptions.h"
-#include "ModalDriver.h"
+#include "ModalScript.h"
 #include "ProgramFolder.h"
 #include "ScriptedMessages.h"
 #include "UserOptions.h"
@@ -183,14 +183,14 @@ void TestLogChoice::newLogThroughSettings()
     ProgramFolder folder({"OK2XYZ"});
     TdmLog dm(folder.path());
     ScriptedMessages messages;
-    ModalDriver driver;
+    ModalScript modals;
     MainWindowStub main{dm};
     TfrmProfile dialog(dm, main.closeLog(), main.openLog());
     dialog.show();
-    driver.onNext("frmOptions", [](QWidget *options) { createLogIn(options, "dl1aaa"); });
+    modals.drive("frmOptions", [](QDialog &options) { createLogIn(&options, "dl1aaa"); });
     QTest::mouseClick(button(&dialog, "btnNew"), Qt::LeftButton);
-    QVERIFY(driver.ran());
-    QCOMPARE(driver.caption(), QString("Nastavení"));
+    QCOMPARE(modals.pending(), 0);
+    QCOMPARE(modals.lastTitle(), QString("Nastavení"));
     QCOMPARE(messages.texts(), QStringList());
     QCOMPARE(listed(dialog), (QStringList{"DL1AAA", "OK2XYZ"}));
     QCOMPARE(selected(dialog), QString("DL1AAA"));
@@ -211,16 +211,16 @@ void TestLogChoice::newLogCancelled()
 {
     ProgramFolder folder({"OK2XYZ"});
     TdmLog dm(folder.path());
-    ModalDriver driver;
+    ModalScript modals;
     MainWindowStub main{dm};
     TfrmProfile dialog(dm, main.closeLog(), main.openLog());
     dialog.show();
-    driver.onNext("frmOptions", [](QWidget *options) {
-        QTest::keyClicks(options->findChild<QLineEdit *>("edtCall"), "DL1AAA");
-        QTest::keyClick(options, Qt::Key_Escape);
+    modals.drive("frmOptions", [](QDialog &options) {
+        QTest::keyClicks(options.findChild<QLineEdit *>("edtCall"), "DL1AAA");
+        QTest::keyClick(&options, Qt::Key_Escape);
     });
     action(&dialog, "actNew")->trigger();
-    QVERIFY(driver.ran());
+    QCOMPARE(modals.pending(), 0);
     QCOMPARE(listed(dialog), QStringList{"OK2XYZ"});
     QCOMPARE(folder.dataFiles(), QStringList());
 }
@@ -233,16 +233,15 @@ void TestLogChoice::noFreeSlot()
     ProgramFolder folder(users);
     TdmLog dm(folder.path());
     ScriptedMessages messages;
-    ModalDriver driver;
+    ModalScript modals;
     MainWindowStub main{dm};
     TfrmProfile dialog(dm, main.closeLog(), main.openLog());
     dialog.show();
-    driver.onNext("frmOptions", [](QWidget *options) { QTest::keyClick(options, Qt::Key_Escape); });
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     QTest::keyClick(&dialog, Qt::Key_Insert);
     QCOMPARE(messages.texts(), QStringList{"Maximální počet uživatelů je 10!"});
     QCOMPARE(messages.shown.first().type, mtInformation);
-    QVERIFY(!driver.ran()); // the settings dialog did not open
+    QVERIFY(modals.shownNames().isEmpty()); // the settings dialog did not open
 }
 
 void TestLogChoice::deleteAnswers_data()
@@ -484,14 +483,14 @@ void TestLogChoice::createLogAsChild()
         QSKIP("part of columnLayoutPerScreenWidth");
     TdmLog dm(programDir);
     ScriptedMessages messages;
-    ModalDriver driver;
+    ModalScript modals;
     MainWindowStub main{dm};
     TfrmProfile dialog(dm, main.closeLog(), main.openLog());
     dialog.BindCancelToExit();
     dialog.show();
-    driver.onNext("frmOptions", [](QWidget *options) { createLogIn(options, "OK1ABC"); });
+    modals.drive("frmOptions", [](QDialog &options) { createLogIn(&options, "OK1ABC"); });
     action(&dialog, "actNew")->trigger();
-    QVERIFY(driver.ran());
+    QCOMPARE(modals.pending(), 0);
     QCOMPARE(messages.texts(), QStringList());
     QCOMPARE(listed(dialog), QStringList{"OK1ABC"});
 }

@@ -8,6 +8,7 @@
 #include "LogTable.h"
 #include "LogTableModel.h"
 #include "MainWindow.h"
+#include "ModalScript.h"
 #include "ProgressDialog.h"
 #include "ScriptedMessages.h"
 #include "SystemClock.h"
@@ -64,6 +65,7 @@ private:
     std::unique_ptr<TdmLog> m_dm;
     std::unique_ptr<TfrmVelkor> m_window;
     std::unique_ptr<ScriptedMessages> m_messages;
+    std::unique_ptr<ModalScript> m_modals;
 
     QString dataDir() const { return m_appDir + "Data/"; }
 
@@ -155,9 +157,9 @@ private slots:
         ini.write("[Users]\n0=OK1XYZ\n\n");
         ini.close();
         m_messages = std::make_unique<ScriptedMessages>();
+        m_modals = std::make_unique<ModalScript>();
         m_dm = std::make_unique<TdmLog>(m_appDir);
         dmLog = m_dm.get();
-        TfrmVelkor::ModalRunner = nullptr;
     }
 
     void cleanup()
@@ -167,8 +169,8 @@ private slots:
         frmVelkor = nullptr;
         m_dm.reset();
         dmLog = nullptr;
+        m_modals.reset();
         m_messages.reset();
-        TfrmVelkor::ModalRunner = nullptr;
         TfrmVelkor::NtpPort = TfrmVelkor::DefaultNtpPort;
         TfrmVelkor::NtpTimeout = TfrmVelkor::NtpTimeoutMs;
         setClockSetter(nullptr);
@@ -758,7 +760,10 @@ private slots:
         QTest::keyClick(w.dbgLog, Qt::Key_Plus, Qt::KeypadModifier);
         QTest::keyClick(w.dbgLog, Qt::Key_Minus, Qt::KeypadModifier);
         QTest::keyClick(w.dbgLog, Qt::Key_Plus); // the main keyboard's plus is no command
+        // Enter runs its command and still reaches the grid itself.
+        QSignalSpy activated(w.dbgLog, &QAbstractItemView::activated);
         QTest::keyClick(w.dbgLog, Qt::Key_Return);
+        QCOMPARE(activated.count(), 1);
         QCOMPARE(all, 1);
         QCOMPARE(none, 1);
         QCOMPARE(show, 1);
@@ -801,22 +806,20 @@ private slots:
         w.OpenLog(Call);
         const QModelIndex date = w.logModel()->index(0, LogTableModel::columnOfField(fiDAT));
         QCOMPARE(date.data().toString(), QString("01.01.2007"));
-        QString shown;
-        TfrmVelkor::ModalRunner = [&](QDialog &dialog) {
-            shown = dialog.metaObject()->className();
+        m_modals->handle("frmOptions", [&](QDialog &) {
             m_dm->UserOptions.SetDateFormat(2); // as the operator's choice in the dialog
             m_dm->UserOptions.SetExtendedFont(false);
             return int(mrOk);
-        };
+        });
         w.actOptions->trigger();
-        QCOMPARE(shown, QString("TfrmOptions"));
+        QCOMPARE(m_modals->pending(), 0);
         QCOMPARE(date.data().toString(), QString("1.1.2007"));
         QCOMPARE(w.dbgLog->font().family(), QString("MS Sans Serif"));
 
-        TfrmVelkor::ModalRunner = [&](QDialog &) {
+        m_modals->handle("frmOptions", [&](QDialog &) {
             m_dm->UserOptions.SetDateFormat(0);
             return int(mrCancel);
-        };
+        });
         w.actOptions->trigger();
         QCOMPARE(date.data().toString(), QString("1.1.2007"));
     }
@@ -828,21 +831,31 @@ private slots:
         openWindow();
         TfrmVelkor &w = *m_window;
         w.OpenLog(Call);
-        QString shown;
-        TfrmVelkor::ModalRunner = [&](QDialog &dialog) {
-            shown = dialog.metaObject()->className();
-            return int(mrCancel);
-        };
+        m_modals->answer("frmProfile", mrCancel);
         w.actSelectLog->trigger();
-        QCOMPARE(shown, QString("TfrmProfile"));
+        QCOMPARE(m_modals->shownNames(), QStringList{"frmProfile"});
         QVERIFY(!w.Terminated());
         QCOMPARE(m_dm->UserOptions.Call, Call);
 
+        // Another log chosen: the grid has the keys at once, without a click.
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QWidget elsewhere(&w);
+        elsewhere.setFocusPolicy(Qt::StrongFocus);
+        elsewhere.setFocus();
+        m_modals->handle("frmProfile", [&](QDialog &) {
+            w.CloseLog();
+            w.OpenLog(Call);
+            return int(mrOk);
+        });
+        w.actSelectLog->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), static_cast<QWidget *>(w.dbgLog), 1000);
+
         // A choice that leaves no log open ends the program.
-        TfrmVelkor::ModalRunner = [&](QDialog &) {
+        m_modals->handle("frmProfile", [&](QDialog &) {
             w.CloseLog();
             return int(mrCancel);
-        };
+        });
         w.actSelectLog->trigger();
         QVERIFY(w.Terminated());
     }
@@ -851,11 +864,10 @@ private slots:
     {
         openWindow();
         QString version;
-        TfrmVelkor::ModalRunner = [&](QDialog &dialog) {
-            auto *about = qobject_cast<TfrmAbout *>(&dialog);
-            version = about ? about->lblVersion()->text() : QString();
+        m_modals->handle("frmAbout", [&](QDialog &dialog) {
+            version = static_cast<TfrmAbout &>(dialog).lblVersion()->text();
             return int(mrOk);
-        };
+        });
         m_window->actHelpAbout->trigger();
         QVERIFY(!version.isEmpty());
     }

@@ -1,13 +1,17 @@
 #include "AppGlobals.h"
 #include "DmLog.h"
 #include "LocalEndpoint.h"
+#include "LogGrid.h"
 #include "LogChoiceDialog.h"
 #include "MainWindow.h"
+#include "ModalScript.h"
 #include "ProgramStart.h"
 #include "ScriptedMessages.h"
 #include "SingleInstance.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -24,6 +28,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_appDir;
     std::unique_ptr<ScriptedMessages> m_messages;
+    std::unique_ptr<ModalScript> m_modals;
     int m_choiceShown = 0;
     bool m_choiceEndsProgram = false;
 
@@ -52,11 +57,11 @@ private:
     // was shown and how its bottom button was bound.
     void chooseNothing()
     {
-        TProgramStart::LogChoiceRunner = [this](TfrmProfile &profile) {
+        m_modals->handleAlways("frmProfile", [this](QDialog &dialog) {
             ++m_choiceShown;
-            m_choiceEndsProgram = profile.cancelIsExit();
+            m_choiceEndsProgram = static_cast<TfrmProfile &>(dialog).cancelIsExit();
             return int(mrCancel);
-        };
+        });
     }
 
 private slots:
@@ -72,6 +77,7 @@ private slots:
         qputenv("TEMP", (m_appDir + "tmp").toLocal8Bit());
         TLocalEndpoint::setNamePrefix(m_appDir + "ep-");
         m_messages = std::make_unique<ScriptedMessages>();
+        m_modals = std::make_unique<ModalScript>();
         m_choiceShown = 0;
         m_choiceEndsProgram = false;
         chooseNothing();
@@ -79,7 +85,7 @@ private slots:
 
     void cleanup()
     {
-        TProgramStart::LogChoiceRunner = nullptr;
+        m_modals.reset();
         TLocalEndpoint::setNamePrefix(QString());
         m_messages.reset();
         m_dir.reset();
@@ -154,13 +160,50 @@ private slots:
         writeIni({"OK1ABC", "OK2DEF"});
         writeLog("OK1ABC");
         writeLog("OK2DEF");
-        TProgramStart::LogChoiceRunner = [](TfrmProfile &) {
+        QRect choiceFrame;
+        QRect mainArea;
+        m_modals->drive("frmProfile", [&](QDialog &dialog) {
+            // Centred on the main window, which opens maximised: on the screen's work area.
+            choiceFrame = dialog.frameGeometry();
+            mainArea = frmVelkor->screen()->availableGeometry();
             frmVelkor->OpenLog("OK2DEF"); // what "Vybrat" does
-            return int(mrOk);
-        };
+            dialog.done(mrOk);
+        });
         TProgramStart start(m_appDir, {}, lockDir());
         QCOMPARE(start.Start(), TProgramStart::osRunning);
         QCOMPARE(dmLog->UserOptions.Call, QString("OK2DEF"));
+        QVERIFY(qAbs(choiceFrame.center().x() - mainArea.center().x()) <= 1);
+        QVERIFY(qAbs(choiceFrame.center().y() - mainArea.center().y()) <= 1);
+        // The keys go to the log at once.
+        QVERIFY(QTest::qWaitForWindowActive(frmVelkor));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(frmVelkor->dbgLog));
+        // Titles read as the program gives them: no application name is added to them.
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    }
+
+    void secondStartRestoresAMinimisedWindowAsItWas_data()
+    {
+        QTest::addColumn<bool>("maximised");
+        QTest::newRow("maximised") << true;
+        QTest::newRow("normal") << false;
+    }
+    void secondStartRestoresAMinimisedWindowAsItWas()
+    {
+        QFETCH(bool, maximised);
+        writeIni({"OK1ABC"});
+        writeLog("OK1ABC");
+        TProgramStart first(m_appDir, {}, lockDir());
+        QCOMPARE(first.Start(), TProgramStart::osRunning);
+        if (!maximised)
+            frmVelkor->showNormal();
+        frmVelkor->showMinimized();
+        QTRY_VERIFY(frmVelkor->isMinimized());
+
+        TProgramStart second(m_appDir, {}, lockDir());
+        QCOMPARE(second.Start(), TProgramStart::osAlreadyRunning);
+        QTRY_VERIFY(!frmVelkor->isMinimized());
+        QCOMPARE(frmVelkor->isMaximized(), maximised);
+        QVERIFY(frmVelkor->isVisible());
     }
 
     void secondStartRaisesTheFirstAndEnds()

@@ -9,6 +9,7 @@
 #include "IOTAEdit.h"
 #include "LocatorEdit.h"
 #include "LogGrid.h"
+#include "ModalScript.h"
 #include "QSOWindow.h"
 #include "ReportEdit.h"
 #include "ScriptedMessages.h"
@@ -51,6 +52,7 @@ class TestQsoWindow : public QObject
     std::unique_ptr<QsoTestFixture> m_fx;
     std::unique_ptr<LogQuery> m_main;
     std::unique_ptr<ScriptedMessages> m_messages;
+    std::unique_ptr<ModalScript> m_modals;
     int m_refreshes = 0;
     QList<bool> m_keepPositions;
 
@@ -97,9 +99,9 @@ class TestQsoWindow : public QObject
     }
 
     // Drives the QSO window that the main window opens modally.
-    static void whenQsoWindowOpens(const std::function<void(TfrmQSO &)> &drive)
+    void whenQsoWindowOpens(const std::function<void(TfrmQSO &)> &drive)
     {
-        TfrmVelkor::ModalRunner = [drive](QDialog &dialog) {
+        m_modals->handleAlways("frmQSO", [drive](QDialog &dialog) {
             auto *window = qobject_cast<TfrmQSO *>(&dialog);
             if (!window)
                 return int(mrCancel);
@@ -110,7 +112,7 @@ class TestQsoWindow : public QObject
             if (window->isVisible())
                 window->close();
             return window->result();
-        };
+        });
     }
 
     void openMainQuery()
@@ -128,11 +130,13 @@ private slots:
         m_fx->insertSampleLog();
         openMainQuery();
         m_messages = std::make_unique<ScriptedMessages>();
+        m_modals = std::make_unique<ModalScript>();
         m_refreshes = 0;
         m_keepPositions.clear();
     }
     void cleanup()
     {
+        m_modals.reset();
         m_messages.reset();
         m_main.reset();
         m_fx.reset();

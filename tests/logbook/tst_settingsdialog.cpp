@@ -8,7 +8,7 @@
 #include "Formats.h"
 #include "LocatorEdit.h"
 #include "LogOptions.h"
-#include "ModalDriver.h"
+#include "ModalScript.h"
 #include "ProgramFolder.h"
 #include "ScriptedMessages.h"
 #include "UserOptions.h"
@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -63,9 +64,10 @@ class TestSettingsDialog : public QObject
         QTest::mouseClick(child<QAbstractButton>(dialog, button), Qt::LeftButton);
     }
     // Answers the next pick dialog with the item at index (editable: the typed text).
-    static void pick(ModalDriver &driver, int index, const QString &typed = QString(), bool ok = true)
+    static void pick(ModalScript &modals, int index, const QString &typed = QString(), bool ok = true)
     {
-        driver.onNext("frmComboBox", [index, typed, ok](QWidget *w) {
+        modals.drive("frmComboBox", [index, typed, ok](QDialog &dialog) {
+            QWidget *w = &dialog;
             auto *box = w->findChild<QComboBox *>("ComboBox");
             if (typed.isNull())
                 box->setCurrentIndex(index);
@@ -102,6 +104,8 @@ private slots:
     void editModeWritesOnlyOnOk();
     void editModePassword_data();
     void editModePassword();
+    void centredOnItsOwner_data();
+    void centredOnItsOwner();
 };
 
 void TestSettingsDialog::newLogDefaults()
@@ -390,7 +394,7 @@ void TestSettingsDialog::modeListEditing()
     ProgramFolder folder;
     TdmLog dm(folder.path());
     ScriptedMessages messages;
-    ModalDriver driver;
+    ModalScript modals;
     TfrmOptions dialog(dm, false);
     dialog.show();
     auto *grid = child<QTableWidget>(&dialog, "dGrdMode");
@@ -438,10 +442,10 @@ void TestSettingsDialog::modeListEditing()
     QVERIFY(!dialog.modes().contains(2));
 
     // CW comes back at the end of the list and is selected.
-    pick(driver, 0);
+    pick(modals, 0);
     click(&dialog, "btnModeAdd");
-    QVERIFY(driver.ran());
-    QCOMPARE(driver.caption(), QString("Nový mód"));
+    QCOMPARE(modals.pending(), 0);
+    QCOMPARE(modals.lastTitle(), QString("Nový mód"));
     QCOMPARE(dialog.modes().last(), 1);
     QCOMPARE(grid->currentRow(), dialog.modes().size() - 1);
     QCOMPARE(gridColumn(&dialog, "dGrdMode", 1).last(), QString("CW"));
@@ -449,9 +453,9 @@ void TestSettingsDialog::modeListEditing()
 
     // A cancelled pick adds nothing.
     const int count = dialog.modes().size();
-    pick(driver, 5, QString(), false);
+    pick(modals, 5, QString(), false);
     click(&dialog, "btnModeAdd");
-    QVERIFY(driver.ran());
+    QCOMPARE(modals.pending(), 0);
     QCOMPARE(dialog.modes().size(), count);
 }
 
@@ -459,12 +463,12 @@ void TestSettingsDialog::modeAddExistingSelectsIt()
 {
     ProgramFolder folder;
     TdmLog dm(folder.path());
-    ModalDriver driver;
+    ModalScript modals;
     TfrmOptions dialog(dm, false);
     dialog.show();
-    pick(driver, 8); // RTTY, mode index 9, list row 9
+    pick(modals, 8); // RTTY, mode index 9, list row 9
     click(&dialog, "btnModeAdd");
-    QVERIFY(driver.ran());
+    QCOMPARE(modals.pending(), 0);
     QCOMPARE(dialog.modes().size(), 27);
     QCOMPARE(child<QTableWidget>(&dialog, "dGrdMode")->currentRow(), 8);
 }
@@ -473,7 +477,7 @@ void TestSettingsDialog::modeDeleteAll()
 {
     ProgramFolder folder;
     TdmLog dm(folder.path());
-    ModalDriver driver;
+    ModalScript modals;
     TfrmOptions dialog(dm, false);
     dialog.show();
     auto *grid = child<QTableWidget>(&dialog, "dGrdMode");
@@ -485,7 +489,7 @@ void TestSettingsDialog::modeDeleteAll()
     // An empty list still shows one numbered row with the mark.
     QCOMPARE(gridColumn(&dialog, "dGrdMode", 0), QStringList{"1"});
     QCOMPARE(gridColumn(&dialog, "dGrdMode", 1), QStringList{""});
-    pick(driver, 1);
+    pick(modals, 1);
     click(&dialog, "btnModeAdd");
     QCOMPARE(dialog.modes(), QList<int>{2});
     QCOMPARE(gridColumn(&dialog, "dGrdMode", 1), QStringList{"SSB"});
@@ -517,7 +521,7 @@ void TestSettingsDialog::freqAdd()
     ProgramFolder folder;
     TdmLog dm(folder.path());
     ScriptedMessages messages;
-    ModalDriver driver;
+    ModalScript modals;
     TfrmOptions dialog(dm, false);
     dialog.show();
     // Room for one more: drop 1mm, the last of the 28 presets.
@@ -527,10 +531,10 @@ void TestSettingsDialog::freqAdd()
     QCOMPARE(dialog.freqs().size(), 27);
     grid->setCurrentCell(0, 0);
 
-    pick(driver, -1, typed);
+    pick(modals, -1, typed);
     click(&dialog, "btnFreqAdd");
-    QVERIFY(driver.ran());
-    QCOMPARE(driver.caption(), QString("Nová frekvence"));
+    QCOMPARE(modals.pending(), 0);
+    QCOMPARE(modals.lastTitle(), QString("Nová frekvence"));
     QCOMPARE(messages.texts(), message.isEmpty() ? QStringList() : QStringList{message});
     if (added > 0) {
         QCOMPARE(dialog.freqs().size(), 28);
@@ -550,14 +554,13 @@ void TestSettingsDialog::freqLimit()
     ProgramFolder folder;
     TdmLog dm(folder.path());
     ScriptedMessages messages;
-    ModalDriver driver;
+    ModalScript modals;
     TfrmOptions dialog(dm, false);
     dialog.show();
-    pick(driver, 0);
     click(&dialog, "btnFreqAdd");
     QCOMPARE(messages.texts(), QStringList{"Je povoleno maximálně 28 záznamů!"});
     QCOMPARE(messages.shown.first().type, mtInformation);
-    QVERIFY(!driver.ran()); // the pick dialog did not open
+    QVERIFY(modals.shownNames().isEmpty()); // the pick dialog did not open
     QCOMPARE(dialog.freqs().size(), 28);
 }
 
@@ -742,6 +745,40 @@ void TestSettingsDialog::editModePassword()
     click(&dialog, "btnOk");
     QCOMPARE(dialog.result(), int(mrOk));
     QCOMPARE(dm.UserOptions.GetClusterPassword(), expected);
+}
+
+void TestSettingsDialog::centredOnItsOwner_data()
+{
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("normal owner") << false;
+    QTest::newRow("maximised owner") << true;
+}
+
+// The dialog and its pick dialog appear centred on the window that owns them, also on
+// an owner that opens maximised and is still being mapped.
+void TestSettingsDialog::centredOnItsOwner()
+{
+    QFETCH(bool, maximised);
+    ProgramFolder folder({"OK2XYZ"});
+    TdmLog dm(folder.path());
+    QWidget owner;
+    owner.setGeometry(100, 80, 900, 600);
+    if (maximised)
+        owner.showMaximized();
+    else
+        owner.show();
+    const QPoint expected =
+        maximised ? owner.screen()->availableGeometry().center() : owner.frameGeometry().center();
+    TfrmOptions dialog(dm, false, &owner);
+    ModalScript modals;
+    QPoint pickCentre;
+    modals.drive("frmComboBox", [&](QDialog &pick) { pickCentre = pick.frameGeometry().center(); });
+    dialog.show();
+    QVERIFY((dialog.frameGeometry().center() - expected).manhattanLength() <= 2);
+    click(&dialog, "btnModeAdd");
+    QCOMPARE(modals.pending(), 0);
+    // The pick dialog's owner is the settings dialog.
+    QVERIFY((pickCentre - dialog.frameGeometry().center()).manhattanLength() <= 2);
 }
 
 QTEST_MAIN(TestSettingsDialog)

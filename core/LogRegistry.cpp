@@ -1,0 +1,121 @@
+#include "LogRegistry.h"
+
+#include "DatabaseError.h"
+#include "IniFile.h"
+#include "LogOptions.h"
+#include "LogRecord.h"
+#include "MessageTexts.h"
+#include "UserOptions.h"
+#include "VkrDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+int FreeUserSlot(const TLogOptions &logs)
+{
+    for (int slot = 0; slot < TLogOptions::UserCount; ++slot)
+        if (logs.GetUser(slot).isEmpty())
+            return slot;
+    return -1;
+}
+
+int RegisteredUserCount(const TLogOptions &logs)
+{
+    int count = 0;
+    for (int slot = 0; slot < TLogOptions::UserCount; ++slot)
+        if (!logs.GetUser(slot).isEmpty())
+            ++count;
+    return count;
+}
+
+bool IsUserRegistered(const TLogOptions &logs, const QString &call)
+{
+    if (call.isEmpty())
+        return false; // an empty slot is no log
+    for (int slot = 0; slot < TLogOptions::UserCount; ++slot)
+        if (logs.GetUser(slot) == call)
+            return true;
+    return false;
+}
+
+QStringList LogFiles(const QString &dataDir, const QString &call)
+{
+    const QString base = dataDir + call;
+    return {base + QStringLiteral(".db"), base + QStringLiteral(".db-journal"),
+            base + QStringLiteral(".db-wal"), base + QStringLiteral(".db-shm"), base + QStringLiteral(".uf")};
+}
+
+void SetNewLogDefaults(TUserOptions &o, int screenWidthClass, const QDate &today)
+{
+    o.SetQuickQSOs(0);
+    o.SetBackUpLast(today);
+    o.SetMapZoom(0);
+    o.SetMapCenterX(15);
+    o.SetMapCenterY(49.8);
+    o.SetMapWWLGrid(false);
+    o.SetMapGeoGrid(true);
+    const int widthClass = std::clamp(screenWidthClass, 0, ScreenWidthClassCount - 1);
+    for (int field = fiDAT; field < LogFieldCount; ++field) {
+        const QString &name = LogFieldNames[field];
+        o.SetColumnCaption(name, LogFieldCaptions[field]);
+        o.SetColumnCaptionAlignment(name, LogColumnTitleAlignments[field]);
+        o.SetColumnAlignment(name, LogColumnAlignments[field]);
+        o.SetColumnWidth(name, LogColumnWidths[field][widthClass]);
+        o.SetColumnVisible(name, LogColumnVisible[field][widthClass]);
+        o.SetColumnIndex(name, LogColumnPositions[field]);
+    }
+}
+
+int CreateLog(TLogOptions &logs, const QString &dataDir, TUserOptions &options)
+{
+    const QString call = options.Call;
+    const QString settingsFile = dataDir + call + QStringLiteral(".uf");
+    const QString tableFile = dataDir + call + QStringLiteral(".db");
+    const int slot = FreeUserSlot(logs);
+    if (slot < 0)
+        throw EVelkorError(MsgTooManyUsers);
+    const bool hadSettings = QFileInfo::exists(settingsFile);
+    const bool hadTable = QFileInfo::exists(tableFile);
+    auto undoFiles = [&](bool table) {
+        if (!hadSettings)
+            QFile::remove(settingsFile);
+        if (table && !hadTable)
+            QFile::remove(tableFile);
+    };
+
+    QDir().mkpath(dataDir);
+    options.SaveAs(settingsFile);
+    try {
+        CreateLogTable(tableFile);
+    } catch (const EDatabaseError &) {
+        undoFiles(false);
+        throw;
+    }
+    logs.SetUser(slot, call);
+    try {
+        logs.Save();
+    } catch (const EIniFileError &) {
+        logs.SetUser(slot, QString());
+        undoFiles(true);
+        throw;
+    }
+    return slot;
+}
+
+TDeleteLogResult DeleteLog(TLogOptions &logs, const QString &dataDir, const QString &call)
+{
+    TDeleteLogResult result;
+    for (const QString &file : LogFiles(dataDir, call))
+        if (QFile::exists(file) && !QFile::remove(file))
+            result.undeletedFiles << file;
+    for (int slot = 0; slot < TLogOptions::UserCount; ++slot)
+        if (logs.GetUser(slot) == call)
+            logs.SetUser(slot, QString());
+    try {
+        logs.Save();
+    } catch (const EIniFileError &e) {
+        result.saveError = e.message();
+    }
+    return result;
+}
