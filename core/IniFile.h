@@ -30,9 +30,12 @@
 #include "VelkorError.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <utility>
 
 class EIniFileError : public EVelkorError
 {
@@ -90,10 +93,19 @@ private:
     };
 
     const Section *findSection(const QString &name) const;
-    Section &sectionForWrite(const QString &name);
     const Entry *findEntry(const QString &section, const QString &key) const;
+    // Sets the key's value, appending the key when the section lacks it; with
+    // keepExisting a key already there keeps its value and spelling.
+    void putEntry(qsizetype section, const QString &key, const QString &value, bool keepExisting);
+    qsizetype sectionIndex(const QString &name) const; // -1 when there is none
+    qsizetype sectionForWriteIndex(const QString &name);
     void loadFile();
 
     QString m_fileName;
     QList<Section> m_sections;
+    // Names are found through hashes of their case-folded form, so that reading a file
+    // takes time in proportion to its length, however many keys it holds. Sections and
+    // keys are only ever appended (or all cleared), so their positions stay valid.
+    QHash<QString, qsizetype> m_sectionIndex;                     // folded name -> section
+    QHash<std::pair<qsizetype, QString>, qsizetype> m_entryIndex; // (section, folded key) -> entry
 };
