@@ -34,6 +34,13 @@ bool looksCzech(const QString &text)
     return text.contains(czech);
 }
 
+QString messagesShown()
+{
+    const MessageHandler *handler = messageHandler();
+    const auto *scripted = dynamic_cast<const ScriptedMessages *>(handler);
+    return scripted ? scripted->texts().join(" | ") : QString();
+}
+
 TVelkorApplication *application()
 {
     return static_cast<TVelkorApplication *>(QCoreApplication::instance());
@@ -92,13 +99,14 @@ class TestDamagedLog : public QObject
             QTest::keyClick(window->edtCall, Qt::Key_Tab);
             window->grab();
             QCoreApplication::processEvents();
+            window->ClearForm(); // nothing to save, nothing to ask
             window->reject();
             return int(mrCancel);
         };
-        if (f.w().actNewQSO->isEnabled()) {
-            f.w().actNewQSO->trigger();
-            QVERIFY(opened);
-        }
+        f.w().actNewQSO->trigger();
+        // The window opens on a log that is open and can still be read in order; else
+        // the operator was told why.
+        QVERIFY2(opened || !f.w().qLog->Active() || !messagesShown().isEmpty(), qPrintable(messagesShown()));
         TfrmVelkor::ModalRunner = nullptr;
         QCoreApplication::processEvents();
     }
@@ -135,7 +143,7 @@ private slots:
         QCOMPARE(f->query().RecordCount(), QsoCount);
         pageThrough(*f);
         leaveCallSign(*f);
-        QCOMPARE(messages.texts(), QStringList());
+        QVERIFY2(messages.texts().isEmpty(), qPrintable(messages.texts().join(" | ")));
     }
 
     void damagedPage_data()
@@ -153,7 +161,7 @@ private slots:
         QFETCH(int, page);
         QFETCH(bool, zeroed);
         QByteArray content = m_pristine;
-        QRandomGenerator random(quint32(page));
+        QRandomGenerator random{quint32(page)};
         for (int i = 0; i < PageSize; ++i)
             content[page * PageSize + i] = zeroed ? '\0' : char(random.generate());
 
@@ -212,7 +220,7 @@ private slots:
     // A log name that is no file name is refused before its settings file is read.
     void logNameThatCannotNameAFile()
     {
-        auto fixture = std::make_unique<MainWindowFixture>(false);
+        auto fixture = std::make_unique<MainWindowFixture>();
         ScriptedMessages messages;
         fixture->w().OpenLog("../Data/OK1XYZ");
         QCOMPARE(messages.texts().size(), 1);
