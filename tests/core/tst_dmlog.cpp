@@ -286,6 +286,56 @@ private slots:
         QCOMPARE(q.value(0).toInt(), 2);
     }
 
+    // A log that another tool switched to WAL mode is still a log of this program: it
+    // opens, in the program's own journal mode.
+    void logInWalModeOpens()
+    {
+        TdmLog dm(m_app->path());
+        const QString path = dm.LogFileName("OK1ABC");
+        CreateLogTable(path);
+        {
+            LogConnection c(path);
+            QSqlQuery q(c.database());
+            QVERIFY(q.exec("PRAGMA journal_mode = WAL") && q.next());
+            QCOMPARE(q.value(0).toString(), QString("wal"));
+        }
+        dm.OpenDatabase("OK1ABC");
+        QSqlQuery q(QSqlDatabase::database(TdmLog::DatabaseName));
+        QVERIFY(q.exec("PRAGMA journal_mode") && q.next());
+        QCOMPARE(q.value(0).toString(), QString("delete"));
+    }
+
+    void invalidLogNamesAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("call") << "OK1ABC" << true;
+        QTest::newRow("lower case") << "ok1abc" << true;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("parent") << "../OK1ABC" << false;
+        QTest::newRow("slash") << "OK1ABC/P" << false;
+        QTest::newRow("NUL") << QString::fromLatin1("OK1\0ABC", 7) << false;
+        QTest::newRow("letter with accent") << "OKČ" << false;
+    }
+    void invalidLogNamesAreRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, valid);
+        QCOMPARE(TdmLog::IsValidLogName(name), valid);
+        if (valid)
+            return;
+        TdmLog dm(m_app->path());
+        const QStringList before = QDir(m_app->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        try {
+            dm.OpenDatabase(name);
+            QFAIL("opened");
+        } catch (const EDatabaseError &e) {
+            QVERIFY(e.message().startsWith("Neplatný název deníku"));
+        }
+        QCOMPARE(QDir(m_app->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        QVERIFY(!dm.DatabaseOpen());
+    }
+
     void destructionClosesTheDatabase()
     {
         {
