@@ -111,6 +111,33 @@ class TestDamagedLog : public QObject
         QCoreApplication::processEvents();
     }
 
+    // Showing a QSO whose row cannot be read says so instead of showing an empty QSO.
+    static void showUnreadableQso(MainWindowFixture &f)
+    {
+        LogQuery &q = f.query();
+        if (!q.Active())
+            return;
+        int unreadable = -1;
+        for (int row = 0; row < q.RecordCount() && unreadable < 0; ++row) {
+            bool ok = true;
+            q.ViewRecordAt(row, &ok);
+            if (!ok)
+                unreadable = row;
+        }
+        if (unreadable < 0)
+            return;
+        QVERIFY(q.SetRecNo(unreadable + 1));
+        bool shown = false;
+        TfrmVelkor::ModalRunner = [&shown](QDialog &) {
+            shown = true;
+            return int(mrCancel);
+        };
+        f.w().actShowQSO->trigger();
+        TfrmVelkor::ModalRunner = nullptr;
+        QVERIFY(!shown);
+        QVERIFY(messagesShown().contains("Chyba při čtení deníku"));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -170,6 +197,7 @@ private slots:
         QVERIFY(f);
         pageThrough(*f);
         leaveCallSign(*f);
+        showUnreadableQso(*f);
 
         // Nothing escaped to the application's guard: every failure was met where it
         // happened.
