@@ -60,7 +60,8 @@ int main(int argc, char *argv[])
         int found = 0;
         const int inOne = keyCount * 3 / 4;
         for (int i = 0; i + 1 < inOne; ++i)
-            found += options.Ini.ValueExists(QStringLiteral("columns"), QStringLiteral("KEY%1").arg(i)) ? 1 : 0;
+            found +=
+                options.Ini.ValueExists(QStringLiteral("columns"), QStringLiteral("KEY%1").arg(i)) ? 1 : 0;
         const qint64 readMs = timer.elapsed();
 
         out << "settings file of " << keyCount << " keys (" << QFile(path).size() / 1024 << " KiB)\n"

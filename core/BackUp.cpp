@@ -1,8 +1,8 @@
 #include "BackUp.h"
 
 #include "Crc32.h"
-#include "FileMappingStream.h"
 #include "DatabaseError.h"
+#include "FileMappingStream.h"
 #include "LogConnection.h"
 #include "VkrDatabase.h"
 
@@ -353,14 +353,16 @@ SourceCounts sourceCounts(QSqlDatabase &db)
     if (!q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(LogTableName)) || !q.next())
         throw EBackUpError(invalidFormat());
     counts.rows = q.value(0).toLongLong();
-    if (q.exec(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = '%1'").arg(LogTableName)) && q.next())
+    if (q.exec(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = '%1'").arg(LogTableName)) &&
+        q.next())
         counts.sequence = q.value(0).toLongLong();
     return counts;
 }
 
 // Makes a new log file at `target` and copies every QSO of the log at `source` into it,
 // field by field with its ID, in one transaction.
-void copyIntoNewLog(const QString &source, const QString &target, TProgressReporter &progress, int from, int to)
+void copyIntoNewLog(const QString &source, const QString &target, TProgressReporter &progress, int from,
+                    int to)
 {
     QFile::remove(target);
     QFile::remove(target + QStringLiteral("-journal"));
@@ -374,7 +376,8 @@ void copyIntoNewLog(const QString &source, const QString &target, TProgressRepor
         {
             QSqlQuery read(src);
             read.setForwardOnly(true);
-            if (!read.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY ID").arg(LogFieldListSql(), LogTableName)))
+            if (!read.exec(
+                    QStringLiteral("SELECT %1 FROM %2 ORDER BY ID").arg(LogFieldListSql(), LogTableName)))
                 throw EBackUpError(invalidFormat());
             QStringList marks;
             for (int i = 0; i < LogFieldCount; ++i)
@@ -398,9 +401,10 @@ void copyIntoNewLog(const QString &source, const QString &target, TProgressRepor
                 throw EBackUpError(invalidFormat());
             // IDs of QSOs deleted before the backup are not given again.
             QSqlQuery sequence(dst);
-            if (!sequence.exec(QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) WHERE name = '%2'")
-                                   .arg(counts.sequence)
-                                   .arg(LogTableName)))
+            if (!sequence.exec(
+                    QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) WHERE name = '%2'")
+                        .arg(counts.sequence)
+                        .arg(LogTableName)))
                 throw cannotWrite(target);
         }
         if (!dst.commit())
@@ -420,7 +424,8 @@ void removeStaleJournals(const QString &logPath)
 
 } // namespace
 
-void BackUpLog(const QString &call, const QString &dataDir, const QString &fileName, const TProgressEvent &progress)
+void BackUpLog(const QString &call, const QString &dataDir, const QString &fileName,
+               const TProgressEvent &progress)
 {
     TProgressReporter reporter(progress);
     reporter.Report(0);

@@ -17,8 +17,8 @@ namespace
 
 // What the program itself leaves in its temporary folder: temporary tables with their
 // journals, and a log extracted from a backup.
-const QStringList TempFileMasks{QStringLiteral("_*.db"), QStringLiteral("_*.px"), QStringLiteral("_*.db-journal"),
-                                QStringLiteral("BackUp.*")};
+const QStringList TempFileMasks{QStringLiteral("_*.db"), QStringLiteral("_*.px"),
+                                QStringLiteral("_*.db-journal"), QStringLiteral("BackUp.*")};
 
 // A folder without a lock file may belong to a run that has just made it.
 constexpr qint64 UnlockedFolderGraceSecs = 60;
@@ -147,7 +147,8 @@ void TdmLog::makeTempFolder()
 void TdmLog::removeAbandonedTempFolders() const
 {
     const QFileInfoList folders =
-        QDir(m_tempBase).entryInfoList({TempFolderPrefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+        QDir(m_tempBase)
+            .entryInfoList({TempFolderPrefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     for (const QFileInfo &folder : folders) {
         if (folder.isSymLink() || folder.ownerId() != ::getuid())
             continue;

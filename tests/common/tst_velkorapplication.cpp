@@ -13,7 +13,8 @@
 #include <functional>
 #include <stdexcept>
 
-namespace {
+namespace
+{
 
 // A widget whose key and paint handlers fail as told.
 class FailingWidget : public QWidget
@@ -95,8 +96,8 @@ private slots:
         widget.show();
         QTest::keyClick(&widget, Qt::Key_A);
         widget.onPaint = nullptr;
-        QTRY_COMPARE(messages.texts(),
-                     (QStringList{QStringLiteral("Chyba při čtení deníku \"X.db\"!"), QStringLiteral("Jiná chyba!")}));
+        QTRY_COMPARE(messages.texts(), (QStringList{QStringLiteral("Chyba při čtení deníku \"X.db\"!"),
+                                                    QStringLiteral("Jiná chyba!")}));
         QCoreApplication::processEvents();
         QCOMPARE(messages.texts().size(), 2);
     }

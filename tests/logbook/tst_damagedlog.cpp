@@ -21,7 +21,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 constexpr int PageSize = 4096;
 constexpr int QsoCount = 400;
@@ -275,7 +276,8 @@ private slots:
         ScriptedMessages messages;
         fixture->start();
         QCOMPARE(messages.texts().size(), 1);
-        QVERIFY2(messages.lastText().contains("není deníkem programu Velkor"), qPrintable(messages.lastText()));
+        QVERIFY2(messages.lastText().contains("není deníkem programu Velkor"),
+                 qPrintable(messages.lastText()));
         QVERIFY(!fixture->w().qLog->Active());
         QVERIFY(fx.dm->UserOptions.Call.isEmpty());
         QCOMPARE(ReadTestFile(path), content);
