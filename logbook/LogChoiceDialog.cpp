@@ -18,9 +18,12 @@
 namespace {
 
 // The files of one log in the data folder: the log table (with what SQLite may have
-// left beside it) and the operator's settings.
+// left beside it) and the operator's settings. A name read from Velkor.ini that cannot
+// be a log's name ("../x") names no file of the data folder: none is touched.
 QStringList logFiles(const QString &dataDir, const QString &call)
 {
+    if (!TdmLog::IsValidLogName(call))
+        return {};
     const QString base = dataDir + call;
     return {base + QStringLiteral(".db"), base + QStringLiteral(".db-journal"), base + QStringLiteral(".db-wal"),
             base + QStringLiteral(".db-shm"), base + QStringLiteral(".uf")};
