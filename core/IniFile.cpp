@@ -9,11 +9,6 @@
 namespace
 {
 
-// Section and key names are compared without regard to case.
-QString foldedName(const QString &name)
-{
-    return name.toCaseFolded();
-}
 
 // A line break inside a name or value would start a new line that reads back as
 // another key or section.
@@ -25,6 +20,21 @@ QString singleLine(QString text)
 }
 
 } // namespace
+
+// The hash of the case-folded code points, so that names equal without regard to case
+// hash alike.
+size_t qHash(const TMemIniFile::NameKey &key, size_t seed) noexcept
+{
+    size_t hash = ::qHash(key.section, seed);
+    const QString &name = key.name;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        char32_t c = name.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < name.size() && name.at(i + 1).isLowSurrogate())
+            c = QChar::surrogateToUcs4(name.at(i), name.at(++i));
+        hash = hash * 31 + QChar::toCaseFolded(c);
+    }
+    return hash;
+}
 
 TMemIniFile::TMemIniFile(const QString &fileName) : m_fileName(fileName)
 {
@@ -173,7 +183,7 @@ void TMemIniFile::WriteString(const QString &section, const QString &key, const 
 void TMemIniFile::putEntry(qsizetype section, const QString &key, const QString &value, bool keepExisting)
 {
     QList<Entry> &entries = m_sections[section].entries;
-    auto id = std::make_pair(section, foldedName(key));
+    NameKey id{section, key};
     const auto found = m_entryIndex.constFind(id);
     if (found == m_entryIndex.cend()) {
         m_entryIndex.insert(std::move(id), entries.size());
@@ -205,7 +215,7 @@ void TMemIniFile::WriteDate(const QString &section, const QString &key, const QD
 
 qsizetype TMemIniFile::sectionIndex(const QString &name) const
 {
-    return m_sectionIndex.value(foldedName(name), -1);
+    return m_sectionIndex.value(NameKey{-1, name}, -1);
 }
 
 const TMemIniFile::Section *TMemIniFile::findSection(const QString &name) const
@@ -216,11 +226,11 @@ const TMemIniFile::Section *TMemIniFile::findSection(const QString &name) const
 
 qsizetype TMemIniFile::sectionForWriteIndex(const QString &name)
 {
-    QString folded = foldedName(name);
-    const auto found = m_sectionIndex.constFind(folded);
+    NameKey id{-1, name};
+    const auto found = m_sectionIndex.constFind(id);
     if (found != m_sectionIndex.cend())
         return *found;
-    m_sectionIndex.insert(std::move(folded), m_sections.size());
+    m_sectionIndex.insert(std::move(id), m_sections.size());
     m_sections.append({name, {}});
     return m_sections.size() - 1;
 }
@@ -230,6 +240,6 @@ const TMemIniFile::Entry *TMemIniFile::findEntry(const QString &section, const Q
     const qsizetype index = sectionIndex(section);
     if (index < 0)
         return nullptr;
-    const auto entry = m_entryIndex.constFind(std::make_pair(index, foldedName(key)));
+    const auto entry = m_entryIndex.constFind(NameKey{index, key});
     return entry == m_entryIndex.cend() ? nullptr : &m_sections[index].entries[*entry];
 }

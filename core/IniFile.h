@@ -35,8 +35,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <utility>
-
 class EIniFileError : public EVelkorError
 {
 public:
@@ -106,6 +104,18 @@ private:
     // Names are found through hashes of their case-folded form, so that reading a file
     // takes time in proportion to its length, however many keys it holds. Sections and
     // keys are only ever appended (or all cleared), so their positions stay valid.
-    QHash<QString, qsizetype> m_sectionIndex;                     // folded name -> section
-    QHash<std::pair<qsizetype, QString>, qsizetype> m_entryIndex; // (section, folded key) -> entry
+    // A name within its section (-1 for section names), compared and hashed without
+    // regard to case and without making a folded copy of it.
+    struct NameKey {
+        qsizetype section;
+        QString name;
+        friend bool operator==(const NameKey &a, const NameKey &b)
+        {
+            return a.section == b.section && a.name.compare(b.name, Qt::CaseInsensitive) == 0;
+        }
+        friend size_t qHash(const NameKey &key, size_t seed) noexcept;
+    };
+    friend size_t qHash(const NameKey &key, size_t seed) noexcept;
+    QHash<NameKey, qsizetype> m_sectionIndex; // section name -> section
+    QHash<NameKey, qsizetype> m_entryIndex;   // (section, key) -> entry
 };
