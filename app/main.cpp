@@ -4,12 +4,12 @@
 #include "AppCommands.h"
 #include "MessageDialog.h"
 #include "ProgramStart.h"
-
-#include <QApplication>
+#include "VelkorApplication.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    // A failure that escapes a window's event handler is shown, not the end of the program.
+    TVelkorApplication app(argc, argv);
     installMessageDialog();
     TProgramStart start(QCoreApplication::applicationDirPath(), QCoreApplication::arguments().mid(1));
     start.InstallCommands = InstallExchangeCommands;

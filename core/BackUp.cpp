@@ -1,13 +1,17 @@
 #include "BackUp.h"
 
 #include "Crc32.h"
+#include "DatabaseError.h"
 #include "FileMappingStream.h"
+#include "LogConnection.h"
 #include "VkrDatabase.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QScopeGuard>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtEndian>
@@ -39,6 +43,8 @@ constexpr qint64 EntrySize = 4 + 1 + NameLength;
 const QString TableEntry = QStringLiteral("BackUp.db");
 const QString IndexEntry = QStringLiteral("BackUp.px");
 const QString OptionsEntry = QStringLiteral("BackUp.uf");
+// The new log a restore builds in the temporary folder before it replaces the old one.
+const QString RestoredLogName = QStringLiteral("BackUp.restored");
 
 QString invalidFormat()
 {
@@ -297,6 +303,117 @@ void replaceFile(const QString &source, const QString &target)
         throw cannotWrite(target);
 }
 
+// The SQLite header's format bytes (offsets 18 and 19) are 2 for a file in WAL mode and 1
+// for a rollback journal. The archive holds the main file alone, so the extracted copy
+// is made an ordinary file: opening it then neither looks for nor leaves "-wal" and
+// "-shm" files.
+void clearWalMode(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        throw cannotOpen(path);
+    QByteArray header = file.read(20);
+    if (header.size() < 20 || !header.startsWith("SQLite format 3"))
+        throw EBackUpError(invalidFormat());
+    if (header[18] == 2 || header[19] == 2) {
+        file.seek(18);
+        if (file.write("\x01\x01", 2) != 2 || !file.flush())
+            throw cannotWrite(path);
+    }
+}
+
+// The extracted table must be a sound SQLite file holding a log of this program.
+void checkExtractedLog(const QString &path)
+{
+    clearWalMode(path);
+    try {
+        LogConnection connection(path, LogConnection::OpenReadOnly);
+        QSqlQuery q(connection.database());
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("PRAGMA integrity_check")) || !q.next() ||
+            q.value(0).toString() != u"ok" || q.next())
+            throw EBackUpError(invalidFormat());
+    } catch (const EDatabaseError &) {
+        throw EBackUpError(invalidFormat());
+    }
+    if (!IsLogTableFile(path))
+        throw EBackUpError(invalidFormat());
+}
+
+// The number of rows and the highest ID ever given (AUTOINCREMENT's counter) of a log.
+struct SourceCounts {
+    qint64 rows = 0;
+    qint64 sequence = 0;
+};
+
+SourceCounts sourceCounts(QSqlDatabase &db)
+{
+    SourceCounts counts;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(LogTableName)) || !q.next())
+        throw EBackUpError(invalidFormat());
+    counts.rows = q.value(0).toLongLong();
+    if (q.exec(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = '%1'").arg(LogTableName)) &&
+        q.next())
+        counts.sequence = q.value(0).toLongLong();
+    return counts;
+}
+
+// Makes a new log file at `target` and copies every QSO of the log at `source` into it,
+// field by field with its ID, in one transaction.
+void copyIntoNewLog(const QString &source, const QString &target, TProgressReporter &progress, int from,
+                    int to)
+{
+    QFile::remove(target);
+    QFile::remove(target + QStringLiteral("-journal"));
+    CreateLogTable(target);
+    try {
+        LogConnection in(source, LogConnection::OpenReadOnly);
+        LogConnection out(target, LogConnection::OpenExisting);
+        QSqlDatabase src = in.database();
+        QSqlDatabase dst = out.database();
+        const SourceCounts counts = sourceCounts(src);
+        {
+            QSqlQuery read(src);
+            read.setForwardOnly(true);
+            if (!read.exec(
+                    QStringLiteral("SELECT %1 FROM %2 ORDER BY ID").arg(LogFieldListSql(), LogTableName)))
+                throw EBackUpError(invalidFormat());
+            QStringList marks;
+            for (int i = 0; i < LogFieldCount; ++i)
+                marks << QStringLiteral("?");
+            if (!dst.transaction())
+                throw cannotWrite(target);
+            QSqlQuery write(dst);
+            if (!write.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                   .arg(LogTableName, LogFieldListSql(), marks.join(u','))))
+                throw cannotWrite(target);
+            qint64 copied = 0;
+            while (read.next()) {
+                for (int field = 0; field < LogFieldCount; ++field)
+                    write.bindValue(field, read.value(field));
+                if (!write.exec())
+                    throw EBackUpError(invalidFormat());
+                ++copied;
+                progress.Report(from + int((to - from) * copied / qMax<qint64>(counts.rows, 1)));
+            }
+            if (read.lastError().isValid() || copied != counts.rows)
+                throw EBackUpError(invalidFormat());
+            // IDs of QSOs deleted before the backup are not given again.
+            QSqlQuery sequence(dst);
+            if (!sequence.exec(
+                    QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) WHERE name = '%2'")
+                        .arg(counts.sequence)
+                        .arg(LogTableName)))
+                throw cannotWrite(target);
+        }
+        if (!dst.commit())
+            throw cannotWrite(target);
+    } catch (const EDatabaseError &) {
+        throw EBackUpError(invalidFormat());
+    }
+}
+
 // A journal left beside the replaced log belongs to the old file; SQLite would roll it
 // back into the restored one on the next open.
 void removeStaleJournals(const QString &logPath)
@@ -307,13 +424,17 @@ void removeStaleJournals(const QString &logPath)
 
 } // namespace
 
-void BackUpLog(const QString &call, const QString &dataDir, const QString &fileName)
+void BackUpLog(const QString &call, const QString &dataDir, const QString &fileName,
+               const TProgressEvent &progress)
 {
+    TProgressReporter reporter(progress);
+    reporter.Report(0);
     const QDir data(dataDir);
     // The log file is read as it lies on disk: with a rollback journal and synchronous
     // writes it holds every committed QSO even while the log is open.
     const QByteArray table = readWholeFile(data.filePath(call + QStringLiteral(".db")));
     const QByteArray options = readWholeFile(data.filePath(call + QStringLiteral(".uf")));
+    reporter.Report(10);
     const QByteArray noIndex;
     const std::array<std::pair<QString, const QByteArray *>, 3> files{
         {{TableEntry, &table}, {IndexEntry, &noIndex}, {OptionsEntry, &options}}};
@@ -329,8 +450,10 @@ void BackUpLog(const QString &call, const QString &dataDir, const QString &fileN
         appendInt32(body, qint32(content->size()));
         body += shortString(toWin1250(name), NameLength);
     }
-    for (const auto &[name, content] : files)
+    for (const auto &[name, content] : files) {
         body += compressed(*content);
+        reporter.Report(name == TableEntry ? 70 : 80);
+    }
 
     QByteArray crc(4, '\0');
     qToLittleEndian(CalcCRC32(body.constData(), body.size()), crc.data());
@@ -348,6 +471,7 @@ void BackUpLog(const QString &call, const QString &dataDir, const QString &fileN
     write(body);
     if (!out.commit())
         throw cannotWrite(fileName);
+    reporter.Report(100);
 }
 
 void ReadBackUpInfo(const QString &fileName, QString &call, QDateTime &created)
@@ -359,8 +483,11 @@ void ReadBackUpInfo(const QString &fileName, QString &call, QDateTime &created)
     created = fromDayCount(header.created);
 }
 
-void RestoreLog(const QString &call, const QString &dataDir, const QString &tempDir, const QString &fileName)
+void RestoreLog(const QString &call, const QString &dataDir, const QString &tempDir, const QString &fileName,
+                const TProgressEvent &progress)
 {
+    TProgressReporter reporter(progress);
+    reporter.Report(0);
     const TFileMappingStream archive(fileName, false, QIODevice::ReadOnly);
     const Header header = readHeader(archive);
     const uchar *p = archive.memory();
@@ -370,13 +497,23 @@ void RestoreLog(const QString &call, const QString &dataDir, const QString &temp
         throw EBackUpError(unknownVersion());
     const QList<Entry> entries = readEntries(archive, header.count);
 
+    reporter.Report(10);
+
     const QString tablePath = QDir(tempDir).filePath(TableEntry);
-    const auto removeExtracted = qScopeGuard([&tablePath] { QFile::remove(tablePath); });
+    const QString newLogPath = QDir(tempDir).filePath(RestoredLogName);
+    const auto removeExtracted = qScopeGuard([&tablePath, &newLogPath] {
+        for (const QString &path : {tablePath, newLogPath})
+            for (const char *suffix : {"", "-journal", "-wal", "-shm"})
+                QFile::remove(path + QLatin1String(suffix));
+    });
     extractTable(archive, entries, tablePath);
-    if (!IsLogTableFile(tablePath))
-        throw EBackUpError(invalidFormat());
+    reporter.Report(30);
+    checkExtractedLog(tablePath);
+    reporter.Report(40);
+    copyIntoNewLog(tablePath, newLogPath, reporter, 40, 90);
 
     const QString logPath = QDir(dataDir).filePath(call + QStringLiteral(".db"));
-    replaceFile(tablePath, logPath);
+    replaceFile(newLogPath, logPath);
     removeStaleJournals(logPath);
+    reporter.Report(100);
 }

@@ -20,6 +20,7 @@
 // the operator.
 
 #include "FileError.h"
+#include "Progress.h"
 
 #include <QDateTime>
 #include <QString>
@@ -33,16 +34,25 @@ public:
 // Writes the archive of the log `call` in `dataDir` to `fileName`. The archive appears
 // under its name only when complete: an existing file is replaced at the end, and a
 // failure leaves it as it was. The log may be open meanwhile: its file holds every
-// committed QSO. A missing log or settings file raises EFileError.
-void BackUpLog(const QString &call, const QString &dataDir, const QString &fileName);
+// committed QSO. A missing log or settings file raises EFileError. `progress`, when set,
+// receives percentages 0..100 as the work goes on.
+void BackUpLog(const QString &call, const QString &dataDir, const QString &fileName,
+               const TProgressEvent &progress = {});
 
 // Reads the call sign and the time of writing from the archive's header (checking its
 // size and magic only). `call` is cleared first.
 void ReadBackUpInfo(const QString &fileName, QString &call, QDateTime &created);
 
 // Replaces the log `call` in `dataDir` by the log held in the archive. The archive is
-// checked completely (magic, CRC, version, every entry, and that its table is a log of
-// this program), extracted into `tempDir`, and only then the log file is replaced in one
-// step; on any failure the log stays exactly as it was and no extracted file remains.
-// The caller closes its connection to the log before and reopens it after.
-void RestoreLog(const QString &call, const QString &dataDir, const QString &tempDir, const QString &fileName);
+// checked completely (magic, CRC, version, every entry), its table extracted into
+// `tempDir` and checked as a database (SQLite's integrity check) and as a log of this
+// program. What is installed is never the archived file itself: a new log file of this
+// program's own shape is made and the archived QSOs are copied into it, with their IDs,
+// so that nothing else the file may hold (triggers, views, other tables, its journal
+// mode) comes along. Only then is the log file replaced, in one step. On any failure the
+// log stays exactly as it was and no extracted file remains; an archive whose table is
+// not a sound log is refused with "Neplatný formát souboru!". The caller closes its
+// connection to the log before and reopens it after. `progress`, when set, receives
+// percentages 0..100.
+void RestoreLog(const QString &call, const QString &dataDir, const QString &tempDir, const QString &fileName,
+                const TProgressEvent &progress = {});

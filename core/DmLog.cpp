@@ -4,14 +4,30 @@
 #include "FileUtils.h"
 #include "VkrDatabase.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QTemporaryDir>
+
+#include <unistd.h>
 
 namespace
 {
 
-const QString TempFolderName = QStringLiteral("Velkor_Temp/");
+// What the program itself leaves in its temporary folder: temporary tables with their
+// journals, and a log extracted from a backup.
+const QStringList TempFileMasks{QStringLiteral("_*.db"), QStringLiteral("_*.px"),
+                                QStringLiteral("_*.db-journal"), QStringLiteral("BackUp.*")};
+
+// A folder without a lock file may belong to a run that has just made it.
+constexpr qint64 UnlockedFolderGraceSecs = 60;
+
+void removeProgramFiles(const QString &dir)
+{
+    for (const QString &mask : TempFileMasks)
+        DeleteFilesByMask(dir, mask);
+}
 
 QString withSlash(QString folder)
 {
@@ -39,12 +55,8 @@ TdmLog::TdmLog(const QString &appDir, QObject *parent) : QObject(parent)
     AppDir = withSlash(appDir);
     DataDir = AppDir + QStringLiteral("Data/");
     m_tempBase = systemTempFolder();
-    TempDir = m_tempBase;
-    // An existing folder or a failure to make one is not reported: the program then
-    // works in the bare TEMP folder.
-    QDir().mkdir(m_tempBase + TempFolderName);
-    if (QFileInfo(m_tempBase + TempFolderName).isDir())
-        TempDir += TempFolderName;
+    removeAbandonedTempFolders();
+    makeTempFolder();
 
     try {
         LogOptions.Load(AppDir + QStringLiteral("Velkor.ini"));
@@ -65,10 +77,36 @@ QString TdmLog::LogFileName(const QString &call) const
     return DataDir + call + QStringLiteral(".db");
 }
 
+bool TdmLog::IsValidLogName(const QString &name)
+{
+    if (name.isEmpty())
+        return false;
+    for (const QChar c : name)
+        if (!((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')))
+            return false;
+    return true;
+}
+
+QString TdmLog::InvalidLogNameText(const QString &name)
+{
+    QString shown = name;
+    shown.replace(QChar(0), QChar(0xFFFD)); // a NUL would cut the message short
+    return QStringLiteral("Neplatný název deníku \"%1\"! Název deníku smí obsahovat jen písmena a číslice.")
+        .arg(shown);
+}
+
 void TdmLog::OpenDatabase(const QString &call)
 {
     CloseDatabase();
-    m_dbLog.open(LogFileName(call), LogConnection::OpenExisting, DatabaseName);
+    if (!IsValidLogName(call))
+        throw EDatabaseError(InvalidLogNameText(call));
+    const QString path = LogFileName(call);
+    // A file of another program (or a damaged one) is neither opened as a log nor
+    // changed: opening a log adds indexes and sets its journal mode.
+    if (QFileInfo(path).isFile() && !IsLogTableFile(path))
+        throw EDatabaseError(QStringLiteral("Soubor \"%1\" není deníkem programu Velkor nebo je poškozen!")
+                                 .arg(QDir::toNativeSeparators(path)));
+    m_dbLog.open(path, LogConnection::OpenExisting, DatabaseName);
     try {
         QSqlDatabase db = m_dbLog.database();
         EnsureLogIndexes(db);
@@ -88,16 +126,58 @@ bool TdmLog::DatabaseOpen() const
     return m_dbLog.isOpen();
 }
 
+void TdmLog::makeTempFolder()
+{
+    TempDir = m_tempBase;
+    // QTemporaryDir makes the folder with a name no other run has, for this user only.
+    QTemporaryDir folder(m_tempBase + TempFolderPrefix + QStringLiteral("XXXXXX"));
+    if (!folder.isValid())
+        return; // not reported: the program then works in the bare TEMP folder
+    folder.setAutoRemove(false);
+    TempDir = withSlash(folder.path());
+    m_tempLock = std::make_unique<QLockFile>(TempDir + TempLockName);
+    m_tempLock->setStaleLockTime(0); // held for the whole run, however long
+    if (!m_tempLock->tryLock(0))
+        m_tempLock.reset(); // the folder still works; a later start may clean it early
+}
+
+// Folders of this user's earlier runs whose lock no running program holds (the run was
+// killed, or its computer stopped) lose the files the program made there, and go when
+// nothing else is left in them.
+void TdmLog::removeAbandonedTempFolders() const
+{
+    const QFileInfoList folders =
+        QDir(m_tempBase)
+            .entryInfoList({TempFolderPrefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QFileInfo &folder : folders) {
+        if (folder.isSymLink() || folder.ownerId() != ::getuid())
+            continue;
+        const QString dir = withSlash(folder.filePath());
+        const QString lockPath = dir + TempLockName;
+        if (!QFileInfo::exists(lockPath) &&
+            folder.lastModified().secsTo(QDateTime::currentDateTime()) < UnlockedFolderGraceSecs)
+            continue;
+        QLockFile lock(lockPath);
+        lock.setStaleLockTime(0);
+        if (!lock.tryLock(0))
+            continue; // a running copy of the program works there
+        removeProgramFiles(dir);
+        lock.unlock();
+        QDir().rmdir(dir);
+    }
+}
+
 void TdmLog::removeTempFolder()
 {
     // Only our own folder is cleaned; in the bare TEMP folder nothing is deleted.
-    if (TempDir != m_tempBase + TempFolderName)
+    if (TempDir == m_tempBase)
         return;
-    DeleteFilesByMask(TempDir, QStringLiteral("_*.db"));
-    DeleteFilesByMask(TempDir, QStringLiteral("_*.px"));
     // A rollback journal left by a temporary table that was being written when the
     // program stopped is of no use any more.
-    DeleteFilesByMask(TempDir, QStringLiteral("_*.db-journal"));
+    removeProgramFiles(TempDir);
+    if (m_tempLock)
+        m_tempLock->unlock(); // removes the lock file
+    m_tempLock.reset();
     // rmdir removes only an empty folder: a file of someone else's keeps it.
     QDir().rmdir(TempDir);
 }

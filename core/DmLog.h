@@ -4,16 +4,25 @@
 // the settings of the operator whose log is open, and the database connection of the
 // open log.
 //
-// Folders end with "/". The temporary folder is "Velkor_Temp/" in the folder named by
-// TEMP (else TMPDIR, else /tmp), or that folder itself when "Velkor_Temp/" cannot be
-// made; only in the first case are its "_*.db" tables removed, with the folder, at the end.
+// Folders end with "/". The temporary folder is a folder of this run's own, readable
+// only by its user, in the folder named by TEMP (else TMPDIR, else /tmp):
+// "Velkor_Temp-" and a random suffix. That folder is shared by every program on the
+// machine, so one fixed name would let one running copy remove the temporary tables of
+// another when it ends. The folder holds a lock file while the run lasts; at start the
+// folders of runs that ended without cleaning up (killed) lose what the program puts
+// there, and go. When no folder of its own can be made, the program works in the TEMP
+// folder itself; only in the first case are its "_*.db" tables removed, with the folder,
+// at the end.
 
 #include "LogConnection.h"
 #include "LogOptions.h"
 #include "UserOptions.h"
 
+#include <QLockFile>
 #include <QObject>
 #include <QString>
+
+#include <memory>
 
 class TdmLog : public QObject
 {
@@ -38,17 +47,31 @@ public:
     // The log file of a call sign: DataDir + CALL + ".db".
     QString LogFileName(const QString &call) const;
 
+    // A log's name (the operator's call sign) names its files in the data folder, so it
+    // is what the settings dialog lets an operator type: ASCII letters and digits only.
+    static bool IsValidLogName(const QString &name);
+    // The operator's message for a name that is not one (a call sign read from a file).
+    static QString InvalidLogNameText(const QString &name);
+
     // Opens the connection DatabaseName on the log file of the call sign (which must
     // exist; CreateLogTable makes a new one), adding the ordering indexes an older file
-    // lacks. A connection already open is closed first. Raises EDatabaseError.
+    // lacks. A connection already open is closed first. Raises EDatabaseError, and
+    // touches no file, for an invalid name or a file that is not a log of this program.
     void OpenDatabase(const QString &call);
     // Closes the connection; queries and table objects on it must be closed before.
     void CloseDatabase();
     bool DatabaseOpen() const;
 
+    // The prefix of the temporary folders' names and the lock file inside each.
+    static inline const QString TempFolderPrefix = QStringLiteral("Velkor_Temp-");
+    static inline const QString TempLockName = QStringLiteral("Velkor.lock");
+
 private:
     QString m_tempBase; // TEMP folder with "/": the fall-back, never cleaned
+    std::unique_ptr<QLockFile> m_tempLock;
     LogConnection m_dbLog;
 
+    void makeTempFolder();
+    void removeAbandonedTempFolders() const;
     void removeTempFolder();
 };

@@ -4,14 +4,11 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringTokenizer>
 
 namespace
 {
 
-bool sameName(const QString &a, const QString &b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
 
 // A line break inside a name or value would start a new line that reads back as
 // another key or section.
@@ -23,6 +20,21 @@ QString singleLine(QString text)
 }
 
 } // namespace
+
+// The hash of the case-folded code points, so that names equal without regard to case
+// hash alike.
+size_t qHash(const TMemIniFile::NameKey &key, size_t seed) noexcept
+{
+    size_t hash = ::qHash(key.section, seed);
+    const QString &name = key.name;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        char32_t c = name.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < name.size() && name.at(i + 1).isLowSurrogate())
+            c = QChar::surrogateToUcs4(name.at(i), name.at(++i));
+        hash = hash * 31 + QChar::toCaseFolded(c);
+    }
+    return hash;
+}
 
 TMemIniFile::TMemIniFile(const QString &fileName) : m_fileName(fileName)
 {
@@ -68,6 +80,8 @@ void TMemIniFile::UpdateFile() const
 void TMemIniFile::Clear()
 {
     m_sections.clear();
+    m_sectionIndex.clear();
+    m_entryIndex.clear();
 }
 
 QString TMemIniFile::Text() const
@@ -85,27 +99,23 @@ QString TMemIniFile::Text() const
 void TMemIniFile::SetText(const QString &text)
 {
     Clear();
-    Section *current = nullptr;
-    const QStringList lines = text.split(u'\n');
-    for (QString line : lines) {
+    qsizetype current = -1;
+    m_entryIndex.reserve(text.count(u'\n') + 1);
+    // Lines are looked at in place; only names and values are copied.
+    for (QStringView line : QStringTokenizer(text, u'\n')) {
         line = line.trimmed(); // also drops the CR of CR LF line ends
         if (line.startsWith(QChar(0xFEFF)))
             line = line.mid(1).trimmed();
         if (line.isEmpty() || line.startsWith(u';'))
             continue;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
-            current = &sectionForWrite(line.mid(1, line.size() - 2).trimmed());
+            current = sectionForWriteIndex(line.mid(1, line.size() - 2).trimmed().toString());
             continue;
         }
         const qsizetype eq = line.indexOf(u'=');
-        if (current == nullptr || eq < 0)
+        if (current < 0 || eq < 0)
             continue;
-        const QString key = line.left(eq).trimmed();
-        bool known = false;
-        for (const Entry &entry : std::as_const(current->entries))
-            known = known || sameName(entry.key, key);
-        if (!known)
-            current->entries.append({key, line.mid(eq + 1).trimmed()});
+        putEntry(current, line.left(eq).trimmed().toString(), line.mid(eq + 1).trimmed().toString(), true);
     }
 }
 
@@ -167,14 +177,20 @@ QDate TMemIniFile::ReadDate(const QString &section, const QString &key, const QD
 
 void TMemIniFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
-    Section &target = sectionForWrite(section);
-    for (Entry &entry : target.entries) {
-        if (sameName(entry.key, key)) {
-            entry = {key, value};
-            return;
-        }
+    putEntry(sectionForWriteIndex(section), key, value, false);
+}
+
+void TMemIniFile::putEntry(qsizetype section, const QString &key, const QString &value, bool keepExisting)
+{
+    QList<Entry> &entries = m_sections[section].entries;
+    NameKey id{section, key};
+    const auto found = m_entryIndex.constFind(id);
+    if (found == m_entryIndex.cend()) {
+        m_entryIndex.insert(std::move(id), entries.size());
+        entries.append({key, value});
+    } else if (!keepExisting) {
+        entries[*found] = {key, value};
     }
-    target.entries.append({key, value});
 }
 
 void TMemIniFile::WriteInteger(const QString &section, const QString &key, int value)
@@ -197,28 +213,33 @@ void TMemIniFile::WriteDate(const QString &section, const QString &key, const QD
     WriteString(section, key, Formats::dateToStr(value));
 }
 
-const TMemIniFile::Section *TMemIniFile::findSection(const QString &name) const
+qsizetype TMemIniFile::sectionIndex(const QString &name) const
 {
-    for (const Section &section : m_sections)
-        if (sameName(section.name, name))
-            return &section;
-    return nullptr;
+    return m_sectionIndex.value(NameKey{-1, name}, -1);
 }
 
-TMemIniFile::Section &TMemIniFile::sectionForWrite(const QString &name)
+const TMemIniFile::Section *TMemIniFile::findSection(const QString &name) const
 {
-    for (Section &section : m_sections)
-        if (sameName(section.name, name))
-            return section;
+    const qsizetype index = sectionIndex(name);
+    return index < 0 ? nullptr : &m_sections[index];
+}
+
+qsizetype TMemIniFile::sectionForWriteIndex(const QString &name)
+{
+    NameKey id{-1, name};
+    const auto found = m_sectionIndex.constFind(id);
+    if (found != m_sectionIndex.cend())
+        return *found;
+    m_sectionIndex.insert(std::move(id), m_sections.size());
     m_sections.append({name, {}});
-    return m_sections.last();
+    return m_sections.size() - 1;
 }
 
 const TMemIniFile::Entry *TMemIniFile::findEntry(const QString &section, const QString &key) const
 {
-    if (const Section *found = findSection(section))
-        for (const Entry &entry : found->entries)
-            if (sameName(entry.key, key))
-                return &entry;
-    return nullptr;
+    const qsizetype index = sectionIndex(section);
+    if (index < 0)
+        return nullptr;
+    const auto entry = m_entryIndex.constFind(NameKey{index, key});
+    return entry == m_entryIndex.cend() ? nullptr : &m_sections[index].entries[*entry];
 }

@@ -30,6 +30,7 @@
 #include "VelkorError.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -90,10 +91,31 @@ private:
     };
 
     const Section *findSection(const QString &name) const;
-    Section &sectionForWrite(const QString &name);
     const Entry *findEntry(const QString &section, const QString &key) const;
+    // Sets the key's value, appending the key when the section lacks it; with
+    // keepExisting a key already there keeps its value and spelling.
+    void putEntry(qsizetype section, const QString &key, const QString &value, bool keepExisting);
+    qsizetype sectionIndex(const QString &name) const; // -1 when there is none
+    qsizetype sectionForWriteIndex(const QString &name);
     void loadFile();
 
     QString m_fileName;
     QList<Section> m_sections;
+    // Names are found through hashes of their case-folded form, so that reading a file
+    // takes time in proportion to its length, however many keys it holds. Sections and
+    // keys are only ever appended (or all cleared), so their positions stay valid.
+    // A name within its section (-1 for section names), compared and hashed without
+    // regard to case and without making a folded copy of it.
+    struct NameKey {
+        qsizetype section;
+        QString name;
+        friend bool operator==(const NameKey &a, const NameKey &b)
+        {
+            return a.section == b.section && a.name.compare(b.name, Qt::CaseInsensitive) == 0;
+        }
+        friend size_t qHash(const NameKey &key, size_t seed) noexcept;
+    };
+    friend size_t qHash(const NameKey &key, size_t seed) noexcept;
+    QHash<NameKey, qsizetype> m_sectionIndex; // section name -> section
+    QHash<NameKey, qsizetype> m_entryIndex;   // (section, key) -> entry
 };

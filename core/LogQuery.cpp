@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -24,6 +25,7 @@ constexpr int MaxCachedPages = 32;
 struct Page {
     int index = -1;
     std::vector<TLogRecord> rows;
+    QString error; // not empty: the page could not be read, its rows hold their IDs only
 };
 
 [[noreturn]] void queryFailed(const QSqlDatabase &db, const QString &detail)
@@ -63,6 +65,7 @@ QString orderSql(const QStringList &order, bool filtered)
 } // namespace
 
 struct LogQuery::Private {
+    LogQuery *q = nullptr;
     QString connectionName;
     QString where;
     QVariantList whereValues;
@@ -89,6 +92,7 @@ struct LogQuery::Private {
 
     mutable std::list<Page> pages; // most recently used first
     mutable std::optional<QSqlQuery> pageQuery;
+    mutable QString readError; // the first failed view read since opening
 
     QSqlDatabase database() const
     {
@@ -121,6 +125,7 @@ struct LogQuery::Private {
         rowIndexBuilt = false;
         rowById = {};
         rowsSortedById = {};
+        readError.clear();
     }
 
     void buildRowIndex() const
@@ -172,8 +177,27 @@ struct LogQuery::Private {
         }
         if (static_cast<int>(pages.size()) >= MaxCachedPages)
             pages.pop_back();
-        pages.push_front(fetchPage(index));
+        pages.push_front(readPage(index));
         return pages.front();
+    }
+
+    // A page that cannot be read is kept with its error, so that a damaged part of the
+    // file costs one failed read, not one per cell shown.
+    Page readPage(int index) const
+    {
+        try {
+            return fetchPage(index);
+        } catch (const EDatabaseError &e) {
+            Page failed;
+            failed.index = index;
+            const int first = index * PageSize;
+            const int count = std::min<int>(PageSize, static_cast<int>(ids.size()) - first);
+            failed.rows.resize(count);
+            for (int i = 0; i < count; ++i)
+                failed.rows[i][fiID] = ids[first + i];
+            failed.error = e.message();
+            return failed;
+        }
     }
 
     // Reads the rows of one page with one prepared statement over their IDs; a short last
@@ -211,6 +235,7 @@ struct LogQuery::Private {
         }
         if (!pageQuery->exec())
             queryFailed(db, pageQuery->lastError().text());
+        const auto finish = qScopeGuard([this] { pageQuery->finish(); });
         while (pageQuery->next()) {
             const int slot = slotOfId.value(pageQuery->value(fiID).toLongLong(), -1);
             if (slot < 0)
@@ -219,20 +244,54 @@ struct LogQuery::Private {
             for (int field = 1; field < LogFieldCount; ++field)
                 record[field] = LogValueFromStorage(field, pageQuery->value(field));
         }
-        pageQuery->finish();
+        // A damaged page of the file shows up as an error in the middle of the rows.
+        if (pageQuery->lastError().isValid())
+            queryFailed(db, pageQuery->lastError().text());
         return page;
     }
 
+    // The row, or nullptr when out of range; raises the page's error.
     const TLogRecord *row(int r) const
     {
         if (r < 0 || r >= static_cast<int>(ids.size()))
             return nullptr;
         const Page &p = page(r / PageSize);
+        if (!p.error.isEmpty())
+            throw EDatabaseError(p.error);
         return &p.rows[r % PageSize];
+    }
+
+    // The row for a view, or nullptr when out of range; a row of a page that could not be
+    // read holds its ID only, and the failure is announced once.
+    const TLogRecord *viewRow(int r, bool *ok) const
+    {
+        if (ok)
+            *ok = true;
+        if (r < 0 || r >= static_cast<int>(ids.size()))
+            return nullptr;
+        const Page &p = page(r / PageSize);
+        if (!p.error.isEmpty()) {
+            if (ok)
+                *ok = false;
+            announceReadError(p.error);
+        }
+        return &p.rows[r % PageSize];
+    }
+
+    void announceReadError(const QString &message) const
+    {
+        if (!readError.isEmpty())
+            return;
+        readError = message;
+        QMetaObject::invokeMethod(
+            q, [query = q, message] { emit query->readFailed(message); }, Qt::QueuedConnection);
     }
 };
 
-LogQuery::LogQuery(QObject *parent) : QObject(parent), d(std::make_unique<Private>()) {}
+LogQuery::LogQuery(QObject *parent) : QObject(parent), d(std::make_unique<Private>())
+{
+    d->q = this;
+}
 
 LogQuery::~LogQuery() = default;
 
@@ -582,11 +641,41 @@ QString LogQuery::DisplayText(int field) const
     return DisplayTextAt(d->pos, field);
 }
 
+QVariant LogQuery::ViewValueAt(int row, int field) const
+{
+    if (field < 0 || field >= LogFieldCount)
+        return QVariant();
+    const TLogRecord *record = d->viewRow(row, nullptr);
+    return record ? (*record)[field] : QVariant();
+}
+
+QString LogQuery::ViewDisplayTextAt(int row, int field) const
+{
+    if (field < 0 || field >= LogFieldCount)
+        return QString();
+    return displayText(field, ViewValueAt(row, field));
+}
+
+TLogRecord LogQuery::ViewRecordAt(int row, bool *ok) const
+{
+    const TLogRecord *record = d->viewRow(row, ok);
+    return record ? *record : TLogRecord{};
+}
+
+QString LogQuery::ReadError() const
+{
+    return d->readError;
+}
+
 QString LogQuery::DisplayTextAt(int row, int field) const
 {
     if (field < 0 || field >= LogFieldCount)
         return QString();
-    const QVariant value = ValueAt(row, field);
+    return displayText(field, ValueAt(row, field));
+}
+
+QString LogQuery::displayText(int field, const QVariant &value) const
+{
     const QString pattern = d->displayFormats.value(field);
     if (IsEmptyLogValue(value) || pattern.isEmpty())
         return LogValueAsString(field, value);

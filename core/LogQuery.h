@@ -103,6 +103,19 @@ public:
     TLogRecord RecordAt(int row) const;
     QString AsString(int field) const; // LogValueAsString of the value
 
+    // --- reads for views (grids, the strip, the QSO window's look-ups) ---
+    // As ValueAt, DisplayTextAt and RecordAt, but they never raise: a row that cannot be
+    // read (a damaged page of the log file) reads as empty but for its ID. The first such
+    // failure after opening is kept in ReadError() and announced once by readFailed, later,
+    // from the event loop, so that no view shows a message while it paints. The reads
+    // above keep raising EDatabaseError for such a row: an operation over the log must not
+    // take a row it could not read for an empty one.
+    QVariant ViewValueAt(int row, int field) const;
+    QString ViewDisplayTextAt(int row, int field) const;
+    // ok (when given) is false for a row that could not be read.
+    TLogRecord ViewRecordAt(int row, bool *ok = nullptr) const;
+    QString ReadError() const;
+
     // Display formats of DAT, UTC and the float fields (patterns of Formats); an empty
     // pattern shows dates "dd.mm.yyyy", times "hh:nn:ss" and floats in shortest form.
     void SetDisplayFormat(int field, const QString &pattern);
@@ -118,6 +131,8 @@ signals:
     // Notices for bound views, held back while the controls are disabled.
     void viewReset();          // opened, closed or re-opened: rows and count changed
     void viewCurrentChanged(); // the current row moved
+    // A view read failed for the first time since the query was opened (queued).
+    void readFailed(const QString &message);
 
 private:
     struct Private;
@@ -126,6 +141,7 @@ private:
     void moveTo(int row, bool bof = false, bool eof = false);
     void scrolled();
     void notifyReset();
+    QString displayText(int field, const QVariant &value) const;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(LogQuery::TLocateOptions)

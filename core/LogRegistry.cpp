@@ -1,5 +1,7 @@
 #include "LogRegistry.h"
 
+#include "DmLog.h"
+
 #include "DatabaseError.h"
 #include "IniFile.h"
 #include "LogOptions.h"
@@ -41,6 +43,10 @@ bool IsUserRegistered(const TLogOptions &logs, const QString &call)
 
 QStringList LogFiles(const QString &dataDir, const QString &call)
 {
+    // A name read from Velkor.ini that cannot be a log's name ("../x") names no file of
+    // the data folder: none is touched.
+    if (!TdmLog::IsValidLogName(call))
+        return {};
     const QString base = dataDir + call;
     return {base + QStringLiteral(".db"), base + QStringLiteral(".db-journal"),
             base + QStringLiteral(".db-wal"), base + QStringLiteral(".db-shm"), base + QStringLiteral(".uf")};

@@ -105,16 +105,16 @@ QString LogTableModel::CellText(int row, int field) const
 {
     switch (field) {
     case fiBAND:
-        return CodeText(BandNames, m_query->ValueAt(row, field));
+        return CodeText(BandNames, m_query->ViewValueAt(row, field));
     case fiMODE:
-        return CodeText(ModeNames, m_query->ValueAt(row, field));
+        return CodeText(ModeNames, m_query->ViewValueAt(row, field));
     case fiQSLO:
     case fiQSLP:
-        return CodeText(QslSentMarks, m_query->ValueAt(row, field));
+        return CodeText(QslSentMarks, m_query->ViewValueAt(row, field));
     case fiEQSLP:
-        return CodeText(EQslMarks, m_query->ValueAt(row, field));
+        return CodeText(EQslMarks, m_query->ViewValueAt(row, field));
     default:
-        return m_query->DisplayTextAt(row, field);
+        return m_query->ViewDisplayTextAt(row, field);
     }
 }
 

@@ -82,6 +82,9 @@ void TfrmVelkor::FormCreate()
     m_model = new LogTableModel(qLog, this);
     connect(qLog, &LogQuery::afterOpen, this, &TfrmVelkor::qLogAfterOpen);
     connect(qLog, &LogQuery::afterScroll, this, &TfrmVelkor::qLogAfterScroll);
+    // A damaged part of the log shows as empty rows and is reported once.
+    connect(qLog, &LogQuery::readFailed, this,
+            [](const QString &message) { MessageDlgDef(message, mtError, mbOK, mrOk); });
     connect(m_model, &LogTableModel::currentRowChanged, this, [this](int row) {
         SyncGridToQuery(row);
         UpdateQSOPanel();

@@ -79,6 +79,15 @@ void TfrmVelkor::OpenLog(const QString &logName)
     qLog->Close();
     m_model->ClearMarks();
     TUserOptions &uo = m_dm.UserOptions;
+    // The log's name and the call sign its settings name become file names in the data
+    // folder: anything but letters and digits is refused before a file is touched.
+    if (!TdmLog::IsValidLogName(logName)) {
+        uo.Clear();
+        MessageDlgDef(TdmLog::InvalidLogNameText(logName) + QStringLiteral("\nProgram bude ukončen!"), mtError, mbOK,
+                      mrOk);
+        Terminate();
+        return;
+    }
     const QString settingsFile = m_dm.DataDir + logName + QStringLiteral(".uf");
     bool loaded = false;
     try {
@@ -87,10 +96,15 @@ void TfrmVelkor::OpenLog(const QString &logName)
     } catch (const EIniFileError &) {
         loaded = false;
     }
+    QString reason;
+    if (loaded && !TdmLog::IsValidLogName(uo.Call)) {
+        reason = TdmLog::InvalidLogNameText(uo.Call) + u'\n';
+        loaded = false;
+    }
     if (!loaded) {
         uo.Clear();
-        MessageDlgDef(QStringLiteral("Soubor \"%1\" nelze otevřít!\nProgram bude ukončen!")
-                          .arg(QDir::toNativeSeparators(settingsFile)),
+        MessageDlgDef(QStringLiteral("Soubor \"%1\" nelze otevřít!\n%2Program bude ukončen!")
+                          .arg(QDir::toNativeSeparators(settingsFile), reason),
                       mtError, mbOK, mrOk);
         Terminate();
         return;

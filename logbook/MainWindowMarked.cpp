@@ -308,10 +308,10 @@ void TfrmVelkor::acBackUpLogExecute()
     if (QFileInfo(file).suffix().isEmpty())
         file += QStringLiteral(".z");
     if (frmDialog)
-        frmDialog->ShowInfo(QStringLiteral("Zálohuji deník ..."));
+        frmDialog->ShowProgress(QStringLiteral("Zálohuji deník ..."), 0, 100);
     QString failure;
     try {
-        BackUpLog(call, m_dm.DataDir, file);
+        BackUpLog(call, m_dm.DataDir, file, frmDialog ? frmDialog->ProgressCallback() : TProgressEvent());
     } catch (const EVelkorError &e) {
         failure = e.message();
     }
@@ -351,14 +351,15 @@ void TfrmVelkor::acRestoreLogExecute()
     }
 
     if (frmDialog)
-        frmDialog->ShowInfo(QStringLiteral("Obnovuji deník ze zálohy"));
+        frmDialog->ShowProgress(QStringLiteral("Obnovuji deník ze zálohy"), 0, 100);
     qLog->Close();
     m_model->ClearMarks();
     actFilter->setChecked(false);
     m_dm.CloseDatabase();
     QString failure;
     try {
-        RestoreLog(call, m_dm.DataDir, m_dm.TempDir, file);
+        RestoreLog(call, m_dm.DataDir, m_dm.TempDir, file,
+                   frmDialog ? frmDialog->ProgressCallback() : TProgressEvent());
     } catch (const EVelkorError &e) {
         failure = e.message();
     }

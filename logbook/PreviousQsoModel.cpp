@@ -42,7 +42,7 @@ QString PreviousQsoModel::CellText(int row, int column) const
     if (row < 0 || row >= m_rowCount || column < 0 || column >= ColumnCount)
         return QString();
     const int field = ColumnFields[column];
-    const QVariant value = m_query->ValueAt(row, field);
+    const QVariant value = m_query->ViewValueAt(row, field);
     switch (field) {
     case fiDAT:
         return IsEmptyLogValue(value) ? QString() : Formats::formatDate(QStringLiteral("dd.mm.yy"), value.toDate());

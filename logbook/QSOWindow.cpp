@@ -74,6 +74,8 @@ TfrmQSO::TfrmQSO(int mode, const TQsoWindowContext &context, QWidget *parent)
     qPred = new LogQuery(this);
     qPred->setObjectName(QStringLiteral("qPred"));
     m_predModel = new PreviousQsoModel(qPred, this);
+    connect(qPred, &LogQuery::readFailed, this,
+            [](const QString &message) { MessageDlgDef(message, mtError, mbOK, mrOk); });
 
     createActions();
     createLayout();

@@ -175,8 +175,14 @@ QList<TLogRecord> TfrmQSO::previousRows() const
     if (!qPred->Active())
         return rows;
     rows.reserve(qPred->RecordCount());
-    for (int row = 0; row < qPred->RecordCount(); ++row)
-        rows << qPred->RecordAt(row);
+    // Rows that cannot be read (a damaged part of the log) take no part; the query
+    // reports them once.
+    for (int row = 0; row < qPred->RecordCount(); ++row) {
+        bool ok = true;
+        const TLogRecord record = qPred->ViewRecordAt(row, &ok);
+        if (ok)
+            rows << record;
+    }
     return rows;
 }
 
@@ -219,7 +225,7 @@ void TfrmQSO::UpdateNewCountry()
 {
     LogQuery *main = m_context.mainQuery;
     if (m_mode != qmNew && main && main->Active()
-        && edtCall->text() == main->Value(fiCALL).toString())
+        && edtCall->text() == main->ViewValueAt(main->CurrentRow(), fiCALL).toString())
         return;
     const TDxccList &list = *m_context.dxccList;
     if (!list.Found())

@@ -16,9 +16,16 @@ public:
             QApplication::setOverrideCursor(Qt::WaitCursor);
         m_query->DisableControls();
     }
+    // Never raises: it also runs while a failure unwinds. The views read the query
+    // without raising; should a receiver of the query's notices fail all the same, the
+    // views are still given back and the failure goes no further than here.
     ~QueryWork()
     {
-        m_query->EnableControls();
+        try {
+            m_query->EnableControls();
+        } catch (...) {
+            qWarning("QueryWork: a view failed to follow the query");
+        }
         if (m_waitCursor)
             QApplication::restoreOverrideCursor();
     }

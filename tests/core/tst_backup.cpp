@@ -1,4 +1,5 @@
 #include "BackUp.h"
+#include "DatabaseError.h"
 #include "LogConnection.h"
 #include "TestFiles.h"
 #include "VkrDatabase.h"
@@ -11,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+#include <algorithm>
 
 #include <zlib.h>
 
@@ -139,6 +142,70 @@ QByteArray foreignDatabase(const QString &path)
             qWarning() << q.lastError().text();
     }
     return ReadTestFile(path);
+}
+
+// Every row of a log, all fields, in ID order.
+QList<QVariantList> rowsIn(const QString &logPath)
+{
+    LogConnection connection(logPath, LogConnection::OpenReadOnly);
+    QSqlQuery q(connection.database());
+    QList<QVariantList> rows;
+    if (q.exec("SELECT " + LogFieldListSql() + " FROM log ORDER BY ID"))
+        while (q.next()) {
+            QVariantList row;
+            for (int i = 0; i < LogFieldCount; ++i)
+                row << q.value(i);
+            rows << row;
+        }
+    return rows;
+}
+
+// The objects of a database's schema ("type name"), sorted.
+QStringList schemaOf(const QString &path)
+{
+    LogConnection connection(path, LogConnection::OpenReadOnly);
+    QSqlQuery q(connection.database());
+    QStringList objects;
+    if (q.exec("SELECT type || ' ' || name FROM sqlite_master ORDER BY 1"))
+        while (q.next())
+            objects << q.value(0).toString();
+    return objects;
+}
+
+// A log of many QSOs (several pages of the file) with something added by `extra`, as
+// another program or a damaged disk could leave it; returns the file's bytes.
+QByteArray logWith(const QString &path, const QStringList &extra, int qsos = 400)
+{
+    makeSampleLog(path);
+    {
+        LogConnection connection(path);
+        QStringList calls;
+        for (int i = 0; i < qsos; ++i)
+            calls << QStringLiteral("OK%1AB").arg(i);
+        insertQsos(connection.database(), calls);
+        QSqlQuery q(connection.database());
+        for (const QString &sql : extra)
+            if (!q.exec(sql))
+                qWarning() << sql << q.lastError().text();
+    }
+    return ReadTestFile(path);
+}
+
+// What SQLite's own check says of a file.
+QString integrityOf(const QByteArray &content)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("check.db");
+    WriteTestFile(path, content);
+    try {
+        LogConnection connection(path, LogConnection::OpenReadOnly);
+        QSqlQuery q(connection.database());
+        if (!q.exec("PRAGMA integrity_check") || !q.next())
+            return q.lastError().text();
+        return q.value(0).toString();
+    } catch (const EDatabaseError &e) {
+        return e.message();
+    }
 }
 
 QStringList callsIn(const QString &logPath)
@@ -276,10 +343,18 @@ private slots:
         QCOMPARE(call, Call);
     }
 
+    // The restored log is a new file of this program's own shape holding the same rows
+    // with the same IDs.
     void restoreReproducesTheLog()
     {
         const QByteArray original = ReadTestFile(m_log);
-        BackUpLog(Call, m_data, m_archive);
+        const QList<QVariantList> rows = rowsIn(m_log);
+        const QStringList schema = schemaOf(m_log);
+        QList<int> progress;
+        BackUpLog(Call, m_data, m_archive, [&progress](int percent) { progress << percent; });
+        QCOMPARE(progress.first(), 0);
+        QCOMPARE(progress.last(), 100);
+        QVERIFY(std::is_sorted(progress.begin(), progress.end()));
         {
             LogConnection connection(m_log);
             insertQsos(connection.database(), {"OK9NEW"});
@@ -288,9 +363,16 @@ private slots:
         QVERIFY(WriteTestFile(optionsPath, "[User]\r\nCall=OK1ABC\r\nName=Changed\r\n"));
         QVERIFY(ReadTestFile(m_log) != original);
 
-        RestoreLog(Call, m_data, m_temp, m_archive);
+        progress.clear();
+        RestoreLog(Call, m_data, m_temp, m_archive, [&progress](int percent) { progress << percent; });
+        QCOMPARE(progress.first(), 0);
+        QCOMPARE(progress.last(), 100);
+        QVERIFY(std::is_sorted(progress.begin(), progress.end()));
+        QCOMPARE(std::adjacent_find(progress.begin(), progress.end()), progress.end());
 
-        QCOMPARE(ReadTestFile(m_log), original);
+        QCOMPARE(rowsIn(m_log), rows);
+        QCOMPARE(schemaOf(m_log), schema);
+        QVERIFY(IsLogTableFile(m_log));
         QCOMPARE(callsIn(m_log), QStringList({"OK2XYZ", "DL1AAA", "G4BBB"}));
         // The operator settings are not part of a restore.
         QCOMPARE(ReadTestFile(optionsPath), QByteArray("[User]\r\nCall=OK1ABC\r\nName=Changed\r\n"));
@@ -324,6 +406,100 @@ private slots:
         RestoreLog(Call, m_data, m_temp, m_archive);
         QVERIFY(!QFile::exists(m_log + "-journal"));
         QCOMPARE(callsIn(m_log), QStringList({"OK2XYZ", "DL1AAA", "G4BBB"}));
+    }
+
+    // IDs of QSOs deleted before the backup are not given to new QSOs after a restore.
+    void restoreKeepsTheIdCounter()
+    {
+        {
+            LogConnection connection(m_log);
+            QSqlQuery q(connection.database());
+            QVERIFY(q.exec("DELETE FROM log WHERE CALL = 'G4BBB'"));
+        }
+        BackUpLog(Call, m_data, m_archive);
+        RestoreLog(Call, m_data, m_temp, m_archive);
+        LogConnection connection(m_log);
+        insertQsos(connection.database(), {"OK9NEW"});
+        QSqlQuery q(connection.database());
+        QVERIFY(q.exec("SELECT ID FROM log WHERE CALL = 'OK9NEW'") && q.next());
+        QCOMPARE(q.value(0).toInt(), 4);
+    }
+
+    // Archives whose table another program or a damaged disk left as it should not be:
+    // a log that is not sound is refused with the format message and the log in place
+    // stays; a sound log that carries more than a log is restored as a clean log of
+    // this program, its rows alone.
+    void archivedLogNotAsWritten_data()
+    {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QString>("message");
+
+        QTemporaryDir scratch;
+        int n = 0;
+        auto file = [&scratch, &n] { return scratch.filePath(QStringLiteral("t%1.db").arg(++n)); };
+
+        const QByteArray sound = logWith(file(), {});
+        QTest::newRow("cut to half") << sound.left(sound.size() / 2) << BadFormat;
+        QTest::newRow("cut by one page") << sound.left(sound.size() - 4096) << BadFormat;
+        QTest::newRow("cut in the header") << sound.left(50) << BadFormat;
+        QByteArray damaged = sound;
+        for (int i = 0; i < 4096; ++i)
+            damaged[3 * 4096 + i] = char(i * 7);
+        QTest::newRow("fails the integrity check") << damaged << BadFormat;
+        QByteArray secondPage = sound;
+        std::memset(secondPage.data() + 4096, 0, 4096);
+        QTest::newRow("second page zeroed") << secondPage << BadFormat;
+
+        QTest::newRow("trigger")
+            << logWith(file(), {"CREATE TRIGGER keep_one AFTER INSERT ON log BEGIN "
+                                "DELETE FROM log WHERE ID <> NEW.ID; END"})
+            << QString();
+        QTest::newRow("view") << logWith(file(), {"CREATE VIEW recent AS SELECT * FROM log WHERE ID > 100"})
+                              << QString();
+        QTest::newRow("extra table and index")
+            << logWith(file(), {"CREATE TABLE other (x TEXT)", "INSERT INTO other VALUES ('secret')",
+                                "CREATE INDEX log_note ON log (NOTE)"})
+            << QString();
+        QTest::newRow("WAL mode") << logWith(file(), {"PRAGMA journal_mode = WAL"}) << QString();
+    }
+    void archivedLogNotAsWritten()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(QString, message);
+        if (message.isEmpty())
+            QCOMPARE(integrityOf(table), QString("ok"));
+        else
+            QVERIFY(integrityOf(table) != "ok");
+        QVERIFY(WriteTestFile(m_archive,
+                              buildArchive({entry("BackUp.db", table), entry("BackUp.px", {}),
+                                            entry("BackUp.uf", Options)})));
+        const QByteArray log = ReadTestFile(m_log);
+        const QStringList schema = schemaOf(m_log);
+
+        QCOMPARE(restoreFailure(m_archive), message);
+        QCOMPARE(tempFiles(), QStringList());
+        QCOMPARE(QDir(m_data).entryList({"*.db*"}, QDir::Files), QStringList({Call + ".db"}));
+        if (!message.isEmpty()) {
+            QCOMPARE(ReadTestFile(m_log), log);
+            return;
+        }
+        // The archived QSOs, nothing else of the file: the schema is this program's own
+        // and the file is no longer in WAL mode.
+        QCOMPARE(schemaOf(m_log), schema);
+        const QByteArray restored = ReadTestFile(m_log);
+        QCOMPARE(int(restored[18]), 1);
+        QCOMPARE(int(restored[19]), 1);
+        const QList<QVariantList> rows = rowsIn(m_log);
+        QCOMPARE(rows.size(), 403);
+        QCOMPARE(rows.last().at(fiCALL).toString(), QString("OK399AB"));
+        // One more saved QSO adds one row: no trigger of the archive came along.
+        {
+            LogConnection connection(m_log);
+            insertQsos(connection.database(), {"OK9NEW"});
+        }
+        QCOMPARE(rowsIn(m_log).size(), 404);
+        QCOMPARE(integrityOf(ReadTestFile(m_log)), QString("ok"));
+        QVERIFY(!QFile::exists(m_log + "-wal") && !QFile::exists(m_log + "-shm"));
     }
 
     void missingFileCannotBeBackedUp_data()

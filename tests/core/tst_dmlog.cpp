@@ -1,3 +1,4 @@
+#include "BackUp.h"
 #include "DatabaseError.h"
 #include "DmLog.h"
 #include "LogQuery.h"
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,13 +68,32 @@ private slots:
         m_app.reset();
     }
 
+    // The temporary folders of the running programs in TEMP.
+    QStringList tempFolders() const
+    {
+        return QDir(m_temp->path()).entryList({"Velkor_Temp*"}, QDir::Dirs | QDir::NoDotAndDotDot);
+    }
+
+    // A temporary folder of this run's own: in TEMP, named "Velkor_Temp-" and a suffix,
+    // readable only by its user.
+    void isOwnTempFolder(const QString &tempDir)
+    {
+        QVERIFY2(tempDir.startsWith(m_temp->path() + "/Velkor_Temp-"), qPrintable(tempDir));
+        QVERIFY(tempDir.endsWith(u'/'));
+        const QFileInfo info(tempDir);
+        QVERIFY(info.isDir());
+        QCOMPARE(info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                                       QFile::WriteOther | QFile::ExeOther),
+                 QFile::Permissions());
+        QVERIFY(QFileInfo::exists(tempDir + TdmLog::TempLockName));
+    }
+
     void folders()
     {
         TdmLog dm(m_app->path());
         QCOMPARE(dm.AppDir, m_app->path() + "/");
         QCOMPARE(dm.DataDir, m_app->path() + "/Data/");
-        QCOMPARE(dm.TempDir, m_temp->path() + "/Velkor_Temp/");
-        QVERIFY(QFileInfo(dm.TempDir).isDir());
+        isOwnTempFolder(dm.TempDir);
         QCOMPARE(dm.LogFileName("OK1ABC"), m_app->path() + "/Data/OK1ABC.db");
         QVERIFY(dm.UserOptions.Call.isEmpty());
         QVERIFY(!dm.DatabaseOpen());
@@ -83,7 +104,8 @@ private slots:
         m_tempVar->set(m_temp->path() + "/");
         TdmLog dm(m_app->path() + "/");
         QCOMPARE(dm.AppDir, m_app->path() + "/");
-        QCOMPARE(dm.TempDir, m_temp->path() + "/Velkor_Temp/");
+        isOwnTempFolder(dm.TempDir);
+        QVERIFY(!dm.TempDir.contains("//"));
     }
 
     void tmpdirWhenTempIsUnset()
@@ -91,7 +113,7 @@ private slots:
         m_tempVar->unset();
         m_tmpdirVar->set(m_temp->path());
         TdmLog dm(m_app->path());
-        QCOMPARE(dm.TempDir, m_temp->path() + "/Velkor_Temp/");
+        isOwnTempFolder(dm.TempDir);
     }
 
     void tempFolderIsRemovedWithItsTables()
@@ -107,6 +129,72 @@ private slots:
         }
         QVERIFY(!QFileInfo::exists(tempDir));
         QVERIFY(QFileInfo(m_temp->path()).isDir());
+        QCOMPARE(tempFolders(), QStringList());
+    }
+
+    // Two copies of the program sharing TEMP (two users, or one user's two copies whose
+    // single-instance locks lie apart) each work in a folder of their own: when one ends,
+    // the other's temporary tables and restore still work.
+    void twoRunsShareTemp()
+    {
+        auto first = std::make_unique<TdmLog>(m_app->path());
+        TdmLog second(m_app->path());
+        QVERIFY(first->TempDir != second.TempDir);
+        QCOMPARE(tempFolders().size(), 2);
+        QVERIFY(WriteTestFile(second.TempDir + "_Temp.db", "x"));
+
+        first.reset();
+        QCOMPARE(tempFolders().size(), 1);
+        QVERIFY(QFileInfo::exists(second.TempDir + "_Temp.db"));
+
+        // The other's restore extracts into its folder and replaces its log.
+        CreateLogTable(second.LogFileName("OK1ABC"));
+        QVERIFY(WriteTestFile(second.DataDir + "OK1ABC.uf", "[User]\nCall=OK1ABC\n"));
+        {
+            LogConnection connection(second.LogFileName("OK1ABC"));
+            LogTable table(connection.connectionName());
+            TLogRecord r;
+            r[fiCALL] = "DL1AA";
+            table.Insert(r);
+        }
+        const QString archive = m_app->filePath("OK1ABC.z");
+        BackUpLog("OK1ABC", second.DataDir, archive);
+        { // a third copy starts meanwhile and must leave the running one's folder alone
+            TdmLog third(m_app->path());
+            QCOMPARE(tempFolders().size(), 2);
+        }
+        RestoreLog("OK1ABC", second.DataDir, second.TempDir, archive);
+        QVERIFY(IsLogTableFile(second.LogFileName("OK1ABC")));
+        QVERIFY(QFileInfo::exists(second.TempDir + "_Temp.db"));
+    }
+
+    // What a killed run left behind is removed at a later start; a folder another program
+    // put a file of its own into keeps that file.
+    void abandonedFoldersAreRemovedAtStart()
+    {
+        const QString killed = m_temp->path() + "/Velkor_Temp-killed/";
+        const QString foreign = m_temp->path() + "/Velkor_Temp-foreign/";
+        QVERIFY(QDir().mkpath(killed) && QDir().mkpath(foreign));
+        // The lock file of a process that no longer runs.
+        QProcess gone;
+        gone.start("sleep", {"0.1"});
+        QVERIFY(gone.waitForStarted());
+        const qint64 pid = gone.processId();
+        QVERIFY(pid > 0);
+        QVERIFY(gone.waitForFinished());
+        const QByteArray staleLock = QByteArray::number(pid) + "\nvelkor\n\n";
+        for (const QString &dir : {killed, foreign}) {
+            QVERIFY(WriteTestFile(dir + TdmLog::TempLockName, staleLock));
+            QVERIFY(WriteTestFile(dir + "_Temp.db", "x"));
+            QVERIFY(WriteTestFile(dir + "_QSL.db-journal", "x"));
+            QVERIFY(WriteTestFile(dir + "BackUp.db", "x"));
+        }
+        QVERIFY(WriteTestFile(foreign + "notes.txt", "x"));
+
+        TdmLog dm(m_app->path());
+        QVERIFY(!QFileInfo::exists(killed));
+        QCOMPARE(QDir(foreign).entryList(QDir::Files), QStringList{"notes.txt"});
+        QVERIFY(QFileInfo::exists(dm.TempDir));
     }
 
     void foreignFileKeepsTheFolder()
@@ -125,17 +213,15 @@ private slots:
 
     void bareTempFolderIsLeftAlone()
     {
-        // A file named like the folder keeps the folder from being made.
-        QVERIFY(WriteTestFile(m_temp->path() + "/Velkor_Temp", "x"));
+        // TEMP naming a file: no folder can be made in it, and nothing is deleted.
+        const QString file = m_temp->path() + "/notafolder";
+        QVERIFY(WriteTestFile(file, "x"));
+        m_tempVar->set(file);
         {
             TdmLog dm(m_app->path());
-            QCOMPARE(dm.TempDir, m_temp->path() + "/");
-            QVERIFY(WriteTestFile(dm.TempDir + "_Temp.db", "x"));
-            QVERIFY(WriteTestFile(dm.TempDir + "_Temp.px", "x"));
+            QCOMPARE(dm.TempDir, file + "/");
         }
-        QVERIFY(QFileInfo::exists(m_temp->path() + "/_Temp.db"));
-        QVERIFY(QFileInfo::exists(m_temp->path() + "/_Temp.px"));
-        QVERIFY(QFileInfo(m_temp->path() + "/Velkor_Temp").isFile());
+        QCOMPARE(ReadTestFile(file), QByteArray("x"));
     }
 
     void programSettingsAreLoaded()
@@ -198,6 +284,56 @@ private slots:
         QVERIFY(q.exec("SELECT count(*) FROM sqlite_master WHERE type='index' AND name LIKE 'log_%'") &&
                 q.next());
         QCOMPARE(q.value(0).toInt(), 2);
+    }
+
+    // A log that another tool switched to WAL mode is still a log of this program: it
+    // opens, in the program's own journal mode.
+    void logInWalModeOpens()
+    {
+        TdmLog dm(m_app->path());
+        const QString path = dm.LogFileName("OK1ABC");
+        CreateLogTable(path);
+        {
+            LogConnection c(path);
+            QSqlQuery q(c.database());
+            QVERIFY(q.exec("PRAGMA journal_mode = WAL") && q.next());
+            QCOMPARE(q.value(0).toString(), QString("wal"));
+        }
+        dm.OpenDatabase("OK1ABC");
+        QSqlQuery q(QSqlDatabase::database(TdmLog::DatabaseName));
+        QVERIFY(q.exec("PRAGMA journal_mode") && q.next());
+        QCOMPARE(q.value(0).toString(), QString("delete"));
+    }
+
+    void invalidLogNamesAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("call") << "OK1ABC" << true;
+        QTest::newRow("lower case") << "ok1abc" << true;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("parent") << "../OK1ABC" << false;
+        QTest::newRow("slash") << "OK1ABC/P" << false;
+        QTest::newRow("NUL") << QString::fromLatin1("OK1\0ABC", 7) << false;
+        QTest::newRow("letter with accent") << "OKČ" << false;
+    }
+    void invalidLogNamesAreRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, valid);
+        QCOMPARE(TdmLog::IsValidLogName(name), valid);
+        if (valid)
+            return;
+        TdmLog dm(m_app->path());
+        const QStringList before = QDir(m_app->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        try {
+            dm.OpenDatabase(name);
+            QFAIL("opened");
+        } catch (const EDatabaseError &e) {
+            QVERIFY(e.message().startsWith("Neplatný název deníku"));
+        }
+        QCOMPARE(QDir(m_app->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        QVERIFY(!dm.DatabaseOpen());
     }
 
     void destructionClosesTheDatabase()

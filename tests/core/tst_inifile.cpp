@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,6 +88,40 @@ private slots:
         QCOMPARE(ini.Text(), QString("[B]\nz=4\na=3\n\n[A]\ny=2\n\n"));
         ini.Clear();
         QCOMPARE(ini.Text(), QString());
+    }
+
+    // Reading takes time in proportion to the file: 200,000 keys, most in one section and
+    // the rest in sections of their own, load in well under a second (the bound here
+    // leaves room for a busy machine; a load that compares every key with every earlier
+    // one takes minutes). Every key reads back, and duplicates still keep their first value.
+    void largeFileLoadsInLinearTime()
+    {
+        constexpr int Keys = 200000;
+        QByteArray text = "[Many]\n";
+        for (int i = 0; i < Keys * 3 / 4; ++i)
+            text += "Key" + QByteArray::number(i) + '=' + QByteArray::number(i) + '\n';
+        for (int i = 0; i < Keys / 4; ++i)
+            text += "[S" + QByteArray::number(i) + "]\nv=" + QByteArray::number(i) + '\n';
+        text += "[many]\nkey7=late\nKEY7=later\nNew=1\n";
+        QTemporaryDir dir;
+        const QString path = dir.filePath("big.uf");
+        QVERIFY(WriteTestFile(path, text));
+
+        QElapsedTimer timer;
+        timer.start();
+        TMemIniFile ini(path);
+        const qint64 elapsed = timer.elapsed();
+        QVERIFY2(elapsed < 5000, qPrintable(QString("%1 ms").arg(elapsed)));
+
+        QCOMPARE(ini.ReadSection("MANY").size(), Keys * 3 / 4 + 1);
+        QCOMPARE(ini.ReadSections().size(), 1 + Keys / 4);
+        QCOMPARE(ini.ReadString("many", "KEY7", ""), QString("7"));
+        QCOMPARE(ini.ReadString("many", "new", ""), QString("1"));
+        QCOMPARE(ini.ReadInteger("Many", "Key149999", 0), 149999);
+        QCOMPARE(ini.ReadInteger("s49999", "V", 0), 49999);
+        ini.WriteString("MANY", "key0", "changed");
+        QCOMPARE(ini.ReadString("Many", "Key0", ""), QString("changed"));
+        QCOMPARE(ini.ReadSection("Many").first(), QString("key0"));
     }
 
     void lineBreaksCannotInjectKeys()

@@ -4,6 +4,7 @@
 #include "TempLog.h"
 #include "VkrDatabase.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTest>
@@ -516,6 +517,64 @@ private slots:
         QVERIFY(q.ValueAt(-1, fiCALL).isNull());
         QVERIFY(q.Locate(fiCALL, "OK5432A"));
         QCOMPARE(q.RecNo(), 5433);
+    }
+
+    // A damaged part of the file: views read its rows as empty but for the ID, and the
+    // failure is announced once, later; the reads of operations raise for those rows.
+    void viewReadsOfADamagedPage()
+    {
+        LogTable table(m_log->connectionName());
+        table.Delete(m_ids);
+        table.StartTransaction();
+        for (int i = 0; i < 1500; ++i) {
+            TLogRecord r = qso(QString("OK%1A").arg(i), QDate(2001, 1, 1).addDays(i), QTime(12, 0));
+            r[fiNOTE] = QString("Poznámka číslo %1, dost dlouhá na to, aby zabrala místo").arg(i);
+            table.Insert(r);
+        }
+        table.Commit();
+        // A new connection, so that no page of the table is in its cache.
+        m_log->connection().close();
+        m_log->connection().open(m_log->path());
+        LogQuery q;
+        openQuery(q);
+        QSignalSpy failed(&q, &LogQuery::readFailed);
+        // The rows lie in the file's pages behind the indexes; the middle third of the
+        // file is damaged under the open query (its IDs are read already).
+        {
+            QFile file(m_log->path());
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            const qint64 pages = file.size() / 4096;
+            QVERIFY(file.seek(pages / 3 * 4096));
+            QVERIFY(file.write(QByteArray(int(pages / 3) * 4096, '\0')) > 0);
+        }
+        int unreadable = 0;
+        for (int row = 0; row < q.RecordCount(); ++row) {
+            bool ok = false;
+            const TLogRecord r = q.ViewRecordAt(row, &ok);
+            QCOMPARE(r[fiID].toLongLong(), q.IdAt(row));
+            QCOMPARE(q.ViewValueAt(row, fiID).toLongLong(), q.IdAt(row));
+            if (ok) {
+                QCOMPARE(r[fiCALL].toString(), QString("OK%1A").arg(row));
+                QCOMPARE(q.ViewDisplayTextAt(row, fiCALL), QString("OK%1A").arg(row));
+                continue;
+            }
+            ++unreadable;
+            QVERIFY(q.ViewValueAt(row, fiCALL).isNull());
+            QCOMPARE(q.ViewDisplayTextAt(row, fiCALL), QString());
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.ValueAt(row, fiCALL));
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.RecordAt(row));
+        }
+        QVERIFY(unreadable > 0);
+        QVERIFY(unreadable < q.RecordCount());
+        QVERIFY(q.ReadError().startsWith("Chyba při čtení deníku"));
+        QCOMPARE(failed.count(), 0); // announced from the event loop, not from the read
+        QTRY_COMPARE(failed.count(), 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.first().first().toString(), q.ReadError());
+        // Opening again forgets the failure.
+        q.Close();
+        QVERIFY(q.ReadError().isEmpty());
     }
 };
 

@@ -18,9 +18,19 @@ struct MainWindowFixture {
     QsoTestFixture fx;
     std::unique_ptr<TfrmVelkor> window;
 
-    MainWindowFixture()
+    // withSampleLog false: the log stays empty and nothing is opened until start(), so
+    // that a test may change the files first.
+    explicit MainWindowFixture(bool withSampleLog = true)
     {
+        if (!withSampleLog)
+            return;
         fx.insertSampleLog();
+        start();
+    }
+
+    // The program-wide instances, the main window, and the log opened in it.
+    void start()
+    {
         dmLog = fx.dm.get();
         DxccList = fx.dxcc.get();
         window = std::make_unique<TfrmVelkor>(*fx.dm);

@@ -448,10 +448,15 @@ private slots:
     {
         TfrmVelkor &w = mw().w();
         const QString archive = mw().fx.path("Zaloha/archiv.z");
+        // The progress window's gauge follows both operations.
+        QList<int> gauge;
+        connect(frmDialog->pgBar(), &QProgressBar::valueChanged, this, [&gauge](int value) { gauge << value; });
         FileDialogs::setNextAnswer(archive);
         w.acBackUpLog->trigger();
         QVERIFY(m_messages->shown.isEmpty());
         QVERIFY(QFileInfo::exists(archive));
+        QVERIFY2(gauge.size() >= 3 && gauge.last() == 100, qPrintable(QString::number(gauge.size())));
+        gauge.clear();
         // The suggested name: call sign, a blank, today's date, ".z", in the backup folder.
         const FileDialogs::Request request = FileDialogs::requests().last();
         QCOMPARE(request.kind, FileDialogs::Kind::SaveFile);
@@ -484,6 +489,8 @@ private slots:
         });
         w.acRestoreLog->trigger();
         QVERIFY2(m_messages->shown.size() == 1, qPrintable(m_messages->texts().join('|')));
+        QVERIFY(gauge.size() >= 4);
+        QVERIFY(gauge.contains(100));
         QCOMPARE(labels.size(), 4);
         QCOMPARE(labels[0], QDir::toNativeSeparators(archive));
         QCOMPARE(labels[1], QString("OK1XYZ"));

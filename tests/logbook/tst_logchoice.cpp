@@ -5,6 +5,7 @@
 #include "ModalScript.h"
 #include "ProgramFolder.h"
 #include "ScriptedMessages.h"
+#include "TestFiles.h"
 #include "UserOptions.h"
 #include "VkrDatabase.h"
 
@@ -105,6 +106,7 @@ private slots:
     void deleteOpenLogTurnsCancelIntoExit();
     void deleteRemovesEverySlot();
     void deleteReportsWhatStays();
+    void deleteTouchesNoFileOfAnInvalidName();
     void exitQuestion_data();
     void exitQuestion();
     void columnLayoutPerScreenWidth_data();
@@ -371,6 +373,28 @@ void TestLogChoice::deleteReportsWhatStays()
     QCOMPARE(messages.lastText(), QString("Soubor \"%1OK2XYZ.uf\" nelze smazat!").arg(folder.data()));
     QCOMPARE(messages.shown.last().type, mtError);
     QVERIFY(!QFile::exists(folder.data() + "OK2XYZ.db"));
+    QCOMPARE(folder.slotsOnDisk().first(), QString());
+    QVERIFY(listed(dialog).isEmpty());
+}
+
+// A slot of Velkor.ini that names no log ("../OK2XYZ") frees its slot; no file outside
+// the data folder is removed.
+void TestLogChoice::deleteTouchesNoFileOfAnInvalidName()
+{
+    ProgramFolder folder({"../OK2XYZ"});
+    QVERIFY(WriteTestFile(folder.path() + "/OK2XYZ.uf", "[User]\nCall=OK2XYZ\n"));
+    QVERIFY(WriteTestFile(folder.path() + "/OK2XYZ.db", "x"));
+    TdmLog dm(folder.path());
+    ScriptedMessages messages;
+    messages.answerNext(mrYes);
+    messages.answerNext(mrYes);
+    MainWindowStub main{dm};
+    TfrmProfile dialog(dm, main.closeLog(), main.openLog());
+    select(dialog, "../OK2XYZ");
+    action(&dialog, "actDelete")->trigger();
+    QCOMPARE(messages.texts().size(), 2);
+    QVERIFY(QFile::exists(folder.path() + "/OK2XYZ.uf"));
+    QVERIFY(QFile::exists(folder.path() + "/OK2XYZ.db"));
     QCOMPARE(folder.slotsOnDisk().first(), QString());
     QVERIFY(listed(dialog).isEmpty());
 }
