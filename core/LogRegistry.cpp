@@ -1,8 +1,7 @@
 #include "LogRegistry.h"
 
-#include "DmLog.h"
-
 #include "DatabaseError.h"
+#include "DmLog.h"
 #include "IniFile.h"
 #include "LogOptions.h"
 #include "LogRecord.h"

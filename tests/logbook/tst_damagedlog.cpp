@@ -5,6 +5,7 @@
 // event handler would be caught there; the test checks that none did.
 
 #include "MainWindowFixture.h"
+#include "ModalRunner.h"
 
 #include "FilteredLineEdit.h"
 #include "QSOWindow.h"
@@ -89,7 +90,7 @@ class TestDamagedLog : public QObject
     static void leaveCallSign(MainWindowFixture &f)
     {
         bool opened = false;
-        TfrmVelkor::ModalRunner = [&opened](QDialog &dialog) {
+        const TModalHook previous = SetModalHook([&opened](QDialog &dialog) {
             auto *window = qobject_cast<TfrmQSO *>(&dialog);
             if (!window)
                 return int(mrCancel);
@@ -103,12 +104,12 @@ class TestDamagedLog : public QObject
             window->ClearForm(); // nothing to save, nothing to ask
             window->reject();
             return int(mrCancel);
-        };
+        });
         f.w().actNewQSO->trigger();
         // The window opens on a log that is open and can still be read in order; else
         // the operator was told why.
         QVERIFY2(opened || !f.w().qLog->Active() || !messagesShown().isEmpty(), qPrintable(messagesShown()));
-        TfrmVelkor::ModalRunner = nullptr;
+        SetModalHook(previous);
         QCoreApplication::processEvents();
     }
 
@@ -129,12 +130,12 @@ class TestDamagedLog : public QObject
             return;
         QVERIFY(q.SetRecNo(unreadable + 1));
         bool shown = false;
-        TfrmVelkor::ModalRunner = [&shown](QDialog &) {
+        const TModalHook previous = SetModalHook([&shown](QDialog &) {
             shown = true;
             return int(mrCancel);
-        };
+        });
         f.w().actShowQSO->trigger();
-        TfrmVelkor::ModalRunner = nullptr;
+        SetModalHook(previous);
         QVERIFY(!shown);
         QVERIFY(messagesShown().contains("Chyba při čtení deníku"));
     }
