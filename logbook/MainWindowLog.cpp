@@ -7,6 +7,7 @@
 #include "BackUp.h"
 #include "DatabaseError.h"
 #include "DmLog.h"
+#include "DxClusterLink.h"
 #include "FileError.h"
 #include "Formats.h"
 #include "IniFile.h"
@@ -141,7 +142,7 @@ void TfrmVelkor::OpenLog(const QString &logName)
 void TfrmVelkor::CloseLog()
 {
     StoreColumns();
-    // The DX-cluster client, once the program starts it, is told to end here.
+    TDxClusterLink::StopDxCluster();
     TUserOptions &uo = m_dm.UserOptions;
     if (!uo.Call.isEmpty()) {
         try {
