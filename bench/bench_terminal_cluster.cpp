@@ -18,6 +18,7 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int lineCount = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
+    const bool paint = !(argc > 2 && qstrcmp(argv[2], "nopaint") == 0);
 
     TfrmDxCluster window;
     window.resize(680, 445);
@@ -47,7 +48,8 @@ int main(int argc, char *argv[])
         QElapsedTimer one;
         one.start();
         window.Terminal()->AppendText(block, false);
-        window.Terminal()->viewport()->repaint();
+        if (paint)
+            window.Terminal()->viewport()->repaint();
         const qint64 ns = one.nsecsElapsed();
         times.append(ns);
         slowest = std::max(slowest, ns);

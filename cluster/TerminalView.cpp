@@ -66,13 +66,11 @@ void TTerminalView::AppendText(const QString &text, bool scrollLocked)
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     const TAppendPlan plan = PlanAppend(text, cursor.block().length() - 1);
-    cursor.beginEditBlock();
-    cursor.insertText(plan.continuation);
-    for (const QString &line : plan.newLines) {
-        cursor.insertBlock();
-        cursor.insertText(line);
-    }
-    cursor.endEditBlock();
+    // One insertion for the whole block: the document splits it into lines at the '\n's.
+    QString inserted = plan.continuation;
+    for (const QString &line : plan.newLines)
+        inserted += u'\n' + line;
+    cursor.insertText(inserted);
 
     switch (ScrollAction(dragging, selectionLength, scrollLocked)) {
     case saRestoreTopLine:
