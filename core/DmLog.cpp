@@ -1,6 +1,7 @@
 #include "DmLog.h"
 
 #include "DatabaseError.h"
+#include "DxClusterLink.h"
 #include "FileUtils.h"
 #include "VkrDatabase.h"
 
@@ -100,4 +101,14 @@ void TdmLog::removeTempFolder()
     DeleteFilesByMask(TempDir, QStringLiteral("_*.db-journal"));
     // rmdir removes only an empty folder: a file of someone else's keeps it.
     QDir().rmdir(TempDir);
+}
+
+void TdmLog::StartDxCluster()
+{
+    TDxClusterLink::StartDxCluster(AppDir, UserOptions);
+}
+
+void TdmLog::StopDxCluster()
+{
+    TDxClusterLink::StopDxCluster();
 }

@@ -46,6 +46,12 @@ public:
     void CloseDatabase();
     bool DatabaseOpen() const;
 
+    // The DX-cluster client of the open log (TDxClusterLink): started with the operator's
+    // cluster settings unless one runs or a setting is missing (said in a message), and
+    // told to end when the log closes.
+    void StartDxCluster();
+    void StopDxCluster();
+
 private:
     QString m_tempBase; // TEMP folder with "/": the fall-back, never cleaned
     LogConnection m_dbLog;

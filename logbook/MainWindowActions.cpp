@@ -148,7 +148,7 @@ void TfrmVelkor::createActions()
     SetCommandHandler(actHelpAbout, [this] { actHelpAboutExecute(); });
     SetCommandHandler(actHelp, [this] { ShowHelpTopic(m_dm.AppDir, QStringLiteral("BaseInfo")); });
     SetCommandHandler(actHelpHistory, [this] { ShowHelpTopic(m_dm.AppDir, QStringLiteral("History")); });
-    SetCommandHandler(actDxCluster, [this] { TDxClusterLink::StartDxCluster(m_dm.AppDir, m_dm.UserOptions); });
+    SetCommandHandler(actDxCluster, [this] { m_dm.StartDxCluster(); });
 
     // The help counts as present when its first page is beside the program; the DX-cluster
     // command needs the client program there.

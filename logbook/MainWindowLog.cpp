@@ -7,7 +7,6 @@
 #include "BackUp.h"
 #include "DatabaseError.h"
 #include "DmLog.h"
-#include "DxClusterLink.h"
 #include "FileError.h"
 #include "Formats.h"
 #include "IniFile.h"
@@ -142,7 +141,7 @@ void TfrmVelkor::OpenLog(const QString &logName)
 void TfrmVelkor::CloseLog()
 {
     StoreColumns();
-    TDxClusterLink::StopDxCluster();
+    m_dm.StopDxCluster();
     TUserOptions &uo = m_dm.UserOptions;
     if (!uo.Call.isEmpty()) {
         try {
