@@ -58,9 +58,10 @@ int main(int argc, char *argv[])
     const qint64 totalMs = total.elapsed();
     for (qsizetype i = std::max<qsizetype>(0, times.size() - 100); i < times.size(); ++i, ++lastCount)
         lastSum += times.at(i);
-    std::printf("%d lines in %d blocks: %lld ms in all, slowest append %.2f ms, last 100 appends %.2f ms each\n",
-                lineCount, blocks, static_cast<long long>(totalMs), slowest / 1e6,
-                lastCount ? lastSum / 1e6 / lastCount : 0.0);
+    std::printf(
+        "%d lines in %d blocks: %lld ms in all, slowest append %.2f ms, last 100 appends %.2f ms each\n",
+        lineCount, blocks, static_cast<long long>(totalMs), slowest / 1e6,
+        lastCount ? lastSum / 1e6 / lastCount : 0.0);
     std::printf("terminal lines: %d\n", window.Terminal()->LineCount());
     return 0;
 }

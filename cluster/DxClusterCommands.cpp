@@ -49,12 +49,14 @@ void TfrmDxCluster::createCommandActions()
         action->setToolTip(hint.isEmpty() ? QString(text).remove(u'&') : hint);
         return action;
     };
-    actNewSpot = make("actNewSpot", QStringLiteral("&Nový spot (DX)"), QStringLiteral("Vložení nového DX spotu"));
+    actNewSpot =
+        make("actNewSpot", QStringLiteral("&Nový spot (DX)"), QStringLiteral("Vložení nového DX spotu"));
     actShowDx = make("actShowDx", QStringLiteral("&Show/DX"), QStringLiteral("Vypíše poslední DX spoty"));
     actShowQSL = make("actShowQSL", QStringLiteral("S&how/QSL"), QStringLiteral("QSL informace o značce"));
     actShowQRZ = make("actShowQRZ", QStringLiteral("Sh&ow/QRZ"), QStringLiteral("Vyhledá značku na QRZ.com"));
     actShowWWV = make("actShowWWV", QStringLiteral("Sho&w/WWV"));
-    actShowSettings = make("actShowSettings", QStringLiteral("&Zobrazit"), QStringLiteral("Zobrazit svá nastavení"));
+    actShowSettings =
+        make("actShowSettings", QStringLiteral("&Zobrazit"), QStringLiteral("Zobrazit svá nastavení"));
     actSetName = make("actSetName", QStringLiteral("&Jméno"), QStringLiteral("Nastavit vlastní jméno"));
     actSetQTH = make("actSetQTH", QStringLiteral("&QTH"), QStringLiteral("Nastavit vlastní QTH"));
     actSetLoc = make("actSetLoc", QStringLiteral("&Lokátor"), QStringLiteral("Nastavit vlastní lokátor"));
@@ -62,31 +64,37 @@ void TfrmDxCluster::createCommandActions()
                         QStringLiteral("Zobrazení lokátoru na konci vlastních DX spotů"));
     actSetAnnounce = make("actSetAnnounce", QStringLiteral("Z&právy announce"),
                           QStringLiteral("Nastavení zobrazení zpráv announce"));
-    actSetWCY = make("actSetWCY", QStringLiteral("Zp&rávy WCY"), QStringLiteral("Nastavení zobrazení zpráv WCY"));
-    actSetWWV = make("actSetWWV", QStringLiteral("Zprá&vy WWV"), QStringLiteral("Nastavení zobrazení zpráv WWV"));
+    actSetWCY =
+        make("actSetWCY", QStringLiteral("Zp&rávy WCY"), QStringLiteral("Nastavení zobrazení zpráv WCY"));
+    actSetWWV =
+        make("actSetWWV", QStringLiteral("Zprá&vy WWV"), QStringLiteral("Nastavení zobrazení zpráv WWV"));
     actSetWX = make("actSetWX", QStringLiteral("Zpráv&y WX"), QStringLiteral("Nastavení zobrazení zpráv WX"));
     actSearchQRZ = make("actSearchQRZ", QStringLiteral("Vyhledat značku v databázi QRZ"));
 
     connect(actNewSpot, &QAction::triggered, this, &TfrmDxCluster::actNewSpotExecute);
     connect(actShowDx, &QAction::triggered, this, [this] { SendCommand(QStringLiteral("Show/DX")); });
-    connect(actShowQSL, &QAction::triggered, this,
-            [this] { inputBoxCommand(QStringLiteral("Show/QSL "), QStringLiteral("Vyhledání QSL informací")); });
+    connect(actShowQSL, &QAction::triggered, this, [this] {
+        inputBoxCommand(QStringLiteral("Show/QSL "), QStringLiteral("Vyhledání QSL informací"));
+    });
     connect(actShowQRZ, &QAction::triggered, this,
             [this] { inputBoxCommand(QStringLiteral("Show/QRZ "), QrzCaption); });
     connect(actShowWWV, &QAction::triggered, this, [this] { SendCommand(QStringLiteral("Show/WWV")); });
     connect(actShowSettings, &QAction::triggered, this,
             [this] { SendCommand(QStringLiteral("Show/station ") + m_login); });
     connect(actSetName, &QAction::triggered, this, [this] {
-        inputQueryCommand(QStringLiteral("Set/Name "), QStringLiteral("Nastavení jeména"), QStringLiteral("Jméno"));
+        inputQueryCommand(QStringLiteral("Set/Name "), QStringLiteral("Nastavení jeména"),
+                          QStringLiteral("Jméno"));
     });
     connect(actSetQTH, &QAction::triggered, this, [this] {
         inputQueryCommand(QStringLiteral("Set/QTH "), QStringLiteral("Nastavení QTH"), QStringLiteral("QTH"));
     });
     connect(actSetLoc, &QAction::triggered, this, [this] {
-        inputQueryCommand(QStringLiteral("Set/QRA "), QStringLiteral("Nastavení lokátoru"), QStringLiteral("Lokátor"));
+        inputQueryCommand(QStringLiteral("Set/QRA "), QStringLiteral("Nastavení lokátoru"),
+                          QStringLiteral("Lokátor"));
     });
     connect(actSetDxGrid, &QAction::triggered, this, [this] {
-        onOffCommand(QStringLiteral("DxGrid"), QStringLiteral("Zobrazení lokátorů na konci vlastních DX spotů"));
+        onOffCommand(QStringLiteral("DxGrid"),
+                     QStringLiteral("Zobrazení lokátorů na konci vlastních DX spotů"));
     });
     connect(actSetAnnounce, &QAction::triggered, this,
             [this] { onOffCommand(QStringLiteral("Announce"), QStringLiteral("Zobrazení zpráv announce")); });

@@ -92,7 +92,8 @@ void TfrmDxCluster::createActions()
         return action;
     };
     actConnect = make("actConnect", QStringLiteral("&Připojit"), QStringLiteral("Připojit se k DX Clusteru"));
-    actDisConnect = make("actDisConnect", QStringLiteral("&Odpojit"), QStringLiteral("Odpojit se od DX Clusteru"));
+    actDisConnect =
+        make("actDisConnect", QStringLiteral("&Odpojit"), QStringLiteral("Odpojit se od DX Clusteru"));
     actExit = make("actExit", QStringLiteral("&Konec"));
     actCopy = make("actCopy", QStringLiteral("&Kopírovat"));
     actCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
@@ -412,9 +413,9 @@ void TfrmDxCluster::SetLoggingIn(bool loggingIn)
 
 void TfrmDxCluster::actUpdateIfLoggin()
 {
-    for (QAction *action : {actNewSpot, actShowDx, actShowQSL, actShowQRZ, actShowWWV, actShowSettings,
-                            actSetName, actSetQTH, actSetLoc, actSetDxGrid, actSetAnnounce, actSetWCY,
-                            actSetWWV, actSetWX})
+    for (QAction *action :
+         {actNewSpot, actShowDx, actShowQSL, actShowQRZ, actShowWWV, actShowSettings, actSetName, actSetQTH,
+          actSetLoc, actSetDxGrid, actSetAnnounce, actSetWCY, actSetWWV, actSetWX})
         action->setEnabled(!m_loggingIn);
 }
 

@@ -148,8 +148,7 @@ bool IsSearchableCall(const QString &selection)
 {
     static const QString callChars =
         QStringLiteral("/0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    return selection.size() >= 3 && selection.size() <= 15 &&
-           StrConsistsOf(selection, callChars, false);
+    return selection.size() >= 3 && selection.size() <= 15 && StrConsistsOf(selection, callChars, false);
 }
 
 } // namespace TerminalRules

@@ -56,9 +56,9 @@ TLineColours LineColours(TLineKind kind);
 
 // The scroll rule after an append, from the state remembered before it.
 enum TScrollAction {
-    saRestoreTopLine,      // the operator drags the scroll thumb: the view stays
-    saRestoreSelection,    // a selection or "Zmrazit": selection and view stay
-    saFollowEnd,           // otherwise the view follows the new text
+    saRestoreTopLine,   // the operator drags the scroll thumb: the view stays
+    saRestoreSelection, // a selection or "Zmrazit": selection and view stay
+    saFollowEnd,        // otherwise the view follows the new text
 };
 TScrollAction ScrollAction(bool draggingThumb, int selectionLength, bool scrollLocked);
 // The top line (from 1) that puts the last line on the second-lowest row of the view.

@@ -8,7 +8,8 @@
 
 const QString TDxClusterLink::NoHostText =
     QStringLiteral("Adresa DxClusteru není zadána  (Nastavení/DxCluster/Adresa).");
-const QString TDxClusterLink::NoPasswordText = QStringLiteral("Heslo musí být zadáno (Nastavení/DxCluster/Heslo).");
+const QString TDxClusterLink::NoPasswordText =
+    QStringLiteral("Heslo musí být zadáno (Nastavení/DxCluster/Heslo).");
 
 QString TDxClusterLink::ClientProgram(const QString &appDir)
 {

@@ -68,7 +68,8 @@ struct ClusterWindowFixture {
         return QTest::qWaitFor(
             [&] {
                 const QStringList lines = terminalLines();
-                return std::any_of(lines.begin(), lines.end(), [&](const QString &l) { return l.startsWith(start); });
+                return std::any_of(lines.begin(), lines.end(),
+                                   [&](const QString &l) { return l.startsWith(start); });
             },
             timeoutMs);
     }

@@ -19,8 +19,8 @@ namespace
 // What the operator does with the one dialog a command opens.
 struct Answer {
     int result = mrOk;
-    QString text;       // input box text, or call|freq|note for a new spot
-    bool off = false;   // on/off dialog: "Vypnout"
+    QString text;     // input box text, or call|freq|note for a new spot
+    bool off = false; // on/off dialog: "Vypnout"
 };
 
 } // namespace
@@ -62,22 +62,27 @@ private slots:
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("off");
-        QTest::addColumn<QString>("sent"); // "-" when nothing is sent
+        QTest::addColumn<QString>("sent");   // "-" when nothing is sent
         QTest::addColumn<QString>("dialog"); // object name|caption|label
 
-        QTest::newRow("Show/DX") << "actShowDx" << 0 << "" << false << "Show/DX" << "";
-        QTest::newRow("Show/WWV") << "actShowWWV" << 0 << "" << false << "Show/WWV" << "";
-        QTest::newRow("Zobrazit") << "actShowSettings" << 0 << "" << false << "Show/station ok1abc" << "";
-        QTest::newRow("Show/QSL lower-cases") << "actShowQSL" << int(mrOk) << "OK1ABC" << false << "Show/QSL ok1abc"
-                                              << "InputQuery|Vyhledání QSL informací|Značka";
+        QTest::newRow("Show/DX") << "actShowDx" << 0 << "" << false << "Show/DX"
+                                 << "";
+        QTest::newRow("Show/WWV") << "actShowWWV" << 0 << "" << false << "Show/WWV"
+                                  << "";
+        QTest::newRow("Zobrazit") << "actShowSettings" << 0 << "" << false << "Show/station ok1abc"
+                                  << "";
+        QTest::newRow("Show/QSL lower-cases")
+            << "actShowQSL" << int(mrOk) << "OK1ABC" << false << "Show/QSL ok1abc"
+            << "InputQuery|Vyhledání QSL informací|Značka";
         QTest::newRow("Show/QSL empty") << "actShowQSL" << int(mrOk) << "" << false << "-"
                                         << "InputQuery|Vyhledání QSL informací|Značka";
         QTest::newRow("Show/QSL cancelled") << "actShowQSL" << 0 << "OK1ABC" << false << "-"
                                             << "InputQuery|Vyhledání QSL informací|Značka";
         QTest::newRow("Show/QRZ") << "actShowQRZ" << int(mrOk) << "DL1XYZ/P" << false << "Show/QRZ dl1xyz/p"
                                   << "InputQuery|Vyhledání značky na QRZ.com|Značka";
-        QTest::newRow("Jméno as typed") << "actSetName" << int(mrOk) << " Jan Novák " << false << "Set/Name  Jan Novák "
-                                        << "InputQuery|Nastavení jeména|Jméno";
+        QTest::newRow("Jméno as typed")
+            << "actSetName" << int(mrOk) << " Jan Novák " << false << "Set/Name  Jan Novák "
+            << "InputQuery|Nastavení jeména|Jméno";
         QTest::newRow("Jméno empty") << "actSetName" << int(mrOk) << "" << false << "Set/Name "
                                      << "InputQuery|Nastavení jeména|Jméno";
         QTest::newRow("Jméno cancelled") << "actSetName" << 0 << "Jan" << false << "-"
@@ -95,16 +100,21 @@ private slots:
                                           << onOff + "Zobrazení lokátorů na konci vlastních DX spotů";
         QTest::newRow("announce on") << "actSetAnnounce" << int(mrOk) << "" << false << "Set/Announce"
                                      << onOff + "Zobrazení zpráv announce";
-        QTest::newRow("WCY off") << "actSetWCY" << int(mrOk) << "" << true << "UnSet/WCY" << onOff + "Zobrazení zpráv WCY";
-        QTest::newRow("WWV on") << "actSetWWV" << int(mrOk) << "" << false << "Set/WWV" << onOff + "Zobrazení zpráv WWV";
-        QTest::newRow("WX off") << "actSetWX" << int(mrOk) << "" << true << "UnSet/WX" << onOff + "Zobrazení zpráv WX";
+        QTest::newRow("WCY off") << "actSetWCY" << int(mrOk) << "" << true << "UnSet/WCY"
+                                 << onOff + "Zobrazení zpráv WCY";
+        QTest::newRow("WWV on") << "actSetWWV" << int(mrOk) << "" << false << "Set/WWV"
+                                << onOff + "Zobrazení zpráv WWV";
+        QTest::newRow("WX off") << "actSetWX" << int(mrOk) << "" << true << "UnSet/WX"
+                                << onOff + "Zobrazení zpráv WX";
         const QString spot = "frmWendraNewSpot|Nový spot|";
-        QTest::newRow("new spot") << "actNewSpot" << int(mrOk) << "OK1ABC|3.5|cq" << false << "DX OK1ABC 3500 cq" << spot;
-        QTest::newRow("new spot without note") << "actNewSpot" << int(mrOk) << "OK1ABC|7|" << false << "DX OK1ABC 7000 "
-                                               << spot;
-        QTest::newRow("new spot fraction") << "actNewSpot" << int(mrOk) << "ok1abc|7.0255| Hi " << false
-                                           << "DX ok1abc 7025.5  Hi " << spot;
-        QTest::newRow("new spot cancelled") << "actNewSpot" << int(mrCancel) << "OK1ABC|3.5|cq" << false << "-" << spot;
+        QTest::newRow("new spot") << "actNewSpot" << int(mrOk) << "OK1ABC|3.5|cq" << false
+                                  << "DX OK1ABC 3500 cq" << spot;
+        QTest::newRow("new spot without note")
+            << "actNewSpot" << int(mrOk) << "OK1ABC|7|" << false << "DX OK1ABC 7000 " << spot;
+        QTest::newRow("new spot fraction")
+            << "actNewSpot" << int(mrOk) << "ok1abc|7.0255| Hi " << false << "DX ok1abc 7025.5  Hi " << spot;
+        QTest::newRow("new spot cancelled")
+            << "actNewSpot" << int(mrCancel) << "OK1ABC|3.5|cq" << false << "-" << spot;
     }
     void commands()
     {
@@ -172,10 +182,14 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("sent");
-        QTest::newRow("137kHz") << 0 << "137kHz" << "Show/DX on 136khz";
-        QTest::newRow("80m") << 2 << "80m (3.5MHz)" << "Show/DX on 80m";
-        QTest::newRow("5cm") << 16 << "5cm (5.6GHz)" << "Show/DX on 6cm";
-        QTest::newRow("6mm") << 19 << "6mm (47GHz)" << "Show/DX on 6mm";
+        QTest::newRow("137kHz") << 0 << "137kHz"
+                                << "Show/DX on 136khz";
+        QTest::newRow("80m") << 2 << "80m (3.5MHz)"
+                             << "Show/DX on 80m";
+        QTest::newRow("5cm") << 16 << "5cm (5.6GHz)"
+                             << "Show/DX on 6cm";
+        QTest::newRow("6mm") << 19 << "6mm (47GHz)"
+                             << "Show/DX on 6mm";
     }
     void bandMenu()
     {
@@ -195,12 +209,13 @@ private slots:
     void commandsWaitForTheLogin()
     {
         ClusterWindowFixture f;
-        const QStringList names{"actNewSpot", "actShowDx", "actShowQSL", "actShowQRZ", "actShowWWV",
-                                "actShowSettings", "actSetName", "actSetQTH", "actSetLoc", "actSetDxGrid",
-                                "actSetAnnounce", "actSetWCY", "actSetWWV", "actSetWX"};
+        const QStringList names{"actNewSpot",      "actShowDx",  "actShowQSL", "actShowQRZ", "actShowWWV",
+                                "actShowSettings", "actSetName", "actSetQTH",  "actSetLoc",  "actSetDxGrid",
+                                "actSetAnnounce",  "actSetWCY",  "actSetWWV",  "actSetWX"};
         auto enabledCount = [&] {
-            return std::count_if(names.begin(), names.end(),
-                                 [&](const QString &n) { return f.window->findChild<QAction *>(n)->isEnabled(); });
+            return std::count_if(names.begin(), names.end(), [&](const QString &n) {
+                return f.window->findChild<QAction *>(n)->isEnabled();
+            });
         };
         QCOMPARE(enabledCount(), 0);
         QVERIFY(f.connect());

@@ -25,7 +25,8 @@ class TestDxClusterLink : public QObject
 
     // The operator settings of a log; they live as long as the test object.
     TUserOptions m_options;
-    const TUserOptions &options(const QString &host = "dx.example.net", const QString &password = "tajne heslo")
+    const TUserOptions &options(const QString &host = "dx.example.net",
+                                const QString &password = "tajne heslo")
     {
         TUserOptions &o = m_options;
         o.Clear();
@@ -75,8 +76,12 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("message");
         QTest::newRow("host and password empty: the host only")
-            << "" << "" << "Adresa DxClusteru není zadána  (Nastavení/DxCluster/Adresa).";
-        QTest::newRow("password empty") << "dx.example.net" << "" << "Heslo musí být zadáno (Nastavení/DxCluster/Heslo).";
+            << ""
+            << ""
+            << "Adresa DxClusteru není zadána  (Nastavení/DxCluster/Adresa).";
+        QTest::newRow("password empty") << "dx.example.net"
+                                        << ""
+                                        << "Heslo musí být zadáno (Nastavení/DxCluster/Heslo).";
     }
     void refusals()
     {
@@ -144,7 +149,8 @@ private slots:
         QFile cmdline(QString("/proc/%1/cmdline").arg(pid));
         QVERIFY(cmdline.open(QIODevice::ReadOnly));
         const QList<QByteArray> args = cmdline.readAll().split('\0');
-        QCOMPARE(args.mid(1, 7), (QList<QByteArray>{"OK1ABC", "*", "dx.example.net", "7300", "0", "800", "600"}));
+        QCOMPARE(args.mid(1, 7),
+                 (QList<QByteArray>{"OK1ABC", "*", "dx.example.net", "7300", "0", "800", "600"}));
         for (const QByteArray &arg : args)
             QVERIFY(!arg.contains("tajne"));
         // "DX Cluster" again starts nothing.
@@ -152,7 +158,8 @@ private slots:
 
         // Closing the log ends it at once, without logout and without a size report.
         TDxClusterLink::StopDxCluster();
-        QVERIFY(QTest::qWaitFor([&] { return !QFileInfo::exists(QString("/proc/%1/cmdline").arg(pid)); }, 15000));
+        QVERIFY(
+            QTest::qWaitFor([&] { return !QFileInfo::exists(QString("/proc/%1/cmdline").arg(pid)); }, 15000));
         QVERIFY(!TLocalEndpoint::exists("TfrmDxCluster", 100));
         QTest::qWait(100);
         QCOMPARE(reports.size(), 0);

@@ -77,7 +77,8 @@ private slots:
         QTest::newRow("login split over two blocks")
             << QList<QByteArray>{"\r\nlog", "in: "} << QStringList{} << false;
         QTest::newRow("prompt in the middle of a block")
-            << QList<QByteArray>{"banner\r\nlogin: more", "x\r\nPassword: y"} << QStringList{"ok1abc", "secret"} << true;
+            << QList<QByteArray>{"banner\r\nlogin: more", "x\r\nPassword: y"}
+            << QStringList{"ok1abc", "secret"} << true;
         QTest::newRow("login in capitals is no prompt")
             << QList<QByteArray>{"\r\nLogin: "} << QStringList{} << false;
         QTest::newRow("password without login")
@@ -121,7 +122,8 @@ private slots:
         QTest::keyClick(edit, Qt::Key_Return);
         f.window->CommandLine()->setEditText("Příliš žluťoučký");
         QTest::keyClick(edit, Qt::Key_Enter);
-        QVERIFY(f.server.waitForLine(QString::fromLatin1(QByteArray("P\xf8\xed" "li\x9a \x9elu\x9dou\xe8k\xfd"))));
+        QVERIFY(f.server.waitForLine(QString::fromLatin1(QByteArray("P\xf8\xed"
+                                                                    "li\x9a \x9elu\x9dou\xe8k\xfd"))));
         QCOMPARE(f.server.lines, (QStringList{"sh/dx", f.server.lines.last()}));
         QCOMPARE(f.window->History(), (QStringList{"Příliš žluťoučký", "sh/dx"}));
         QCOMPARE(f.window->CommandLine()->count(), 2);
@@ -146,7 +148,9 @@ private slots:
         QCOMPARE(f.window->Terminal()->LineCount(), before + 1);
         QCOMPARE(f.terminalLines().last(), QString());
         // Bell, tab and escape go; a NUL drops the rest; Windows-1250 letters stay.
-        f.server.send(QByteArray("a\ab\tc\x1b" "d\xe8\r\nxy\0zz\r\n", 14));
+        f.server.send(QByteArray("a\ab\tc\x1b"
+                                 "d\xe8\r\nxy\0zz\r\n",
+                                 14));
         QVERIFY(f.waitForTerminalLine("abcdč"));
         QCOMPARE(f.terminalLines().last(), QString("xy"));
         // A status line after an unfinished prompt continues that line.

@@ -56,7 +56,8 @@ private slots:
         QVERIFY(server.commands.contains(QByteArray() + char(255) + char(251) + char(24)));
         // Options nobody needs are refused.
         server.send(QByteArray() + char(255) + char(253) + char(31)); // DO NAWS
-        QVERIFY(QTest::qWaitFor([&] { return server.commands.contains(QByteArray() + char(255) + char(252) + char(31)); }));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return server.commands.contains(QByteArray() + char(255) + char(252) + char(31)); }));
         QVERIFY(server.data.isEmpty());
     }
 
@@ -72,11 +73,14 @@ private slots:
         QVERIFY(server.waitForConnection());
         QVERIFY(QTest::qWaitFor([&] { return telnet.Connected(); }));
         telnet.WriteLn("Show/DX");
-        telnet.WriteLn("a\xff" "b");
-        const QString escaped = QString::fromLatin1("a\xff" "b");
+        telnet.WriteLn("a\xff"
+                       "b");
+        const QString escaped = QString::fromLatin1("a\xff"
+                                                    "b");
         QVERIFY(server.waitForLine(escaped));
         QCOMPARE(server.lines, (QStringList{"Show/DX", escaped}));
-        QVERIFY(server.data.endsWith(QByteArray("a\xff" "b\r\n")));
+        QVERIFY(server.data.endsWith(QByteArray("a\xff"
+                                                "b\r\n")));
     }
 
     void dropsAtOnceWithOneDisconnectedStatus()

@@ -19,11 +19,14 @@ private slots:
         QTest::addColumn<QByteArray>("shown");
         QTest::newRow("plain line") << QByteArray("DX de OK1ABC\r\n") << QByteArray("DX de OK1ABC\r\n");
         QTest::newRow("bell, tab, escape") << QByteArray("a\ab\tc\x1b[0md") << QByteArray("abc[0md");
-        QTest::newRow("form feed, vertical tab") << QByteArray("a\x0b\x0c\x0e\x1f" "b") << QByteArray("ab");
+        QTest::newRow("form feed, vertical tab") << QByteArray("a\x0b\x0c\x0e\x1f"
+                                                               "b")
+                                                 << QByteArray("ab");
         QTest::newRow("NUL cuts the rest") << QByteArray("abc\0def\r\n", 9) << QByteArray("abc");
         QTest::newRow("NUL first") << QByteArray("\0abc", 4) << QByteArray();
         QTest::newRow("lone CR and LF stay") << QByteArray("a\rb\nc") << QByteArray("a\rb\nc");
-        QTest::newRow("128 to 255 and DEL stay") << QByteArray("\x7f\x80\x9a\xe8\xff") << QByteArray("\x7f\x80\x9a\xe8\xff");
+        QTest::newRow("128 to 255 and DEL stay")
+            << QByteArray("\x7f\x80\x9a\xe8\xff") << QByteArray("\x7f\x80\x9a\xe8\xff");
     }
     void filterBlock()
     {
@@ -37,17 +40,28 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("continuation");
         QTest::addColumn<QStringList>("newLines");
-        QTest::newRow("no line end continues") << "abc" << "abc" << QStringList();
-        QTest::newRow("CR LF leaves an empty line") << "abc\r\n" << "abc" << QStringList{""};
-        QTest::newRow("lone CR inside") << "a\rb" << "a" << QStringList{"b"};
-        QTest::newRow("lone LF inside") << "a\nb" << "a" << QStringList{"b"};
-        QTest::newRow("lone LF at the end") << "abc\n" << "abc" << QStringList();
-        QTest::newRow("lone CR at the end") << "abc\r" << "abc" << QStringList();
-        QTest::newRow("LF then CR") << "a\n\rb" << "a" << QStringList{"", "b"};
-        QTest::newRow("empty lines") << "a\r\n\r\nb" << "a" << QStringList{"", "b"};
-        QTest::newRow("only CR LF") << "\r\n" << "" << QStringList{""};
-        QTest::newRow("second half of a split CR LF") << "\nxyz" << "" << QStringList{"xyz"};
-        QTest::newRow("empty") << "" << "" << QStringList();
+        QTest::newRow("no line end continues") << "abc"
+                                               << "abc" << QStringList();
+        QTest::newRow("CR LF leaves an empty line") << "abc\r\n"
+                                                    << "abc" << QStringList{""};
+        QTest::newRow("lone CR inside") << "a\rb"
+                                        << "a" << QStringList{"b"};
+        QTest::newRow("lone LF inside") << "a\nb"
+                                        << "a" << QStringList{"b"};
+        QTest::newRow("lone LF at the end") << "abc\n"
+                                            << "abc" << QStringList();
+        QTest::newRow("lone CR at the end") << "abc\r"
+                                            << "abc" << QStringList();
+        QTest::newRow("LF then CR") << "a\n\rb"
+                                    << "a" << QStringList{"", "b"};
+        QTest::newRow("empty lines") << "a\r\n\r\nb"
+                                     << "a" << QStringList{"", "b"};
+        QTest::newRow("only CR LF") << "\r\n"
+                                    << "" << QStringList{""};
+        QTest::newRow("second half of a split CR LF") << "\nxyz"
+                                                      << "" << QStringList{"xyz"};
+        QTest::newRow("empty") << ""
+                               << "" << QStringList();
     }
     void planAppend()
     {
@@ -62,7 +76,8 @@ private slots:
     void endlessLinesGoOnInTheNextLine()
     {
         // The last line already holds 10 characters short of the limit.
-        const TAppendPlan plan = PlanAppend(QString(MaxLineLength + 15, u'x') + "\r\nend", MaxLineLength - 10);
+        const TAppendPlan plan =
+            PlanAppend(QString(MaxLineLength + 15, u'x') + "\r\nend", MaxLineLength - 10);
         QCOMPARE(plan.continuation.size(), 10);
         QCOMPARE(plan.newLines.size(), 3);
         QCOMPARE(plan.newLines.at(0).size(), MaxLineLength);
@@ -135,7 +150,7 @@ private slots:
 
     void followEndTopLine()
     {
-        QCOMPARE(FollowEndTopLine(10, 30), 1);  // fewer lines than the view: line 1 stays on top
+        QCOMPARE(FollowEndTopLine(10, 30), 1); // fewer lines than the view: line 1 stays on top
         QCOMPARE(FollowEndTopLine(29, 30), 1);
         QCOMPARE(FollowEndTopLine(100, 30), 72); // line 100 on row 29 of 30
     }
@@ -209,15 +224,24 @@ private slots:
     {
         QTest::addColumn<QString>("mhz");
         QTest::addColumn<QString>("khz");
-        QTest::newRow("3.5") << "3.5" << "3500";
-        QTest::newRow("7") << "7" << "7000";
-        QTest::newRow("7.0255") << "7.0255" << "7025.5";
-        QTest::newRow("14.0253") << "14.0253" << "14025.3";
-        QTest::newRow("blanks around") << " 10.1 " << "10100";
-        QTest::newRow("comma refused") << "3,5" << "";
-        QTest::newRow("group comma refused") << "3,500" << "";
-        QTest::newRow("text refused") << "abc" << "";
-        QTest::newRow("empty refused") << "" << "";
+        QTest::newRow("3.5") << "3.5"
+                             << "3500";
+        QTest::newRow("7") << "7"
+                           << "7000";
+        QTest::newRow("7.0255") << "7.0255"
+                                << "7025.5";
+        QTest::newRow("14.0253") << "14.0253"
+                                 << "14025.3";
+        QTest::newRow("blanks around") << " 10.1 "
+                                       << "10100";
+        QTest::newRow("comma refused") << "3,5"
+                                       << "";
+        QTest::newRow("group comma refused") << "3,500"
+                                             << "";
+        QTest::newRow("text refused") << "abc"
+                                      << "";
+        QTest::newRow("empty refused") << ""
+                                       << "";
     }
     void spotFrequency()
     {
@@ -244,27 +268,35 @@ private slots:
         QTest::addColumn<QString>("environment");
         QTest::addColumn<QString>("expected"); // login|password|host|port|max|width|height or "none"
         const QStringList good{"OK1ABC", "secret", "dx.example.net", "7300", "0", "800", "600"};
-        QTest::newRow("seven") << good << "" << "ok1abc|secret|dx.example.net|7300|0|800|600";
-        QTest::newRow("six") << good.mid(0, 6) << "" << "none";
-        QTest::newRow("eight") << (good + QStringList{"x"}) << "" << "none";
+        QTest::newRow("seven") << good << ""
+                               << "ok1abc|secret|dx.example.net|7300|0|800|600";
+        QTest::newRow("six") << good.mid(0, 6) << ""
+                             << "none";
+        QTest::newRow("eight") << (good + QStringList{"x"}) << ""
+                               << "none";
         QStringList a = good;
         a[3] = "abc";
         a[4] = "-1";
         a[5] = "wide";
         a[6] = "";
-        QTest::newRow("defaults") << a << "" << "ok1abc|secret|dx.example.net|41112|1|640|480";
+        QTest::newRow("defaults") << a << ""
+                                  << "ok1abc|secret|dx.example.net|41112|1|640|480";
         a = good;
         a[3] = "70000";
         a[4] = "maybe";
-        QTest::newRow("port out of range, flag unreadable") << a << "" << "ok1abc|secret|dx.example.net|41112|1|800|600";
+        QTest::newRow("port out of range, flag unreadable") << a << ""
+                                                            << "ok1abc|secret|dx.example.net|41112|1|800|600";
         a = good;
         a[4] = "FALSE";
-        QTest::newRow("false in capitals") << a << "" << "ok1abc|secret|dx.example.net|7300|0|800|600";
+        QTest::newRow("false in capitals") << a << ""
+                                           << "ok1abc|secret|dx.example.net|7300|0|800|600";
         a[4] = "True";
-        QTest::newRow("true") << a << "" << "ok1abc|secret|dx.example.net|7300|1|800|600";
+        QTest::newRow("true") << a << ""
+                              << "ok1abc|secret|dx.example.net|7300|1|800|600";
         a = good;
         a[1] = "*";
-        QTest::newRow("password from the environment") << a << "pass word" << "ok1abc|pass word|dx.example.net|7300|0|800|600";
+        QTest::newRow("password from the environment") << a << "pass word"
+                                                       << "ok1abc|pass word|dx.example.net|7300|0|800|600";
     }
     void arguments()
     {
@@ -277,8 +309,12 @@ private slots:
             return;
         }
         QVERIFY(parsed);
-        const QString got = QStringList{parsed->Login, parsed->Password, parsed->Host, QString::number(parsed->Port),
-                                        QString::number(parsed->Maximized), QString::number(parsed->Width),
+        const QString got = QStringList{parsed->Login,
+                                        parsed->Password,
+                                        parsed->Host,
+                                        QString::number(parsed->Port),
+                                        QString::number(parsed->Maximized),
+                                        QString::number(parsed->Width),
                                         QString::number(parsed->Height)}
                                 .join('|');
         QCOMPARE(got, expected);

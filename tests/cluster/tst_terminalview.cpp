@@ -7,8 +7,8 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QScrollBar>
-#include <QTextBlock>
 #include <QTest>
+#include <QTextBlock>
 
 class TestTerminalView : public QObject
 {

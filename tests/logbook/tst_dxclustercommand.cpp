@@ -50,8 +50,9 @@ class TestDxClusterCommand : public QObject
         QStringList starts() const
         {
             QFile file(fx.path("starts.txt"));
-            return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)
-                                                  : QStringList();
+            return file.open(QIODevice::ReadOnly)
+                       ? QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)
+                       : QStringList();
         }
     };
 
