@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSyntaxHighlighter>
 #include <QTextBlock>
 
 using namespace TerminalRules;
@@ -13,29 +12,22 @@ using namespace TerminalRules;
 namespace
 {
 
-// Colours each line by its kind; the kind is kept as the block's state so that the view
-// can paint the line's background across the whole width.
-class TTerminalHighlighter : public QSyntaxHighlighter
+// The text colours of a kind of line; the background is painted across the whole width.
+QTextCharFormat lineFormat(TLineKind kind)
 {
-public:
-    using QSyntaxHighlighter::QSyntaxHighlighter;
+    const TLineColours colours = LineColours(kind);
+    QTextCharFormat format;
+    if (colours.foreground)
+        format.setForeground(*colours.foreground);
+    if (colours.background)
+        format.setBackground(*colours.background);
+    return format;
+}
 
-protected:
-    void highlightBlock(const QString &text) override
-    {
-        const TLineKind kind = LineKind(text);
-        setCurrentBlockState(kind);
-        const TLineColours colours = LineColours(kind);
-        if (!colours.foreground && !colours.background)
-            return;
-        QTextCharFormat format;
-        if (colours.foreground)
-            format.setForeground(*colours.foreground);
-        if (colours.background)
-            format.setBackground(*colours.background);
-        setFormat(0, int(text.size()), format);
-    }
-};
+TLineKind blockKind(const QTextBlock &block)
+{
+    return TLineKind(std::max(0, block.userState()));
+}
 
 } // namespace
 
@@ -53,7 +45,6 @@ TTerminalView::TTerminalView(QWidget *parent) : QPlainTextEdit(parent)
     QFont font(QStringLiteral("Courier New"), 10);
     font.setStyleHint(QFont::TypeWriter);
     setFont(font);
-    m_highlighter = new TTerminalHighlighter(document());
 }
 
 void TTerminalView::AppendText(const QString &text, bool scrollLocked)
@@ -66,11 +57,26 @@ void TTerminalView::AppendText(const QString &text, bool scrollLocked)
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     const TAppendPlan plan = PlanAppend(text, cursor.block().length() - 1);
-    // One insertion for the whole block: the document splits it into lines at the '\n's.
-    QString inserted = plan.continuation;
-    for (const QString &line : plan.newLines)
-        inserted += u'\n' + line;
-    cursor.insertText(inserted);
+    // Each line gets the colours of its kind as it is inserted; the kind stays with the line
+    // (its user state) for painting. A continued last line may change its kind.
+    QTextBlock last = cursor.block();
+    const TLineKind lastKind = LineKind(last.text() + plan.continuation);
+    cursor.beginEditBlock();
+    if (lastKind != blockKind(last) && last.length() > 1) {
+        QTextCursor line(last);
+        line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        line.setCharFormat(lineFormat(lastKind));
+    }
+    cursor.insertText(plan.continuation, lineFormat(lastKind));
+    last.setUserState(lastKind);
+    for (const QString &line : plan.newLines) {
+        const TLineKind kind = LineKind(line);
+        const QTextCharFormat format = lineFormat(kind);
+        cursor.insertBlock(QTextBlockFormat(), format);
+        cursor.insertText(line, format);
+        cursor.block().setUserState(kind);
+    }
+    cursor.endEditBlock();
 
     switch (ScrollAction(dragging, selectionLength, scrollLocked)) {
     case saRestoreTopLine:
@@ -162,7 +168,7 @@ void TTerminalView::paintEvent(QPaintEvent *event)
         const QRectF rect = blockBoundingGeometry(block).translated(offset);
         if (rect.top() > event->rect().bottom())
             break;
-        const TLineColours colours = LineColours(TLineKind(std::max(0, block.userState())));
+        const TLineColours colours = LineColours(blockKind(block));
         if (colours.background)
             painter.fillRect(QRectF(0, rect.top(), width, rect.height()), *colours.background);
     }

@@ -5,8 +5,6 @@
 
 #include <QPlainTextEdit>
 
-class QSyntaxHighlighter;
-
 class TTerminalView : public QPlainTextEdit
 {
     Q_OBJECT
@@ -33,7 +31,4 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
-
-private:
-    QSyntaxHighlighter *m_highlighter;
 };
