@@ -110,10 +110,17 @@ private slots:
         // The highlighter paints them: the kind is kept with each line.
         QCOMPARE(view.document()->findBlockByNumber(2).userState(), int(TerminalRules::lkSpot));
         QCOMPARE(view.document()->findBlockByNumber(5).userState(), int(TerminalRules::lkPrompt));
+        auto textFormat = [&](int line) {
+            return view.document()->findBlockByNumber(line).begin().fragment().charFormat();
+        };
+        QCOMPARE(textFormat(2).foreground().color(), QColor(128, 0, 0));
+        QCOMPARE(textFormat(5).background().color(), QColor(248, 248, 248));
         // A status line appended to the unfinished prompt takes the prompt's colour away.
         view.AppendText("#Odpojuji se\r\n", false);
         QCOMPARE(view.LineBackground(5), view.palette().color(QPalette::Base));
         QCOMPARE(view.document()->findBlockByNumber(5).userState(), int(TerminalRules::lkNormal));
+        QCOMPARE(textFormat(5).background().style(), Qt::NoBrush);
+        QCOMPARE(textFormat(5).foreground().style(), Qt::NoBrush);
     }
 
     void doubleClickSelectsACallWithItsSlash()
