@@ -44,6 +44,8 @@ TTerminalView::TTerminalView(QWidget *parent) : QPlainTextEdit(parent)
     setViewportMargins(10, 0, 0, 0);
     QFont font(QStringLiteral("Courier New"), 10);
     font.setStyleHint(QFont::TypeWriter);
+    // Cluster text is plain Latin text: no shaping keeps a busy terminal fast.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     setFont(font);
 }
 
