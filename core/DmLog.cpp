@@ -1,6 +1,7 @@
 #include "DmLog.h"
 
 #include "DatabaseError.h"
+#include "DxClusterLink.h"
 #include "FileUtils.h"
 #include "VkrDatabase.h"
 
@@ -180,4 +181,14 @@ void TdmLog::removeTempFolder()
     m_tempLock.reset();
     // rmdir removes only an empty folder: a file of someone else's keeps it.
     QDir().rmdir(TempDir);
+}
+
+void TdmLog::StartDxCluster()
+{
+    TDxClusterLink::StartDxCluster(AppDir, UserOptions);
+}
+
+void TdmLog::StopDxCluster()
+{
+    TDxClusterLink::StopDxCluster();
 }

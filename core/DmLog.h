@@ -66,6 +66,12 @@ public:
     static inline const QString TempFolderPrefix = QStringLiteral("Velkor_Temp-");
     static inline const QString TempLockName = QStringLiteral("Velkor.lock");
 
+    // The DX-cluster client of the open log (TDxClusterLink): started with the operator's
+    // cluster settings unless one runs or a setting is missing (said in a message), and
+    // told to end when the log closes.
+    void StartDxCluster();
+    void StopDxCluster();
+
 private:
     QString m_tempBase; // TEMP folder with "/": the fall-back, never cleaned
     std::unique_ptr<QLockFile> m_tempLock;

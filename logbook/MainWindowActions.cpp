@@ -6,6 +6,7 @@
 #include "About.h"
 #include "AppGlobals.h"
 #include "DmLog.h"
+#include "DxClusterLink.h"
 #include "LogChoiceDialog.h"
 #include "LogGrid.h"
 #include "LogTableModel.h"
@@ -149,13 +150,14 @@ void TfrmVelkor::createActions()
     SetCommandHandler(actHelpAbout, [this] { actHelpAboutExecute(); });
     SetCommandHandler(actHelp, [this] { ShowHelpTopic(m_dm.AppDir, QStringLiteral("BaseInfo")); });
     SetCommandHandler(actHelpHistory, [this] { ShowHelpTopic(m_dm.AppDir, QStringLiteral("History")); });
+    SetCommandHandler(actDxCluster, [this] { m_dm.StartDxCluster(); });
 
     // The help counts as present when its first page is beside the program; the DX-cluster
     // command needs the client program there.
     const bool helpPresent = QFileInfo::exists(m_dm.AppDir + QStringLiteral("Help/BaseInfo.html"));
     applyEnabled(actHelp, helpPresent);
     applyEnabled(actHelpHistory, helpPresent);
-    applyEnabled(actDxCluster, QFileInfo::exists(m_dm.AppDir + QStringLiteral("wendra")));
+    applyEnabled(actDxCluster, QFileInfo::exists(TDxClusterLink::ClientProgram(m_dm.AppDir)));
     UpdateRecordActions(false);
     applyEnabled(actFirstQSO, false);
     applyEnabled(actLastQSO, false);

@@ -157,6 +157,7 @@ void TfrmVelkor::OpenLog(const QString &logName)
 void TfrmVelkor::CloseLog()
 {
     StoreColumns();
+    m_dm.StopDxCluster();
     TUserOptions &uo = m_dm.UserOptions;
     if (!uo.Call.isEmpty()) {
         try {

@@ -1,0 +1,65 @@
+#include "NewSpotDialog.h"
+
+#include "Messages.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TfrmWendraNewSpot::TfrmWendraNewSpot(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmWendraNewSpot"));
+    setWindowTitle(QStringLiteral("Nový spot"));
+    setWindowFlags(windowFlags() | Qt::MSWindowsFixedSizeDialogHint);
+
+    edtCall = new QLineEdit(this);
+    edtCall->setObjectName(QStringLiteral("edtCall"));
+    cbBoxFreq = new QComboBox(this);
+    cbBoxFreq->setObjectName(QStringLiteral("cbBoxFreq"));
+    cbBoxFreq->setEditable(true);
+    cbBoxFreq->setInsertPolicy(QComboBox::NoInsert);
+    edtNote = new QLineEdit(this);
+    edtNote->setObjectName(QStringLiteral("edtNote"));
+    edtNote->setMaxLength(MaxNoteLength);
+
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Značka:"), edtCall);
+    auto *freqRow = new QHBoxLayout;
+    freqRow->addWidget(cbBoxFreq, 1);
+    freqRow->addWidget(new QLabel(QStringLiteral("MHz"), this));
+    form->addRow(QStringLiteral("Frekvence:"), freqRow);
+    form->addRow(QStringLiteral("Poznámka:"), edtNote);
+
+    actOk = new QAction(QStringLiteral("OK"), this);
+    actOk->setObjectName(QStringLiteral("actOk"));
+    actOk->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    actCancel = new QAction(QStringLiteral("Zrušit"), this);
+    actCancel->setObjectName(QStringLiteral("actCancel"));
+    addActions({actOk, actCancel});
+    connect(actOk, &QAction::triggered, this, [this] { done(mrOk); });
+    connect(actCancel, &QAction::triggered, this, &TfrmWendraNewSpot::reject);
+
+    auto *buttons = new QDialogButtonBox(this);
+    auto *ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("btnOk"));
+    auto *cancel = buttons->addButton(QStringLiteral("Zrušit"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    connect(ok, &QPushButton::clicked, actOk, &QAction::trigger);
+    connect(cancel, &QPushButton::clicked, actCancel, &QAction::trigger);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    edtCall->setFocus();
+}
+
+void TfrmWendraNewSpot::reject()
+{
+    done(mrCancel);
+}
