@@ -1,9 +1,12 @@
 #include "AppCommands.h"
 
 #include "AppGlobals.h"
+#include "DmLog.h"
 #include "ExchangeHost.h"
+#include "ImportCommands.h"
 #include "LogTableModel.h"
 #include "MainWindow.h"
+#include "WindowCommands.h"
 
 TExchangeHost MakeExchangeHost(TfrmVelkor &window)
 {
@@ -16,11 +19,17 @@ TExchangeHost MakeExchangeHost(TfrmVelkor &window)
     host.gridQuery = [&window] { return window.qLog; };
     host.setQSLState = [&window](int field, int value) { window.SetQSLState(field, value); };
     host.refreshLog = [&window] { window.RefreshLog(true, true); };
+    host.showHelp = [&window](const QString &topic) { ShowHelpTopic(window.dm().AppDir, topic); };
     return host;
 }
 
 void InstallExchangeCommands(TfrmVelkor &window)
 {
     // Each exchange command is bound here as it is built.
-    (void)window;
+
+    // Import
+    for (const auto &[action, handler] : ImportCommands([&window] { return MakeExchangeHost(window); },
+                                                        window.actImportADIF, window.actImportTrevan,
+                                                        window.actImportOstrel))
+        window.SetCommandHandler(action, handler);
 }
