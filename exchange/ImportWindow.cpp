@@ -18,7 +18,9 @@
 #include "VelkorError.h"
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -118,7 +120,15 @@ void TfrmImport::buildLayout()
     dbGrid->setSelectionMode(QAbstractItemView::NoSelection);
     dbGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     dbGrid->setWordWrap(false);
-    dbGrid->verticalHeader()->setDefaultSectionSize(dbGrid->fontMetrics().height() + 4);
+    // The column widths are pixel counts made for an 8-point Tahoma.
+    QFont gridFont(QStringLiteral("Tahoma"));
+    gridFont.setPixelSize(10);
+    dbGrid->setFont(gridFont);
+    dbGrid->setStyleSheet(QStringLiteral("QTableView::item { padding: 0px 1px; }"));
+    dbGrid->horizontalHeader()->setFont(gridFont);
+    dbGrid->verticalHeader()->setFont(gridFont);
+    dbGrid->verticalHeader()->setMinimumSectionSize(QFontMetrics(gridFont).height() + 4);
+    dbGrid->verticalHeader()->setDefaultSectionSize(QFontMetrics(gridFont).height() + 4);
     dbGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     dbGrid->installEventFilter(this);
     connect(dbGrid, &QTableView::doubleClicked, this, &TfrmImport::actEditExecute);
@@ -150,8 +160,18 @@ void TfrmImport::FormCreate()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     const auto widths = ImportColumnWidths(screen ? screen->geometry().width() : 0);
-    for (int column = 0; column < ImportColumnCount; ++column)
-        dbGrid->setColumnWidth(column, widths[column]);
+    // The widths were made for a narrow font: where this one is wider, a column still
+    // shows its usual values whole.
+    const QFontMetrics metrics(dbGrid->font());
+    const QHash<int, QString> samples{{0, QStringLiteral("Index")}, {1, QStringLiteral("00.00.0000")},
+                                      {2, QStringLiteral("00:00")},  {4, QStringLiteral("14,025")},
+                                      {6, QStringLiteral("599")},    {7, QStringLiteral("599")},
+                                      {10, QStringLiteral("JN79SX")}, {11, QStringLiteral("JN79SX")},
+                                      {12, QStringLiteral("EU014")}};
+    for (int column = 0; column < ImportColumnCount; ++column) {
+        const int least = samples.contains(column) ? metrics.horizontalAdvance(samples[column]) + 10 : 0;
+        dbGrid->setColumnWidth(column, qMax(widths[column], least));
+    }
 }
 
 bool TfrmImport::ImportAdif(const QString &fileName, const TImportOptions &options)

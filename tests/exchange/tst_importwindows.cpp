@@ -276,7 +276,6 @@ private slots:
         editor.cbBoxMode->setFocus();
         QTest::keyClick(editor.cbBoxMode, Qt::Key_Down);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editor.edtRSTo));
-        ImportWindowFixture::screenshot(editor, QStringLiteral("import-edit"));
     }
 
     // --- the review window ---
@@ -310,7 +309,6 @@ private slots:
             // The line of a deleted record leaves the position alone.
             w.lBoxErrClick(w.lBoxErr->item(5));
             LCOMPARE(w.query()->Bookmark(), 7);
-            ImportWindowFixture::screenshot(w, QStringLiteral("import-review"));
             return finish(w);
         });
         QVERIFY(appended);
@@ -392,6 +390,7 @@ private slots:
             auto &e = static_cast<TfrmImportEdit &>(d);
             if (e.edtCall->text() != "OK1AD")
                 return 2;
+            ImportWindowFixture::screenshot(e, QStringLiteral("import-edit"));
             e.edtCall->setText("OK2XX");
             e.cbBoxFreq->setCurrentText("3,55");
             e.cbBoxMode->setCurrentIndex(1); // SSB
@@ -496,6 +495,9 @@ private slots:
             LCOMPARE(m.CellText(1, 2), QString("12:02"));
             LCOMPARE(m.CellText(1, 5), QString("CW"));
             LCOMPARE(m.CellText(1, 13), QString("-"));
+            w.resize(1000, 500);
+            w.lBoxErr->setCurrentRow(5);
+            ImportWindowFixture::screenshot(w, QStringLiteral("import-review"));
             w.actCancel->trigger();
             return w.result();
         });
