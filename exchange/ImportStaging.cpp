@@ -1,11 +1,13 @@
 #include "ImportStaging.h"
 
+#include "DatabaseError.h"
 #include "MessageFormat.h"
 #include "VkrDatabase.h"
 
 #include <QFile>
 #include <QScopeGuard>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 
 TImportStaging::TImportStaging(const QString &tempDir) : m_path(tempDir + TableFileName)
@@ -25,6 +27,7 @@ TImportStaging::TImportStaging(const QString &tempDir) : m_path(tempDir + TableF
 
 TImportStaging::~TImportStaging()
 {
+    m_insert.reset();
     m_table.reset();
     m_connection.close();
     QFile::remove(m_path);
@@ -49,7 +52,22 @@ void TImportStaging::AbortFill()
 
 void TImportStaging::Post(const TLogRecord &record)
 {
-    m_table->Insert(record);
+    // One statement prepared for the whole import, the ID given explicitly so that the
+    // numbers of the message lines hold whatever the table did before.
+    if (!m_insert) {
+        m_insert.emplace(m_connection.database());
+        if (!m_insert->prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (?%3)")
+                                   .arg(LogTableName, LogFieldListSql(), QStringLiteral(",?").repeated(LogFieldCount - 1)))) {
+            const QString error = m_insert->lastError().text();
+            m_insert.reset();
+            throw EDatabaseError(QStringLiteral("Chyba při zápisu do tabulky importu!\n%1").arg(error));
+        }
+    }
+    m_insert->bindValue(0, m_posted + 1);
+    for (int field = 1; field < LogFieldCount; ++field)
+        m_insert->bindValue(field, LogValueToStorage(field, record[field]));
+    if (!m_insert->exec())
+        throw EDatabaseError(QStringLiteral("Chyba při zápisu do tabulky importu!\n%1").arg(m_insert->lastError().text()));
     ++m_posted;
     ++Imported;
 }

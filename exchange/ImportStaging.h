@@ -17,7 +17,10 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <QSqlQuery>
+
 #include <memory>
+#include <optional>
 
 class TImportStaging
 {
@@ -90,4 +93,5 @@ private:
     std::unique_ptr<LogTable> m_table;
     QStringList m_messages;
     int m_posted = 0;
+    std::optional<QSqlQuery> m_insert; // prepared once for all staged records
 };
