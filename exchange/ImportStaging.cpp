@@ -19,7 +19,6 @@ TImportStaging::TImportStaging(const QString &tempDir) : m_path(tempDir + TableF
     QSqlQuery q(m_connection.database());
     q.exec(QStringLiteral("PRAGMA synchronous=OFF"));
     q.exec(QStringLiteral("PRAGMA journal_mode=MEMORY"));
-    q.exec(QStringLiteral("PRAGMA cache_size=-65536"));
     q.exec(QStringLiteral("DROP INDEX IF EXISTS log_dat_utc"));
     q.exec(QStringLiteral("DROP INDEX IF EXISTS log_call"));
     m_table = std::make_unique<LogTable>(m_connection.connectionName());
@@ -131,7 +130,7 @@ qint64 TImportStaging::AppendTo(const QString &logConnectionName)
     QSqlQuery pragma(QSqlDatabase::database(logConnectionName, false));
     pragma.exec(QStringLiteral("PRAGMA cache_size"));
     const QVariant previous = pragma.next() ? pragma.value(0) : QVariant();
-    pragma.exec(QStringLiteral("PRAGMA cache_size=-131072"));
+    pragma.exec(QStringLiteral("PRAGMA cache_size=-32768"));
     const auto restore = qScopeGuard([&] {
         if (previous.isValid())
             pragma.exec(QStringLiteral("PRAGMA cache_size=%1").arg(previous.toLongLong()));
