@@ -23,7 +23,8 @@
 
 #include <sys/resource.h>
 
-namespace {
+namespace
+{
 
 QString statusValue(const char *key)
 {
@@ -48,7 +49,8 @@ void writeAdif(const QString &path, const QString &logConnection, int count)
     QSqlQuery q(QSqlDatabase::database(logConnection));
     q.setForwardOnly(true);
     q.exec("SELECT DAT,UTC,CALL,FREQ,MODE FROM log");
-    static const char *prefixes[] = {"OK1", "OK2", "DL", "G", "F", "K", "W", "JA", "VK", "PY", "UA", "SP", "OM", "I"};
+    static const char *prefixes[] = {"OK1", "OK2", "DL", "G",  "F",  "K",  "W",
+                                     "JA",  "VK",  "PY", "UA", "SP", "OM", "I"};
     static const char *modes[] = {"CW", "SSB", "FT8", "RTTY", "FM", "PSK31"};
     static const char *bands[] = {"14.025", "7.030", "3.550", "21.074", "28.400", "144.300"};
     QRandomGenerator rng(73);
@@ -67,13 +69,15 @@ void writeAdif(const QString &path, const QString &logConnection, int count)
             const QDate d = QDate(2000, 1, 1).addDays(rng.bounded(9000));
             r += tag("QSO_DATE", d.toString("yyyyMMdd").toLatin1());
             r += tag("TIME_ON", QTime(0, 0).addSecs(rng.bounded(86400)).toString("HHmmss").toLatin1());
-            r += tag("CALL", QByteArray(prefixes[rng.bounded(14)]) + QByteArray::number(rng.bounded(10))
-                                 + QByteArray(1, char('A' + rng.bounded(26))) + QByteArray(1, char('A' + rng.bounded(26))));
+            r += tag("CALL", QByteArray(prefixes[rng.bounded(14)]) + QByteArray::number(rng.bounded(10)) +
+                                 QByteArray(1, char('A' + rng.bounded(26))) +
+                                 QByteArray(1, char('A' + rng.bounded(26))));
             r += tag("FREQ", bands[rng.bounded(6)]);
             r += tag("MODE", modes[rng.bounded(6)]);
         }
         r += tag("RST_SENT", "599") + tag("RST_RCVD", "579") + tag("NAME", "Jan") + tag("QTH", "Praha");
-        r += tag("GRIDSQUARE", "JO70") + tag("TX_PWR", "100") + tag("QSL_SENT", "Y") + tag("COMMENT", "tnx QSO 73");
+        r += tag("GRIDSQUARE", "JO70") + tag("TX_PWR", "100") + tag("QSL_SENT", "Y") +
+             tag("COMMENT", "tnx QSO 73");
         r += tag("APP_BENCH_ID", QByteArray::number(i)) + "<EOR>\n";
         f.write(r);
     }
@@ -122,17 +126,17 @@ int main(int argc, char *argv[])
     TAdifImport reader(staging, options, &dxcc, &dupes);
     reader.ReadFile(adifPath);
     const double readTime = seconds(t);
-    std::printf("read with duplicate check: %.2f s, processor %.2f s (log index %.2f s); staged %d, skipped %d, "
-                "errors %d, warnings %d\n",
-                readTime, cpuSeconds() - cpu, indexTime, staging.Imported, staging.Skipped, staging.Errors,
-                staging.Warnings);
+    std::printf(
+        "read with duplicate check: %.2f s, processor %.2f s (log index %.2f s); staged %d, skipped %d, "
+        "errors %d, warnings %d\n",
+        readTime, cpuSeconds() - cpu, indexTime, staging.Imported, staging.Skipped, staging.Errors,
+        staging.Warnings);
 
     t.restart();
     cpu = cpuSeconds();
     const qint64 appended = staging.AppendTo(log.connectionName());
     std::printf("append: %.2f s, processor %.2f s, %lld QSOs; the log now holds %lld\n", seconds(t),
-                cpuSeconds() - cpu, appended,
-                LogTable(log.connectionName()).RecordCount());
+                cpuSeconds() - cpu, appended, LogTable(log.connectionName()).RecordCount());
     std::printf("peak resident memory: %s\n", qPrintable(statusValue("VmHWM:")));
     return 0;
 }

@@ -13,9 +13,13 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
+namespace
+{
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 void upperAscii(char *data, int length)
 {
@@ -59,22 +63,30 @@ bool adifFloat(const QString &text, double &value)
 int qslSentState(char c)
 {
     switch (c) {
-    case 'I': return 3;
-    case 'N': return 0;
-    case 'R': return 2;
-    case 'Y': return 1;
-    default: return -1;
+    case 'I':
+        return 3;
+    case 'N':
+        return 0;
+    case 'R':
+        return 2;
+    case 'Y':
+        return 1;
+    default:
+        return -1;
     }
 }
 
 int qslRcvdState(char c)
 {
     switch (c) {
-    case 'Y': return 1;
+    case 'Y':
+        return 1;
     case 'I':
     case 'N':
-    case 'R': return 0;
-    default: return -1;
+    case 'R':
+        return 0;
+    default:
+        return -1;
     }
 }
 
@@ -173,9 +185,11 @@ void TAdifImport::dropPendingRecord(bool fieldCutShort)
     // What follows the last <EOR> is no record. The operator learns that something was
     // left out when the file ends inside a field or in the middle of a record.
     if (fieldCutShort)
-        m_staging.AddError(QStringLiteral("Soubor končí uprostřed pole, poslední neukončený záznam nebyl importován!"));
+        m_staging.AddError(
+            QStringLiteral("Soubor končí uprostřed pole, poslední neukončený záznam nebyl importován!"));
     else if (m_recordHasData)
-        m_staging.AddError(QStringLiteral("Záznam na konci souboru není ukončen značkou <EOR>, nebyl importován!"));
+        m_staging.AddError(
+            QStringLiteral("Záznam na konci souboru není ukončen značkou <EOR>, nebyl importován!"));
     newRecord();
 }
 
@@ -231,7 +245,8 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
         } else if (mhz != 0) {
             m_record[fiFREQ] = mhz;
             if (GetBandIndex(mhz) == BandOutside)
-                m_staging.AddWarning(QStringLiteral("Frekvence %0:f je mimo rozsah radioamatérských pásem!"), {mhz});
+                m_staging.AddWarning(QStringLiteral("Frekvence %0:f je mimo rozsah radioamatérských pásem!"),
+                                     {mhz});
         }
         break;
     }
@@ -289,11 +304,13 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
     case AdifTag::EQSL_RCVD: {
         upperAscii(data, length);
         const char first = length > 0 ? data[0] : '\0';
-        const int state = tagHash == AdifTag::QSL_SENT ? qslSentState(first)
+        const int state = tagHash == AdifTag::QSL_SENT   ? qslSentState(first)
                           : tagHash == AdifTag::QSL_RCVD ? qslRcvdState(first)
                                                          : (first == 'Y' ? 1 : -1);
         if (state >= 0)
-            m_record[tagHash == AdifTag::QSL_SENT ? fiQSLO : tagHash == AdifTag::QSL_RCVD ? fiQSLP : fiEQSLP] = state;
+            m_record[tagHash == AdifTag::QSL_SENT   ? fiQSLO
+                     : tagHash == AdifTag::QSL_RCVD ? fiQSLP
+                                                    : fiEQSLP] = state;
         break;
     }
     case AdifTag::QSL_VIA:

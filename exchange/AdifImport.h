@@ -19,15 +19,16 @@ class TImportDupeIndex;
 class TImportStaging;
 
 // CRC-32 of the upper-cased names of the tags the reader takes.
-namespace AdifTag {
+namespace AdifTag
+{
 inline constexpr quint32 QSO_DATE = 0x17913A6A, TIME_ON = 0xEF6D2B59, CALL = 0xFA1BC28A, FREQ = 0x6161F801,
                          BAND = 0x7E4A4F5F, MODE = 0xA15FAA1F, RST_SENT = 0xE055D202, RST_RCVD = 0xC3C841E8,
                          NAME = 0x68B693B2, QTH = 0x34EFCC67, STX = 0x2ADC086D, SRX = 0x7C86AFEB,
                          MY_GRIDSQUARE = 0x95CC0D21, GRIDSQUARE = 0xC9079B7F, WWL_RCVD = 0x90E2EB69,
                          QSL_SENT = 0x815F5517, QSL_RCVD = 0xA2C2C6FD, EQSL_RCVD = 0xB5EC4B72,
-                         QSL_VIA = 0xD4E83AD0, COMMENT = 0xAB31AC76, NOTES = AdifTagNOTES, TX_PWR = 0xA1F3A547,
-                         DXCCP = 0xA70B5072, IOTA = 0x6392EB00, ITUZ = 0xE09F5F3C, CQZ = 0xA5833E74,
-                         AWARD = 0x7D0FEC57;
+                         QSL_VIA = 0xD4E83AD0, COMMENT = 0xAB31AC76, NOTES = AdifTagNOTES,
+                         TX_PWR = 0xA1F3A547, DXCCP = 0xA70B5072, IOTA = 0x6392EB00, ITUZ = 0xE09F5F3C,
+                         CQZ = 0xA5833E74, AWARD = 0x7D0FEC57;
 } // namespace AdifTag
 
 // "YYYYMMDD": eight digits of a real calendar date, the year beginning with 1 or 2.
@@ -70,8 +71,8 @@ private:
     const TImportDupeIndex *m_dupes;
     TProgressReporter m_progress{{}};
 
-    TLogRecord m_record;        // the staged record being read
+    TLogRecord m_record;          // the staged record being read
     bool m_recordHasData = false; // a field the reader takes was read into it
-    int m_recordFirstLine = 0;  // message lines that existed when it began
+    int m_recordFirstLine = 0;    // message lines that existed when it began
     qint64 m_size = 0;
 };

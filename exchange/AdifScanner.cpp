@@ -6,13 +6,23 @@
 #include <cmath>
 #include <limits>
 
-namespace {
+namespace
+{
 
 enum TScanState { stOutside, stTagName, stLength, stType, stData };
 
-bool isUpper(uchar c) { return c >= 'A' && c <= 'Z'; }
-bool isLower(uchar c) { return c >= 'a' && c <= 'z'; }
-bool isDigit(uchar c) { return c >= '0' && c <= '9'; }
+bool isUpper(uchar c)
+{
+    return c >= 'A' && c <= 'Z';
+}
+bool isLower(uchar c)
+{
+    return c >= 'a' && c <= 'z';
+}
+bool isDigit(uchar c)
+{
+    return c >= '0' && c <= '9';
+}
 
 } // namespace
 
@@ -81,7 +91,8 @@ void TAdifScanner::Scan(const uchar *data, qint64 size)
                 // At most the rest of the data can be stored, whatever the length claims.
                 const qint64 storable = qMin<qint64>(length, size - i - 1);
                 if (storable >= MaxFieldSize)
-                    throw EFileError(QStringLiteral("Pole na pozici %1 souboru ADIF je příliš dlouhé!").arg(i));
+                    throw EFileError(
+                        QStringLiteral("Pole na pozici %1 souboru ADIF je příliš dlouhé!").arg(i));
                 if (storable >= m_buffer.size())
                     m_buffer.resize(GrowBufferCapacity(int(m_buffer.size()), int(storable)));
                 toRead = length;

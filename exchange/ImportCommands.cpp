@@ -9,9 +9,9 @@
 
 void ImportAdifCommand(const TExchangeHost &host)
 {
-    const QString fileName = FileDialogs::getOpenFileName(
-        host.mainWindow, QStringLiteral("Otevřít"), QString(),
-        QStringLiteral("ADIF (*.adi *.adf);;Všechny soubory (*)"));
+    const QString fileName =
+        FileDialogs::getOpenFileName(host.mainWindow, QStringLiteral("Otevřít"), QString(),
+                                     QStringLiteral("ADIF (*.adi *.adf);;Všechny soubory (*)"));
     if (fileName.isEmpty())
         return;
     TImportOptions options = ImportOptionsPreset(TImportSource::Adif, host.dm->UserOptions);
@@ -30,7 +30,8 @@ void ImportAdifCommand(const TExchangeHost &host)
 }
 
 QList<QPair<QAction *, std::function<void()>>> ImportCommands(const std::function<TExchangeHost()> &makeHost,
-                                                              QAction *actImportADIF, QAction *actImportTrevan,
+                                                              QAction *actImportADIF,
+                                                              QAction *actImportTrevan,
                                                               QAction *actImportOstrel)
 {
     // The two older log tables get their commands with their readers.

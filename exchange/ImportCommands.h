@@ -17,5 +17,6 @@ void ImportAdifCommand(const TExchangeHost &host);
 // action without one stays unavailable. makeHost gives the main window's view as it is
 // when a command runs (its progress window is made after the commands are bound).
 QList<QPair<QAction *, std::function<void()>>> ImportCommands(const std::function<TExchangeHost()> &makeHost,
-                                                              QAction *actImportADIF, QAction *actImportTrevan,
+                                                              QAction *actImportADIF,
+                                                              QAction *actImportTrevan,
                                                               QAction *actImportOstrel);

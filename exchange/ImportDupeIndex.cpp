@@ -4,30 +4,31 @@
 
 #include <QDate>
 #include <QSqlDatabase>
-#include <QTime>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTime>
 
 #include <cstring>
 #include <string>
 #include <unordered_set>
 
-namespace {
+namespace
+{
 
 // The five compared values in a compact form: a log of a quarter of a million QSOs
 // costs some twenty-five megabytes. Empty values are numbers no real value takes.
 struct TDupeKey {
-    int date = -1;     // yyyymmdd
-    int time = -1;     // seconds of the day
+    int date = -1; // yyyymmdd
+    int time = -1; // seconds of the day
     int mode = -1;
     double freq = 0;
     bool freqEmpty = true;
-    std::string call;  // short enough to stay inside the object
+    std::string call; // short enough to stay inside the object
 
     bool operator==(const TDupeKey &o) const
     {
-        return date == o.date && time == o.time && mode == o.mode && freqEmpty == o.freqEmpty
-               && (freqEmpty || freq == o.freq) && call == o.call;
+        return date == o.date && time == o.time && mode == o.mode && freqEmpty == o.freqEmpty &&
+               (freqEmpty || freq == o.freq) && call == o.call;
     }
 };
 
@@ -36,7 +37,8 @@ struct TDupeKeyHash {
     {
         // Frequency left out: equal doubles of different bit patterns (0 and -0) must meet.
         size_t h = std::hash<std::string>()(k.call);
-        h ^= std::hash<long long>()((long long)k.date * 100000 + k.time) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+        h ^= std::hash<long long>()((long long)k.date * 100000 + k.time) + 0x9e3779b97f4a7c15ULL + (h << 6) +
+             (h >> 2);
         return h ^ (size_t(k.mode) << 1);
     }
 };

@@ -28,10 +28,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
-template <typename T>
-T *named(T *widget, const char *name)
+template <typename T> T *named(T *widget, const char *name)
 {
     widget->setObjectName(QLatin1String(name));
     return widget;
@@ -60,8 +60,9 @@ QString fieldText(const TLogRecord &r, int field)
 } // namespace
 
 TfrmImportEdit::TfrmImportEdit(const TLogRecord &record, const TExchangeHost *host)
-    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
       m_host(host)
 {
     setObjectName(QStringLiteral("frmImportEdit"));
@@ -129,12 +130,12 @@ void TfrmImportEdit::buildLayout()
 
     // Left column, then the right-hand columns, each top to bottom.
     const QList<QPair<const char *, QWidget *>> left{
-        {"Datum:", edtDate}, {"Čas:", edtTime},   {"Značka:", edtCall}, {"MHz:", cbBoxFreq},
-        {"Mód:", cbBoxMode}, {"RSTo:", edtRSTo},  {"RSTp:", edtRSTp},   {"LOCo:", edtLOCo},
-        {"LOCp:", edtLOCp}};
+        {"Datum:", edtDate}, {"Čas:", edtTime},   {"Značka:", edtCall},
+        {"MHz:", cbBoxFreq}, {"Mód:", cbBoxMode}, {"RSTo:", edtRSTo},
+        {"RSTp:", edtRSTp},  {"LOCo:", edtLOCo},  {"LOCp:", edtLOCp}};
     const QList<QPair<const char *, QWidget *>> middle{
-        {"DXCC:", edtDxcc}, {"ITU:", edtITU},      {"WAZ:", edtWAZ},        {"IOTA:", edtIOTA},
-        {"Diplom:", edtAward}, {"Jméno:", edtName}, {"QTH:", edtQTH},       {"QSL via:", edtQSLvia}};
+        {"DXCC:", edtDxcc},    {"ITU:", edtITU},    {"WAZ:", edtWAZ}, {"IOTA:", edtIOTA},
+        {"Diplom:", edtAward}, {"Jméno:", edtName}, {"QTH:", edtQTH}, {"QSL via:", edtQSLvia}};
     const QList<QPair<const char *, QWidget *>> right{
         {"QSLo", cbBoxQSLo}, {"QSLp", cbBoxQSLp}, {"eQSL", cbBoxEQSL}, {"PWR:", cbBoxPWR}};
     auto *grid = new QGridLayout;
@@ -253,12 +254,12 @@ void TfrmImportEdit::StoreData(TLogRecord &r, TDxccList *dxcc) const
 
 void TfrmImportEdit::actSaveExecute()
 {
-    if (!CheckCall(edtCall->text(), edtCall) || !CheckFreq(cbBoxFreq->currentText(), cbBoxFreq)
-        || !CheckLocator(edtLOCp->text(), edtLOCp) || !CheckLocator(edtLOCo->text(), edtLOCo)
-        || !CheckDXCC(edtDxcc->text(), edtDxcc) || !CheckITU(edtITU->text(), edtITU)
-        || !CheckWAZ(edtWAZ->text(), edtWAZ) || !CheckIOTA(edtIOTA->text(), edtIOTA)
-        || !CheckTime(edtTime->text(), edtTime) || !CheckDate(edtDate->text(), edtDate)
-        || !CheckPower(cbBoxPWR->currentText(), cbBoxPWR))
+    if (!CheckCall(edtCall->text(), edtCall) || !CheckFreq(cbBoxFreq->currentText(), cbBoxFreq) ||
+        !CheckLocator(edtLOCp->text(), edtLOCp) || !CheckLocator(edtLOCo->text(), edtLOCo) ||
+        !CheckDXCC(edtDxcc->text(), edtDxcc) || !CheckITU(edtITU->text(), edtITU) ||
+        !CheckWAZ(edtWAZ->text(), edtWAZ) || !CheckIOTA(edtIOTA->text(), edtIOTA) ||
+        !CheckTime(edtTime->text(), edtTime) || !CheckDate(edtDate->text(), edtDate) ||
+        !CheckPower(cbBoxPWR->currentText(), cbBoxPWR))
         return;
     if (edtLOCo->text().isEmpty()) {
         MessageDlgDef(QStringLiteral("Lokátor musí být zadán!"), mtError, mbOK, mrOk);
@@ -279,8 +280,8 @@ bool TfrmImportEdit::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         auto *combo = qobject_cast<QComboBox *>(watched);
-        if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && key->modifiers() == Qt::NoModifier
-            && !(combo && combo->view()->isVisible())) {
+        if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && key->modifiers() == Qt::NoModifier &&
+            !(combo && combo->view()->isVisible())) {
             focusNextPrevChild(key->key() == Qt::Key_Down);
             return true;
         }

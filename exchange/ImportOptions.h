@@ -32,7 +32,8 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TImportDisable)
 enum class TImportSource { Adif, Trevan, Ostrel };
 
 // The code pages of the options dialog; the index is TImportOptions::CharSet.
-inline const QStringList ImportCharSetNames{QStringLiteral("CP1250 (Windows)"), QStringLiteral("CP895 (Kamenických)"),
+inline const QStringList ImportCharSetNames{QStringLiteral("CP1250 (Windows)"),
+                                            QStringLiteral("CP895 (Kamenických)"),
                                             QStringLiteral("CP852 (Latin II)"), QStringLiteral("ISO8859-2")};
 
 // The options a command presets before the dialog: own locator and power from the

@@ -22,8 +22,9 @@
 #include <QVBoxLayout>
 
 TfrmImportOptions::TfrmImportOptions(const TExchangeHost *host)
-    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
       m_host(host)
 {
     setObjectName(QStringLiteral("frmImportOptions"));
@@ -95,7 +96,8 @@ TfrmImportOptions::TfrmImportOptions(const TExchangeHost *host)
     layout->addLayout(form);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    const QList<QWidget *> tabOrder{edtLoc, cbPWR, chImportSTXSRX, chReplaceNote, edtNote, cbCharSet, chDupe, btnNext, btnCancel};
+    const QList<QWidget *> tabOrder{edtLoc,    cbPWR,  chImportSTXSRX, chReplaceNote, edtNote,
+                                    cbCharSet, chDupe, btnNext,        btnCancel};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -107,7 +109,8 @@ TfrmImportOptions::~TfrmImportOptions() = default;
 void TfrmImportOptions::FormCreate()
 {
     FillComboBoxFloat(cbPWR, PowerPresets);
-    FillComboBox(cbCharSet, std::span<const QString>(ImportCharSetNames.constData(), ImportCharSetNames.size()));
+    FillComboBox(cbCharSet,
+                 std::span<const QString>(ImportCharSetNames.constData(), ImportCharSetNames.size()));
 }
 
 bool TfrmImportOptions::Execute(TImportOptions &options, TImportDisable disable)

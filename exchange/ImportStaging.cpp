@@ -56,7 +56,8 @@ void TImportStaging::Post(const TLogRecord &record)
     if (!m_insert) {
         m_insert.emplace(m_connection.database());
         if (!m_insert->prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (?%3)")
-                                   .arg(LogTableName, LogFieldListSql(), QStringLiteral(",?").repeated(LogFieldCount - 1)))) {
+                                   .arg(LogTableName, LogFieldListSql(),
+                                        QStringLiteral(",?").repeated(LogFieldCount - 1)))) {
             const QString error = m_insert->lastError().text();
             m_insert.reset();
             throw EDatabaseError(QStringLiteral("Chyba při zápisu do tabulky importu!\n%1").arg(error));
@@ -66,7 +67,8 @@ void TImportStaging::Post(const TLogRecord &record)
     for (int field = 1; field < LogFieldCount; ++field)
         m_insert->bindValue(field, LogValueToStorage(field, record[field]));
     if (!m_insert->exec())
-        throw EDatabaseError(QStringLiteral("Chyba při zápisu do tabulky importu!\n%1").arg(m_insert->lastError().text()));
+        throw EDatabaseError(
+            QStringLiteral("Chyba při zápisu do tabulky importu!\n%1").arg(m_insert->lastError().text()));
     ++m_posted;
     ++Imported;
 }
@@ -76,7 +78,8 @@ void TImportStaging::ResetCounters()
     Imported = Skipped = Errors = Warnings = 0;
 }
 
-bool TImportStaging::addLine(const QString &kind, const QString &format, const QVariantList &args, int &counter)
+bool TImportStaging::addLine(const QString &kind, const QString &format, const QVariantList &args,
+                             int &counter)
 {
     const std::optional<QString> text = FormatMessageText(format, args);
     if (!text)

@@ -2,11 +2,11 @@
 
 #include "Amater.h"
 
-const std::array<int, ImportColumnCount> ImportColumnFields{fiID,   fiDAT,  fiUTC,  fiCALL, fiFREQ,   fiMODE,
-                                                            fiRSTO, fiRSTP, fiNAME, fiQTH,  fiLOCO,   fiLOCP,
+const std::array<int, ImportColumnCount> ImportColumnFields{fiID,   fiDAT,  fiUTC,  fiCALL,   fiFREQ, fiMODE,
+                                                            fiRSTO, fiRSTP, fiNAME, fiQTH,    fiLOCO, fiLOCP,
                                                             fiIOTA, fiQSLO, fiQSLP, fiQSLVIA, fiNOTE, fiPWR};
 const std::array<const char *, ImportColumnCount> ImportColumnTitles{
-    "Index", "Datum", "UTC",  "Značka", "MHz", "Mód", "R-O", "R-P",     "Jméno",
+    "Index", "Datum", "UTC",  "Značka", "MHz", "Mód", "R-O",     "R-P",      "Jméno",
     "QTH",   "LOCo",  "LOCp", "IOTA",   "Q-O", "Q-P", "QSL via", "Poznámka", "PWR"};
 
 const QColor TImportTableModel::CurrentFont{255, 255, 255};
@@ -26,7 +26,8 @@ std::array<int, ImportColumnCount> ImportColumnWidths(int screenWidth)
     return {30, 60, 47, 90, 40, 38, 24, 24, 70, 70, 48, 48, 38, 26, 26, 56, 100, 30};
 }
 
-TImportTableModel::TImportTableModel(LogQuery *query, QObject *parent) : QAbstractTableModel(parent), m_query(query)
+TImportTableModel::TImportTableModel(LogQuery *query, QObject *parent)
+    : QAbstractTableModel(parent), m_query(query)
 {
     m_query->SetDisplayFormat(fiDAT, QStringLiteral("dd.mm.yyyy"));
     m_query->SetDisplayFormat(fiUTC, QStringLiteral("hh:nn"));
@@ -109,9 +110,8 @@ void TImportTableModel::ClearMarks()
 QList<TBookmark> TImportTableModel::Marks() const
 {
     QList<TBookmark> ids(m_marks.begin(), m_marks.end());
-    std::sort(ids.begin(), ids.end(), [this](TBookmark a, TBookmark b) {
-        return m_query->RowOfId(a) < m_query->RowOfId(b);
-    });
+    std::sort(ids.begin(), ids.end(),
+              [this](TBookmark a, TBookmark b) { return m_query->RowOfId(a) < m_query->RowOfId(b); });
     return ids;
 }
 
@@ -165,7 +165,8 @@ QVariant TImportTableModel::data(const QModelIndex &index, int role) const
 
 QVariant TImportTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < ImportColumnCount)
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < ImportColumnCount)
         return QString::fromUtf8(ImportColumnTitles[section]);
     return QAbstractTableModel::headerData(section, orientation, role);
 }

@@ -30,7 +30,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 const QString ImportText = QStringLiteral("Importuji z formátu ADIF ...");
 
@@ -45,13 +46,24 @@ private:
     LogQuery *m_query;
 };
 
+// A command's failure is shown to the operator and never leaves the event loop.
+template <typename F> auto guarded(F command)
+{
+    return [command](auto &&...) {
+        try {
+            command();
+        } catch (const EVelkorError &e) {
+            MessageDlgDef(e.message(), mtError, mbOK, mrOk);
+        }
+    };
+}
+
 } // namespace
 
 TfrmImport::TfrmImport(const TExchangeHost &host)
-    : QDialog(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
-                           | Qt::WindowCloseButtonHint),
-      m_host(host),
-      m_staging(std::make_unique<TImportStaging>(host.dm->TempDir)),
+    : QDialog(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      m_host(host), m_staging(std::make_unique<TImportStaging>(host.dm->TempDir)),
       m_logConnection(TdmLog::DatabaseName)
 {
     setObjectName(QStringLiteral("frmImport"));
@@ -90,13 +102,13 @@ void TfrmImport::createActions()
     make(actSelectAll, "actSelectAll", QStringLiteral("Označit vše"), QString(), {});
     make(actSelectNone, "actSelectNone", QStringLiteral("Odozačit"), QString(), {});
     make(actHelp, "actHelp", QStringLiteral("Nápověda"), QString(), {Qt::Key_F1});
-    connect(actEdit, &QAction::triggered, this, &TfrmImport::actEditExecute);
-    connect(actDelete, &QAction::triggered, this, &TfrmImport::actDeleteExecute);
-    connect(actImport, &QAction::triggered, this, &TfrmImport::actImportExecute);
+    connect(actEdit, &QAction::triggered, this, guarded([this] { actEditExecute(); }));
+    connect(actDelete, &QAction::triggered, this, guarded([this] { actDeleteExecute(); }));
+    connect(actImport, &QAction::triggered, this, guarded([this] { actImportExecute(); }));
     connect(actCancel, &QAction::triggered, this, &TfrmImport::reject);
-    connect(actSelect, &QAction::triggered, this, &TfrmImport::actSelectExecute);
-    connect(actSelectAll, &QAction::triggered, this, &TfrmImport::actSelectAllExecute);
-    connect(actSelectNone, &QAction::triggered, this, &TfrmImport::actSelectNoneExecute);
+    connect(actSelect, &QAction::triggered, this, guarded([this] { actSelectExecute(); }));
+    connect(actSelectAll, &QAction::triggered, this, guarded([this] { actSelectAllExecute(); }));
+    connect(actSelectNone, &QAction::triggered, this, guarded([this] { actSelectNoneExecute(); }));
     connect(actHelp, &QAction::triggered, this, [this] {
         if (m_host.showHelp)
             m_host.showHelp(QStringLiteral("frmImport"));
@@ -131,14 +143,16 @@ void TfrmImport::buildLayout()
     dbGrid->verticalHeader()->setDefaultSectionSize(QFontMetrics(gridFont).height() + 4);
     dbGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     dbGrid->installEventFilter(this);
-    connect(dbGrid, &QTableView::doubleClicked, this, &TfrmImport::actEditExecute);
-    connect(dbGrid, &QTableView::clicked, this, [this](const QModelIndex &index) { m_query->SetRecNo(index.row() + 1); });
+    connect(dbGrid, &QTableView::doubleClicked, this, guarded([this] { actEditExecute(); }));
+    connect(dbGrid, &QTableView::clicked, this,
+            [this](const QModelIndex &index) { m_query->SetRecNo(index.row() + 1); });
     connect(m_model, &TImportTableModel::currentRowChanged, this, &TfrmImport::followCurrentRow);
 
     lBoxErr = new QListWidget;
     lBoxErr->setObjectName(QStringLiteral("lBoxErr"));
     lBoxErr->setMinimumHeight(50);
-    connect(lBoxErr, &QListWidget::itemClicked, this, &TfrmImport::lBoxErrClick);
+    connect(lBoxErr, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { guarded([this, item] { lBoxErrClick(item); })(); });
 
     splitter = new QSplitter(Qt::Vertical);
     splitter->setObjectName(QStringLiteral("splitter"));
@@ -163,11 +177,10 @@ void TfrmImport::FormCreate()
     // The widths were made for a narrow font: where this one is wider, a column still
     // shows its usual values whole.
     const QFontMetrics metrics(dbGrid->font());
-    const QHash<int, QString> samples{{0, QStringLiteral("Index")}, {1, QStringLiteral("00.00.0000")},
-                                      {2, QStringLiteral("00:00")},  {4, QStringLiteral("14,025")},
-                                      {6, QStringLiteral("599")},    {7, QStringLiteral("599")},
-                                      {10, QStringLiteral("JN79SX")}, {11, QStringLiteral("JN79SX")},
-                                      {12, QStringLiteral("EU014")}};
+    const QHash<int, QString> samples{
+        {0, QStringLiteral("Index")},   {1, QStringLiteral("00.00.0000")}, {2, QStringLiteral("00:00")},
+        {4, QStringLiteral("14,025")},  {6, QStringLiteral("599")},        {7, QStringLiteral("599")},
+        {10, QStringLiteral("JN79SX")}, {11, QStringLiteral("JN79SX")},    {12, QStringLiteral("EU014")}};
     for (int column = 0; column < ImportColumnCount; ++column) {
         const int least = samples.contains(column) ? metrics.horizontalAdvance(samples[column]) + 10 : 0;
         dbGrid->setColumnWidth(column, qMax(widths[column], least));
@@ -292,14 +305,13 @@ void TfrmImport::actDeleteExecute()
     const int marks = m_model->MarkCount();
     if (marks > 0) {
         if (MessageDlgDef(QStringLiteral("Opravdu chcete smazat %1 spojení?").arg(marks), mtConfirmation,
-                          mbYes | mbNo, mrNo)
-            == mrNo)
+                          mbYes | mbNo, mrNo) == mrNo)
             return;
         m_staging->Table().Delete(m_model->Marks());
         m_model->ClearMarks();
     } else {
-        if (MessageDlgDef(QStringLiteral("Opravdu chcete smazat vybrané spojení?"), mtConfirmation, mbYes | mbNo, mrNo)
-            == mrNo)
+        if (MessageDlgDef(QStringLiteral("Opravdu chcete smazat vybrané spojení?"), mtConfirmation,
+                          mbYes | mbNo, mrNo) == mrNo)
             return;
         m_staging->Table().Delete(m_query->Bookmark());
     }
@@ -375,7 +387,8 @@ bool TfrmImport::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         // The grid moves through the staged records as a record browser does.
-        const int moves[][2] = {{Qt::Key_Down, 1}, {Qt::Key_Up, -1}, {Qt::Key_PageDown, 20}, {Qt::Key_PageUp, -20}};
+        const int moves[][2] = {
+            {Qt::Key_Down, 1}, {Qt::Key_Up, -1}, {Qt::Key_PageDown, 20}, {Qt::Key_PageUp, -20}};
         for (const auto &[k, delta] : moves)
             if (key->key() == k && m_query->Active()) {
                 m_query->MoveBy(delta);

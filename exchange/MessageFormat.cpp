@@ -2,7 +2,8 @@
 
 #include "Formats.h"
 
-namespace {
+namespace
+{
 
 std::optional<QString> formatArgument(QChar type, const QVariant &arg)
 {

@@ -98,13 +98,13 @@ struct ImportWindowFixture {
 
 // Checks inside a window's answer, which returns the window's modal result: a failed
 // check records the failure and answers 0 (no result).
-#define LCOMPARE(actual, expected)                                                                               \
-    do {                                                                                                         \
-        if (!QTest::qCompare(actual, expected, #actual, #expected, __FILE__, __LINE__))                          \
-            return 0;                                                                                            \
+#define LCOMPARE(actual, expected)                                                                           \
+    do {                                                                                                     \
+        if (!QTest::qCompare(actual, expected, #actual, #expected, __FILE__, __LINE__))                      \
+            return 0;                                                                                        \
     } while (false)
-#define LVERIFY(condition)                                                                                       \
-    do {                                                                                                         \
-        if (!QTest::qVerify(static_cast<bool>(condition), #condition, "", __FILE__, __LINE__))                   \
-            return 0;                                                                                            \
+#define LVERIFY(condition)                                                                                   \
+    do {                                                                                                     \
+        if (!QTest::qVerify(static_cast<bool>(condition), #condition, "", __FILE__, __LINE__))               \
+            return 0;                                                                                        \
     } while (false)

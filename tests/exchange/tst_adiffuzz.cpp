@@ -17,7 +17,8 @@
 #include <cstring>
 #include <memory>
 
-namespace {
+namespace
+{
 
 QList<QByteArray> seedFiles()
 {
@@ -28,14 +29,16 @@ QList<QByteArray> seedFiles()
         if (f.size() < 200000 && f.open(QIODevice::ReadOnly))
             seeds << f.readAll();
     }
-    seeds << QByteArray("hdr <ADIF_VER:5>3.1.0<EOH>\n<QSO_DATE:8>20240105<TIME_ON:6>123000<CALL:5>OK1AB"
-                        "<FREQ:6>14.025<BAND:3>20m<MODE:3>SSB<NOTES:4:M>a\r\nb<GRIDSQUARE:4>JN79<IOTA:6>EU-014"
-                        "<CQZ:2>15<ITUZ:2>28<TX_PWR:3>100<QSL_SENT:1>Y<COMMENT:0><EOR>\n");
+    seeds << QByteArray(
+        "hdr <ADIF_VER:5>3.1.0<EOH>\n<QSO_DATE:8>20240105<TIME_ON:6>123000<CALL:5>OK1AB"
+        "<FREQ:6>14.025<BAND:3>20m<MODE:3>SSB<NOTES:4:M>a\r\nb<GRIDSQUARE:4>JN79<IOTA:6>EU-014"
+        "<CQZ:2>15<ITUZ:2>28<TX_PWR:3>100<QSL_SENT:1>Y<COMMENT:0><EOR>\n");
     return seeds;
 }
 
-const QList<QByteArray> Tokens{"<", ">", ":", "<EOR>", "<eor>", "<EOH>", ":M>", "\r\n", "<CALL:",
-                               "<NOTES:", ":2147483647>", ":99999999999>", ":0>", "<FREQ:4>", "\xff\xfe"};
+const QList<QByteArray> Tokens{"<",   ">",        ":",       "<EOR>",   "<eor>",        "<EOH>",
+                               ":M>", "\r\n",     "<CALL:",  "<NOTES:", ":2147483647>", ":99999999999>",
+                               ":0>", "<FREQ:4>", "\xff\xfe"};
 
 QByteArray mutate(QByteArray data, QRandomGenerator &rng)
 {
@@ -119,7 +122,8 @@ private slots:
         QTest::newRow("max int") << QByteArray("<CALL:2147483647>OK1AB<EOR>") << false << 0;
         QTest::newRow("max int with type") << QByteArray("<NOTES:2147483647:M>x\r\n<EOR>") << false << 0;
         QTest::newRow("beyond int") << QByteArray("<CALL:4294967296>OK1AB<EOR>") << true << 0;
-        QTest::newRow("leading zeros") << QByteArray("<CALL:000000000000000000000000005>OK1AB<EOR>") << false << 1;
+        QTest::newRow("leading zeros")
+            << QByteArray("<CALL:000000000000000000000000005>OK1AB<EOR>") << false << 1;
         QTest::newRow("length at the very end") << QByteArray("<CALL:5") << false << 0;
         QTest::newRow("open tag at the end") << QByteArray("<CALL") << false << 0;
     }

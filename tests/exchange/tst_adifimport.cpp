@@ -14,11 +14,12 @@
 #include <QFile>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 // A complete record; a test row leaves tags out of it and appends its own after it.
 const QList<QPair<QByteArray, QByteArray>> BaseTags{
-    {"QSO_DATE", "20240105"}, {"TIME_ON", "1230"}, {"CALL", "OK1AB"}, {"FREQ", "14.025"},
+    {"QSO_DATE", "20240105"}, {"TIME_ON", "1230"}, {"CALL", "OK1AB"},  {"FREQ", "14.025"},
     {"MODE", "CW"},           {"RST_SENT", "599"}, {"RST_RCVD", "579"}};
 
 QByteArray tag(const QByteArray &name, const QByteArray &data)
@@ -54,17 +55,34 @@ private slots:
     {
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<quint32>("hash");
-        const QList<QPair<const char *, quint32>> tags{
-            {"EOR", AdifTagEOR},           {"QSO_DATE", AdifTag::QSO_DATE}, {"TIME_ON", AdifTag::TIME_ON},
-            {"CALL", AdifTag::CALL},       {"FREQ", AdifTag::FREQ},         {"BAND", AdifTag::BAND},
-            {"MODE", AdifTag::MODE},       {"RST_SENT", AdifTag::RST_SENT}, {"RST_RCVD", AdifTag::RST_RCVD},
-            {"NAME", AdifTag::NAME},       {"QTH", AdifTag::QTH},           {"STX", AdifTag::STX},
-            {"SRX", AdifTag::SRX},         {"MY_GRIDSQUARE", AdifTag::MY_GRIDSQUARE},
-            {"GRIDSQUARE", AdifTag::GRIDSQUARE}, {"WWL_RCVD", AdifTag::WWL_RCVD},
-            {"QSL_SENT", AdifTag::QSL_SENT}, {"QSL_RCVD", AdifTag::QSL_RCVD}, {"EQSL_RCVD", AdifTag::EQSL_RCVD},
-            {"QSL_VIA", AdifTag::QSL_VIA}, {"COMMENT", AdifTag::COMMENT},   {"NOTES", AdifTag::NOTES},
-            {"TX_PWR", AdifTag::TX_PWR},   {"DXCCP", AdifTag::DXCCP},       {"IOTA", AdifTag::IOTA},
-            {"ITUZ", AdifTag::ITUZ},       {"CQZ", AdifTag::CQZ},           {"AWARD", AdifTag::AWARD}};
+        const QList<QPair<const char *, quint32>> tags{{"EOR", AdifTagEOR},
+                                                       {"QSO_DATE", AdifTag::QSO_DATE},
+                                                       {"TIME_ON", AdifTag::TIME_ON},
+                                                       {"CALL", AdifTag::CALL},
+                                                       {"FREQ", AdifTag::FREQ},
+                                                       {"BAND", AdifTag::BAND},
+                                                       {"MODE", AdifTag::MODE},
+                                                       {"RST_SENT", AdifTag::RST_SENT},
+                                                       {"RST_RCVD", AdifTag::RST_RCVD},
+                                                       {"NAME", AdifTag::NAME},
+                                                       {"QTH", AdifTag::QTH},
+                                                       {"STX", AdifTag::STX},
+                                                       {"SRX", AdifTag::SRX},
+                                                       {"MY_GRIDSQUARE", AdifTag::MY_GRIDSQUARE},
+                                                       {"GRIDSQUARE", AdifTag::GRIDSQUARE},
+                                                       {"WWL_RCVD", AdifTag::WWL_RCVD},
+                                                       {"QSL_SENT", AdifTag::QSL_SENT},
+                                                       {"QSL_RCVD", AdifTag::QSL_RCVD},
+                                                       {"EQSL_RCVD", AdifTag::EQSL_RCVD},
+                                                       {"QSL_VIA", AdifTag::QSL_VIA},
+                                                       {"COMMENT", AdifTag::COMMENT},
+                                                       {"NOTES", AdifTag::NOTES},
+                                                       {"TX_PWR", AdifTag::TX_PWR},
+                                                       {"DXCCP", AdifTag::DXCCP},
+                                                       {"IOTA", AdifTag::IOTA},
+                                                       {"ITUZ", AdifTag::ITUZ},
+                                                       {"CQZ", AdifTag::CQZ},
+                                                       {"AWARD", AdifTag::AWARD}};
         for (const auto &[name, hash] : tags)
             QTest::newRow(name) << QByteArray(name) << hash;
     }
@@ -126,37 +144,41 @@ private slots:
                                         << QVariant("OK1ABC") << none;
         QTest::newRow("mixed-case tag") << QStringList{"QSO_DATE"} << QByteArray("<Qso_Date:8>19991231")
                                         << int(fiDAT) << QVariant(QDate(1999, 12, 31)) << none;
-        QTest::newRow("invalid call") << QStringList{"CALL"} << QByteArray("<CALL:6>OK-1AB") << int(fiCALL)
-                                      << QVariant()
-                                      << QStringList{"Neplatná značka \"OK-1AB\" (může obsahovat jen znaky \"A-Z, "
-                                                     "0-9, /\")!",
-                                                     "Značka musí být zadána!"};
-        QTest::newRow("invalid date") << none << QByteArray("<QSO_DATE:8>20241301") << int(fiDAT)
-                                      << QVariant(QDate(2024, 1, 5)) << QStringList{"Neplatné datum \"20241301\"!"};
+        QTest::newRow("invalid call")
+            << QStringList{"CALL"} << QByteArray("<CALL:6>OK-1AB") << int(fiCALL) << QVariant()
+            << QStringList{"Neplatná značka \"OK-1AB\" (může obsahovat jen znaky \"A-Z, "
+                           "0-9, /\")!",
+                           "Značka musí být zadána!"};
+        QTest::newRow("invalid date")
+            << none << QByteArray("<QSO_DATE:8>20241301") << int(fiDAT) << QVariant(QDate(2024, 1, 5))
+            << QStringList{"Neplatné datum \"20241301\"!"};
         QTest::newRow("no time") << QStringList{"TIME_ON"} << QByteArray() << int(fiUTC) << QVariant()
                                  << QStringList{"Čas musí být zadán!"};
-        QTest::newRow("NOTES keeps CR LF") << none << tag("NOTES", "first\r\nsecond") << int(fiNOTE)
-                                           << QVariant("first\r\nsecond") << none;
-        QTest::newRow("COMMENT drops CR LF") << none << tag("COMMENT", "first\r\nsecond") << int(fiNOTE)
-                                             << QVariant("firstsecond") << none;
-        QTest::newRow("COMMENT of type M") << none << QByteArray("<COMMENT:13:M>first\r\nsecond") << int(fiNOTE)
-                                           << QVariant("first\r\nsecond") << none;
-        QTest::newRow("zero length before <") << none << QByteArray("<NAME:0><QTH:5>Praha") << int(fiQTH)
-                                              << QVariant("Praha") << none;
-        QTest::newRow("zero length name stays empty") << none << QByteArray("<NAME:0><QTH:5>Praha") << int(fiNAME)
-                                                      << QVariant() << none;
-        QTest::newRow("blanks trimmed") << none << tag("NAME", "  Jan  ") << int(fiNAME) << QVariant("Jan") << none;
-        QTest::newRow("name cut to width") << none << tag("NAME", "Bartholomew Smith") << int(fiNAME)
-                                           << QVariant("Bartholomew ") << none;
-        QTest::newRow("JN79 partner") << none << tag("GRIDSQUARE", "jn79") << int(fiLOCP) << QVariant("JN79MM")
-                                      << none;
-        QTest::newRow("WWL_RCVD") << none << tag("WWL_RCVD", "JO60AB") << int(fiLOCP) << QVariant("JO60AB") << none;
+        QTest::newRow("NOTES keeps CR LF")
+            << none << tag("NOTES", "first\r\nsecond") << int(fiNOTE) << QVariant("first\r\nsecond") << none;
+        QTest::newRow("COMMENT drops CR LF")
+            << none << tag("COMMENT", "first\r\nsecond") << int(fiNOTE) << QVariant("firstsecond") << none;
+        QTest::newRow("COMMENT of type M") << none << QByteArray("<COMMENT:13:M>first\r\nsecond")
+                                           << int(fiNOTE) << QVariant("first\r\nsecond") << none;
+        QTest::newRow("zero length before <")
+            << none << QByteArray("<NAME:0><QTH:5>Praha") << int(fiQTH) << QVariant("Praha") << none;
+        QTest::newRow("zero length name stays empty")
+            << none << QByteArray("<NAME:0><QTH:5>Praha") << int(fiNAME) << QVariant() << none;
+        QTest::newRow("blanks trimmed")
+            << none << tag("NAME", "  Jan  ") << int(fiNAME) << QVariant("Jan") << none;
+        QTest::newRow("name cut to width")
+            << none << tag("NAME", "Bartholomew Smith") << int(fiNAME) << QVariant("Bartholomew ") << none;
+        QTest::newRow("JN79 partner")
+            << none << tag("GRIDSQUARE", "jn79") << int(fiLOCP) << QVariant("JN79MM") << none;
+        QTest::newRow("WWL_RCVD") << none << tag("WWL_RCVD", "JO60AB") << int(fiLOCP) << QVariant("JO60AB")
+                                  << none;
         QTest::newRow("bad partner locator") << none << tag("GRIDSQUARE", "ZZ99") << int(fiLOCP) << QVariant()
                                              << QStringList{"Neplatný lokátor \"ZZ99MM\"!"};
-        QTest::newRow("JN79 own refused") << none << tag("MY_GRIDSQUARE", "JN79") << int(fiLOCO)
-                                          << QVariant("JN79SX") << QStringList{"Neplatný vlastní lokátor \"JN79\"!"};
-        QTest::newRow("own locator") << none << tag("MY_GRIDSQUARE", "jo70aa") << int(fiLOCO) << QVariant("JO70AA")
-                                     << none;
+        QTest::newRow("JN79 own refused")
+            << none << tag("MY_GRIDSQUARE", "JN79") << int(fiLOCO) << QVariant("JN79SX")
+            << QStringList{"Neplatný vlastní lokátor \"JN79\"!"};
+        QTest::newRow("own locator") << none << tag("MY_GRIDSQUARE", "jo70aa") << int(fiLOCO)
+                                     << QVariant("JO70AA") << none;
         QTest::newRow("QSL_SENT q") << none << tag("QSL_SENT", "q") << int(fiQSLO) << QVariant(0) << none;
         QTest::newRow("QSL_SENT yes") << none << tag("QSL_SENT", "yes") << int(fiQSLO) << QVariant(1) << none;
         QTest::newRow("QSL_SENT R") << none << tag("QSL_SENT", "R") << int(fiQSLO) << QVariant(2) << none;
@@ -164,45 +186,55 @@ private slots:
         QTest::newRow("QSL_RCVD Y") << none << tag("QSL_RCVD", "Y") << int(fiQSLP) << QVariant(1) << none;
         QTest::newRow("QSL_RCVD R") << none << tag("QSL_RCVD", "R") << int(fiQSLP) << QVariant(0) << none;
         QTest::newRow("EQSL_RCVD y") << none << tag("EQSL_RCVD", "y") << int(fiEQSLP) << QVariant(1) << none;
-        QTest::newRow("QSL_VIA") << none << tag("QSL_VIA", "OK1XYZ") << int(fiQSLVIA) << QVariant("OK1XYZ") << none;
+        QTest::newRow("QSL_VIA") << none << tag("QSL_VIA", "OK1XYZ") << int(fiQSLVIA) << QVariant("OK1XYZ")
+                                 << none;
         QTest::newRow("FREQ gives band") << none << QByteArray() << int(fiBAND) << QVariant(6) << none;
-        QTest::newRow("BAND 20M gives FREQ") << QStringList{"FREQ"} << tag("BAND", "20M") << int(fiFREQ)
-                                             << QVariant(14.0) << none;
-        QTest::newRow("unknown BAND") << QStringList{"FREQ"} << tag("BAND", "11m") << int(fiBAND) << QVariant(28)
-                                      << QStringList{"Frekvence musí být zadána!"};
-        QTest::newRow("neither FREQ nor BAND") << QStringList{"FREQ"} << QByteArray() << int(fiFREQ) << QVariant(0.0)
-                                               << QStringList{"Frekvence musí být zadána!"};
-        QTest::newRow("neither: band 28") << QStringList{"FREQ"} << QByteArray() << int(fiBAND) << QVariant(28)
-                                          << QStringList{"Frekvence musí být zadána!"};
-        QTest::newRow("FREQ 15.5") << QStringList{"FREQ"} << tag("FREQ", "15.5") << int(fiBAND) << QVariant(28)
-                                   << QStringList{"Varování: Frekvence 15,50 je mimo rozsah radioamatérských pásem!"};
-        QTest::newRow("FREQ 15.5 kept") << QStringList{"FREQ"} << tag("FREQ", "15.5") << int(fiFREQ)
-                                        << QVariant(15.5)
-                                        << QStringList{"Varování: Frekvence 15,50 je mimo rozsah radioamatérských pásem!"};
-        QTest::newRow("FREQ letters") << QStringList{"FREQ"} << tag("FREQ", "14.0x5") << int(fiFREQ) << QVariant(0.0)
-                                      << QStringList{"Neplatná frekvence \"14.0x5\"!", "Frekvence musí být zadána!"};
+        QTest::newRow("BAND 20M gives FREQ")
+            << QStringList{"FREQ"} << tag("BAND", "20M") << int(fiFREQ) << QVariant(14.0) << none;
+        QTest::newRow("unknown BAND") << QStringList{"FREQ"} << tag("BAND", "11m") << int(fiBAND)
+                                      << QVariant(28) << QStringList{"Frekvence musí být zadána!"};
+        QTest::newRow("neither FREQ nor BAND") << QStringList{"FREQ"} << QByteArray() << int(fiFREQ)
+                                               << QVariant(0.0) << QStringList{"Frekvence musí být zadána!"};
+        QTest::newRow("neither: band 28") << QStringList{"FREQ"} << QByteArray() << int(fiBAND)
+                                          << QVariant(28) << QStringList{"Frekvence musí být zadána!"};
+        QTest::newRow("FREQ 15.5") << QStringList{"FREQ"} << tag("FREQ", "15.5") << int(fiBAND)
+                                   << QVariant(28)
+                                   << QStringList{
+                                          "Varování: Frekvence 15,50 je mimo rozsah radioamatérských pásem!"};
+        QTest::newRow("FREQ 15.5 kept")
+            << QStringList{"FREQ"} << tag("FREQ", "15.5") << int(fiFREQ) << QVariant(15.5)
+            << QStringList{"Varování: Frekvence 15,50 je mimo rozsah radioamatérských pásem!"};
+        QTest::newRow("FREQ letters")
+            << QStringList{"FREQ"} << tag("FREQ", "14.0x5") << int(fiFREQ) << QVariant(0.0)
+            << QStringList{"Neplatná frekvence \"14.0x5\"!", "Frekvence musí být zadána!"};
         QTest::newRow("FREQ 0") << QStringList{"FREQ"} << tag("FREQ", "0") << int(fiFREQ) << QVariant(0.0)
                                 << QStringList{"Frekvence musí být zadána!"};
-        QTest::newRow("unknown mode") << QStringList{"MODE"} << tag("MODE", "ft8") << int(fiMODE) << QVariant(0)
-                                      << QStringList{"Neplatný mód \"FT8\"!", "Mód musí být zadán!"};
-        QTest::newRow("mode alias usb") << QStringList{"MODE"} << tag("MODE", "usb") << int(fiMODE) << QVariant(2)
-                                        << none;
+        QTest::newRow("unknown mode")
+            << QStringList{"MODE"} << tag("MODE", "ft8") << int(fiMODE) << QVariant(0)
+            << QStringList{"Neplatný mód \"FT8\"!", "Mód musí být zadán!"};
+        QTest::newRow("mode alias usb")
+            << QStringList{"MODE"} << tag("MODE", "usb") << int(fiMODE) << QVariant(2) << none;
         QTest::newRow("SSB RSTo default")
-            << QStringList{"MODE", "RST_SENT", "RST_RCVD"} << tag("MODE", "SSB") << int(fiRSTO) << QVariant("59")
+            << QStringList{"MODE", "RST_SENT", "RST_RCVD"} << tag("MODE", "SSB") << int(fiRSTO)
+            << QVariant("59")
             << QStringList{"Varování: Chybí RSTo - doplňuji defaultní hodnotu 59",
                            "Varování: Chybí RSTp - doplňuji defaultní hodnotu 59"};
-        QTest::newRow("CW RSTp default") << QStringList{"RST_RCVD"} << QByteArray() << int(fiRSTP) << QVariant("599")
-                                         << QStringList{"Varování: Chybí RSTp - doplňuji defaultní hodnotu 599"};
-        QTest::newRow("RST cut to 3") << QStringList{"RST_SENT"} << tag("RST_SENT", "5999") << int(fiRSTO)
-                                      << QVariant("599") << none;
+        QTest::newRow("CW RSTp default")
+            << QStringList{"RST_RCVD"} << QByteArray() << int(fiRSTP) << QVariant("599")
+            << QStringList{"Varování: Chybí RSTp - doplňuji defaultní hodnotu 599"};
+        QTest::newRow("RST cut to 3")
+            << QStringList{"RST_SENT"} << tag("RST_SENT", "5999") << int(fiRSTO) << QVariant("599") << none;
         QTest::newRow("TX_PWR") << none << tag("TX_PWR", "2.5") << int(fiPWR) << QVariant(2.5) << none;
-        QTest::newRow("TX_PWR letters") << none << tag("TX_PWR", "5W") << int(fiPWR) << QVariant(100.0) << none;
+        QTest::newRow("TX_PWR letters")
+            << none << tag("TX_PWR", "5W") << int(fiPWR) << QVariant(100.0) << none;
         QTest::newRow("no TX_PWR") << none << QByteArray() << int(fiPWR) << QVariant(100.0) << none;
-        QTest::newRow("IOTA EU-014") << none << tag("IOTA", "eu-014") << int(fiIOTA) << QVariant("EU014") << none;
+        QTest::newRow("IOTA EU-014") << none << tag("IOTA", "eu-014") << int(fiIOTA) << QVariant("EU014")
+                                     << none;
         QTest::newRow("bad IOTA") << none << tag("IOTA", "E-14") << int(fiIOTA) << QVariant()
                                   << QStringList{"Neplatný formát IOTA!"};
-        QTest::newRow("CQZ 55 gives entity WAZ") << none << tag("CQZ", "55") << int(fiWAZ) << QVariant(15)
-                                                 << QStringList{"Neplatný kód WAZ \"55\" (jsou povoleny hodnoty 1 až 40)!"};
+        QTest::newRow("CQZ 55 gives entity WAZ")
+            << none << tag("CQZ", "55") << int(fiWAZ) << QVariant(15)
+            << QStringList{"Neplatný kód WAZ \"55\" (jsou povoleny hodnoty 1 až 40)!"};
         QTest::newRow("CQZ 14") << none << tag("CQZ", "14") << int(fiWAZ) << QVariant(14) << none;
         QTest::newRow("ITUZ 91") << none << tag("ITUZ", "91") << int(fiITU) << QVariant(28)
                                  << QStringList{"Neplatný kód ITU \"91\" (jsou povoleny hodnoty 1 až 90)!"};
@@ -210,13 +242,16 @@ private slots:
         QTest::newRow("DXCCP wins") << none << tag("DXCCP", "dl") << int(fiDXCC) << QVariant("DL") << none;
         QTest::newRow("bad DXCCP") << none << tag("DXCCP", "D-L") << int(fiDXCC) << QVariant("OK")
                                    << QStringList{"Neplatný kód DXCC \"D-L\"!"};
-        QTest::newRow("AWARD upper") << none << tag("AWARD", "wwff") << int(fiAWARD) << QVariant("WWFF") << none;
-        QTest::newRow("QRB to locator") << none << tag("GRIDSQUARE", "JN79SX") << int(fiQRB) << QVariant(0.0) << none;
-        QTest::newRow("QRB from file ignored") << none << tag("GRIDSQUARE", "JO70AA") + tag("QRB", "1")
-                                               << int(fiQRB) << QVariant(123.0) << none;
-        QTest::newRow("unknown tags ignored") << none << tag("APP_X_Y", "junk") + tag("STATE", "CA") << int(fiNAME)
-                                              << QVariant() << none;
-        QTest::newRow("EOR inside data") << none << tag("NAME", "<EOR>") << int(fiNAME) << QVariant("<EOR>") << none;
+        QTest::newRow("AWARD upper") << none << tag("AWARD", "wwff") << int(fiAWARD) << QVariant("WWFF")
+                                     << none;
+        QTest::newRow("QRB to locator")
+            << none << tag("GRIDSQUARE", "JN79SX") << int(fiQRB) << QVariant(0.0) << none;
+        QTest::newRow("QRB from file ignored")
+            << none << tag("GRIDSQUARE", "JO70AA") + tag("QRB", "1") << int(fiQRB) << QVariant(123.0) << none;
+        QTest::newRow("unknown tags ignored")
+            << none << tag("APP_X_Y", "junk") + tag("STATE", "CA") << int(fiNAME) << QVariant() << none;
+        QTest::newRow("EOR inside data")
+            << none << tag("NAME", "<EOR>") << int(fiNAME) << QVariant("<EOR>") << none;
     }
     void fields()
     {
@@ -265,8 +300,8 @@ private slots:
         o.ReplaceNote = true;
         o.Note = QStringLiteral("Expedice");
         StagedImport im;
-        im.read(baseRecord({}) + tag("NAME", "Jan") + tag("STX", "001") + tag("SRX", "042") + tag("QTH", "Brno")
-                    + tag("COMMENT", "tnx") + "<EOR>",
+        im.read(baseRecord({}) + tag("NAME", "Jan") + tag("STX", "001") + tag("SRX", "042") +
+                    tag("QTH", "Brno") + tag("COMMENT", "tnx") + "<EOR>",
                 o);
         const TLogRecord r = im.record(1);
         QCOMPARE(r[fiNAME].toString(), QString("001"));
@@ -287,15 +322,16 @@ private slots:
     void messageNumbersNameTheirRecord()
     {
         StagedImport im;
-        im.read(baseRecord({}) + "<EOR>" + baseRecord({"CALL"}) + "<EOR>" + baseRecord({}) + tag("IOTA", "X")
-                + "<EOR>");
+        im.read(baseRecord({}) + "<EOR>" + baseRecord({"CALL"}) + "<EOR>" + baseRecord({}) +
+                tag("IOTA", "X") + "<EOR>");
         QCOMPARE(im.count(), 3);
-        QCOMPARE(im.messages(), QStringList({"(2) Chyba: Značka musí být zadána!", "(3) Chyba: Neplatný formát IOTA!"}));
+        QCOMPARE(im.messages(),
+                 QStringList({"(2) Chyba: Značka musí být zadána!", "(3) Chyba: Neplatný formát IOTA!"}));
         QCOMPARE(im.staging->Errors, 2);
         im.staging->ShowSummary();
         QCOMPARE(im.messages().mid(0, 5),
-                 QStringList({"Importovaných QSO: 3", "Vynechaných QSO: 0", "Počet chyb: 2", "Počet varování: 0",
-                              QString(74, u'-')}));
+                 QStringList({"Importovaných QSO: 3", "Vynechaných QSO: 0", "Počet chyb: 2",
+                              "Počet varování: 0", QString(74, u'-')}));
         QCOMPARE(TImportStaging::RecordNumberOfLine(im.messages().at(6)), 3);
         QCOMPARE(TImportStaging::RecordNumberOfLine(im.messages().at(0)), 0);
     }
@@ -315,8 +351,8 @@ private slots:
 
         StagedImport im;
         // The duplicate has a refused IOTA and a missing RST; the other differs in the frequency.
-        im.read(baseRecord({"RST_SENT"}) + tag("IOTA", "X") + "<EOR>" + baseRecord({"FREQ"}) + tag("FREQ", "14.026")
-                    + "<EOR>" + baseRecord({}) + tag("call", "ok1ab") + "<EOR>",
+        im.read(baseRecord({"RST_SENT"}) + tag("IOTA", "X") + "<EOR>" + baseRecord({"FREQ"}) +
+                    tag("FREQ", "14.026") + "<EOR>" + baseRecord({}) + tag("call", "ok1ab") + "<EOR>",
                 adifOptions(), &dupes);
         QCOMPARE(im.count(), 1);
         QCOMPARE(im.staging->Skipped, 2);
@@ -337,18 +373,23 @@ private slots:
         QTest::newRow("unknown tags after last EOR") << rec + "<EOR><APP_X:1>y" << 1 << QStringList();
         QTest::newRow("fields after last EOR")
             << rec + "<EOR>" + rec << 1
-            << QStringList{"(2) Chyba: Záznam na konci souboru není ukončen značkou <EOR>, nebyl importován!"};
+            << QStringList{
+                   "(2) Chyba: Záznam na konci souboru není ukončen značkou <EOR>, nebyl importován!"};
         QTest::newRow("no EOR at all")
-            << rec << 0 << QStringList{"(1) Chyba: Záznam na konci souboru není ukončen značkou <EOR>, nebyl importován!"};
+            << rec << 0
+            << QStringList{
+                   "(1) Chyba: Záznam na konci souboru není ukončen značkou <EOR>, nebyl importován!"};
         QTest::newRow("length past the end")
             << rec + "<EOR>" + rec + "<NOTES:99999999>abc<EOR>" << 1
-            << QStringList{"(2) Chyba: Soubor končí uprostřed pole, poslední neukončený záznam nebyl importován!"};
+            << QStringList{
+                   "(2) Chyba: Soubor končí uprostřed pole, poslední neukončený záznam nebyl importován!"};
         QTest::newRow("header read like records")
-            << "Preamble <ADIF_VER:5>3.1.0 <PROGRAMID:3>XYZ\n<TX_PWR:2>10<EOH>\n" + rec + "<eor>" << 1 << QStringList();
+            << "Preamble <ADIF_VER:5>3.1.0 <PROGRAMID:3>XYZ\n<TX_PWR:2>10<EOH>\n" + rec + "<eor>" << 1
+            << QStringList();
         QTest::newRow("empty file") << QByteArray() << 0 << QStringList();
         QTest::newRow("EOR in lower case") << rec + "<eor>" + rec + "<Eor>" << 2 << QStringList();
-        QTest::newRow("tag name with blanks") << "<C ALL:5>OK1AB" + baseRecord({"CALL"}) + "<E O R>" << 1
-                                              << QStringList();
+        QTest::newRow("tag name with blanks")
+            << "<C ALL:5>OK1AB" + baseRecord({"CALL"}) + "<E O R>" << 1 << QStringList();
     }
     void endOfData()
     {
@@ -476,7 +517,8 @@ private slots:
         QCOMPARE(im.count(), qsos);
         QCOMPARE(im.staging->Imported, qsos);
         for (const QString &line : im.messages())
-            QVERIFY2(TImportStaging::RecordNumberOfLine(line) >= 1 && TImportStaging::RecordNumberOfLine(line) <= qsos + 1,
+            QVERIFY2(TImportStaging::RecordNumberOfLine(line) >= 1 &&
+                         TImportStaging::RecordNumberOfLine(line) <= qsos + 1,
                      qPrintable(line));
         if (qsos == 0)
             QVERIFY(im.staging->Errors > 0); // the broken file says why nothing came

@@ -17,8 +17,8 @@
 #include "ImportTableModel.h"
 #include "ImportWindow.h"
 #include "LocatorEdit.h"
-#include "ReportEdit.h"
 #include "LogQuery.h"
+#include "ReportEdit.h"
 #include "UserOptions.h"
 
 #include <QAbstractItemModelTester>
@@ -29,13 +29,14 @@
 #include <QListWidget>
 #include <QTableView>
 
-namespace {
+namespace
+{
 
 QByteArray adifQso(const QByteArray &call, int minute, const QByteArray &extra = {})
 {
     const QByteArray time = QByteArray::number(1200 + minute);
-    return "<QSO_DATE:8>20240105<TIME_ON:4>" + time + "<CALL:" + QByteArray::number(call.size()) + ">" + call
-           + "<FREQ:6>14.025<MODE:2>CW<RST_SENT:3>599<RST_RCVD:3>599" + extra + "<EOR>\n";
+    return "<QSO_DATE:8>20240105<TIME_ON:4>" + time + "<CALL:" + QByteArray::number(call.size()) + ">" +
+           call + "<FREQ:6>14.025<MODE:2>CW<RST_SENT:3>599<RST_RCVD:3>599" + extra + "<EOR>\n";
 }
 
 // Ten QSOs; the 2nd and the 7th carry a refused IOTA.
@@ -72,7 +73,9 @@ class TestImportWindows : public QObject
     // Runs the review of `adif`; `review` acts in the shown window and gives its answer.
     bool review(const QByteArray &adif, std::function<int(TfrmImport &)> review, TImportOptions o = options())
     {
-        fx->answers[QStringLiteral("frmImport")] = [review](QDialog &d) { return review(static_cast<TfrmImport &>(d)); };
+        fx->answers[QStringLiteral("frmImport")] = [review](QDialog &d) {
+            return review(static_cast<TfrmImport &>(d));
+        };
         TfrmImport window(fx->host);
         return window.ImportAdif(fx->writeFile(QStringLiteral("in.adi"), adif), o);
     }
@@ -150,10 +153,18 @@ private slots:
         QTest::addColumn<QString>("locator");
         QTest::addColumn<QString>("power");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty locator") << "" << "100" << "Lokátor musí být zadán!";
-        QTest::newRow("4-character locator") << "JN79" << "100" << "Neplatný lokátor \"JN79\"!";
-        QTest::newRow("empty power") << "JN79SX" << "" << "Výkon musí být zadán!";
-        QTest::newRow("letters in power") << "JN79SX" << "abc" << "Neplatný výkon!";
+        QTest::newRow("empty locator") << ""
+                                       << "100"
+                                       << "Lokátor musí být zadán!";
+        QTest::newRow("4-character locator") << "JN79"
+                                             << "100"
+                                             << "Neplatný lokátor \"JN79\"!";
+        QTest::newRow("empty power") << "JN79SX"
+                                     << ""
+                                     << "Výkon musí být zadán!";
+        QTest::newRow("letters in power") << "JN79SX"
+                                          << "abc"
+                                          << "Neplatný výkon!";
     }
     void optionsRefused()
     {
@@ -212,13 +223,27 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message"); // empty: saved
-        QTest::newRow("empty call") << "edtCall" << "" << "Značka musí být zadána!";
-        QTest::newRow("empty frequency") << "cbBoxFreq" << "" << "Frekvence musí být zadána!";
-        QTest::newRow("bad partner locator") << "edtLOCp" << "JN7" << "Neplatný lokátor \"JN7\"!";
-        QTest::newRow("empty partner locator") << "edtLOCp" << "" << "";
-        QTest::newRow("empty own locator") << "edtLOCo" << "" << "Lokátor musí být zadán!";
-        QTest::newRow("WAZ 41") << "edtWAZ" << "41" << "Neplatný kód WAZ \"41\" (povoleny jsou hodnoty 1..40)!";
-        QTest::newRow("empty power") << "cbBoxPWR" << "" << "Výkon musí být zadán!";
+        QTest::newRow("empty call") << "edtCall"
+                                    << ""
+                                    << "Značka musí být zadána!";
+        QTest::newRow("empty frequency") << "cbBoxFreq"
+                                         << ""
+                                         << "Frekvence musí být zadána!";
+        QTest::newRow("bad partner locator") << "edtLOCp"
+                                             << "JN7"
+                                             << "Neplatný lokátor \"JN7\"!";
+        QTest::newRow("empty partner locator") << "edtLOCp"
+                                               << ""
+                                               << "";
+        QTest::newRow("empty own locator") << "edtLOCo"
+                                           << ""
+                                           << "Lokátor musí být zadán!";
+        QTest::newRow("WAZ 41") << "edtWAZ"
+                                << "41"
+                                << "Neplatný kód WAZ \"41\" (povoleny jsou hodnoty 1..40)!";
+        QTest::newRow("empty power") << "cbBoxPWR"
+                                     << ""
+                                     << "Výkon musí být zadán!";
     }
     void editorChecks()
     {
@@ -283,7 +308,8 @@ private slots:
     void messagesLeadToTheirRecords()
     {
         const bool appended = review(tenQsos(), [this](TfrmImport &w) {
-            new QAbstractItemModelTester(w.model(), QAbstractItemModelTester::FailureReportingMode::QtTest, &w);
+            new QAbstractItemModelTester(w.model(), QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                         &w);
             LCOMPARE(w.lBoxErr->count(), 7);
             LCOMPARE(w.lBoxErr->item(0)->text(), QString("Importovaných QSO: 10"));
             LCOMPARE(w.lBoxErr->item(6)->text(), QString("(7) Chyba: Neplatný formát IOTA!"));
@@ -446,8 +472,8 @@ private slots:
             auto &w = static_cast<TfrmImport &>(d);
             w.SetLogConnection(QStringLiteral("no such connection"));
             w.actImport->trigger();
-            stayed = w.result() == 0 && fx->messages.shown.size() == 1
-                     && fx->messages.shown.last().type == mtError;
+            stayed = w.result() == 0 && fx->messages.shown.size() == 1 &&
+                     fx->messages.shown.last().type == mtError;
             w.actCancel->trigger();
             return w.result();
         };
@@ -472,7 +498,8 @@ private slots:
     void unreadableLengthEndsTheImport()
     {
         TfrmImport window(fx->host);
-        QVERIFY_THROWS_EXCEPTION(EVelkorError, window.ImportAdif(fx->writeFile("bad.adi", "<CALL:>OK1AB<EOR>"), options()));
+        QVERIFY_THROWS_EXCEPTION(EVelkorError,
+                                 window.ImportAdif(fx->writeFile("bad.adi", "<CALL:>OK1AB<EOR>"), options()));
         QVERIFY(!fx->shownWindows.contains("frmImport"));
     }
 
@@ -483,8 +510,12 @@ private slots:
             w.actSelectExecute(); // marks 2, moves to 3
             w.query()->SetRecNo(3);
             TImportTableModel &m = *w.model();
-            const auto bg = [&m](int row) { return m.data(m.index(row, 3), Qt::BackgroundRole).value<QColor>(); };
-            const auto fg = [&m](int row) { return m.data(m.index(row, 3), Qt::ForegroundRole).value<QColor>(); };
+            const auto bg = [&m](int row) {
+                return m.data(m.index(row, 3), Qt::BackgroundRole).value<QColor>();
+            };
+            const auto fg = [&m](int row) {
+                return m.data(m.index(row, 3), Qt::ForegroundRole).value<QColor>();
+            };
             LCOMPARE(bg(1), QColor(255, 255, 0));
             LCOMPARE(fg(1), QColor(0, 0, 0));
             LCOMPARE(bg(2), QColor(10, 36, 106));
@@ -537,7 +568,9 @@ private slots:
             dlg.actNext->trigger();
             return dlg.result();
         };
-        fx->answers[QStringLiteral("frmImport")] = [](QDialog &d) { return finish(static_cast<TfrmImport &>(d)); };
+        fx->answers[QStringLiteral("frmImport")] = [](QDialog &d) {
+            return finish(static_cast<TfrmImport &>(d));
+        };
         QAction adif(nullptr), trevan(nullptr), ostrel(nullptr);
         const auto commands = ImportCommands([this] { return fx->host; }, &adif, &trevan, &ostrel);
         QCOMPARE(commands.size(), 1);
