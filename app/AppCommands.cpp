@@ -1,10 +1,13 @@
 #include "AppCommands.h"
 
 #include "AppGlobals.h"
+#include "DmLog.h"
 #include "ExchangeHost.h"
+#include "ImportCommands.h"
 #include "LogTableModel.h"
 #include "MainWindow.h"
 #include "StatTabWindow.h"
+#include "WindowCommands.h"
 
 TExchangeHost MakeExchangeHost(TfrmVelkor &window)
 {
@@ -17,11 +20,20 @@ TExchangeHost MakeExchangeHost(TfrmVelkor &window)
     host.gridQuery = [&window] { return window.qLog; };
     host.setQSLState = [&window](int field, int value) { window.SetQSLState(field, value); };
     host.refreshLog = [&window] { window.RefreshLog(true, true); };
+    host.showHelp = [&window](const QString &topic) { ShowHelpTopic(window.dm().AppDir, topic); };
     return host;
 }
 
 void InstallExchangeCommands(TfrmVelkor &window)
 {
-    const TExchangeHost host = MakeExchangeHost(window);
-    window.SetCommandHandler(window.actStatTab, [host] { ShowStatistics(host); });
+    // Each command makes the host when it runs: the progress window is made after the
+    // commands are bound.
+    // Import
+    for (const auto &[action, handler] : ImportCommands([&window] { return MakeExchangeHost(window); },
+                                                        window.actImportADIF, window.actImportTrevan,
+                                                        window.actImportOstrel))
+        window.SetCommandHandler(action, handler);
+
+    // Statistics
+    window.SetCommandHandler(window.actStatTab, [&window] { ShowStatistics(MakeExchangeHost(window)); });
 }

@@ -6,6 +6,7 @@
 #include "LogQuery.h"
 
 #include <QList>
+#include <QString>
 
 #include <functional>
 
@@ -29,4 +30,6 @@ struct TExchangeHost
     std::function<void(int fieldIndex, int value)> setQSLState;
     // Re-reads the grid after the log changed (an import).
     std::function<void()> refreshLog;
+    // Opens the help page of a window by its topic ("frmImport"); may be empty.
+    std::function<void(const QString &topic)> showHelp;
 };

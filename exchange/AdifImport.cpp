@@ -1,0 +1,355 @@
+#include "AdifImport.h"
+
+#include "Amater.h"
+#include "CharSet.h"
+#include "DxccList.h"
+#include "FileMappingStream.h"
+#include "Formats.h"
+#include "ImportDupeIndex.h"
+#include "ImportStaging.h"
+#include "Kontrola.h"
+#include "Locator.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+void upperAscii(char *data, int length)
+{
+    for (int i = 0; i < length; ++i)
+        if (data[i] >= 'a' && data[i] <= 'z')
+            data[i] = char(data[i] - 'a' + 'A');
+}
+
+void lowerAscii(char *data, int length)
+{
+    for (int i = 0; i < length; ++i)
+        if (data[i] >= 'A' && data[i] <= 'Z')
+            data[i] = char(data[i] - 'A' + 'a');
+}
+
+// Removes blanks and control characters from both ends, in place; returns the new start.
+char *trimBlanks(char *data, int &length)
+{
+    int start = 0;
+    while (start < length && uchar(data[start]) <= ' ')
+        ++start;
+    int end = length;
+    while (end > start && uchar(data[end - 1]) <= ' ')
+        --end;
+    data[end] = '\0';
+    length = end - start;
+    return data + start;
+}
+
+// The number with its first "." read as the decimal separator.
+bool adifFloat(const QString &text, double &value)
+{
+    QString t = text;
+    const qsizetype dot = t.indexOf(u'.');
+    if (dot >= 0)
+        t[dot] = Formats::DecimalSeparator;
+    return Formats::tryStrToFloat(t, value);
+}
+
+// The QSL states as the letters of ADIF give them; -1 stores nothing.
+int qslSentState(char c)
+{
+    switch (c) {
+    case 'I': return 3;
+    case 'N': return 0;
+    case 'R': return 2;
+    case 'Y': return 1;
+    default: return -1;
+    }
+}
+
+int qslRcvdState(char c)
+{
+    switch (c) {
+    case 'Y': return 1;
+    case 'I':
+    case 'N':
+    case 'R': return 0;
+    default: return -1;
+    }
+}
+
+int bandOfName(const QString &name)
+{
+    for (int i = 0; i < BandOutside; ++i)
+        if (BandNames[i] == name)
+            return i;
+    return -1;
+}
+
+} // namespace
+
+bool ParseAdifDate(const char *text, QDate &date)
+{
+    if (std::strlen(text) != 8)
+        return false;
+    if (text[0] != '1' && text[0] != '2')
+        return false;
+    for (int i = 1; i < 8; ++i)
+        if (!isDigit(text[i]))
+            return false;
+    if (text[4] > '1' || text[6] > '3')
+        return false;
+    const int year = (text[0] - '0') * 1000 + (text[1] - '0') * 100 + (text[2] - '0') * 10 + (text[3] - '0');
+    const int month = (text[4] - '0') * 10 + (text[5] - '0');
+    const int day = (text[6] - '0') * 10 + (text[7] - '0');
+    if (!QDate::isValid(year, month, day))
+        return false;
+    date = QDate(year, month, day);
+    return true;
+}
+
+bool ParseAdifTime(const char *text, QTime &time)
+{
+    const size_t length = std::strlen(text);
+    if (length != 4 && length != 6)
+        return false;
+    for (size_t i = 0; i < length; ++i)
+        if (!isDigit(text[i]))
+            return false;
+    if (text[0] > '2' || text[2] > '5' || (length == 6 && text[4] > '5'))
+        return false;
+    const int hour = (text[0] - '0') * 10 + (text[1] - '0');
+    const int minute = (text[2] - '0') * 10 + (text[3] - '0');
+    const int second = length == 6 ? (text[4] - '0') * 10 + (text[5] - '0') : 0;
+    if (!QTime::isValid(hour, minute, second))
+        return false;
+    time = QTime(hour, minute, second);
+    return true;
+}
+
+TAdifImport::TAdifImport(TImportStaging &staging, const TImportOptions &options, TDxccList *dxcc,
+                         const TImportDupeIndex *dupes)
+    : m_staging(staging), m_options(options), m_dxcc(dxcc), m_dupes(dupes)
+{
+}
+
+void TAdifImport::ReadFile(const QString &fileName)
+{
+    TFileMappingStream file(fileName, false, QIODevice::ReadOnly);
+    ReadData(file.memory(), file.size());
+}
+
+void TAdifImport::ReadData(const uchar *data, qint64 size)
+{
+    m_staging.BeginFill();
+    try {
+        scan(data, size);
+        m_staging.EndFill();
+    } catch (...) {
+        m_staging.AbortFill();
+        throw;
+    }
+}
+
+void TAdifImport::scan(const uchar *data, qint64 size)
+{
+    m_size = size;
+    m_recordFirstLine = m_staging.MessageCount();
+    m_progress.Report(0);
+    newRecord();
+    TAdifScanner scanner(*this);
+    scanner.Scan(data, size);
+    dropPendingRecord(scanner.FieldCutShort());
+}
+
+void TAdifImport::newRecord()
+{
+    m_record.clear();
+    m_recordHasData = false;
+}
+
+void TAdifImport::dropPendingRecord(bool fieldCutShort)
+{
+    // What follows the last <EOR> is no record. The operator learns that something was
+    // left out when the file ends inside a field or in the middle of a record.
+    if (fieldCutShort)
+        m_staging.AddError(QStringLiteral("Soubor končí uprostřed pole, poslední neukončený záznam nebyl importován!"));
+    else if (m_recordHasData)
+        m_staging.AddError(QStringLiteral("Záznam na konci souboru není ukončen značkou <EOR>, nebyl importován!"));
+    newRecord();
+}
+
+void TAdifImport::setText(int field, const QString &text)
+{
+    const int width = LogFieldSizes[field];
+    m_record[field] = width > 0 && text.size() > width ? text.left(width) : text;
+}
+
+QString TAdifImport::sourceText(const char *data, int length) const
+{
+    QByteArray bytes(data, length);
+    if (m_options.CharSet != 0)
+        CharSetToWin1250(bytes, m_options.CharSet);
+    return Win1250ToUnicode(bytes);
+}
+
+void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
+{
+    int length = rawLength;
+    char *data = trimBlanks(raw, length);
+    const auto text = [&] { return Win1250ToUnicode(QByteArray(data, length)); };
+    const auto refuse = [&](const QString &format) { m_staging.AddError(format, {text()}); };
+
+    switch (tagHash) {
+    case AdifTag::QSO_DATE: {
+        QDate date;
+        if (ParseAdifDate(data, date))
+            m_record[fiDAT] = date;
+        else
+            refuse(QStringLiteral("Neplatné datum \"%0:s\"!"));
+        break;
+    }
+    case AdifTag::TIME_ON: {
+        QTime time;
+        if (ParseAdifTime(data, time))
+            m_record[fiUTC] = time;
+        else
+            refuse(QStringLiteral("Neplatný čas \"%0:s\"!"));
+        break;
+    }
+    case AdifTag::CALL:
+        upperAscii(data, length);
+        if (IsValidCall(text()))
+            setText(fiCALL, text());
+        else
+            refuse(QStringLiteral("Neplatná značka \"%0:s\" (může obsahovat jen znaky \"A-Z, 0-9, /\")!"));
+        break;
+    case AdifTag::FREQ: {
+        double mhz = 0;
+        if (!adifFloat(text(), mhz)) {
+            refuse(QStringLiteral("Neplatná frekvence \"%0:s\"!"));
+        } else if (mhz != 0) {
+            m_record[fiFREQ] = mhz;
+            if (GetBandIndex(mhz) == BandOutside)
+                m_staging.AddWarning(QStringLiteral("Frekvence %0:f je mimo rozsah radioamatérských pásem!"), {mhz});
+        }
+        break;
+    }
+    case AdifTag::BAND: {
+        lowerAscii(data, length);
+        const int band = bandOfName(text());
+        if (band >= 0)
+            m_record[fiBAND] = band;
+        break;
+    }
+    case AdifTag::MODE: {
+        upperAscii(data, length);
+        const int mode = GetModeIndexDef(text(), 0);
+        if (mode != 0)
+            m_record[fiMODE] = mode;
+        else
+            refuse(QStringLiteral("Neplatný mód \"%0:s\"!"));
+        break;
+    }
+    case AdifTag::RST_SENT:
+        setText(fiRSTO, text().left(3));
+        break;
+    case AdifTag::RST_RCVD:
+        setText(fiRSTP, text().left(3));
+        break;
+    case AdifTag::NAME:
+    case AdifTag::QTH:
+        if (!m_options.StxSrxToNameQth)
+            setText(tagHash == AdifTag::NAME ? fiNAME : fiQTH, sourceText(data, length));
+        break;
+    case AdifTag::STX:
+    case AdifTag::SRX:
+        if (m_options.StxSrxToNameQth)
+            setText(tagHash == AdifTag::STX ? fiNAME : fiQTH, text());
+        break;
+    case AdifTag::MY_GRIDSQUARE:
+        upperAscii(data, length);
+        if (IsValidLocator(text()))
+            setText(fiLOCO, text());
+        else
+            refuse(QStringLiteral("Neplatný vlastní lokátor \"%0:s\"!"));
+        break;
+    case AdifTag::GRIDSQUARE:
+    case AdifTag::WWL_RCVD: {
+        upperAscii(data, length);
+        const QString locator = length == 4 ? text() + QStringLiteral("MM") : text();
+        if (IsValidLocator(locator))
+            setText(fiLOCP, locator);
+        else
+            m_staging.AddError(QStringLiteral("Neplatný lokátor \"%0:s\"!"), {locator});
+        break;
+    }
+    case AdifTag::QSL_SENT:
+    case AdifTag::QSL_RCVD:
+    case AdifTag::EQSL_RCVD: {
+        upperAscii(data, length);
+        const char first = length > 0 ? data[0] : '\0';
+        const int state = tagHash == AdifTag::QSL_SENT ? qslSentState(first)
+                          : tagHash == AdifTag::QSL_RCVD ? qslRcvdState(first)
+                                                         : (first == 'Y' ? 1 : -1);
+        if (state >= 0)
+            m_record[tagHash == AdifTag::QSL_SENT ? fiQSLO : tagHash == AdifTag::QSL_RCVD ? fiQSLP : fiEQSLP] = state;
+        break;
+    }
+    case AdifTag::QSL_VIA:
+        setText(fiQSLVIA, text());
+        break;
+    case AdifTag::COMMENT:
+    case AdifTag::NOTES:
+        if (!m_options.ReplaceNote)
+            setText(fiNOTE, sourceText(data, length));
+        break;
+    case AdifTag::TX_PWR: {
+        double watts = 0;
+        m_record[fiPWR] = adifFloat(text(), watts) ? watts : m_options.Power;
+        break;
+    }
+    case AdifTag::DXCCP:
+        upperAscii(data, length);
+        if (IsValidCall(text()))
+            setText(fiDXCC, text());
+        else
+            refuse(QStringLiteral("Neplatný kód DXCC \"%0:s\"!"));
+        break;
+    case AdifTag::IOTA: {
+        upperAscii(data, length);
+        QString iota = text();
+        const qsizetype dash = iota.indexOf(u'-');
+        if (dash >= 0)
+            iota.remove(dash, 1);
+        if (IsValidIOTA(iota))
+            setText(fiIOTA, iota);
+        else
+            m_staging.AddError(QStringLiteral("Neplatný formát IOTA!"));
+        break;
+    }
+    case AdifTag::ITUZ: {
+        const int zone = StrToITU(text());
+        if (zone != -1)
+            m_record[fiITU] = zone;
+        else
+            refuse(QStringLiteral("Neplatný kód ITU \"%0:s\" (jsou povoleny hodnoty 1 až 90)!"));
+        break;
+    }
+    case AdifTag::CQZ: {
+        const int zone = StrToWAZ(text());
+        if (zone != -1)
+            m_record[fiWAZ] = zone;
+        else
+            refuse(QStringLiteral("Neplatný kód WAZ \"%0:s\" (jsou povoleny hodnoty 1 až 40)!"));
+        break;
+    }
+    case AdifTag::AWARD:
+        upperAscii(data, length);
+        setText(fiAWARD, text());
+        break;
+    default:
+        return; // a tag the logbook has no field for
+    }
+    m_recordHasData = true;
+}

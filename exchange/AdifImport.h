@@ -1,0 +1,77 @@
+#pragma once
+// The ADIF reader of the import: takes every field the logbook knows from the scanned
+// file into the staged record, completes and checks the record at its <EOR>, drops
+// duplicates of the open log, and posts the rest into the staging table, adding an error
+// or warning line for everything it refuses or fills in. Nothing here shows a window;
+// the review window shows what it produced.
+
+#include "AdifScanner.h"
+#include "ImportOptions.h"
+#include "LogRecord.h"
+#include "Progress.h"
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+
+class TDxccList;
+class TImportDupeIndex;
+class TImportStaging;
+
+// CRC-32 of the upper-cased names of the tags the reader takes.
+namespace AdifTag {
+inline constexpr quint32 QSO_DATE = 0x17913A6A, TIME_ON = 0xEF6D2B59, CALL = 0xFA1BC28A, FREQ = 0x6161F801,
+                         BAND = 0x7E4A4F5F, MODE = 0xA15FAA1F, RST_SENT = 0xE055D202, RST_RCVD = 0xC3C841E8,
+                         NAME = 0x68B693B2, QTH = 0x34EFCC67, STX = 0x2ADC086D, SRX = 0x7C86AFEB,
+                         MY_GRIDSQUARE = 0x95CC0D21, GRIDSQUARE = 0xC9079B7F, WWL_RCVD = 0x90E2EB69,
+                         QSL_SENT = 0x815F5517, QSL_RCVD = 0xA2C2C6FD, EQSL_RCVD = 0xB5EC4B72,
+                         QSL_VIA = 0xD4E83AD0, COMMENT = 0xAB31AC76, NOTES = AdifTagNOTES, TX_PWR = 0xA1F3A547,
+                         DXCCP = 0xA70B5072, IOTA = 0x6392EB00, ITUZ = 0xE09F5F3C, CQZ = 0xA5833E74,
+                         AWARD = 0x7D0FEC57;
+} // namespace AdifTag
+
+// "YYYYMMDD": eight digits of a real calendar date, the year beginning with 1 or 2.
+bool ParseAdifDate(const char *text, QDate &date);
+// "HHMM" or "HHMMSS" of a valid time of day.
+bool ParseAdifTime(const char *text, QTime &time);
+
+class TAdifImport : public TAdifSink
+{
+public:
+    // dxcc may be null (no entity is then resolved); dupes null means no duplicate check.
+    TAdifImport(TImportStaging &staging, const TImportOptions &options, TDxccList *dxcc,
+                const TImportDupeIndex *dupes = nullptr);
+
+    // Called with the percentage of the file read, whenever it changes.
+    void SetProgress(TProgressEvent progress) { m_progress = TProgressReporter(std::move(progress)); }
+
+    // Reads the file, mapped into memory, into the staging table in one transaction.
+    // Raises EVelkorError when the file cannot be mapped or holds a length that is not a
+    // number; the records staged so far are then dropped.
+    void ReadFile(const QString &fileName);
+    // The same over bytes in memory.
+    void ReadData(const uchar *data, qint64 size);
+
+    void ProcessAdifField(quint32 tagHash, char *data, int length) override;
+    void ProcessAdifRecord(qint64 remaining) override;
+
+private:
+    void scan(const uchar *data, qint64 size);
+    void dropPendingRecord(bool fieldCutShort);
+    void newRecord();
+    void setText(int field, const QString &text);
+    QString sourceText(const char *data, int length) const;
+    void completeRecord();
+    void resolveEntity();
+
+    TImportStaging &m_staging;
+    TImportOptions m_options;
+    TDxccList *m_dxcc;
+    const TImportDupeIndex *m_dupes;
+    TProgressReporter m_progress{{}};
+
+    TLogRecord m_record;        // the staged record being read
+    bool m_recordHasData = false; // a field the reader takes was read into it
+    int m_recordFirstLine = 0;  // message lines that existed when it began
+    qint64 m_size = 0;
+};

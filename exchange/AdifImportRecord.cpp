@@ -1,0 +1,111 @@
+// The end of one ADIF record: what the file left out is filled in or reported, the
+// entity, distance and zones are worked out, and the record is staged or dropped as a
+// duplicate.
+
+#include "AdifImport.h"
+
+#include "Amater.h"
+#include "DxccList.h"
+#include "ImportDupeIndex.h"
+#include "ImportStaging.h"
+#include "Kontrola.h"
+#include "Locator.h"
+
+#include <cmath>
+
+void TAdifImport::ProcessAdifRecord(qint64 remaining)
+{
+    completeRecord();
+    if (m_dupes && m_dupes->Contains(m_record)) {
+        // The duplicate's own lines go; the counts keep them.
+        m_staging.CountSkipped();
+        m_staging.TruncateMessages(m_recordFirstLine);
+    } else {
+        m_staging.Post(m_record);
+        m_recordFirstLine = m_staging.MessageCount();
+    }
+    newRecord();
+    if (m_size > 0)
+        m_progress.Report(int(std::lround(100.0 - double(remaining) * 100.0 / double(m_size))));
+}
+
+void TAdifImport::completeRecord()
+{
+    TLogRecord &r = m_record;
+    if (r.isEmpty(fiDAT))
+        m_staging.AddError(QStringLiteral("Datum musí být zadáno!"));
+    if (r.isEmpty(fiUTC))
+        m_staging.AddError(QStringLiteral("Čas musí být zadán!"));
+    if (r.isEmpty(fiCALL))
+        m_staging.AddError(QStringLiteral("Značka musí být zadána!"));
+
+    if (!r.isEmpty(fiFREQ) && r.isEmpty(fiBAND))
+        r[fiBAND] = GetBandIndex(r[fiFREQ].toDouble());
+    else if (!r.isEmpty(fiBAND) && r.isEmpty(fiFREQ))
+        r[fiFREQ] = BandLow[r[fiBAND].toInt()];
+    if (r.isEmpty(fiFREQ)) {
+        r[fiFREQ] = 0.0;
+        m_staging.AddError(QStringLiteral("Frekvence musí být zadána!"));
+    }
+    if (r.isEmpty(fiBAND))
+        r[fiBAND] = BandOutside;
+    if (r.isEmpty(fiMODE)) {
+        r[fiMODE] = 0;
+        m_staging.AddError(QStringLiteral("Mód musí být zadán!"));
+    }
+
+    const int mode = r[fiMODE].toInt();
+    const QString rst = mode == 2 || mode == 3 || mode == 4 ? QStringLiteral("59") : QStringLiteral("599");
+    if (r.isEmpty(fiRSTO)) {
+        r[fiRSTO] = rst;
+        m_staging.AddWarning(QStringLiteral("Chybí RSTo - doplňuji defaultní hodnotu %0:s"), {rst});
+    }
+    if (r.isEmpty(fiRSTP)) {
+        r[fiRSTP] = rst;
+        m_staging.AddWarning(QStringLiteral("Chybí RSTp - doplňuji defaultní hodnotu %0:s"), {rst});
+    }
+
+    if (r.isEmpty(fiLOCO))
+        setText(fiLOCO, m_options.OwnLocator);
+    for (int field : {fiQSLO, fiQSLP, fiEQSLP})
+        if (r.isEmpty(field))
+            r[field] = 0;
+    if (r.isEmpty(fiPWR))
+        r[fiPWR] = m_options.Power;
+
+    resolveEntity();
+    if (m_options.ReplaceNote)
+        setText(fiNOTE, m_options.Note);
+}
+
+void TAdifImport::resolveEntity()
+{
+    TLogRecord &r = m_record;
+    bool found = false;
+    if (m_dxcc) {
+        if (r.isEmpty(fiDXCC)) {
+            found = m_dxcc->FindCall(r[fiCALL].toString());
+            if (found)
+                setText(fiDXCC, m_dxcc->GetDxcc());
+        } else {
+            found = m_dxcc->FindDxcc(r[fiDXCC].toString());
+        }
+    }
+    const double lon = found ? m_dxcc->GetLongitude() : 0;
+    const double lat = found ? m_dxcc->GetLatitude() : 0;
+
+    // The distance is always worked out anew. Without an own locator, or with nothing to
+    // measure to, it is 0 rather than a warning per record or the distance to 0N 0E.
+    const QString own = r[fiLOCO].toString();
+    const QString partner = r[fiLOCP].toString();
+    const bool partnerKnown = !partner.isEmpty() && IsValidLocator(partner);
+    if (!own.isEmpty() && IsValidLocator(own) && (partnerKnown || found))
+        r[fiQRB] = double(DistanceFromOwnLocator(own, partner, lon, lat));
+    else
+        r[fiQRB] = 0.0;
+
+    if (r.isEmpty(fiITU))
+        r[fiITU] = found ? m_dxcc->GetITU() : 0;
+    if (r.isEmpty(fiWAZ))
+        r[fiWAZ] = found ? m_dxcc->GetWAZ() : 0;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The byte state machine that reads ADIF: fields written as <NAME:length>data or
+// <NAME:length:type>data, records ended by <EOR>. It scans the bytes once from the first
+// to the last and hands each field and each record end to its sink. Tag names are never
+// assembled: their CRC-32 (of the upper-cased name) is accumulated while they are read.
+//
+// Only the declared length decides where a field's data ends, so a "<" or an "<EOR>"
+// inside data is data. CR and LF inside data are dropped, but counted in the length,
+// unless the field's type letter is M or the tag is NOTES. A tag closed without a length
+// (<EOH>, or any other) is skipped, except <EOR>.
+
+#include <QByteArray>
+#include <QtGlobal>
+
+// CRC-32 of "EOR" and "NOTES".
+inline constexpr quint32 AdifTagEOR = 0x7B94F52B;
+inline constexpr quint32 AdifTagNOTES = 0xF64F643C;
+
+class TAdifSink
+{
+public:
+    virtual ~TAdifSink() = default;
+    // One field: the tag hash and its data (length bytes, followed by a zero byte), which
+    // the sink may change in place. A field of declared length 0 is never passed.
+    virtual void ProcessAdifField(quint32 tagHash, char *data, int length) = 0;
+    // An <EOR>: `remaining` is the number of bytes not yet consumed, counting its ">".
+    virtual void ProcessAdifRecord(qint64 remaining) = 0;
+};
+
+class TAdifScanner
+{
+public:
+    static constexpr int InitialBufferSize = 1024;
+    static constexpr int MaxLengthDigits = 63;
+    // Longer field data (only a file of gigabytes could hold it) ends the import.
+    static constexpr qint64 MaxFieldSize = 0x40000000;
+
+    explicit TAdifScanner(TAdifSink &sink);
+
+    // Scans the bytes. A length that is not a number (<CALL:>) or does not fit a 32-bit
+    // signed integer raises EFileError. No byte outside [data, data + size) is read, and
+    // the field buffer never grows beyond what the rest of the data can fill.
+    void Scan(const uchar *data, qint64 size);
+
+    // True when the data ended inside a field's data (a length running past the end).
+    bool FieldCutShort() const { return m_fieldCut; }
+    // The field buffer's capacity now (it grows only when a field needs it).
+    int BufferCapacity() const { return int(m_buffer.size()); }
+
+private:
+    void startLength(qint64 bytesLeft);
+
+    TAdifSink &m_sink;
+    QByteArray m_buffer;
+    bool m_fieldCut = false;
+};
+
+// The field buffer's growth: from `capacity`, steps of 1.5 (rounded) until the capacity
+// exceeds `needed` (the data plus its zero byte fit). The capacity never falls.
+int GrowBufferCapacity(int capacity, int needed);

@@ -1,0 +1,66 @@
+#include "MessageFormat.h"
+
+#include "Formats.h"
+
+namespace {
+
+std::optional<QString> formatArgument(QChar type, const QVariant &arg)
+{
+    bool ok = false;
+    switch (type.unicode()) {
+    case u's':
+        if (!arg.canConvert<QString>())
+            return std::nullopt;
+        return arg.toString();
+    case u'd': {
+        const qlonglong value = arg.toLongLong(&ok);
+        if (!ok || arg.typeId() == QMetaType::Double)
+            return std::nullopt;
+        return QString::number(value);
+    }
+    case u'f': {
+        const double value = arg.toDouble(&ok);
+        if (!ok)
+            return std::nullopt;
+        return Formats::formatFloat(QStringLiteral("0.00"), value);
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+std::optional<QString> FormatMessageText(const QString &format, const QVariantList &args)
+{
+    QString result;
+    result.reserve(format.size() + 16);
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c != u'%') {
+            result += c;
+            continue;
+        }
+        if (i + 1 < format.size() && format[i + 1] == u'%') {
+            result += u'%';
+            ++i;
+            continue;
+        }
+        // "%" index ":" type
+        qsizetype j = i + 1;
+        int index = 0;
+        const qsizetype digitsStart = j;
+        while (j < format.size() && format[j].isDigit() && j - digitsStart < 3)
+            index = index * 10 + format[j++].digitValue();
+        if (j == digitsStart || j + 1 >= format.size() || format[j] != u':')
+            return std::nullopt;
+        if (index >= args.size())
+            return std::nullopt;
+        const std::optional<QString> text = formatArgument(format[j + 1], args[index]);
+        if (!text)
+            return std::nullopt;
+        result += *text;
+        i = j + 1;
+    }
+    return result;
+}

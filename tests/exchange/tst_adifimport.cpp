@@ -1,0 +1,528 @@
+// The ADIF reader: tags and their field handling, the completion of a record at its end,
+// the duplicate check, the scanner's edge cases, and the sample files of other programs.
+
+#include "ImportTestSupport.h"
+
+#include "CharSet.h"
+#include "Crc32.h"
+#include "ImportDupeIndex.h"
+#include "LogConnection.h"
+#include "TempLog.h"
+#include "VelkorError.h"
+#include "VkrDatabase.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+// A complete record; a test row leaves tags out of it and appends its own after it.
+const QList<QPair<QByteArray, QByteArray>> BaseTags{
+    {"QSO_DATE", "20240105"}, {"TIME_ON", "1230"}, {"CALL", "OK1AB"}, {"FREQ", "14.025"},
+    {"MODE", "CW"},           {"RST_SENT", "599"}, {"RST_RCVD", "579"}};
+
+QByteArray tag(const QByteArray &name, const QByteArray &data)
+{
+    return '<' + name + ':' + QByteArray::number(data.size()) + '>' + data;
+}
+
+QByteArray baseRecord(const QStringList &omit)
+{
+    QByteArray r;
+    for (const auto &[name, data] : BaseTags)
+        if (!omit.contains(QString::fromLatin1(name)))
+            r += tag(name, data);
+    return r;
+}
+
+QStringList withoutNumbers(const QStringList &lines)
+{
+    QStringList result;
+    for (const QString &line : lines)
+        result << line.mid(line.indexOf(u')') + 2);
+    return result;
+}
+
+} // namespace
+
+class TestAdifImport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tagHashesAreTheCrcOfTheirNames_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<quint32>("hash");
+        const QList<QPair<const char *, quint32>> tags{
+            {"EOR", AdifTagEOR},           {"QSO_DATE", AdifTag::QSO_DATE}, {"TIME_ON", AdifTag::TIME_ON},
+            {"CALL", AdifTag::CALL},       {"FREQ", AdifTag::FREQ},         {"BAND", AdifTag::BAND},
+            {"MODE", AdifTag::MODE},       {"RST_SENT", AdifTag::RST_SENT}, {"RST_RCVD", AdifTag::RST_RCVD},
+            {"NAME", AdifTag::NAME},       {"QTH", AdifTag::QTH},           {"STX", AdifTag::STX},
+            {"SRX", AdifTag::SRX},         {"MY_GRIDSQUARE", AdifTag::MY_GRIDSQUARE},
+            {"GRIDSQUARE", AdifTag::GRIDSQUARE}, {"WWL_RCVD", AdifTag::WWL_RCVD},
+            {"QSL_SENT", AdifTag::QSL_SENT}, {"QSL_RCVD", AdifTag::QSL_RCVD}, {"EQSL_RCVD", AdifTag::EQSL_RCVD},
+            {"QSL_VIA", AdifTag::QSL_VIA}, {"COMMENT", AdifTag::COMMENT},   {"NOTES", AdifTag::NOTES},
+            {"TX_PWR", AdifTag::TX_PWR},   {"DXCCP", AdifTag::DXCCP},       {"IOTA", AdifTag::IOTA},
+            {"ITUZ", AdifTag::ITUZ},       {"CQZ", AdifTag::CQZ},           {"AWARD", AdifTag::AWARD}};
+        for (const auto &[name, hash] : tags)
+            QTest::newRow(name) << QByteArray(name) << hash;
+    }
+    void tagHashesAreTheCrcOfTheirNames()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(quint32, hash);
+        QCOMPARE(CalcCRC32(name.constData(), name.size()), hash);
+    }
+
+    void adifDateAndTime_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("isDate");
+        QTest::addColumn<QString>("expected"); // empty: refused
+        QTest::newRow("date") << QByteArray("20240229") << true << "2024-02-29";
+        QTest::newRow("not a leap day") << QByteArray("20230229") << true << "";
+        QTest::newRow("year 3xxx") << QByteArray("30240105") << true << "";
+        QTest::newRow("month 20") << QByteArray("20242001") << true << "";
+        QTest::newRow("day 40") << QByteArray("20240140") << true << "";
+        QTest::newRow("seven digits") << QByteArray("2024011") << true << "";
+        QTest::newRow("dashes") << QByteArray("2024-01-") << true << "";
+        QTest::newRow("hhmm") << QByteArray("0959") << false << "09:59:00";
+        QTest::newRow("hhmmss") << QByteArray("235959") << false << "23:59:59";
+        QTest::newRow("hour 24") << QByteArray("2400") << false << "";
+        QTest::newRow("minute 60") << QByteArray("1260") << false << "";
+        QTest::newRow("five digits") << QByteArray("12345") << false << "";
+        QTest::newRow("with colon") << QByteArray("12:30") << false << "";
+    }
+    void adifDateAndTime()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, isDate);
+        QFETCH(QString, expected);
+        if (isDate) {
+            QDate d;
+            QCOMPARE(ParseAdifDate(text.constData(), d), !expected.isEmpty());
+            if (!expected.isEmpty())
+                QCOMPARE(d.toString(Qt::ISODate), expected);
+        } else {
+            QTime t;
+            QCOMPARE(ParseAdifTime(text.constData(), t), !expected.isEmpty());
+            if (!expected.isEmpty())
+                QCOMPARE(t.toString(u"hh:mm:ss"), expected);
+        }
+    }
+
+    // One record: the base record without the tags of `omit`, then `extra`; the value
+    // of one field and every message line of the record.
+    void fields_data()
+    {
+        QTest::addColumn<QStringList>("omit");
+        QTest::addColumn<QByteArray>("extra");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QVariant>("expected");
+        QTest::addColumn<QStringList>("messages");
+        const QStringList none;
+        QTest::newRow("lower-case tag") << QStringList{"CALL"} << QByteArray("<call:6>ok1abc") << int(fiCALL)
+                                        << QVariant("OK1ABC") << none;
+        QTest::newRow("mixed-case tag") << QStringList{"QSO_DATE"} << QByteArray("<Qso_Date:8>19991231")
+                                        << int(fiDAT) << QVariant(QDate(1999, 12, 31)) << none;
+        QTest::newRow("invalid call") << QStringList{"CALL"} << QByteArray("<CALL:6>OK-1AB") << int(fiCALL)
+                                      << QVariant()
+                                      << QStringList{"Neplatná značka \"OK-1AB\" (může obsahovat jen znaky \"A-Z, "
+                                                     "0-9, /\")!",
+                                                     "Značka musí být zadána!"};
+        QTest::newRow("invalid date") << none << QByteArray("<QSO_DATE:8>20241301") << int(fiDAT)
+                                      << QVariant(QDate(2024, 1, 5)) << QStringList{"Neplatné datum \"20241301\"!"};
+        QTest::newRow("no time") << QStringList{"TIME_ON"} << QByteArray() << int(fiUTC) << QVariant()
+                                 << QStringList{"Čas musí být zadán!"};
+        QTest::newRow("NOTES keeps CR LF") << none << tag("NOTES", "first\r\nsecond") << int(fiNOTE)
+                                           << QVariant("first\r\nsecond") << none;
+        QTest::newRow("COMMENT drops CR LF") << none << tag("COMMENT", "first\r\nsecond") << int(fiNOTE)
+                                             << QVariant("firstsecond") << none;
+        QTest::newRow("COMMENT of type M") << none << QByteArray("<COMMENT:13:M>first\r\nsecond") << int(fiNOTE)
+                                           << QVariant("first\r\nsecond") << none;
+        QTest::newRow("zero length before <") << none << QByteArray("<NAME:0><QTH:5>Praha") << int(fiQTH)
+                                              << QVariant("Praha") << none;
+        QTest::newRow("zero length name stays empty") << none << QByteArray("<NAME:0><QTH:5>Praha") << int(fiNAME)
+                                                      << QVariant() << none;
+        QTest::newRow("blanks trimmed") << none << tag("NAME", "  Jan  ") << int(fiNAME) << QVariant("Jan") << none;
+        QTest::newRow("name cut to width") << none << tag("NAME", "Bartholomew Smith") << int(fiNAME)
+                                           << QVariant("Bartholomew ") << none;
+        QTest::newRow("JN79 partner") << none << tag("GRIDSQUARE", "jn79") << int(fiLOCP) << QVariant("JN79MM")
+                                      << none;
+        QTest::newRow("WWL_RCVD") << none << tag("WWL_RCVD", "JO60AB") << int(fiLOCP) << QVariant("JO60AB") << none;
+        QTest::newRow("bad partner locator") << none << tag("GRIDSQUARE", "ZZ99") << int(fiLOCP) << QVariant()
+                                             << QStringList{"Neplatný lokátor \"ZZ99MM\"!"};
+        QTest::newRow("JN79 own refused") << none << tag("MY_GRIDSQUARE", "JN79") << int(fiLOCO)
+                                          << QVariant("JN79SX") << QStringList{"Neplatný vlastní lokátor \"JN79\"!"};
+        QTest::newRow("own locator") << none << tag("MY_GRIDSQUARE", "jo70aa") << int(fiLOCO) << QVariant("JO70AA")
+                                     << none;
+        QTest::newRow("QSL_SENT q") << none << tag("QSL_SENT", "q") << int(fiQSLO) << QVariant(0) << none;
+        QTest::newRow("QSL_SENT yes") << none << tag("QSL_SENT", "yes") << int(fiQSLO) << QVariant(1) << none;
+        QTest::newRow("QSL_SENT R") << none << tag("QSL_SENT", "R") << int(fiQSLO) << QVariant(2) << none;
+        QTest::newRow("QSL_SENT I") << none << tag("QSL_SENT", "i") << int(fiQSLO) << QVariant(3) << none;
+        QTest::newRow("QSL_RCVD Y") << none << tag("QSL_RCVD", "Y") << int(fiQSLP) << QVariant(1) << none;
+        QTest::newRow("QSL_RCVD R") << none << tag("QSL_RCVD", "R") << int(fiQSLP) << QVariant(0) << none;
+        QTest::newRow("EQSL_RCVD y") << none << tag("EQSL_RCVD", "y") << int(fiEQSLP) << QVariant(1) << none;
+        QTest::newRow("QSL_VIA") << none << tag("QSL_VIA", "OK1XYZ") << int(fiQSLVIA) << QVariant("OK1XYZ") << none;
+        QTest::newRow("FREQ gives band") << none << QByteArray() << int(fiBAND) << QVariant(6) << none;
+        QTest::newRow("BAND 20M gives FREQ") << QStringList{"FREQ"} << tag("BAND", "20M") << int(fiFREQ)
+                                             << QVariant(14.0) << none;
+        QTest::newRow("unknown BAND") << QStringList{"FREQ"} << tag("BAND", "11m") << int(fiBAND) << QVariant(28)
+                                      << QStringList{"Frekvence musí být zadána!"};
+        QTest::newRow("neither FREQ nor BAND") << QStringList{"FREQ"} << QByteArray() << int(fiFREQ) << QVariant(0.0)
+                                               << QStringList{"Frekvence musí být zadána!"};
+        QTest::newRow("neither: band 28") << QStringList{"FREQ"} << QByteArray() << int(fiBAND) << QVariant(28)
+                                          << QStringList{"Frekvence musí být zadána!"};
+        QTest::newRow("FREQ 15.5") << QStringList{"FREQ"} << tag("FREQ", "15.5") << int(fiBAND) << QVariant(28)
+                                   << QStringList{"Varování: Frekvence 15,50 je mimo rozsah radioamatérských pásem!"};
+        QTest::newRow("FREQ 15.5 kept") << QStringList{"FREQ"} << tag("FREQ", "15.5") << int(fiFREQ)
+                                        << QVariant(15.5)
+                                        << QStringList{"Varování: Frekvence 15,50 je mimo rozsah radioamatérských pásem!"};
+        QTest::newRow("FREQ letters") << QStringList{"FREQ"} << tag("FREQ", "14.0x5") << int(fiFREQ) << QVariant(0.0)
+                                      << QStringList{"Neplatná frekvence \"14.0x5\"!", "Frekvence musí být zadána!"};
+        QTest::newRow("FREQ 0") << QStringList{"FREQ"} << tag("FREQ", "0") << int(fiFREQ) << QVariant(0.0)
+                                << QStringList{"Frekvence musí být zadána!"};
+        QTest::newRow("unknown mode") << QStringList{"MODE"} << tag("MODE", "ft8") << int(fiMODE) << QVariant(0)
+                                      << QStringList{"Neplatný mód \"FT8\"!", "Mód musí být zadán!"};
+        QTest::newRow("mode alias usb") << QStringList{"MODE"} << tag("MODE", "usb") << int(fiMODE) << QVariant(2)
+                                        << none;
+        QTest::newRow("SSB RSTo default")
+            << QStringList{"MODE", "RST_SENT", "RST_RCVD"} << tag("MODE", "SSB") << int(fiRSTO) << QVariant("59")
+            << QStringList{"Varování: Chybí RSTo - doplňuji defaultní hodnotu 59",
+                           "Varování: Chybí RSTp - doplňuji defaultní hodnotu 59"};
+        QTest::newRow("CW RSTp default") << QStringList{"RST_RCVD"} << QByteArray() << int(fiRSTP) << QVariant("599")
+                                         << QStringList{"Varování: Chybí RSTp - doplňuji defaultní hodnotu 599"};
+        QTest::newRow("RST cut to 3") << QStringList{"RST_SENT"} << tag("RST_SENT", "5999") << int(fiRSTO)
+                                      << QVariant("599") << none;
+        QTest::newRow("TX_PWR") << none << tag("TX_PWR", "2.5") << int(fiPWR) << QVariant(2.5) << none;
+        QTest::newRow("TX_PWR letters") << none << tag("TX_PWR", "5W") << int(fiPWR) << QVariant(100.0) << none;
+        QTest::newRow("no TX_PWR") << none << QByteArray() << int(fiPWR) << QVariant(100.0) << none;
+        QTest::newRow("IOTA EU-014") << none << tag("IOTA", "eu-014") << int(fiIOTA) << QVariant("EU014") << none;
+        QTest::newRow("bad IOTA") << none << tag("IOTA", "E-14") << int(fiIOTA) << QVariant()
+                                  << QStringList{"Neplatný formát IOTA!"};
+        QTest::newRow("CQZ 55 gives entity WAZ") << none << tag("CQZ", "55") << int(fiWAZ) << QVariant(15)
+                                                 << QStringList{"Neplatný kód WAZ \"55\" (jsou povoleny hodnoty 1 až 40)!"};
+        QTest::newRow("CQZ 14") << none << tag("CQZ", "14") << int(fiWAZ) << QVariant(14) << none;
+        QTest::newRow("ITUZ 91") << none << tag("ITUZ", "91") << int(fiITU) << QVariant(28)
+                                 << QStringList{"Neplatný kód ITU \"91\" (jsou povoleny hodnoty 1 až 90)!"};
+        QTest::newRow("entity from call") << none << QByteArray() << int(fiDXCC) << QVariant("OK") << none;
+        QTest::newRow("DXCCP wins") << none << tag("DXCCP", "dl") << int(fiDXCC) << QVariant("DL") << none;
+        QTest::newRow("bad DXCCP") << none << tag("DXCCP", "D-L") << int(fiDXCC) << QVariant("OK")
+                                   << QStringList{"Neplatný kód DXCC \"D-L\"!"};
+        QTest::newRow("AWARD upper") << none << tag("AWARD", "wwff") << int(fiAWARD) << QVariant("WWFF") << none;
+        QTest::newRow("QRB to locator") << none << tag("GRIDSQUARE", "JN79SX") << int(fiQRB) << QVariant(0.0) << none;
+        QTest::newRow("QRB from file ignored") << none << tag("GRIDSQUARE", "JO70AA") + tag("QRB", "1")
+                                               << int(fiQRB) << QVariant(123.0) << none;
+        QTest::newRow("unknown tags ignored") << none << tag("APP_X_Y", "junk") + tag("STATE", "CA") << int(fiNAME)
+                                              << QVariant() << none;
+        QTest::newRow("EOR inside data") << none << tag("NAME", "<EOR>") << int(fiNAME) << QVariant("<EOR>") << none;
+    }
+    void fields()
+    {
+        QFETCH(QStringList, omit);
+        QFETCH(QByteArray, extra);
+        QFETCH(int, field);
+        QFETCH(QVariant, expected);
+        QFETCH(QStringList, messages);
+        StagedImport im;
+        im.read(baseRecord(omit) + extra + "<EOR>\n");
+        QCOMPARE(im.count(), 1);
+        const TLogRecord r = im.record(1);
+        if (field == fiQRB && expected.toDouble() > 0)
+            QVERIFY2(r[fiQRB].toDouble() > 50, qPrintable(r[fiQRB].toString())); // JN79SX to JO70AA
+        else if (expected.isNull())
+            QVERIFY2(r.isEmpty(field), qPrintable(r[field].toString()));
+        else if (expected.typeId() == QMetaType::Double)
+            QCOMPARE(r[field].toDouble(), expected.toDouble());
+        else
+            QCOMPARE(r[field].toString(), expected.toString());
+        QStringList shown;
+        for (const QString &line : withoutNumbers(im.messages()))
+            shown << (line.startsWith(QStringLiteral("Chyba: ")) ? line.mid(7) : line);
+        QCOMPARE(shown, messages);
+    }
+
+    void completionFillsEveryField()
+    {
+        StagedImport im;
+        im.read(baseRecord({}) + "<EOR>");
+        const TLogRecord r = im.record(1);
+        QCOMPARE(r[fiLOCO].toString(), QString("JN79SX"));
+        QCOMPARE(r[fiQSLO].toInt(), 0);
+        QCOMPARE(r[fiQSLP].toInt(), 0);
+        QCOMPARE(r[fiEQSLP].toInt(), 0);
+        QCOMPARE(r[fiITU].toInt(), 28);
+        QCOMPARE(r[fiWAZ].toInt(), 15);
+        QCOMPARE(r[fiQRB].toDouble(), 0.0 + DistanceFromOwnLocatorProbe());
+        QCOMPARE(r[fiUTC].toTime(), QTime(12, 30));
+    }
+
+    void stxSrxAndReplacedNote()
+    {
+        TImportOptions o = adifOptions();
+        o.StxSrxToNameQth = true;
+        o.ReplaceNote = true;
+        o.Note = QStringLiteral("Expedice");
+        StagedImport im;
+        im.read(baseRecord({}) + tag("NAME", "Jan") + tag("STX", "001") + tag("SRX", "042") + tag("QTH", "Brno")
+                    + tag("COMMENT", "tnx") + "<EOR>",
+                o);
+        const TLogRecord r = im.record(1);
+        QCOMPARE(r[fiNAME].toString(), QString("001"));
+        QCOMPARE(r[fiQTH].toString(), QString("042"));
+        QCOMPARE(r[fiNOTE].toString(), QString("Expedice"));
+    }
+
+    void codePagesOfTextFields()
+    {
+        TImportOptions o = adifOptions();
+        o.CharSet = CodePage852;
+        StagedImport im;
+        // "Kůň" in CP852: u-ring 0x85, n-caron 0xE5; the call sign is never converted.
+        im.read(baseRecord({}) + tag("NAME", "K\x85\xE5") + "<EOR>", o);
+        QCOMPARE(im.record(1)[fiNAME].toString(), QString::fromUtf8("Kůň"));
+    }
+
+    void messageNumbersNameTheirRecord()
+    {
+        StagedImport im;
+        im.read(baseRecord({}) + "<EOR>" + baseRecord({"CALL"}) + "<EOR>" + baseRecord({}) + tag("IOTA", "X")
+                + "<EOR>");
+        QCOMPARE(im.count(), 3);
+        QCOMPARE(im.messages(), QStringList({"(2) Chyba: Značka musí být zadána!", "(3) Chyba: Neplatný formát IOTA!"}));
+        QCOMPARE(im.staging->Errors, 2);
+        im.staging->ShowSummary();
+        QCOMPARE(im.messages().mid(0, 5),
+                 QStringList({"Importovaných QSO: 3", "Vynechaných QSO: 0", "Počet chyb: 2", "Počet varování: 0",
+                              QString(74, u'-')}));
+        QCOMPARE(TImportStaging::RecordNumberOfLine(im.messages().at(6)), 3);
+        QCOMPARE(TImportStaging::RecordNumberOfLine(im.messages().at(0)), 0);
+    }
+
+    void duplicatesAreSkippedWithTheirLines()
+    {
+        TempLog log;
+        TLogRecord q;
+        q[fiDAT] = QDate(2024, 1, 5);
+        q[fiUTC] = QTime(12, 30);
+        q[fiCALL] = QStringLiteral("OK1AB");
+        q[fiFREQ] = 14.025;
+        q[fiMODE] = 1;
+        LogTable(log.connectionName()).Insert(q);
+        TImportDupeIndex dupes(log.connectionName());
+        QCOMPARE(dupes.Count(), 1);
+
+        StagedImport im;
+        // The duplicate has a refused IOTA and a missing RST; the other differs in the frequency.
+        im.read(baseRecord({"RST_SENT"}) + tag("IOTA", "X") + "<EOR>" + baseRecord({"FREQ"}) + tag("FREQ", "14.026")
+                    + "<EOR>" + baseRecord({}) + tag("call", "ok1ab") + "<EOR>",
+                adifOptions(), &dupes);
+        QCOMPARE(im.count(), 1);
+        QCOMPARE(im.staging->Skipped, 2);
+        QCOMPARE(im.staging->Imported, 1);
+        QCOMPARE(im.messages(), QStringList());
+        QCOMPARE(im.staging->Errors, 1);
+        QCOMPARE(im.staging->Warnings, 1);
+        QCOMPARE(im.record(1)[fiFREQ].toDouble(), 14.026);
+    }
+
+    void endOfData_data()
+    {
+        QTest::addColumn<QByteArray>("adif");
+        QTest::addColumn<int>("staged");
+        QTest::addColumn<QStringList>("messages");
+        const QByteArray rec = baseRecord({});
+        QTest::newRow("text after last EOR") << rec + "<EOR>\nend of log\n" << 1 << QStringList();
+        QTest::newRow("unknown tags after last EOR") << rec + "<EOR><APP_X:1>y" << 1 << QStringList();
+        QTest::newRow("fields after last EOR")
+            << rec + "<EOR>" + rec << 1
+            << QStringList{"(2) Chyba: Záznam na konci souboru není ukončen značkou <EOR>, nebyl importován!"};
+        QTest::newRow("no EOR at all")
+            << rec << 0 << QStringList{"(1) Chyba: Záznam na konci souboru není ukončen značkou <EOR>, nebyl importován!"};
+        QTest::newRow("length past the end")
+            << rec + "<EOR>" + rec + "<NOTES:99999999>abc<EOR>" << 1
+            << QStringList{"(2) Chyba: Soubor končí uprostřed pole, poslední neukončený záznam nebyl importován!"};
+        QTest::newRow("header read like records")
+            << "Preamble <ADIF_VER:5>3.1.0 <PROGRAMID:3>XYZ\n<TX_PWR:2>10<EOH>\n" + rec + "<eor>" << 1 << QStringList();
+        QTest::newRow("empty file") << QByteArray() << 0 << QStringList();
+        QTest::newRow("EOR in lower case") << rec + "<eor>" + rec + "<Eor>" << 2 << QStringList();
+        QTest::newRow("tag name with blanks") << "<C ALL:5>OK1AB" + baseRecord({"CALL"}) + "<E O R>" << 1
+                                              << QStringList();
+    }
+    void endOfData()
+    {
+        QFETCH(QByteArray, adif);
+        QFETCH(int, staged);
+        QFETCH(QStringList, messages);
+        StagedImport im;
+        im.read(adif);
+        QCOMPARE(im.count(), staged);
+        QCOMPARE(im.messages(), messages);
+    }
+
+    void headerFieldGoesIntoTheFirstRecord()
+    {
+        StagedImport im;
+        im.read("<TX_PWR:2>10<EOH>" + baseRecord({}) + "<EOR>" + baseRecord({}) + "<EOR>");
+        QCOMPARE(im.record(1)[fiPWR].toDouble(), 10.0);
+        QCOMPARE(im.record(2)[fiPWR].toDouble(), 100.0);
+    }
+
+    void badLengthsEndTheImport_data()
+    {
+        QTest::addColumn<QByteArray>("adif");
+        QTest::newRow("empty length") << baseRecord({}) + "<EOR>" + "<CALL:>OK1AB<EOR>";
+        QTest::newRow("over 32 bits") << baseRecord({}) + "<EOR>" + "<CALL:2147483648>OK1AB<EOR>";
+        QTest::newRow("64 digits") << baseRecord({}) + "<EOR>" + "<CALL:" + QByteArray(64, '9') + ">x<EOR>";
+    }
+    void badLengthsEndTheImport()
+    {
+        QFETCH(QByteArray, adif);
+        StagedImport im;
+        QVERIFY_THROWS_EXCEPTION(EVelkorError, im.read(adif));
+        QCOMPARE(im.count(), 0); // the records before it went with the failed import
+    }
+
+    void hugeLengthAllocatesNoMoreThanTheFileHolds()
+    {
+        StagedImport im;
+        const QByteArray adif = "<NOTES:2147483647>" + QByteArray(5000, 'x');
+        TAdifImport reader(*im.staging, adifOptions(), nullptr);
+        struct Sink : TAdifSink {
+            int fields = 0;
+            void ProcessAdifField(quint32, char *, int) override { ++fields; }
+            void ProcessAdifRecord(qint64) override {}
+        } sink;
+        TAdifScanner scanner(sink);
+        scanner.Scan(reinterpret_cast<const uchar *>(adif.constData()), adif.size());
+        QVERIFY(scanner.FieldCutShort());
+        QCOMPARE(sink.fields, 0);
+        QVERIFY(scanner.BufferCapacity() > 5000);
+        QVERIFY(scanner.BufferCapacity() <= 5000 * 3 / 2 + 2);
+    }
+
+    void bufferGrowth_data()
+    {
+        QTest::addColumn<int>("capacity");
+        QTest::addColumn<int>("needed");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("fits") << 1024 << 1023 << 1024;
+        QTest::newRow("one step") << 1024 << 1024 << 1536;
+        QTest::newRow("several steps") << 1024 << 5000 << 5184;
+    }
+    void bufferGrowth()
+    {
+        QFETCH(int, capacity);
+        QFETCH(int, needed);
+        QFETCH(int, expected);
+        QCOMPARE(GrowBufferCapacity(capacity, needed), expected);
+    }
+
+    void longFieldGrowsTheBuffer()
+    {
+        StagedImport im;
+        const QByteArray note = QByteArray(3000, 'n');
+        im.read(baseRecord({}) + tag("NOTES", note) + tag("NAME", "Jan") + "<EOR>");
+        QCOMPARE(im.record(1)[fiNOTE].toString(), QString(50, u'n'));
+        QCOMPARE(im.record(1)[fiNAME].toString(), QString("Jan"));
+    }
+
+    void progressRisesToHundred()
+    {
+        StagedImport im;
+        QByteArray adif;
+        for (int i = 0; i < 200; ++i)
+            adif += baseRecord({}) + "<EOR>\n";
+        QList<int> seen;
+        TAdifImport reader(*im.staging, adifOptions(), nullptr);
+        reader.SetProgress([&seen](int p) { seen << p; });
+        reader.ReadData(reinterpret_cast<const uchar *>(adif.constData()), adif.size());
+        QCOMPARE(seen.first(), 0);
+        QCOMPARE(seen.last(), 100);
+        QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+        QCOMPARE(QSet<int>(seen.begin(), seen.end()).size(), seen.size());
+    }
+
+    void samples_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("qsos");
+        QTest::newRow("QRZ") << "urbancamo+adif-processor/m0nom_p.204681.20210116183312.adi" << 4567;
+        QTest::newRow("LoTW") << "urbancamo+adif-processor/no-qso-time.adi" << 1;
+        QTest::newRow("QLog") << "urbancamo+adif-processor/LU7HF.adi" << 1;
+        QTest::newRow("SAT") << "urbancamo+adif-processor/1649011478026-in-SAT_log_20220403_1823.adi" << 24;
+        QTest::newRow("monolog") << "urbancamo+adif-processor/sample.adi" << 4;
+        QTest::newRow("FLE") << "urbancamo+adif-processor/2021-05-14-Scafell-Pike-SOTA-fta.adi" << 51;
+        QTest::newRow("Minos") << "urbancamo+adif-processor/M0KPW_2021_07_06_144MHz.adi" << 45;
+        QTest::newRow("LogHX") << "urbancamo+adif-processor/2020-12-14-test-from-loghx-shuttle1.adi" << 1;
+        QTest::newRow("qle") << "urbancamo+adif-processor/2021-08-23-ADIF-with-bad-gridsquare.adi" << 43;
+        QTest::newRow("HAMRS") << "urbancamo+adif-processor/20m,-POTA-@-K-1980-06.21.21.adi" << 1;
+        QTest::newRow("no header") << "urbancamo+adif-processor/WW4N@POTA-K-5490-20210704.adi" << 49;
+        QTest::newRow("broken") << "urbancamo+adif-processor/DP9X.adi" << 0;
+        QTest::newRow("N3FJP") << "farmergreg+adif-benchmark/N3FJP-AClogAdif.adi" << 438;
+        QTest::newRow("WSJT-X") << "stevenmburns+wsjtx-logs/wsjtx_log.adi" << 528;
+        QTest::newRow("JTDX") << "diablowu+jtdx-config/wsjtx_log.adi" << 2272;
+    }
+    void samples()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, qsos);
+        const QString path = SamplesDir + file;
+        if (!QFile::exists(path))
+            QSKIP("the sample files are not there");
+        StagedImport im;
+        im.readFile(path);
+        QCOMPARE(im.count(), qsos);
+        QCOMPARE(im.staging->Imported, qsos);
+        for (const QString &line : im.messages())
+            QVERIFY2(TImportStaging::RecordNumberOfLine(line) >= 1 && TImportStaging::RecordNumberOfLine(line) <= qsos + 1,
+                     qPrintable(line));
+        if (qsos == 0)
+            QVERIFY(im.staging->Errors > 0); // the broken file says why nothing came
+    }
+
+    void sampleDetails()
+    {
+        const QString qrz = SamplesDir + "urbancamo+adif-processor/m0nom_p.204681.20210116183312.adi";
+        const QString lotw = SamplesDir + "urbancamo+adif-processor/no-qso-time.adi";
+        if (!QFile::exists(qrz) || !QFile::exists(lotw))
+            QSKIP("the sample files are not there");
+        StagedImport im;
+        im.readFile(lotw);
+        QVERIFY(im.messages().contains("(1) Chyba: Čas musí být zadán!"));
+        QVERIFY(!im.record(1).isEmpty(fiDAT));
+        // UTF-8 text with its length in bytes: the field ends where its bytes end.
+        StagedImport q;
+        q.readFile(qrz);
+        bool found = false;
+        for (qint64 id = 1; id <= q.count() && !found; ++id) {
+            const TLogRecord r = q.record(id);
+            if (r[fiQTH].toString().startsWith("41900 Pet")) {
+                found = true;
+                QCOMPARE(r[fiQTH].toString().size(), 18 + 0); // 18 bytes, two of them per "ä"
+            }
+        }
+        QVERIFY(found);
+    }
+
+    void fileThatCannotBeOpened()
+    {
+        StagedImport im;
+        QVERIFY_THROWS_EXCEPTION(EVelkorError, im.readFile(im.dir.filePath("missing.adi")));
+    }
+
+private:
+    static double DistanceFromOwnLocatorProbe();
+};
+
+#include "Locator.h"
+
+double TestAdifImport::DistanceFromOwnLocatorProbe()
+{
+    // OK1AB without a partner's locator: to the entity's point (16 E, 50 N).
+    return DistanceFromOwnLocator(QStringLiteral("JN79SX"), QString(), 16.0, 50.0);
+}
+
+QTEST_GUILESS_MAIN(TestAdifImport)
+#include "tst_adifimport.moc"
