@@ -35,7 +35,9 @@ public:
             recordSize += f.size;
         QByteArray memo(4096, '\0'); // the memo file's header block
         memo[1] = 1;
-        bool memoUsed = false;
+        // A table with memo fields always has its memo file, even when every memo fits
+        // its leader.
+        bool memoUsed = std::any_of(fields.cbegin(), fields.cend(), [](const ParadoxField &f) { return f.type == 'M'; });
         QByteArray records;
         for (const QVariantList &row : rows)
             for (int i = 0; i < fields.size(); ++i)
