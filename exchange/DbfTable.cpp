@@ -46,7 +46,9 @@ QVariant dateValue(const QByteArray &text)
     const QByteArray trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return {};
-    const QDate date = QDate::fromString(QString::fromLatin1(trimmed), QStringLiteral("yyyyMMdd"));
+    // "yyyymmdd", read by hand: QDate::fromString costs more than the rest of a row.
+    bool ok = trimmed.size() == 8 && std::all_of(trimmed.cbegin(), trimmed.cend(), [](char c) { return c >= '0' && c <= '9'; });
+    const QDate date = ok ? QDate(trimmed.left(4).toInt(), trimmed.mid(4, 2).toInt(), trimmed.mid(6, 2).toInt()) : QDate();
     return date.isValid() ? QVariant(date) : QVariant(text);
 }
 

@@ -232,12 +232,24 @@ QVariant converted(int field, const QVariant &value)
 {
     if (value.isNull())
         return {};
-    if (value.typeId() == QMetaType::QByteArray)
-        return LogValueFromText(field, text(value));
-    if (field == fiDAT && value.typeId() == QMetaType::QDateTime)
-        return value.toDateTime().date();
-    if (field == fiUTC && value.typeId() == QMetaType::QDateTime)
-        return value.toDateTime().time();
+    // A value of the field's own type goes as it is; anything else as its text.
+    switch (field) {
+    case fiDAT:
+        if (value.typeId() == QMetaType::QDate)
+            return value;
+        if (value.typeId() == QMetaType::QDateTime)
+            return value.toDateTime().date();
+        break;
+    case fiUTC:
+        if (value.typeId() == QMetaType::QTime)
+            return value;
+        if (value.typeId() == QMetaType::QDateTime)
+            return value.toDateTime().time();
+        break;
+    default:
+        if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong)
+            return value.toDouble();
+    }
     return LogValueFromText(field, text(value));
 }
 
