@@ -12,6 +12,10 @@ struct TExchangeHost;
 
 // The ADIF import: "Import z univerzálního formátu ADIF".
 void ImportAdifCommand(const TExchangeHost &host);
+// "Import dat  z deníku Trevan": the other logbook's dBase table denik.dbf.
+void ImportTrevanCommand(const TExchangeHost &host);
+// "Import dat  z předchozí verze programu ...": an old log table of this program.
+void ImportOstrelCommand(const TExchangeHost &host);
 
 // The handlers of the import actions that are built, for the main window to bind; an
 // action without one stays unavailable. makeHost gives the main window's view as it is

@@ -9,6 +9,7 @@ packages=(
   zlib1g-dev libxlsxwriter-dev libtelnet-dev
   hamradio-files cqrlog-data
   xvfb xauth ccache
+  libshp-dev
 )
 
 missing=()

@@ -1,0 +1,109 @@
+// Times the imports of the two older log tables into the staging table: a denik.dbf and
+// an old Paradox log table of 100,000 rows each (or the sizes given).
+// Usage: bench_oldtableimport [rows]
+
+#include "../tests/exchange/ParadoxWriter.h"
+#include "DbfTable.h"
+#include "DxccList.h"
+#include "ImportStaging.h"
+#include "OldTableImport.h"
+#include "ParadoxTable.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <shapefil.h>
+
+#include <cstdio>
+
+namespace {
+
+const double Bands[] = {3.55, 7.01, 14.02, 21.05, 28.4};
+
+void writeDenik(const QString &path, int rows)
+{
+    DBFHandle dbf = DBFCreate(QFile::encodeName(path).constData());
+    for (const QString &name : TrevanFieldNames)
+        DBFAddNativeFieldType(dbf, name.toUpper().toLatin1().constData(),
+                              name == "datum" || name == "idx_datum" ? 'D'
+                              : name == "kmitocet" || name == "vykon" ? 'N'
+                              : name == "qslo" || name == "qslp"      ? 'L'
+                                                                      : 'C',
+                              name == "qslo" || name == "qslp" ? 1 : name == "datum" || name == "idx_datum" ? 8 : 15,
+                              name == "kmitocet" ? 4 : 0);
+    const auto put = [&](int row, const char *field, QByteArray value) {
+        DBFWriteAttributeDirectly(dbf, row, int(TrevanFieldNames.indexOf(field)), value.data());
+    };
+    for (int r = 0; r < rows; ++r) {
+        put(r, "datum", QDate(2000, 1, 1).addDays(r % 9000).toString("yyyyMMdd").toLatin1());
+        put(r, "cas1", QByteArray::number(r % 24) + ":" + QByteArray::number(10 + r % 50));
+        put(r, "znacka", "OK1A" + QByteArray::number(r % 1000));
+        put(r, "kmitocet", QByteArray::number(Bands[r % 5]));
+        put(r, "mod", r % 2 ? "CW" : "SSB");
+        put(r, "vykon", "100");
+        put(r, "lokator", "JO70FC");
+        put(r, "lokator_vl", "JN79SX");
+        put(r, "jmeno", "Jan");
+        put(r, "qslo", "T");
+        put(r, "qslp", "F");
+    }
+    DBFClose(dbf);
+}
+
+void writeOstrel(const QString &path, int rows)
+{
+    const QList<ParadoxField> fields{
+        {"cislo", '+', 4},  {"datum", 'D', 4},  {"utc", 'T', 4},   {"call", 'A', 15},   {"mhz", 'N', 8},
+        {"mod", 'A', 8},    {"rst_o", 'A', 3},  {"rst_p", 'A', 3}, {"jmeno", 'A', 12},  {"qth", 'A', 20},
+        {"loc", 'A', 6},    {"loc_vl", 'A', 6}, {"qsl_mgr", 'A', 15}, {"qsl_o", 'L', 1}, {"qsl_p", 'L', 1},
+        {"poznamka", 'M', 20}, {"pwr", 'N', 8}, {"vzdal", 'N', 8}, {"dxcc", 'A', 7}};
+    QList<QVariantList> data;
+    for (int r = 0; r < rows; ++r)
+        data.append({r + 1, QDate(2000, 1, 1).addDays(r % 9000), QTime(r % 24, r % 60), QByteArray("OK1A") + QByteArray::number(r % 1000),
+                     Bands[r % 5], QByteArray("CW"), QByteArray("599"), QByteArray("579"), QByteArray("Jan"),
+                     QByteArray("Praha"), QByteArray("JO70FC"), QByteArray("JN79SX"), QByteArray(), true, false,
+                     QByteArray("poznamka"), 100.0, 150.0, QByteArray("OK")});
+    ParadoxWriter::write(path, fields, data);
+}
+
+template <typename Table>
+void timeImport(const char *name, const QString &path,
+                void (*copy)(const TSourceTable &, TImportStaging &, const TImportOptions &, TDxccList *,
+                             const TProgressEvent &),
+                TDxccList &dxcc, const QString &temp)
+{
+    QElapsedTimer timer;
+    timer.start();
+    {
+        Table table(path);
+        for (int row = 0; row < table.RowCount(); ++row)
+            table.Row(row);
+    }
+    std::printf("%-8s reading alone %8.0f ms\n", name, timer.nsecsElapsed() / 1e6);
+    timer.restart();
+    TImportStaging staging(temp);
+    Table table(path);
+    TImportOptions options;
+    options.CharSet = 2;
+    options.OwnLocator = "JN79SX";
+    copy(table, staging, options, &dxcc, {});
+    std::printf("%-8s %7d rows  %8.0f ms  (%d errors, %d warnings)\n", name, table.RowCount(),
+                timer.nsecsElapsed() / 1e6, staging.Errors, staging.Warnings);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    QTemporaryDir dir;
+    const QString temp = dir.path() + u'/';
+    TDxccList dxcc(VELKOR_STAGE_DIR "/");
+    writeDenik(dir.filePath("denik.dbf"), rows);
+    writeOstrel(dir.filePath("OLD.db"), rows);
+    timeImport<TDbfTable>("dBase", dir.filePath("denik.dbf"), ImportTrevanRecords, dxcc, temp);
+    timeImport<TParadoxTable>("Paradox", dir.filePath("OLD.db"), ImportOstrelRecords, dxcc, temp);
+    return 0;
+}

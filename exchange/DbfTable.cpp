@@ -1,0 +1,148 @@
+#include "DbfTable.h"
+
+#include "FileError.h"
+
+#include <QDate>
+#include <QFile>
+#include <QtEndian>
+
+#include <shapefil.h>
+
+
+namespace {
+
+constexpr int DescriptorSize = 32;
+
+DBFHandle dbf(void *handle)
+{
+    return static_cast<DBFHandle>(handle);
+}
+
+[[noreturn]] void unreadable()
+{
+    throw EFileError(SourceTableUnreadableText());
+}
+
+// dBase III and later (with or without memo) and the FoxPro forms; dBase II and
+// anything else are other layouts.
+bool knownVersion(uchar version)
+{
+    return (version & 0x07) == 0x03 || version == 0x30 || version == 0x31 || version == 0x32 || version == 0xF5
+           || version == 0xFB;
+}
+
+QVariant numberValue(const QByteArray &text)
+{
+    const QByteArray trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return {};
+    bool ok = false;
+    const double value = trimmed.toDouble(&ok);
+    return ok ? QVariant(value) : QVariant(text);
+}
+
+QVariant dateValue(const QByteArray &text)
+{
+    const QByteArray trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return {};
+    // "yyyymmdd", read by hand: QDate::fromString costs more than the rest of a row.
+    bool ok = trimmed.size() == 8 && std::all_of(trimmed.cbegin(), trimmed.cend(), [](char c) { return c >= '0' && c <= '9'; });
+    const QDate date = ok ? QDate(trimmed.left(4).toInt(), trimmed.mid(4, 2).toInt(), trimmed.mid(6, 2).toInt()) : QDate();
+    return date.isValid() ? QVariant(date) : QVariant(text);
+}
+
+QVariant logicalValue(const QByteArray &text)
+{
+    const char c = text.trimmed().isEmpty() ? '?' : text.trimmed().at(0);
+    if (QByteArray("TtYy").contains(c))
+        return true;
+    if (QByteArray("FfNn").contains(c))
+        return false;
+    return {};
+}
+
+} // namespace
+
+TDbfTable::TDbfTable(const QString &fileName)
+{
+    checkHeader(fileName);
+    m_dbf = DBFOpen(QFile::encodeName(fileName).constData(), "rb");
+    if (!m_dbf)
+        unreadable();
+    const int count = DBFGetFieldCount(dbf(m_dbf));
+    if (count != m_fields.size())
+        unreadable();
+    for (int i = 0; i < count; ++i) {
+        char name[XBASE_FLDNAME_LEN_READ + 1] = {};
+        int width = 0;
+        DBFGetFieldInfo(dbf(m_dbf), i, name, &width, nullptr);
+        m_fields[i].name = QString::fromLatin1(name);
+        m_fields[i].type = DBFGetNativeFieldType(dbf(m_dbf), i);
+        m_fields[i].size = width;
+    }
+    const int records = DBFGetRecordCount(dbf(m_dbf));
+    for (int record = 0; record < records; ++record)
+        if (!DBFIsRecordDeleted(dbf(m_dbf), record))
+            m_rows.append(record);
+}
+
+TDbfTable::~TDbfTable()
+{
+    if (m_dbf)
+        DBFClose(dbf(m_dbf));
+}
+
+void TDbfTable::checkHeader(const QString &fileName)
+{
+    // shapelib trusts the header; every count and length is checked here first.
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        unreadable();
+    const qint64 size = file.size();
+    const QByteArray head = file.read(DescriptorSize);
+    if (head.size() < DescriptorSize || !knownVersion(uchar(head[0])))
+        unreadable();
+    const auto *bytes = reinterpret_cast<const uchar *>(head.constData());
+    const qint64 records = qFromLittleEndian<quint32>(bytes + 4);
+    const int headerLength = qFromLittleEndian<quint16>(bytes + 8);
+    const int recordLength = qFromLittleEndian<quint16>(bytes + 10);
+    if (headerLength < DescriptorSize * 2 || recordLength < 2 || headerLength > size
+        || headerLength + records * recordLength > size)
+        unreadable();
+    const QByteArray descriptors = file.read(headerLength - DescriptorSize);
+    int fieldsLength = 1; // the deletion flag
+    for (int at = 0; at + DescriptorSize <= descriptors.size() && descriptors[at] != '\r'; at += DescriptorSize) {
+        TSourceField field;
+        field.size = uchar(descriptors[at + 16]);
+        fieldsLength += field.size;
+        m_fields.append(field);
+    }
+    if (m_fields.isEmpty() || fieldsLength != recordLength)
+        unreadable();
+}
+
+QVariantList TDbfTable::Row(int row) const
+{
+    QVariantList values;
+    for (int field = 0; field < m_fields.size(); ++field)
+        values << fieldValue(m_rows.at(row), field);
+    return values;
+}
+
+QVariant TDbfTable::fieldValue(int record, int field) const
+{
+    const char *text = DBFReadStringAttribute(dbf(m_dbf), record, field);
+    if (!text)
+        throw EFileError(SourceTableUnreadableText());
+    if (DBFIsAttributeNULL(dbf(m_dbf), record, field))
+        return {};
+    const QByteArray raw(text);
+    switch (m_fields[field].type) {
+    case 'N': case 'F': return numberValue(raw);
+    case 'D': return dateValue(raw);
+    case 'L': return logicalValue(raw);
+    case 'C': return raw.isEmpty() ? QVariant() : QVariant(raw);
+    default: return {}; // memo and binary fields are no part of a log
+    }
+}
