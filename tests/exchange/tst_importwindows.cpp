@@ -573,8 +573,10 @@ private slots:
         };
         QAction adif(nullptr), trevan(nullptr), ostrel(nullptr);
         const auto commands = ImportCommands([this] { return fx->host; }, &adif, &trevan, &ostrel);
-        QCOMPARE(commands.size(), 1);
+        QCOMPARE(commands.size(), 3); // ADIF and the two older log tables
         QCOMPARE(commands.first().first, &adif);
+        QCOMPARE(commands[1].first, &trevan);
+        QCOMPARE(commands[2].first, &ostrel);
         commands.first().second();
         QCOMPARE(FileDialogs::requests().size(), 1);
         QVERIFY(FileDialogs::requests().first().filter.startsWith("ADIF (*.adi *.adf)"));
