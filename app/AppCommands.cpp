@@ -2,6 +2,7 @@
 
 #include "AppGlobals.h"
 #include "ExchangeHost.h"
+#include "ExportCommands.h"
 #include "LogTableModel.h"
 #include "MainWindow.h"
 
@@ -19,8 +20,27 @@ TExchangeHost MakeExchangeHost(TfrmVelkor &window)
     return host;
 }
 
+namespace
+{
+
+void InstallExportCommands(TfrmVelkor &window)
+{
+    // The host is made when a command runs: the progress window is created after the
+    // commands are installed.
+    const auto bind = [&window](QAction *action, void (*command)(const TExchangeHost &)) {
+        window.SetCommandHandler(action, [&window, command] { command(MakeExchangeHost(window)); });
+    };
+    bind(window.actExportAdif, ExportAdifCommand);
+    bind(window.actExportADIFshort, ExportAdifShortCommand);
+    bind(window.actExportCSV, ExportCsvCommand);
+    bind(window.actExportTXT, ExportTxtCommand);
+    bind(window.actExportXLS, ExportXlsCommand);
+}
+
+} // namespace
+
 void InstallExchangeCommands(TfrmVelkor &window)
 {
     // Each exchange command is bound here as it is built.
-    (void)window;
+    InstallExportCommands(window);
 }

@@ -1,0 +1,68 @@
+// Times the exports on large logs: ADIF, short ADIF, CSV and text of every QSO, and the
+// workbook of the first 65,535 QSOs; with the size of each file.
+// Usage: bench_export [sizes...]   (default 100000 1000000)
+
+#include "Export.h"
+#include "LogConnection.h"
+#include "LogQuery.h"
+#include "RandomLog.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+
+namespace
+{
+
+void timeOne(const char *what, const QString &file, const std::function<void()> &run)
+{
+    QElapsedTimer t;
+    t.start();
+    run();
+    std::printf("  %-28s %8.2f s  %8.1f MB\n", what, t.nsecsElapsed() / 1e9, QFile(file).size() / 1048576.0);
+    QFile::remove(file);
+}
+
+void benchSize(const QString &dir, int count)
+{
+    const QString path = dir + QString("/BENCH%1.db").arg(count);
+    QElapsedTimer t;
+    t.start();
+    BuildRandomLog(path, count);
+    std::printf("\n%d QSOs (log built in %.1f s)\n", count, t.elapsed() / 1000.0);
+
+    LogConnection connection(path, LogConnection::OpenExisting, "Velkor");
+    LogQuery q;
+    q.SetConnectionName(connection.connectionName());
+    q.Open();
+    int calls = 0;
+    const TProgressEvent progress = [&calls](int) { ++calls; };
+    const QString out = dir + "/out";
+    timeOne("ADIF", out, [&] { ExportADIF(q, {}, out, progress); });
+    timeOne("ADIF for eQSL", out, [&] { ExportADIFShort(q, {}, "TNX QSO 73", progress, out); });
+    timeOne("CSV", out, [&] { ExportCSV(q, {}, out, progress); });
+    timeOne("TXT", out, [&] { ExportTXT(q, {}, out, progress); });
+    if (count >= ExportXLSMaxRows)
+        timeOne("Excel workbook, 65535 QSOs", out, [&] { ExportXLS(q, {}, out, progress); });
+    q.Close();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QList<int> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes << QString::fromLocal8Bit(argv[i]).toInt();
+    if (sizes.isEmpty())
+        sizes = {100000, 1000000};
+    QTemporaryDir dir;
+    for (int count : sizes)
+        benchSize(dir.path(), count);
+    return 0;
+}

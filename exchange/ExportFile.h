@@ -1,0 +1,32 @@
+#pragma once
+// The file an export writes: the bytes go to a temporary file beside the chosen one, which
+// replaces it only when everything was written. A failure (no rights, full disk) leaves
+// any older file of that name as it was and raises EFileError with a Czech message.
+
+#include <QByteArray>
+#include <QSaveFile>
+#include <QString>
+
+class TExportFile
+{
+public:
+    // Creates the temporary file; raises EFileError when it cannot be created.
+    explicit TExportFile(const QString &fileName);
+    // Without Commit the temporary file is removed and the chosen file left alone.
+    ~TExportFile();
+
+    TExportFile(const TExportFile &) = delete;
+    TExportFile &operator=(const TExportFile &) = delete;
+
+    // Appends the bytes; they reach the disk in large blocks.
+    void Write(const QByteArray &bytes);
+    // Writes what is pending and puts the file in place of the chosen one.
+    void Commit();
+
+private:
+    void flush();
+    [[noreturn]] void failWrite();
+
+    QSaveFile m_file;
+    QByteArray m_pending;
+};
