@@ -19,39 +19,59 @@ namespace
 
 constexpr char CrLf[] = "\r\n";
 
-// A field: the tag, the value's length in bytes, ">" and the value, which is written as
-// it is (angle brackets and line breaks included: the length tells where it ends).
-void field(QByteArray &out, const char *tag, const QByteArray &value)
+// The start of a field: the tag and the value's length in bytes.
+void tag(QByteArray &out, const char *name, qsizetype length)
 {
     out += '<';
-    out += tag;
+    out += name;
     out += ':';
-    out += QByteArray::number(value.size());
+    AppendNumber(out, int(length));
     out += '>';
+}
+
+// A field: the tag, the value's length in bytes, ">" and the value, which is written as
+// it is (angle brackets and line breaks included: the length tells where it ends).
+void field(QByteArray &out, const char *name, const QByteArray &value)
+{
+    tag(out, name, value.size());
     out += value;
 }
 
-QByteArray date(const TLogRecord &r)
+void textField(QByteArray &out, const char *name, const QString &value)
 {
-    return r[fiDAT].toDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    if (IsAscii(value)) {
+        tag(out, name, value.size());
+        AppendText(out, value);
+    } else {
+        field(out, name, UnicodeToWin1250(value));
+    }
 }
 
-QByteArray time(const TLogRecord &r)
+void textField(QByteArray &out, const char *name, const TLogRecord &r, int fieldIndex)
 {
-    return r[fiUTC].toTime().toString(QStringLiteral("hhmmss")).toLatin1();
+    textField(out, name, r[fieldIndex].toString());
 }
 
-QByteArray ascii(const QString &text)
+void dateField(QByteArray &out, const TLogRecord &r)
 {
-    return UnicodeToWin1250(text);
+    const QDate date = r[fiDAT].toDate();
+    tag(out, "QSO_DATE", date.isValid() ? 8 : 0);
+    AppendDate(out, date, false);
 }
 
-QByteArray yesNo(const TLogRecord &r, int field)
+void timeField(QByteArray &out, const TLogRecord &r)
 {
-    return Index(r, field) == 1 ? "Y" : "N";
+    const QTime time = r[fiUTC].toTime();
+    tag(out, "TIME_ON", time.isValid() ? 6 : 0);
+    AppendTime(out, time, false);
 }
 
-QByteArray qslSent(const TLogRecord &r)
+const char *yesNo(const TLogRecord &r, int fieldIndex)
+{
+    return Index(r, fieldIndex) == 1 ? "Y" : "N";
+}
+
+const char *qslSent(const TLogRecord &r)
 {
     switch (Index(r, fiQSLO)) {
     case 1:
@@ -68,7 +88,7 @@ QByteArray qslSent(const TLogRecord &r)
 // EU123 is written EU-123.
 QByteArray iota(const TLogRecord &r)
 {
-    QByteArray value = Text(r, fiIOTA);
+    const QByteArray value = Text(r, fiIOTA);
     return value.left(2) + '-' + value.mid(2);
 }
 
@@ -78,69 +98,63 @@ void newLine(QByteArray &out)
     out += '\t';
 }
 
-QByteArray fullRecord(const TLogRecord &r)
+void fullRecord(QByteArray &out, const TLogRecord &r)
 {
-    QByteArray out;
-    out.reserve(512);
-    field(out, "QSO_DATE", date(r));
-    field(out, "TIME_ON", time(r));
+    dateField(out, r);
+    timeField(out, r);
     field(out, "FREQ", PointDecimal(r, fiFREQ));
-    field(out, "BAND", ascii(BandName(r)));
-    field(out, "MODE", ascii(ModeName(r)));
+    textField(out, "BAND", BandName(r));
+    textField(out, "MODE", ModeName(r));
     newLine(out);
-    field(out, "CALL", Text(r, fiCALL));
+    textField(out, "CALL", r, fiCALL);
     newLine(out);
-    field(out, "RST_RCVD", Text(r, fiRSTP));
-    field(out, "RST_SENT", Text(r, fiRSTO));
+    textField(out, "RST_RCVD", r, fiRSTP);
+    textField(out, "RST_SENT", r, fiRSTO);
     newLine(out);
-    field(out, "MY_GRIDSQUARE", Text(r, fiLOCO));
-    field(out, "GRIDSQUARE", Text(r, fiLOCP));
+    textField(out, "MY_GRIDSQUARE", r, fiLOCO);
+    textField(out, "GRIDSQUARE", r, fiLOCP);
     newLine(out);
-    field(out, "QTH", Text(r, fiQTH));
-    field(out, "NAME", Text(r, fiNAME));
+    textField(out, "QTH", r, fiQTH);
+    textField(out, "NAME", r, fiNAME);
     newLine(out);
     field(out, "QSL_RCVD", yesNo(r, fiQSLP));
     field(out, "QSL_SENT", qslSent(r));
     field(out, "EQSL_RCVD", yesNo(r, fiEQSLP));
-    field(out, "QSL_VIA", Text(r, fiQSLVIA));
+    textField(out, "QSL_VIA", r, fiQSLVIA);
     newLine(out);
     field(out, "ITUZ", Integer(r, fiITU));
     field(out, "CQZ", Integer(r, fiWAZ));
-    field(out, "DXCCP", Text(r, fiDXCC));
+    textField(out, "DXCCP", r, fiDXCC);
     if (!r.isEmpty(fiIOTA))
         field(out, "IOTA", iota(r));
     if (!r.isEmpty(fiAWARD))
-        field(out, "AWARD", Text(r, fiAWARD));
+        textField(out, "AWARD", r, fiAWARD);
     newLine(out);
     field(out, "TX_PWR", PointDecimal(r, fiPWR));
     if (!r.isEmpty(fiNOTE)) {
         newLine(out);
-        field(out, "COMMENT", Text(r, fiNOTE));
+        textField(out, "COMMENT", r, fiNOTE);
     }
     out += CrLf;
     out += "<eor>";
     out += CrLf;
-    return out;
 }
 
-QByteArray shortRecord(const TLogRecord &r, const QByteArray &qslMsg)
+void shortRecord(QByteArray &out, const TLogRecord &r, const QByteArray &qslMsg)
 {
-    QByteArray out;
-    out.reserve(256);
-    field(out, "CALL", Text(r, fiCALL));
-    field(out, "QSO_DATE", date(r));
-    field(out, "TIME_ON", time(r));
+    textField(out, "CALL", r, fiCALL);
+    dateField(out, r);
+    timeField(out, r);
     field(out, "FREQ", PointDecimal(r, fiFREQ));
-    field(out, "BAND", ascii(BandName(r)));
-    field(out, "MODE", ascii(ModeName(r)));
-    field(out, "RST_SENT", Text(r, fiRSTO));
-    field(out, "RST_RCVD", Text(r, fiRSTP));
-    field(out, "MY_GRIDSQUARE", Text(r, fiLOCO));
+    textField(out, "BAND", BandName(r));
+    textField(out, "MODE", ModeName(r));
+    textField(out, "RST_SENT", r, fiRSTO);
+    textField(out, "RST_RCVD", r, fiRSTP);
+    textField(out, "MY_GRIDSQUARE", r, fiLOCO);
     field(out, "QSL_RCVD", yesNo(r, fiQSLP));
     field(out, "QSLMSG", qslMsg);
     out += "<eor>";
     out += CrLf;
-    return out;
 }
 
 // The four header lines; the count is that of the records that follow.
@@ -158,12 +172,17 @@ QByteArray header(int count)
 }
 
 void exportAdif(LogQuery &query, const QList<TBookmark> &marked, const QString &fileName,
-                const TProgressEvent &onProgress, const std::function<QByteArray(const TLogRecord &)> &record)
+                const TProgressEvent &onProgress, const std::function<void(QByteArray &, const TLogRecord &)> &record)
 {
     TExportWalk walk(query, marked);
     TExportFile file(fileName);
     file.Write(header(walk.Count()));
-    walk.Run([&](const TLogRecord &r) { file.Write(record(r)); }, onProgress);
+    walk.Run(
+        [&](const TLogRecord &r) {
+            record(file.Buffer(), r);
+            file.Written();
+        },
+        onProgress);
     file.Commit();
 }
 
@@ -180,5 +199,5 @@ void ExportADIFShort(LogQuery &query, const QList<TBookmark> &marked, const QStr
 {
     const QByteArray message = UnicodeToWin1250(qslMsg);
     exportAdif(query, marked, fileName, onProgress,
-               [&message](const TLogRecord &r) { return shortRecord(r, message); });
+               [&message](QByteArray &out, const TLogRecord &r) { shortRecord(out, r, message); });
 }

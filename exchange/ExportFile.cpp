@@ -4,15 +4,6 @@
 
 #include <QDir>
 
-namespace
-{
-
-// Bytes collected before one write call: large enough that a million records cost
-// few system calls, small enough to stay out of the way.
-constexpr qsizetype BlockSize = 1 << 20;
-
-} // namespace
-
 TExportFile::TExportFile(const QString &fileName) : m_file(fileName)
 {
     if (!m_file.open(QIODevice::WriteOnly))
@@ -25,13 +16,6 @@ TExportFile::~TExportFile()
 {
     if (m_file.isOpen())
         m_file.cancelWriting();
-}
-
-void TExportFile::Write(const QByteArray &bytes)
-{
-    m_pending += bytes;
-    if (m_pending.size() >= BlockSize)
-        flush();
 }
 
 void TExportFile::Commit()
@@ -47,7 +31,7 @@ void TExportFile::flush()
         return;
     if (m_file.write(m_pending) != m_pending.size())
         failWrite();
-    m_pending.clear();
+    m_pending.resize(0); // keeps the block's memory for the next one
 }
 
 void TExportFile::failWrite()

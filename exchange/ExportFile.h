@@ -18,12 +18,27 @@ public:
     TExportFile(const TExportFile &) = delete;
     TExportFile &operator=(const TExportFile &) = delete;
 
-    // Appends the bytes; they reach the disk in large blocks.
-    void Write(const QByteArray &bytes);
+    // The writers append a record's bytes here and then call Written, which passes them
+    // to the disk in large blocks.
+    QByteArray &Buffer() { return m_pending; }
+    void Written()
+    {
+        if (m_pending.size() >= BlockSize)
+            flush();
+    }
+    void Write(const QByteArray &bytes)
+    {
+        m_pending.append(bytes.constData(), bytes.size());
+        Written();
+    }
     // Writes what is pending and puts the file in place of the chosen one.
     void Commit();
 
 private:
+    // Bytes collected before one write call: large enough that a million records cost
+    // few system calls, small enough to stay out of the way.
+    static constexpr qsizetype BlockSize = 1 << 20;
+
     void flush();
     [[noreturn]] void failWrite();
 

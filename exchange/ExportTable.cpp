@@ -63,85 +63,99 @@ QString txtPwr(const TLogRecord &r, int field)
     return Formats::formatFloat(QStringLiteral("0.###"), r[field].toDouble());
 }
 
-QString text(const TLogRecord &r, int field)
-{
-    return r[field].toString();
-}
-
-QString integer(const TLogRecord &r, int field)
-{
-    return QString::fromLatin1(Integer(r, field));
-}
-
-// The 25 values of a row, the floats in the file's forms.
-std::array<QString, ColumnCount> values(const TLogRecord &r, FloatForm freq, FloatForm qrb, FloatForm pwr)
-{
-    const QString call = text(r, fiCALL);
-    return {r[fiDAT].isNull() ? QString() : Formats::dateToStr(r[fiDAT].toDate()),
-            r[fiUTC].isNull() ? QString() : Formats::timeToStr(r[fiUTC].toTime()),
-            call,
-            ExtractBaseCall(call),
-            freq(r, fiFREQ),
-            BandName(r),
-            ModeName(r),
-            text(r, fiRSTO),
-            text(r, fiRSTP),
-            text(r, fiNAME),
-            text(r, fiQTH),
-            text(r, fiLOCO),
-            text(r, fiLOCP),
-            markOf(QslSentMarks, r, fiQSLO),
-            markOf(QslRcvdMarks, r, fiQSLP),
-            markOf(EQslMarks, r, fiEQSLP),
-            text(r, fiQSLVIA),
-            qrb(r, fiQRB),
-            pwr(r, fiPWR),
-            text(r, fiNOTE),
-            text(r, fiDXCC),
-            text(r, fiIOTA),
-            text(r, fiAWARD),
-            integer(r, fiITU),
-            integer(r, fiWAZ)};
-}
-
-// Every value followed by ";", values unquoted (a ";" inside a value stays as it is).
-template <typename Values> QByteArray csvLine(const Values &cells)
-{
-    QString line;
-    line.reserve(256);
-    for (const QString &cell : cells) {
-        line += cell;
-        line += u';';
-    }
-    line += QStringLiteral("\r\n");
-    return UnicodeToWin1250(line);
-}
+// Receives the cells of a line: CSV ends each with ";", the text file pads each to its
+// column's width. Each cell's bytes are appended to `out` between Begin and End.
+struct CsvCells {
+    QByteArray &out;
+    void Begin() {}
+    void End() { out += ';'; }
+    void Finish() { out += "\r\n"; }
+};
 
 // Column widths of the text file: a minimum, filled with blanks on the right (negative)
 // or on the left (positive); a longer value is not cut and shifts the rest of its line.
-constexpr std::array<int, ColumnCount> CaptionWidths{-10, -8, -15, -15, 10, -6, -6,  -4, -4, -12, -20, -6, -6,
-                                                     4,   4,  4,   -15, 5,  7,  -50, -7, -7, -10, -4,  -4};
-constexpr std::array<int, ColumnCount> ValueWidths{10, 8,  -15, -15, 10, -6, -6,  -4, -4, -12, -20, -6, -6,
-                                                   -4, -4, -4,  -15, 5,  7,  -50, -7, -7, -10, -4,  -4};
-
 // Widths count the bytes written, so the columns line up in the Windows-1250 file.
-template <typename Values> QByteArray txtLine(const Values &cells, const std::array<int, ColumnCount> &widths)
-{
-    QByteArray line;
-    line.reserve(300);
-    for (int i = 0; i < ColumnCount; ++i) {
-        if (i > 0)
-            line += ' ';
-        const QByteArray value = UnicodeToWin1250(cells[i]);
-        const int width = std::abs(widths[size_t(i)]);
-        const QByteArray fill(std::max<qsizetype>(0, width - value.size()), ' ');
-        if (widths[size_t(i)] > 0)
-            line += fill + value;
-        else
-            line += value + fill;
+constexpr std::array<int, ColumnCount> CaptionWidths{-10, -8, -15, -15, 10, -6, -6, -4, -4, -12, -20, -6, -6,
+                                                     4,   4,  4,   -15, 5,  7,  -50, -7, -7, -10, -4, -4};
+constexpr std::array<int, ColumnCount> ValueWidths{10, 8,  -15, -15, 10, -6, -6, -4, -4, -12, -20, -6, -6,
+                                                   -4, -4, -4,  -15, 5,  7,  -50, -7, -7, -10, -4, -4};
+
+struct TxtCells {
+    QByteArray &out;
+    const std::array<int, ColumnCount> &widths;
+    int column = 0;
+    qsizetype start = 0;
+
+    void Begin()
+    {
+        if (column > 0)
+            out += ' ';
+        start = out.size();
     }
-    line += "\r\n";
-    return line;
+    void End()
+    {
+        const int width = widths[size_t(column++)];
+        const qsizetype fill = std::abs(width) - (out.size() - start);
+        if (fill <= 0)
+            return;
+        if (width > 0)
+            out.insert(start, fill, ' ');
+        else
+            out.append(fill, ' ');
+    }
+    void Finish() { out += "\r\n"; }
+};
+
+template <typename Cells>
+void textCell(Cells &cells, const QString &text)
+{
+    cells.Begin();
+    AppendText(cells.out, text);
+    cells.End();
+}
+
+template <typename Cells>
+void captionLine(Cells &cells)
+{
+    for (const QString &caption : captions())
+        textCell(cells, caption);
+    cells.Finish();
+}
+
+// The 25 cells of a row, the floats in the file's forms.
+template <typename Cells>
+void valueLine(Cells &cells, const TLogRecord &r, FloatForm freq, FloatForm qrb, FloatForm pwr)
+{
+    const auto text = [&](int field) { textCell(cells, r[field].toString()); };
+    const QString call = r[fiCALL].toString();
+    cells.Begin();
+    AppendDate(cells.out, r[fiDAT].toDate(), true);
+    cells.End();
+    cells.Begin();
+    AppendTime(cells.out, r[fiUTC].toTime(), true);
+    cells.End();
+    textCell(cells, call);
+    textCell(cells, ExtractBaseCall(call));
+    textCell(cells, freq(r, fiFREQ));
+    textCell(cells, BandName(r));
+    textCell(cells, ModeName(r));
+    for (int field : {fiRSTO, fiRSTP, fiNAME, fiQTH, fiLOCO, fiLOCP})
+        text(field);
+    textCell(cells, markOf(QslSentMarks, r, fiQSLO));
+    textCell(cells, markOf(QslRcvdMarks, r, fiQSLP));
+    textCell(cells, markOf(EQslMarks, r, fiEQSLP));
+    text(fiQSLVIA);
+    textCell(cells, qrb(r, fiQRB));
+    textCell(cells, pwr(r, fiPWR));
+    for (int field : {fiNOTE, fiDXCC, fiIOTA, fiAWARD})
+        text(field);
+    for (int field : {fiITU, fiWAZ}) {
+        cells.Begin();
+        if (!r[field].isNull())
+            cells.out += QByteArray::number(r[field].toInt());
+        cells.End();
+    }
+    cells.Finish();
 }
 
 } // namespace
@@ -151,9 +165,15 @@ void ExportCSV(LogQuery &query, const QList<TBookmark> &marked, const QString &f
 {
     TExportWalk walk(query, marked);
     TExportFile file(fileName);
-    file.Write(csvLine(captions()));
-    walk.Run([&](const TLogRecord &r) { file.Write(csvLine(values(r, csvFloat, csvFloat, csvFloat))); },
-             onProgress);
+    CsvCells captions{file.Buffer()};
+    captionLine(captions);
+    walk.Run(
+        [&](const TLogRecord &r) {
+            CsvCells cells{file.Buffer()};
+            valueLine(cells, r, csvFloat, csvFloat, csvFloat);
+            file.Written();
+        },
+        onProgress);
     file.Commit();
 }
 
@@ -162,10 +182,15 @@ void ExportTXT(LogQuery &query, const QList<TBookmark> &marked, const QString &f
 {
     TExportWalk walk(query, marked);
     TExportFile file(fileName);
-    file.Write(txtLine(captions(), CaptionWidths));
+    TxtCells captions{file.Buffer(), CaptionWidths};
+    captionLine(captions);
     file.Write(QByteArray(RuleWidth, '-') + "\r\n");
     walk.Run(
-        [&](const TLogRecord &r) { file.Write(txtLine(values(r, txtFreq, txtQrb, txtPwr), ValueWidths)); },
+        [&](const TLogRecord &r) {
+            TxtCells cells{file.Buffer(), ValueWidths};
+            valueLine(cells, r, txtFreq, txtQrb, txtPwr);
+            file.Written();
+        },
         onProgress);
     file.Commit();
 }

@@ -109,7 +109,9 @@ public:
     void Row(int row, const TLogRecord &r)
     {
         const QString call = r[fiCALL].toString();
-        string(row, colDAT, r[fiDAT].isNull() ? QString() : Formats::dateToStr(r[fiDAT].toDate()));
+        QByteArray date;
+        AppendDate(date, r[fiDAT].toDate(), true);
+        string(row, colDAT, QString::fromLatin1(date));
         if (r[fiUTC].isNull())
             blank(row, colUTC, m_time);
         else
