@@ -34,8 +34,8 @@ void timeOne(const char *what, const QString &file, const std::function<void()> 
     t.start();
     const double cpu = cpuSeconds();
     run();
-    std::printf("  %-28s %8.2f s (processor %5.2f s)  %8.1f MB\n", what, t.nsecsElapsed() / 1e9, cpuSeconds() - cpu,
-                QFile(file).size() / 1048576.0);
+    std::printf("  %-28s %8.2f s (processor %5.2f s)  %8.1f MB\n", what, t.nsecsElapsed() / 1e9,
+                cpuSeconds() - cpu, QFile(file).size() / 1048576.0);
     QFile::remove(file);
 }
 

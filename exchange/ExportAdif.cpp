@@ -172,7 +172,8 @@ QByteArray header(int count)
 }
 
 void exportAdif(LogQuery &query, const QList<TBookmark> &marked, const QString &fileName,
-                const TProgressEvent &onProgress, const std::function<void(QByteArray &, const TLogRecord &)> &record)
+                const TProgressEvent &onProgress,
+                const std::function<void(QByteArray &, const TLogRecord &)> &record)
 {
     TExportWalk walk(query, marked);
     TExportFile file(fileName);

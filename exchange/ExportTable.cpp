@@ -75,10 +75,10 @@ struct CsvCells {
 // Column widths of the text file: a minimum, filled with blanks on the right (negative)
 // or on the left (positive); a longer value is not cut and shifts the rest of its line.
 // Widths count the bytes written, so the columns line up in the Windows-1250 file.
-constexpr std::array<int, ColumnCount> CaptionWidths{-10, -8, -15, -15, 10, -6, -6, -4, -4, -12, -20, -6, -6,
-                                                     4,   4,  4,   -15, 5,  7,  -50, -7, -7, -10, -4, -4};
-constexpr std::array<int, ColumnCount> ValueWidths{10, 8,  -15, -15, 10, -6, -6, -4, -4, -12, -20, -6, -6,
-                                                   -4, -4, -4,  -15, 5,  7,  -50, -7, -7, -10, -4, -4};
+constexpr std::array<int, ColumnCount> CaptionWidths{-10, -8, -15, -15, 10, -6, -6,  -4, -4, -12, -20, -6, -6,
+                                                     4,   4,  4,   -15, 5,  7,  -50, -7, -7, -10, -4,  -4};
+constexpr std::array<int, ColumnCount> ValueWidths{10, 8,  -15, -15, 10, -6, -6,  -4, -4, -12, -20, -6, -6,
+                                                   -4, -4, -4,  -15, 5,  7,  -50, -7, -7, -10, -4,  -4};
 
 struct TxtCells {
     QByteArray &out;
@@ -106,16 +106,14 @@ struct TxtCells {
     void Finish() { out += "\r\n"; }
 };
 
-template <typename Cells>
-void textCell(Cells &cells, const QString &text)
+template <typename Cells> void textCell(Cells &cells, const QString &text)
 {
     cells.Begin();
     AppendText(cells.out, text);
     cells.End();
 }
 
-template <typename Cells>
-void captionLine(Cells &cells)
+template <typename Cells> void captionLine(Cells &cells)
 {
     for (const QString &caption : captions())
         textCell(cells, caption);

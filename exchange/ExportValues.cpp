@@ -10,8 +10,7 @@ namespace ExportValues
 namespace
 {
 
-template <size_t N>
-QString nameAt(const std::array<QString, N> &names, int index)
+template <size_t N> QString nameAt(const std::array<QString, N> &names, int index)
 {
     return index >= 0 && index < int(N) ? names[size_t(index)] : QString();
 }

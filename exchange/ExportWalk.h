@@ -20,7 +20,7 @@ public:
     TExportWalk(LogQuery &query, const QList<TBookmark> &marked, int limit = -1);
 
     // The number of rows the walk visits.
-    int Count() const { return int(m_rows.size()); }
+    int Count() const { return m_count; }
 
     // Hands each row's record to `visit`, then reports progress: after the record with
     // zero-based index i of n, the percentage i * 100 / (n - 1), only when it differs from
@@ -29,6 +29,11 @@ public:
     void Run(const std::function<void(const TLogRecord &)> &visit, const TProgressEvent &onProgress);
 
 private:
+    void reportProgress(int index, const TProgressEvent &onProgress);
+
     LogQuery &m_query;
-    std::vector<int> m_rows;
+    bool m_all;              // every row from the first, read in one pass
+    std::vector<int> m_rows; // else the rows of the marks
+    int m_count = 0;
+    int m_lastReported = 0;
 };
