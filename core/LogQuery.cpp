@@ -567,8 +567,8 @@ void LogQuery::ReadRows(int firstRow, const std::function<bool(int, const TLogRe
     {
         QSqlQuery q(db);
         q.setForwardOnly(true);
-        if (!q.prepare(QStringLiteral("SELECT ") + LogFieldListSql() + d->fromWhere() + QStringLiteral(" ORDER BY ") +
-                       orderSql(d->orderBy, d->filtered())))
+        if (!q.prepare(QStringLiteral("SELECT ") + LogFieldListSql() + d->fromWhere() +
+                       QStringLiteral(" ORDER BY ") + orderSql(d->orderBy, d->filtered())))
             queryFailed(db, q.lastError().text());
         d->bindWhere(q);
         if (!q.exec())

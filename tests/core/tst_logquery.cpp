@@ -551,7 +551,8 @@ private slots:
         });
         QCOMPARE(differing, 0);
         QList<int> expected;
-        for (int row = firstRow; row < q.RecordCount() && (stopAfter < 0 || expected.size() < stopAfter); ++row)
+        for (int row = firstRow; row < q.RecordCount() && (stopAfter < 0 || expected.size() < stopAfter);
+             ++row)
             expected << row;
         QCOMPARE(rows, expected);
         QCOMPARE(q.RecNo(), 2);
