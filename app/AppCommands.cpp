@@ -3,6 +3,7 @@
 #include "AppGlobals.h"
 #include "DmLog.h"
 #include "ExchangeHost.h"
+#include "ExportCommands.h"
 #include "ImportCommands.h"
 #include "LogTableModel.h"
 #include "MainWindow.h"
@@ -24,6 +25,25 @@ TExchangeHost MakeExchangeHost(TfrmVelkor &window)
     return host;
 }
 
+namespace
+{
+
+void InstallExportCommands(TfrmVelkor &window)
+{
+    // The host is made when a command runs: the progress window is created after the
+    // commands are installed.
+    const auto bind = [&window](QAction *action, void (*command)(const TExchangeHost &)) {
+        window.SetCommandHandler(action, [&window, command] { command(MakeExchangeHost(window)); });
+    };
+    bind(window.actExportAdif, ExportAdifCommand);
+    bind(window.actExportADIFshort, ExportAdifShortCommand);
+    bind(window.actExportCSV, ExportCsvCommand);
+    bind(window.actExportTXT, ExportTxtCommand);
+    bind(window.actExportXLS, ExportXlsCommand);
+}
+
+} // namespace
+
 void InstallExchangeCommands(TfrmVelkor &window)
 {
     // Each command makes the host when it runs: the progress window is made after the
@@ -36,4 +56,7 @@ void InstallExchangeCommands(TfrmVelkor &window)
 
     // Statistics
     window.SetCommandHandler(window.actStatTab, [&window] { ShowStatistics(MakeExchangeHost(window)); });
+
+    // Export
+    InstallExportCommands(window);
 }

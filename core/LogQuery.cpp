@@ -616,6 +616,51 @@ TLogRecord LogQuery::RecordAt(int row) const
     return record ? *record : TLogRecord{};
 }
 
+void LogQuery::ReadRows(int firstRow, const std::function<bool(int, const TLogRecord &)> &visit) const
+{
+    const int count = RecordCount();
+    int row = std::max(firstRow, 0);
+    if (row >= count)
+        return;
+    const QSqlDatabase db = d->database();
+    {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!q.prepare(QStringLiteral("SELECT ") + LogFieldListSql() + d->fromWhere() +
+                       QStringLiteral(" ORDER BY ") + orderSql(d->orderBy, d->filtered())))
+            queryFailed(db, q.lastError().text());
+        d->bindWhere(q);
+        if (!q.exec())
+            queryFailed(db, q.lastError().text());
+        // The statement gives the rows of the query's order; those before the first row
+        // are passed over. A row added or deleted since the query was opened breaks the
+        // match with the IDs of the result, and the rest is read as RecordAt reads it.
+        int stream = 0;
+        TLogRecord record;
+        while (row < count && q.next()) {
+            const qint64 id = q.value(fiID).toLongLong();
+            if (stream < row) {
+                if (d->ids[size_t(stream++)] != id)
+                    break;
+                continue;
+            }
+            if (d->ids[size_t(row)] != id)
+                break;
+            record[fiID] = id;
+            for (int field = 1; field < LogFieldCount; ++field)
+                record[field] = LogValueFromStorage(field, q.value(field));
+            ++stream;
+            if (!visit(row++, record))
+                return;
+        }
+        if (q.lastError().isValid())
+            queryFailed(db, q.lastError().text());
+    }
+    for (; row < count; ++row)
+        if (!visit(row, RecordAt(row)))
+            return;
+}
+
 QString LogQuery::AsString(int field) const
 {
     if (field < 0 || field >= LogFieldCount)

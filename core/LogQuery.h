@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -102,6 +103,11 @@ public:
     TLogRecord Record() const;
     TLogRecord RecordAt(int row) const;
     QString AsString(int field) const; // LogValueAsString of the value
+    // Hands the rows from `firstRow` on to `visit` in query order, read with one statement
+    // rather than page by page (an export of the whole log), until `visit` returns false.
+    // The records are those RecordAt gives; the current row does not move. Raises
+    // EDatabaseError when the log cannot be read.
+    void ReadRows(int firstRow, const std::function<bool(int row, const TLogRecord &record)> &visit) const;
 
     // --- reads for views (grids, the strip, the QSO window's look-ups) ---
     // As ValueAt, DisplayTextAt and RecordAt, but they never raise: a row that cannot be

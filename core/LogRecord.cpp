@@ -15,6 +15,43 @@ namespace
 const QString StoredDateFormat = QStringLiteral("yyyy-MM-dd");
 const QString StoredTimeFormat = QStringLiteral("HH:mm:ss");
 
+// The stored forms read digit by digit: the general format parser would cost more than
+// the rest of reading a row. Anything else goes to the parser and is judged there.
+int digitsAt(const QString &text, int at, int count)
+{
+    int value = 0;
+    for (int i = at; i < at + count; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+
+QDate storedDate(const QString &text)
+{
+    if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
+        const int y = digitsAt(text, 0, 4), m = digitsAt(text, 5, 2), d = digitsAt(text, 8, 2);
+        if (y >= 0 && m >= 0 && d >= 0)
+            return QDate(y, m, d); // invalid when the day or month is out of range
+    }
+    return QDate::fromString(text, StoredDateFormat);
+}
+
+QTime storedTime(const QString &text)
+{
+    if (text.size() == 8 && text[2] == u':' && text[5] == u':') {
+        const int h = digitsAt(text, 0, 2), m = digitsAt(text, 3, 2), s = digitsAt(text, 6, 2);
+        if (h >= 0 && m >= 0 && s >= 0)
+            return QTime(h, m, s);
+    }
+    QTime time = QTime::fromString(text, StoredTimeFormat);
+    if (!time.isValid())
+        time = QTime::fromString(text, QStringLiteral("HH:mm"));
+    return time;
+}
+
 [[noreturn]] void invalidValue(int field, const QString &text)
 {
     throw EDatabaseError(
@@ -148,14 +185,11 @@ QVariant LogValueFromStorage(int field, const QVariant &stored)
         return QVariant();
     switch (LogFieldTypes[field]) {
     case ftDate: {
-        const QDate date = QDate::fromString(stored.toString(), StoredDateFormat);
+        const QDate date = storedDate(stored.toString());
         return date.isValid() ? QVariant(date) : QVariant();
     }
     case ftTime: {
-        const QString text = stored.toString();
-        QTime time = QTime::fromString(text, StoredTimeFormat);
-        if (!time.isValid())
-            time = QTime::fromString(text, QStringLiteral("HH:mm"));
+        const QTime time = storedTime(stored.toString());
         return time.isValid() ? QVariant(time) : QVariant();
     }
     case ftString:

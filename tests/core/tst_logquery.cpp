@@ -575,6 +575,65 @@ private slots:
         // Opening again forgets the failure.
         q.Close();
         QVERIFY(q.ReadError().isEmpty());
+
+    void readRows_data()
+    {
+        QTest::addColumn<QStringList>("order");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("firstRow");
+        QTest::addColumn<int>("stopAfter"); // rows until visit answers false, -1 never
+        QTest::newRow("date order") << QStringList() << QString() << 0 << -1;
+        QTest::newRow("call order from row 2") << LogQuery::SortOrderFor(fiCALL) << QString() << 2 << -1;
+        QTest::newRow("descending, filtered") << QStringList{"NAME DESC"} << "CALL LIKE ?" << 0 << -1;
+        QTest::newRow("stopped after two") << QStringList() << QString() << 1 << 2;
+        QTest::newRow("first row past the end") << QStringList() << QString() << 5 << -1;
+    }
+    void readRows()
+    {
+        QFETCH(QStringList, order);
+        QFETCH(QString, where);
+        QFETCH(int, firstRow);
+        QFETCH(int, stopAfter);
+        LogQuery q;
+        if (!where.isEmpty())
+            q.SetWhere(where, {"OK%"});
+        openQuery(q, order);
+        q.SetRecNo(2);
+        QList<int> rows;
+        int differing = 0;
+        q.ReadRows(firstRow, [&](int row, const TLogRecord &record) {
+            rows << row;
+            for (int field = 0; field < LogFieldCount; ++field)
+                differing += record[field] != q.RecordAt(row)[field];
+            return stopAfter < 0 || rows.size() < stopAfter;
+        });
+        QCOMPARE(differing, 0);
+        QList<int> expected;
+        for (int row = firstRow; row < q.RecordCount() && (stopAfter < 0 || expected.size() < stopAfter);
+             ++row)
+            expected << row;
+        QCOMPARE(rows, expected);
+        QCOMPARE(q.RecNo(), 2);
+    }
+    void readRowsAfterTheLogChanged()
+    {
+        // Rows deleted or added since the query was opened: the rows of the result come
+        // all the same, as RecordAt gives them.
+        LogQuery q;
+        openQuery(q);
+        const QList<qint64> ids{q.IdAt(0), q.IdAt(1), q.IdAt(2), q.IdAt(3), q.IdAt(4)};
+        LogTable table(m_log->connectionName());
+        table.Delete(ids[1]);
+        table.Insert(qso("OK9NEW", QDate(2000, 1, 1), QTime(0, 0)));
+        QList<qint64> seen;
+        QStringList seenCalls;
+        q.ReadRows(0, [&](int row, const TLogRecord &record) {
+            seen << record.id();
+            seenCalls << record[fiCALL].toString();
+            return row >= 0;
+        });
+        QCOMPARE(seen, ids);
+        QCOMPARE(seenCalls, (QStringList{"OK2B", "", "OK1C", "OK2B", "G3X"}));
     }
 };
 

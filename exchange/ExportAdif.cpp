@@ -1,0 +1,204 @@
+// The two ADIF writers: the full file that the logbook's own import reads back, and the
+// one-line records for the eQSL service.
+
+#include "Export.h"
+#include "ExportFile.h"
+#include "ExportValues.h"
+#include "ExportWalk.h"
+
+#include "CharSet.h"
+#include "VelkorVersion.h"
+
+#include <QDate>
+#include <QTime>
+
+using namespace ExportValues;
+
+namespace
+{
+
+constexpr char CrLf[] = "\r\n";
+
+// The start of a field: the tag and the value's length in bytes.
+void tag(QByteArray &out, const char *name, qsizetype length)
+{
+    out += '<';
+    out += name;
+    out += ':';
+    AppendNumber(out, int(length));
+    out += '>';
+}
+
+// A field: the tag, the value's length in bytes, ">" and the value, which is written as
+// it is (angle brackets and line breaks included: the length tells where it ends).
+void field(QByteArray &out, const char *name, const QByteArray &value)
+{
+    tag(out, name, value.size());
+    out += value;
+}
+
+void textField(QByteArray &out, const char *name, const QString &value)
+{
+    if (IsAscii(value)) {
+        tag(out, name, value.size());
+        AppendText(out, value);
+    } else {
+        field(out, name, UnicodeToWin1250(value));
+    }
+}
+
+void textField(QByteArray &out, const char *name, const TLogRecord &r, int fieldIndex)
+{
+    textField(out, name, r[fieldIndex].toString());
+}
+
+void dateField(QByteArray &out, const TLogRecord &r)
+{
+    const QDate date = r[fiDAT].toDate();
+    tag(out, "QSO_DATE", date.isValid() ? 8 : 0);
+    AppendDate(out, date, false);
+}
+
+void timeField(QByteArray &out, const TLogRecord &r)
+{
+    const QTime time = r[fiUTC].toTime();
+    tag(out, "TIME_ON", time.isValid() ? 6 : 0);
+    AppendTime(out, time, false);
+}
+
+const char *yesNo(const TLogRecord &r, int fieldIndex)
+{
+    return Index(r, fieldIndex) == 1 ? "Y" : "N";
+}
+
+const char *qslSent(const TLogRecord &r)
+{
+    switch (Index(r, fiQSLO)) {
+    case 1:
+        return "Y";
+    case 2:
+        return "R";
+    case 3:
+        return "I";
+    default:
+        return "N";
+    }
+}
+
+// EU123 is written EU-123.
+QByteArray iota(const TLogRecord &r)
+{
+    const QByteArray value = Text(r, fiIOTA);
+    return value.left(2) + '-' + value.mid(2);
+}
+
+void newLine(QByteArray &out)
+{
+    out += CrLf;
+    out += '\t';
+}
+
+void fullRecord(QByteArray &out, const TLogRecord &r)
+{
+    dateField(out, r);
+    timeField(out, r);
+    field(out, "FREQ", PointDecimal(r, fiFREQ));
+    textField(out, "BAND", BandName(r));
+    textField(out, "MODE", ModeName(r));
+    newLine(out);
+    textField(out, "CALL", r, fiCALL);
+    newLine(out);
+    textField(out, "RST_RCVD", r, fiRSTP);
+    textField(out, "RST_SENT", r, fiRSTO);
+    newLine(out);
+    textField(out, "MY_GRIDSQUARE", r, fiLOCO);
+    textField(out, "GRIDSQUARE", r, fiLOCP);
+    newLine(out);
+    textField(out, "QTH", r, fiQTH);
+    textField(out, "NAME", r, fiNAME);
+    newLine(out);
+    field(out, "QSL_RCVD", yesNo(r, fiQSLP));
+    field(out, "QSL_SENT", qslSent(r));
+    field(out, "EQSL_RCVD", yesNo(r, fiEQSLP));
+    textField(out, "QSL_VIA", r, fiQSLVIA);
+    newLine(out);
+    field(out, "ITUZ", Integer(r, fiITU));
+    field(out, "CQZ", Integer(r, fiWAZ));
+    textField(out, "DXCCP", r, fiDXCC);
+    if (!r.isEmpty(fiIOTA))
+        field(out, "IOTA", iota(r));
+    if (!r.isEmpty(fiAWARD))
+        textField(out, "AWARD", r, fiAWARD);
+    newLine(out);
+    field(out, "TX_PWR", PointDecimal(r, fiPWR));
+    if (!r.isEmpty(fiNOTE)) {
+        newLine(out);
+        textField(out, "COMMENT", r, fiNOTE);
+    }
+    out += CrLf;
+    out += "<eor>";
+    out += CrLf;
+}
+
+void shortRecord(QByteArray &out, const TLogRecord &r, const QByteArray &qslMsg)
+{
+    textField(out, "CALL", r, fiCALL);
+    dateField(out, r);
+    timeField(out, r);
+    field(out, "FREQ", PointDecimal(r, fiFREQ));
+    textField(out, "BAND", BandName(r));
+    textField(out, "MODE", ModeName(r));
+    textField(out, "RST_SENT", r, fiRSTO);
+    textField(out, "RST_RCVD", r, fiRSTP);
+    textField(out, "MY_GRIDSQUARE", r, fiLOCO);
+    field(out, "QSL_RCVD", yesNo(r, fiQSLP));
+    field(out, "QSLMSG", qslMsg);
+    out += "<eor>";
+    out += CrLf;
+}
+
+// The four header lines; the count is that of the records that follow.
+QByteArray header(int count)
+{
+    QByteArray out = "Velkor v" VELKOR_VERSION_TEXT;
+    out += CrLf;
+    out += "Exported " + QByteArray::number(count) + " records";
+    out += CrLf;
+    out += "<ADIF_VER:4>1.00";
+    out += CrLf;
+    out += "<EOH>";
+    out += CrLf;
+    return out;
+}
+
+void exportAdif(LogQuery &query, const QList<TBookmark> &marked, const QString &fileName,
+                const TProgressEvent &onProgress,
+                const std::function<void(QByteArray &, const TLogRecord &)> &record)
+{
+    TExportWalk walk(query, marked);
+    TExportFile file(fileName);
+    file.Write(header(walk.Count()));
+    walk.Run(
+        [&](const TLogRecord &r) {
+            record(file.Buffer(), r);
+            file.Written();
+        },
+        onProgress);
+    file.Commit();
+}
+
+} // namespace
+
+void ExportADIF(LogQuery &query, const QList<TBookmark> &marked, const QString &fileName,
+                const TProgressEvent &onProgress)
+{
+    exportAdif(query, marked, fileName, onProgress, fullRecord);
+}
+
+void ExportADIFShort(LogQuery &query, const QList<TBookmark> &marked, const QString &qslMsg,
+                     const TProgressEvent &onProgress, const QString &fileName)
+{
+    const QByteArray message = UnicodeToWin1250(qslMsg);
+    exportAdif(query, marked, fileName, onProgress,
+               [&message](QByteArray &out, const TLogRecord &r) { shortRecord(out, r, message); });
+}

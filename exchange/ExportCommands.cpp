@@ -1,0 +1,226 @@
+#include "ExportCommands.h"
+
+#include "ExchangeHost.h"
+#include "Export.h"
+
+#include "ComboBoxDialog.h"
+#include "DmLog.h"
+#include "FileDialogs.h"
+#include "Messages.h"
+#include "ProgressDialog.h"
+#include "VelkorError.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QUrl>
+
+namespace
+{
+
+TDocumentOpener &documentOpener()
+{
+    static TDocumentOpener opener;
+    return opener;
+}
+
+bool openDocument(const QString &fileName)
+{
+    if (documentOpener())
+        return documentOpener()(fileName);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
+}
+
+// The folder of the last export in this run; the first dialog opens in the home folder.
+QString &lastExportFolder()
+{
+    static QString folder = QDir::homePath();
+    return folder;
+}
+
+LogQuery *nonEmptyQuery(const TExchangeHost &host)
+{
+    LogQuery *query = host.gridQuery ? host.gridQuery() : nullptr;
+    return query && query->Active() && !query->IsEmpty() ? query : nullptr;
+}
+
+QString operatorCall(const TExchangeHost &host)
+{
+    return host.dm ? host.dm->UserOptions.Call : QString();
+}
+
+QList<TBookmark> marks(const TExchangeHost &host)
+{
+    return host.markedIds ? host.markedIds() : QList<TBookmark>();
+}
+
+// The save dialog with the call sign as the proposed name; a name without extension gets
+// the default one. Empty when the operator cancels.
+QString askFileName(const TExchangeHost &host, const QString &filterText, const QString &extension)
+{
+    const QString filter = filterText + QStringLiteral(" (*.") + extension + u')';
+    QString fileName = FileDialogs::getSaveFileName(
+        host.mainWindow, QString(), QDir(lastExportFolder()).filePath(operatorCall(host)), filter);
+    if (fileName.isEmpty())
+        return {};
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += u'.' + extension;
+    lastExportFolder() = QFileInfo(fileName).absolutePath();
+    return fileName;
+}
+
+// Runs the export with the progress window showing the text; the window closes also when
+// the export fails, and a failure is shown. True when the export succeeded.
+bool runWithProgress(const TExchangeHost &host, const QString &text,
+                     const std::function<void(const TProgressEvent &)> &run)
+{
+    QString failure;
+    {
+        TfrmDialogCloser closer(host.progress);
+        TProgressEvent progress;
+        if (host.progress) {
+            host.progress->ShowProgress(text, 0, 100);
+            progress = host.progress->ProgressCallback();
+        }
+        try {
+            run(progress);
+        } catch (const EVelkorError &e) {
+            failure = e.message();
+        }
+    }
+    if (!failure.isEmpty())
+        MessageDlgDef(failure, mtError, mbOK, mrOk);
+    return failure.isEmpty();
+}
+
+const QString AdifFilter = QStringLiteral("Formát ADIF ");
+const QString AdifExtension = QStringLiteral("adi");
+const QString AdifProgress = QStringLiteral("Exportuji do formátu ADIF ...");
+
+// The folder of the system's temporary files: the logbook's own temporary folder lies in
+// it, unless the logbook works in it directly.
+QString systemTempFolder(const TExchangeHost &host)
+{
+    if (!host.dm)
+        return QDir::tempPath();
+    QDir dir(host.dm->TempDir);
+    if (dir.dirName() == QStringLiteral("Velkor_Temp"))
+        dir.cdUp();
+    return dir.path();
+}
+
+// A new, empty file for the workbook; it stays after the program ends, as the workbook
+// the spreadsheet shows until the operator saves it elsewhere.
+QString newWorkbookFile(const TExchangeHost &host)
+{
+    const QString call = operatorCall(host);
+    QTemporaryFile file(
+        QDir(systemTempFolder(host))
+            .filePath((call.isEmpty() ? QStringLiteral("Velkor") : call) + QStringLiteral("_XXXXXX.xlsx")));
+    file.setAutoRemove(false);
+    if (!file.open())
+        throw EVelkorError(QStringLiteral("Ve složce \"%1\" nelze vytvořit soubor sešitu!")
+                               .arg(QDir::toNativeSeparators(systemTempFolder(host))));
+    return file.fileName();
+}
+
+} // namespace
+
+TDocumentOpener SetDocumentOpener(TDocumentOpener opener)
+{
+    return std::exchange(documentOpener(), std::move(opener));
+}
+
+void ExportAdifCommand(const TExchangeHost &host)
+{
+    LogQuery *query = nonEmptyQuery(host);
+    if (!query)
+        return;
+    const QString fileName = askFileName(host, AdifFilter, AdifExtension);
+    if (fileName.isEmpty())
+        return;
+    runWithProgress(host, AdifProgress, [&](const TProgressEvent &progress) {
+        ExportADIF(*query, marks(host), fileName, progress);
+    });
+}
+
+void ExportAdifShortCommand(const TExchangeHost &host)
+{
+    LogQuery *query = nonEmptyQuery(host);
+    if (!query)
+        return;
+    const QString fileName = askFileName(host, AdifFilter, AdifExtension);
+    if (fileName.isEmpty())
+        return;
+    QString message;
+    {
+        TfrmComboBox dialog(host.mainWindow);
+        if (dialog.ShowModal(QStringLiteral("Nastavení poznámky na QSL lístek"), QStringLiteral("Poznámka:"),
+                             TfrmComboBox::csSimple) != mrOk)
+            return;
+        message = dialog.ComboBox->currentText();
+    }
+    runWithProgress(host, AdifProgress, [&](const TProgressEvent &progress) {
+        ExportADIFShort(*query, marks(host), message, progress, fileName);
+    });
+}
+
+void ExportCsvCommand(const TExchangeHost &host)
+{
+    LogQuery *query = nonEmptyQuery(host);
+    if (!query)
+        return;
+    const QString fileName =
+        askFileName(host, QStringLiteral("Text oddělený středníky"), QStringLiteral("csv"));
+    if (fileName.isEmpty())
+        return;
+    runWithProgress(
+        host, QStringLiteral("Exportuji do formátu CSV ..."),
+        [&](const TProgressEvent &progress) { ExportCSV(*query, marks(host), fileName, progress); });
+}
+
+void ExportTxtCommand(const TExchangeHost &host)
+{
+    LogQuery *query = nonEmptyQuery(host);
+    if (!query)
+        return;
+    const QString fileName =
+        askFileName(host, QStringLiteral("Text oddělený mezerami"), QStringLiteral("txt"));
+    if (fileName.isEmpty())
+        return;
+    runWithProgress(host, QStringLiteral("Export do formátu TXT ..."), [&](const TProgressEvent &progress) {
+        ExportTXT(*query, marks(host), fileName, progress);
+    });
+}
+
+void ExportXlsCommand(const TExchangeHost &host)
+{
+    LogQuery *query = nonEmptyQuery(host);
+    if (!query)
+        return;
+    const QList<TBookmark> marked = marks(host);
+    if (marked.size() > ExportXLSMaxRows || (marked.isEmpty() && query->RecordCount() > ExportXLSMaxRows)) {
+        MessageDlgDef(QStringLiteral("Je možné exportovat maximálně 65535 záznamů!"), mtInformation, mbOK,
+                      mrOk);
+        return;
+    }
+    QString fileName;
+    const bool written = runWithProgress(host, QStringLiteral("Odesílám aplikaci MS Excel ..."),
+                                         [&](const TProgressEvent &progress) {
+                                             fileName = newWorkbookFile(host);
+                                             ExportXLS(*query, marked, fileName, progress);
+                                         });
+    if (!written) {
+        if (!fileName.isEmpty())
+            QFile::remove(fileName);
+        return;
+    }
+    if (!openDocument(fileName))
+        MessageDlgDef(
+            QStringLiteral("Sešit je uložen v souboru \"%1\", ale v systému není program, který by jej "
+                           "otevřel. Otevřete jej v tabulkovém procesoru.")
+                .arg(QDir::toNativeSeparators(fileName)),
+            mtWarning, mbOK, mrOk);
+}

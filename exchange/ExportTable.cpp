@@ -1,0 +1,194 @@
+// The two table writers: semicolon-separated text (CSV) and text in fixed-width columns.
+// Both write 25 columns: the log's fields in their order of the log grid's captions plus
+// the partner's base call "MCALL" after the call sign.
+
+#include "Export.h"
+#include "ExportFile.h"
+#include "ExportValues.h"
+#include "ExportWalk.h"
+
+#include "Amater.h"
+#include "CharSet.h"
+#include "Formats.h"
+
+#include <array>
+
+using namespace ExportValues;
+
+namespace
+{
+
+constexpr int ColumnCount = 25;
+constexpr int RuleWidth = 270;
+
+// The column captions: the log's constant captions, not the operator's column titles.
+QStringList captions()
+{
+    QStringList c;
+    for (int f : {fiDAT, fiUTC, fiCALL})
+        c << LogFieldCaptions[f];
+    c << QStringLiteral("MCALL");
+    for (int f : {fiFREQ,  fiBAND,   fiMODE, fiRSTO, fiRSTP, fiNAME, fiQTH,  fiLOCO,  fiLOCP, fiQSLO, fiQSLP,
+                  fiEQSLP, fiQSLVIA, fiQRB,  fiPWR,  fiNOTE, fiDXCC, fiIOTA, fiAWARD, fiITU,  fiWAZ})
+        c << LogFieldCaptions[f];
+    return c;
+}
+
+template <size_t N> QString markOf(const std::array<QString, N> &marks, const TLogRecord &r, int field)
+{
+    const int index = Index(r, field);
+    return index >= 0 && index < int(N) ? marks[size_t(index)] : QString();
+}
+
+// The value of a float field in one of the two files' forms.
+using FloatForm = QString (*)(const TLogRecord &, int);
+
+QString csvFloat(const TLogRecord &r, int field)
+{
+    return r[field].isNull() ? QString() : Formats::floatToStr(r[field].toDouble());
+}
+
+QString txtFreq(const TLogRecord &r, int field)
+{
+    return Formats::formatFloat(QStringLiteral("0.000"), r[field].toDouble());
+}
+
+QString txtQrb(const TLogRecord &r, int field)
+{
+    return Formats::formatFloat(QStringLiteral("0"), r[field].toDouble());
+}
+
+QString txtPwr(const TLogRecord &r, int field)
+{
+    return Formats::formatFloat(QStringLiteral("0.###"), r[field].toDouble());
+}
+
+// Receives the cells of a line: CSV ends each with ";", the text file pads each to its
+// column's width. Each cell's bytes are appended to `out` between Begin and End.
+struct CsvCells {
+    QByteArray &out;
+    void Begin() {}
+    void End() { out += ';'; }
+    void Finish() { out += "\r\n"; }
+};
+
+// Column widths of the text file: a minimum, filled with blanks on the right (negative)
+// or on the left (positive); a longer value is not cut and shifts the rest of its line.
+// Widths count the bytes written, so the columns line up in the Windows-1250 file.
+constexpr std::array<int, ColumnCount> CaptionWidths{-10, -8, -15, -15, 10, -6, -6,  -4, -4, -12, -20, -6, -6,
+                                                     4,   4,  4,   -15, 5,  7,  -50, -7, -7, -10, -4,  -4};
+constexpr std::array<int, ColumnCount> ValueWidths{10, 8,  -15, -15, 10, -6, -6,  -4, -4, -12, -20, -6, -6,
+                                                   -4, -4, -4,  -15, 5,  7,  -50, -7, -7, -10, -4,  -4};
+
+struct TxtCells {
+    QByteArray &out;
+    const std::array<int, ColumnCount> &widths;
+    int column = 0;
+    qsizetype start = 0;
+
+    void Begin()
+    {
+        if (column > 0)
+            out += ' ';
+        start = out.size();
+    }
+    void End()
+    {
+        const int width = widths[size_t(column++)];
+        const qsizetype fill = std::abs(width) - (out.size() - start);
+        if (fill <= 0)
+            return;
+        if (width > 0)
+            out.insert(start, fill, ' ');
+        else
+            out.append(fill, ' ');
+    }
+    void Finish() { out += "\r\n"; }
+};
+
+template <typename Cells> void textCell(Cells &cells, const QString &text)
+{
+    cells.Begin();
+    AppendText(cells.out, text);
+    cells.End();
+}
+
+template <typename Cells> void captionLine(Cells &cells)
+{
+    for (const QString &caption : captions())
+        textCell(cells, caption);
+    cells.Finish();
+}
+
+// The 25 cells of a row, the floats in the file's forms.
+template <typename Cells>
+void valueLine(Cells &cells, const TLogRecord &r, FloatForm freq, FloatForm qrb, FloatForm pwr)
+{
+    const auto text = [&](int field) { textCell(cells, r[field].toString()); };
+    const QString call = r[fiCALL].toString();
+    cells.Begin();
+    AppendDate(cells.out, r[fiDAT].toDate(), true);
+    cells.End();
+    cells.Begin();
+    AppendTime(cells.out, r[fiUTC].toTime(), true);
+    cells.End();
+    textCell(cells, call);
+    textCell(cells, ExtractBaseCall(call));
+    textCell(cells, freq(r, fiFREQ));
+    textCell(cells, BandName(r));
+    textCell(cells, ModeName(r));
+    for (int field : {fiRSTO, fiRSTP, fiNAME, fiQTH, fiLOCO, fiLOCP})
+        text(field);
+    textCell(cells, markOf(QslSentMarks, r, fiQSLO));
+    textCell(cells, markOf(QslRcvdMarks, r, fiQSLP));
+    textCell(cells, markOf(EQslMarks, r, fiEQSLP));
+    text(fiQSLVIA);
+    textCell(cells, qrb(r, fiQRB));
+    textCell(cells, pwr(r, fiPWR));
+    for (int field : {fiNOTE, fiDXCC, fiIOTA, fiAWARD})
+        text(field);
+    for (int field : {fiITU, fiWAZ}) {
+        cells.Begin();
+        if (!r[field].isNull())
+            cells.out += QByteArray::number(r[field].toInt());
+        cells.End();
+    }
+    cells.Finish();
+}
+
+} // namespace
+
+void ExportCSV(LogQuery &query, const QList<TBookmark> &marked, const QString &fileName,
+               const TProgressEvent &onProgress)
+{
+    TExportWalk walk(query, marked);
+    TExportFile file(fileName);
+    CsvCells captions{file.Buffer()};
+    captionLine(captions);
+    walk.Run(
+        [&](const TLogRecord &r) {
+            CsvCells cells{file.Buffer()};
+            valueLine(cells, r, csvFloat, csvFloat, csvFloat);
+            file.Written();
+        },
+        onProgress);
+    file.Commit();
+}
+
+void ExportTXT(LogQuery &query, const QList<TBookmark> &marked, const QString &fileName,
+               const TProgressEvent &onProgress)
+{
+    TExportWalk walk(query, marked);
+    TExportFile file(fileName);
+    TxtCells captions{file.Buffer(), CaptionWidths};
+    captionLine(captions);
+    file.Write(QByteArray(RuleWidth, '-') + "\r\n");
+    walk.Run(
+        [&](const TLogRecord &r) {
+            TxtCells cells{file.Buffer(), ValueWidths};
+            valueLine(cells, r, txtFreq, txtQrb, txtPwr);
+            file.Written();
+        },
+        onProgress);
+    file.Commit();
+}

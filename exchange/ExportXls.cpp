@@ -1,0 +1,225 @@
+// The workbook writer: an .xlsx file with one sheet "Tab", bold captions in row 1 and one
+// QSO per row from row 2, written with libxlsxwriter. The spreadsheet program opens it
+// afterwards; the column widths are computed here from the content, as the spreadsheet's
+// own auto-fit would set them.
+
+#include "Export.h"
+#include "ExportValues.h"
+#include "ExportWalk.h"
+
+#include "Amater.h"
+#include "FileError.h"
+#include "Formats.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <xlsxwriter.h>
+
+#include <array>
+
+using namespace ExportValues;
+
+namespace
+{
+
+constexpr int ColumnCount = 24;
+constexpr double MsPerDay = 86400000.0;
+
+enum Column {
+    colDAT,
+    colUTC,
+    colCALL,
+    colMCALL,
+    colFREQ,
+    colBAND,
+    colMODE,
+    colRSTO,
+    colRSTP,
+    colNAME,
+    colQTH,
+    colLOCP,
+    colLOCO,
+    colQSLO,
+    colQSLP,
+    colEQSLP,
+    colQSLVIA,
+    colNOTE,
+    colPWR,
+    colDXCC,
+    colITU,
+    colWAZ,
+    colIOTA,
+    colAWARD
+};
+
+QStringList captions()
+{
+    QStringList c;
+    for (int f : {fiDAT, fiUTC, fiCALL})
+        c << LogFieldCaptions[f];
+    c << QStringLiteral("MCALL");
+    for (int f : {fiFREQ, fiBAND,  fiMODE,   fiRSTO, fiRSTP, fiNAME, fiQTH, fiLOCP, fiLOCO, fiQSLO,
+                  fiQSLP, fiEQSLP, fiQSLVIA, fiNOTE, fiPWR,  fiDXCC, fiITU, fiWAZ,  fiIOTA, fiAWARD})
+        c << LogFieldCaptions[f];
+    return c;
+}
+
+template <size_t N> QString nameOf(const std::array<QString, N> &names, const TLogRecord &r, int field)
+{
+    const int index = Index(r, field);
+    return index >= 0 && index < int(N) ? names[size_t(index)] : QString();
+}
+
+class Workbook
+{
+public:
+    explicit Workbook(const QString &fileName) : m_fileName(fileName)
+    {
+        m_book = workbook_new(QFile::encodeName(fileName).constData());
+        if (!m_book)
+            cannotWrite();
+        m_sheet = workbook_add_worksheet(m_book, "Tab");
+        m_bold = workbook_add_format(m_book);
+        format_set_bold(m_bold);
+        m_time = workbook_add_format(m_book);
+        format_set_num_format(m_time, "hh:mm:ss");
+        // Four decimals, shown with the spreadsheet's own decimal separator.
+        m_freq = workbook_add_format(m_book);
+        format_set_num_format(m_freq, "0.0000");
+        m_text = workbook_add_format(m_book);
+        format_set_num_format(m_text, "@");
+        m_widths.fill(0);
+    }
+
+    ~Workbook()
+    {
+        // After a failure nothing is written: the workbook is only freed.
+        if (m_book)
+            lxw_workbook_free(m_book);
+    }
+
+    void Captions()
+    {
+        const QStringList texts = captions();
+        for (int col = 0; col < ColumnCount; ++col)
+            string(0, col, texts[col], m_bold, true);
+    }
+
+    void Row(int row, const TLogRecord &r)
+    {
+        const QString call = r[fiCALL].toString();
+        QByteArray date;
+        AppendDate(date, r[fiDAT].toDate(), true);
+        string(row, colDAT, QString::fromLatin1(date));
+        if (r[fiUTC].isNull())
+            blank(row, colUTC, m_time);
+        else
+            number(row, colUTC, r[fiUTC].toTime().msecsSinceStartOfDay() / MsPerDay, m_time, 8);
+        string(row, colCALL, call);
+        string(row, colMCALL, ExtractBaseCall(call));
+        const double freq = r[fiFREQ].toDouble();
+        number(row, colFREQ, freq, m_freq, QString::number(freq, 'f', 4).size());
+        string(row, colBAND, BandName(r));
+        string(row, colMODE, ModeName(r));
+        string(row, colRSTO, r[fiRSTO].toString(), m_text);
+        string(row, colRSTP, r[fiRSTP].toString(), m_text);
+        string(row, colNAME, r[fiNAME].toString());
+        string(row, colQTH, r[fiQTH].toString());
+        string(row, colLOCP, r[fiLOCP].toString());
+        string(row, colLOCO, r[fiLOCO].toString());
+        string(row, colQSLO, nameOf(QslSentNames, r, fiQSLO));
+        string(row, colQSLP, nameOf(QslRcvdNames, r, fiQSLP));
+        string(row, colEQSLP, nameOf(EQslNames, r, fiEQSLP));
+        string(row, colQSLVIA, r[fiQSLVIA].toString());
+        string(row, colNOTE, r[fiNOTE].toString());
+        const double pwr = r[fiPWR].toDouble();
+        number(row, colPWR, pwr, nullptr, QString::number(pwr, 'g', 15).size());
+        string(row, colDXCC, r[fiDXCC].toString());
+        const int itu = r[fiITU].toInt();
+        number(row, colITU, itu, nullptr, QString::number(itu).size());
+        const int waz = r[fiWAZ].toInt();
+        number(row, colWAZ, waz, nullptr, QString::number(waz).size());
+        string(row, colIOTA, r[fiIOTA].toString());
+        string(row, colAWARD, r[fiAWARD].toString());
+    }
+
+    // Sets the widths and writes the file.
+    void Close()
+    {
+        for (int col = 0; col < ColumnCount; ++col)
+            check(worksheet_set_column(m_sheet, lxw_col_t(col), lxw_col_t(col), width(col), nullptr));
+        lxw_workbook *book = m_book;
+        m_book = nullptr;
+        if (workbook_close(book) != LXW_NO_ERROR) {
+            QFile::remove(m_fileName);
+            cannotWrite();
+        }
+    }
+
+private:
+    void string(int row, int col, const QString &value, lxw_format *format = nullptr, bool bold = false)
+    {
+        if (value.isEmpty()) {
+            if (format)
+                blank(row, col, format);
+            return;
+        }
+        check(worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(col), value.toUtf8().constData(),
+                                     format));
+        // Bold letters are a little wider.
+        fit(col, bold ? int(value.size()) * 11 / 10 + 1 : int(value.size()));
+    }
+
+    void number(int row, int col, double value, lxw_format *format, qsizetype shownLength)
+    {
+        check(worksheet_write_number(m_sheet, lxw_row_t(row), lxw_col_t(col), value, format));
+        fit(col, int(shownLength));
+    }
+
+    void blank(int row, int col, lxw_format *format)
+    {
+        check(worksheet_write_blank(m_sheet, lxw_row_t(row), lxw_col_t(col), format));
+    }
+
+    void fit(int col, int characters) { m_widths[size_t(col)] = std::max(m_widths[size_t(col)], characters); }
+
+    // In the spreadsheet's unit (the width of one digit), with a little room on both sides.
+    double width(int col) const { return std::min(255.0, m_widths[size_t(col)] + 1.7); }
+
+    void check(lxw_error error)
+    {
+        if (error != LXW_NO_ERROR)
+            throw EFileError(
+                QStringLiteral("Chyba při vytváření sešitu \"%1\": %2")
+                    .arg(QDir::toNativeSeparators(m_fileName), QString::fromUtf8(lxw_strerror(error))));
+    }
+
+    [[noreturn]] void cannotWrite()
+    {
+        throw EFileError(
+            QStringLiteral("Soubor \"%1\" nelze vytvořit!").arg(QDir::toNativeSeparators(m_fileName)));
+    }
+
+    QString m_fileName;
+    lxw_workbook *m_book = nullptr;
+    lxw_worksheet *m_sheet = nullptr;
+    lxw_format *m_bold = nullptr;
+    lxw_format *m_time = nullptr;
+    lxw_format *m_freq = nullptr;
+    lxw_format *m_text = nullptr;
+    std::array<int, ColumnCount> m_widths;
+};
+
+} // namespace
+
+void ExportXLS(LogQuery &query, const QList<TBookmark> &marked, const QString &fileName,
+               const TProgressEvent &onProgress)
+{
+    TExportWalk walk(query, marked, ExportXLSMaxRows);
+    Workbook book(fileName);
+    book.Captions();
+    int row = 1;
+    walk.Run([&](const TLogRecord &r) { book.Row(row++, r); }, onProgress);
+    book.Close();
+}
