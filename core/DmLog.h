@@ -62,6 +62,10 @@ public:
     void CloseDatabase();
     bool DatabaseOpen() const;
 
+    // The system's temporary folder (TEMP, else TMPDIR, else /tmp) with "/", in which
+    // TempDir lies: for files that must outlive the run.
+    QString SystemTempDir() const { return m_tempBase; }
+
     // The prefix of the temporary folders' names and the lock file inside each.
     static inline const QString TempFolderPrefix = QStringLiteral("Velkor_Temp-");
     static inline const QString TempLockName = QStringLiteral("Velkor.lock");

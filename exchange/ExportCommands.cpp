@@ -99,16 +99,11 @@ const QString AdifFilter = QStringLiteral("Formát ADIF ");
 const QString AdifExtension = QStringLiteral("adi");
 const QString AdifProgress = QStringLiteral("Exportuji do formátu ADIF ...");
 
-// The folder of the system's temporary files: the logbook's own temporary folder lies in
-// it, unless the logbook works in it directly.
+// The folder of the system's temporary files, in which the logbook's own temporary folder
+// lies; the logbook's clean-up never touches the workbook there.
 QString systemTempFolder(const TExchangeHost &host)
 {
-    if (!host.dm)
-        return QDir::tempPath();
-    QDir dir(host.dm->TempDir);
-    if (dir.dirName() == QStringLiteral("Velkor_Temp"))
-        dir.cdUp();
-    return dir.path();
+    return host.dm ? host.dm->SystemTempDir() : QDir::tempPath();
 }
 
 // A new, empty file for the workbook; it stays after the program ends, as the workbook

@@ -575,6 +575,7 @@ private slots:
         // Opening again forgets the failure.
         q.Close();
         QVERIFY(q.ReadError().isEmpty());
+    }
 
     void readRows_data()
     {
