@@ -4,6 +4,7 @@
 #include "ExchangeHost.h"
 #include "LogTableModel.h"
 #include "MainWindow.h"
+#include "PrintCommands.h"
 
 TExchangeHost MakeExchangeHost(TfrmVelkor &window)
 {
@@ -19,8 +20,17 @@ TExchangeHost MakeExchangeHost(TfrmVelkor &window)
     return host;
 }
 
+void InstallPrintCommands(TfrmVelkor &window)
+{
+    const TExchangeHost host = MakeExchangeHost(window);
+    window.SetCommandHandler(window.actPrintQSL, [host, &window] {
+        PrintQslLabels(host, [&window](int step) { window.QSLSortProgress(step); });
+    });
+    window.SetCommandHandler(window.actPrintLog, [host] { PrintLog(host); });
+}
+
 void InstallExchangeCommands(TfrmVelkor &window)
 {
     // Each exchange command is bound here as it is built.
-    (void)window;
+    InstallPrintCommands(window);
 }
