@@ -180,7 +180,7 @@ public:
         }
 
         // The QSO: captions over values in five columns.
-        static const double shares[] = {0.28, 0.16, 0.20, 0.18, 0.18};
+        static const double shares[] = {0.30, 0.16, 0.19, 0.19, 0.16};
         const QStringList captions{QStringLiteral("Date"), QStringLiteral("UTC"), QStringLiteral("Band"),
                                    QStringLiteral("Mode"), QStringLiteral("RST")};
         const QStringList values{PrintedValue(r, fiDAT), PrintedValue(r, fiUTC), bandOrFrequency(r),
@@ -198,8 +198,8 @@ public:
             const double width = box.width() * shares[i];
             painter.setFont(m_small);
             drawCell(painter, m_smallMetrics, x, width, captionBaseline, captions[i], Qt::AlignHCenter);
-            painter.setFont(m_bold);
-            drawCell(painter, m_boldMetrics, x, width, valueBaseline, values[i], Qt::AlignHCenter);
+            painter.setFont(m_font);
+            drawCell(painter, m_metrics, x + 0.5 * U, width - 1.0 * U, valueBaseline, values[i], Qt::AlignHCenter);
             x += width;
         }
 

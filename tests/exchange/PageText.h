@@ -30,6 +30,7 @@ public:
     void updateState(const QPaintEngineState &) override {}
     void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
     void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+    void drawPath(const QPainterPath &) override {}
     void drawTextItem(const QPointF &p, const QTextItem &item) override
     {
         texts.append({painter()->transform().map(p), item.text()});
