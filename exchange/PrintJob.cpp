@@ -81,6 +81,7 @@ void TPrintJob::GenerujData(const TReportDefinition *report, const std::function
                                .arg(RvProject.FileName()));
     m_rendering = true;
     ++m_renderCount;
+    RvWriter.ResetAbort();
     TfrmDialog *progress = m_host.progress;
     TfrmDialogCloser closer(progress);
     DialogDisabled disabled(m_dialog);

@@ -64,7 +64,6 @@ private:
 
 bool TRvWriter::Execute(const TReportDefinition &report, TReportRows *rows)
 {
-    m_aborted = false;
     m_pageCount = 0;
     {
         TRenderedFileWriter file(m_outputFile, report.pageSize);

@@ -33,8 +33,10 @@ public:
     // may be null (a query that did not open): the report then has no data.
     bool Execute(const TReportDefinition &report, TReportRows *rows);
 
-    // Asks a running Execute to stop after the page it is drawing.
+    // Asks a running Execute to stop after the page it is drawing; asked before Execute
+    // (and after ResetAbort), it stops Execute before the first page is finished.
     void Abort() { m_aborted = true; }
+    void ResetAbort() { m_aborted = false; }
     bool Aborted() const { return m_aborted; }
     // Pages of the last complete rendering.
     int PageCount() const { return m_pageCount; }
