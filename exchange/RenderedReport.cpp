@@ -103,6 +103,11 @@ void TRenderedReport::PaintPage(int page, QPainter &painter, double dpi) const
 {
     const QPicture picture = Page(page);
     painter.save();
+    // A page records only the state it changed; what it left at its defaults must be the
+    // defaults here too, whatever the target painter held (a widget's palette colours).
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::NoBrush);
+    painter.setBackgroundMode(Qt::TransparentMode);
     painter.scale(dpi / UnitsPerInch, dpi / UnitsPerInch);
     painter.drawPicture(0, 0, picture);
     painter.restore();

@@ -5,12 +5,15 @@
 #include "PrintFixture.h"
 
 #include "PrintQuery.h"
+#include "RenderedReport.h"
 #include "ReportError.h"
 #include "ReportPrinter.h"
 #include "ReportProject.h"
 #include "ReportWriter.h"
 #include "TestFiles.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -158,6 +161,30 @@ private slots:
         for (const QStringList &page : pages)
             printed += int(page.count("03.02.2026"));
         QCOMPARE(printed, 150);
+    }
+
+    void pagesPaintTheSameWhateverThePainterHeld()
+    {
+        TRvWriter writer;
+        render("rprtDenik", 1, writer);
+        QFile file(out("Tisk.rnd"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const TRenderedReport report(file);
+        QCOMPARE(report.PageSizeMm(), QSizeF(210, 297));
+        // The heading is drawn before the page sets any colour: a white pen left on the
+        // target painter (a widget's palette) must not hide it.
+        QImage image(420, 594, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.setPen(Qt::white);
+            report.PaintPage(1, painter, 50.8); // two pixels per millimetre
+        }
+        int dark = 0;
+        for (int y = 20; y < 36; ++y) // the heading line, 10 to 18 mm from the top
+            for (int x = 24; x < 200; ++x)
+                dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+        QVERIFY2(dark > 50, qPrintable(QString::number(dark)));
     }
 
     void emptyLogStillHasItsHeading()
