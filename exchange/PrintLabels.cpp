@@ -194,3 +194,9 @@ void TfrmTiskQSL::changeEvent(QEvent *event)
     if (!MinimizeProgramInstead(this, event, m_host.mainWindow))
         QDialog::changeEvent(event);
 }
+
+void TfrmTiskQSL::showEvent(QShowEvent *event)
+{
+    CentreOnOwner(this, m_host.mainWindow);
+    QDialog::showEvent(event);
+}

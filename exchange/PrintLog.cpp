@@ -174,3 +174,9 @@ void TfrmTiskDenik::changeEvent(QEvent *event)
     if (!MinimizeProgramInstead(this, event, m_host.mainWindow))
         QDialog::changeEvent(event);
 }
+
+void TfrmTiskDenik::showEvent(QShowEvent *event)
+{
+    CentreOnOwner(this, m_host.mainWindow);
+    QDialog::showEvent(event);
+}
