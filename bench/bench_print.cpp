@@ -26,7 +26,8 @@ double seconds(const QElapsedTimer &t)
     return t.nsecsElapsed() / 1e9;
 }
 
-int render(const TReportDefinition &report, const QString &table, const QStringList &order, const QString &out)
+int render(const TReportDefinition &report, const QString &table, const QStringList &order,
+           const QString &out)
 {
     TPrintQuery query;
     query.Open(table, order);
@@ -44,7 +45,8 @@ int render(const TReportDefinition &report, const QString &table, const QStringL
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
-    const QString projectFile = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VELKOR_STAGE_DIR "/Tisk.rav");
+    const QString projectFile =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VELKOR_STAGE_DIR "/Tisk.rav");
     TReportProject project;
     project.Open(projectFile);
     QTemporaryDir dir;
@@ -56,8 +58,8 @@ int main(int argc, char **argv)
         QElapsedTimer t;
         t.start();
         const int pages = render(*project.FindReport("rprtDenik"), log, {"DAT", "UTC", "CALL"}, rnd);
-        std::printf("log report, %6d QSOs: %5d pages in %6.2f s (%.1f MB rendered)\n", count, pages, seconds(t),
-                    QFileInfo(rnd).size() / 1e6);
+        std::printf("log report, %6d QSOs: %5d pages in %6.2f s (%.1f MB rendered)\n", count, pages,
+                    seconds(t), QFileInfo(rnd).size() / 1e6);
     }
 
     const QString log = dir.filePath("LOG10000.db");
@@ -76,7 +78,8 @@ int main(int argc, char **argv)
     const double sorted = seconds(t);
     const TReportDefinition *sheet = project.FindReportByFullName(project.ReportNames("Nalepky").value(0));
     const int pages = render(*sheet, dir.filePath("_QSL.db"), {"ID"}, rnd);
-    std::printf("labels, %d marked QSOs: copy %.2f s, bureau order %.2f s, %d sheets rendered, total %.2f s\n",
-                int(marks.size()), copied, sorted - copied, pages, seconds(t));
+    std::printf(
+        "labels, %d marked QSOs: copy %.2f s, bureau order %.2f s, %d sheets rendered, total %.2f s\n",
+        int(marks.size()), copied, sorted - copied, pages, seconds(t));
     return 0;
 }

@@ -83,8 +83,8 @@ void TPrintJob::GenerujData(const TReportDefinition *report, const std::function
     if (m_rendering)
         return;
     if (!report)
-        throw EReportError(QStringLiteral("Sestava pro tisk nebyla v projektu \"%1\" nalezena!")
-                               .arg(RvProject.FileName()));
+        throw EReportError(
+            QStringLiteral("Sestava pro tisk nebyla v projektu \"%1\" nalezena!").arg(RvProject.FileName()));
     m_rendering = true;
     ++m_renderCount;
     RvWriter.ResetAbort();

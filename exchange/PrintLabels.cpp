@@ -22,8 +22,8 @@ TfrmTiskQSL::TfrmTiskQSL(const TExchangeHost &host) : QDialog(nullptr), m_host(h
 {
     setObjectName(QStringLiteral("frmTiskQSL"));
     setWindowTitle(QStringLiteral("Tisk nálepek na QSL lístky"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     m_job = std::make_unique<TPrintJob>(m_host, this);
     buildLayout();
 
@@ -69,7 +69,8 @@ void TfrmTiskQSL::buildLayout()
     cbStyle = named(new QComboBox(grpSettings), "cbStyle");
     lblNote = named(new QLabel(QStringLiteral("Poznámka:"), grpSettings), "lblNote");
     edtNote = named(new QLineEdit(QStringLiteral("TNX FOR NICE QSO"), grpSettings), "edtNote");
-    chbQSLo = named(new QCheckBox(QStringLiteral("Po tisku označit spojení jako QSLo:"), grpSettings), "chbQSLo");
+    chbQSLo =
+        named(new QCheckBox(QStringLiteral("Po tisku označit spojení jako QSLo:"), grpSettings), "chbQSLo");
     cbQSLo = named(new QComboBox(grpSettings), "cbQSLo");
     lblStyle->setBuddy(cbStyle);
     lblNote->setBuddy(edtNote);

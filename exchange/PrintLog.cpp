@@ -19,8 +19,8 @@ TfrmTiskDenik::TfrmTiskDenik(const TExchangeHost &host) : QDialog(nullptr), m_ho
 {
     setObjectName(QStringLiteral("frmTiskDenik"));
     setWindowTitle(QStringLiteral("Tisk deníku"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     m_job = std::make_unique<TPrintJob>(m_host, this);
     buildLayout();
 

@@ -36,7 +36,8 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    QAction *newAction(const char *name, const QString &caption, const QString &hint, QStyle::StandardPixmap icon);
+    QAction *newAction(const char *name, const QString &caption, const QString &hint,
+                       QStyle::StandardPixmap icon);
     void actStranaExecute(QAction *sender);
     void actZoomExecute(QAction *sender);
     void RvPreviewPageChange();

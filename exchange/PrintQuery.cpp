@@ -17,7 +17,8 @@ void TPrintQuery::Open(const QString &tableFile, const QStringList &orderBy)
     for (const QString &item : orderBy) {
         const QStringList words = item.simplified().split(u' ');
         const int field = LogFieldIndex(words.value(0));
-        const bool desc = words.size() == 2 && words[1].compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
+        const bool desc =
+            words.size() == 2 && words[1].compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
         if (field < 0 || words.size() > 2 || (words.size() == 2 && !desc))
             throw EDatabaseError(QStringLiteral("Neznámé pole řazení \"%1\"!").arg(item));
         order << LogFieldNames[field] + (desc ? QStringLiteral(" DESC") : QString());

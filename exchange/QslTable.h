@@ -34,4 +34,5 @@ void CopyMarkedToTable(LogQuery &query, const QList<TBookmark> &marked, const QS
 // Every row lands in exactly one group, the first that takes it, so each QSO gets one
 // label. The progress receives the step numbers 0..12 (not per cent): 0 at the start,
 // 2k-1 before group k is appended and 2k after.
-void BuildQSLTable(const QString &sourceTable, const QString &destTable, const TProgressEvent &onProgress = {});
+void BuildQSLTable(const QString &sourceTable, const QString &destTable,
+                   const TProgressEvent &onProgress = {});

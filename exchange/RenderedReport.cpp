@@ -29,7 +29,8 @@ TRenderedFileWriter::TRenderedFileWriter(const QString &fileName, const QSizeF &
     : m_file(std::make_unique<QFile>(fileName)), m_pageSize(pageSizeMm)
 {
     if (!m_file->open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw EReportError(QStringLiteral("Soubor \"%1\" nelze vytvořit!\n%2").arg(fileName, m_file->errorString()));
+        throw EReportError(
+            QStringLiteral("Soubor \"%1\" nelze vytvořit!\n%2").arg(fileName, m_file->errorString()));
     QDataStream out(m_file.get());
     out << Magic << Version << m_pageSize.width() << m_pageSize.height() << qint32(0);
 }

@@ -19,7 +19,8 @@ class QIODevice;
 class QPagedPaintDevice;
 class QPainter;
 
-namespace RenderedReport {
+namespace RenderedReport
+{
 // Page units per millimetre.
 inline constexpr double UnitsPerMm = 10.0;
 } // namespace RenderedReport

@@ -82,20 +82,23 @@ public:
         painter.setPen(Qt::black);
         painter.setFont(m_title);
         drawCell(painter, m_titleMetrics, m_left, m_width, m_titleBaseline,
-                 QStringLiteral("Deník stanice %1").arg(m_parameters.value(QStringLiteral("Znacka"))), Qt::AlignLeft);
+                 QStringLiteral("Deník stanice %1").arg(m_parameters.value(QStringLiteral("Znacka"))),
+                 Qt::AlignLeft);
         painter.setFont(m_font);
         const double baseline = m_titleBaseline;
         drawCell(painter, m_metrics, m_left, m_width, baseline,
-                 QStringLiteral("Velkor %1").arg(m_parameters.value(QStringLiteral("Verze"))), Qt::AlignHCenter);
+                 QStringLiteral("Velkor %1").arg(m_parameters.value(QStringLiteral("Verze"))),
+                 Qt::AlignHCenter);
         drawCell(painter, m_metrics, m_left, m_width, baseline, QStringLiteral("Strana %1").arg(page),
                  Qt::AlignRight);
         painter.setFont(m_bold);
-        const double captionBaseline = m_captionTop + (m_rowHeight + m_boldMetrics.ascent() - m_boldMetrics.descent()) / 2;
+        const double captionBaseline =
+            m_captionTop + (m_rowHeight + m_boldMetrics.ascent() - m_boldMetrics.descent()) / 2;
         double x = m_left;
         for (const TReportColumn &column : m_report.columns) {
             const double width = column.width * U;
-            drawCell(painter, m_boldMetrics, x + m_padding, width - 2 * m_padding, captionBaseline, column.caption,
-                     column.alignment);
+            drawCell(painter, m_boldMetrics, x + m_padding, width - 2 * m_padding, captionBaseline,
+                     column.caption, column.alignment);
             x += width;
         }
         painter.setPen(QPen(Qt::black, 0.25 * U));
@@ -140,8 +143,8 @@ public:
         : m_report(report), m_note(parameters.value(QStringLiteral("Poznamka"))),
           m_signature(QStringLiteral("73 de %1").arg(parameters.value(QStringLiteral("Znacka")))),
           m_font(reportFont(report)), m_bold(reportFont(report, 1.0, true)), m_small(reportFont(report, 0.8)),
-          m_call(reportFont(report, 1.6, true)), m_metrics(m_font), m_boldMetrics(m_bold), m_smallMetrics(m_small),
-          m_callMetrics(m_call)
+          m_call(reportFont(report, 1.6, true)), m_metrics(m_font), m_boldMetrics(m_bold),
+          m_smallMetrics(m_small), m_callMetrics(m_call)
     {
     }
 
@@ -170,13 +173,13 @@ public:
         drawCell(painter, m_smallMetrics, box.left(), box.width(), callBaseline, to, Qt::AlignLeft);
         const double callLeft = box.left() + m_smallMetrics.horizontalAdvance(to);
         painter.setFont(m_call);
-        drawCell(painter, m_callMetrics, callLeft, box.right() - callLeft, callBaseline, PrintedValue(r, fiCALL),
-                 Qt::AlignLeft);
+        drawCell(painter, m_callMetrics, callLeft, box.right() - callLeft, callBaseline,
+                 PrintedValue(r, fiCALL), Qt::AlignLeft);
         const QString via = PrintedValue(r, fiQSLVIA);
         if (!via.isEmpty()) {
             painter.setFont(m_bold);
-            drawCell(painter, m_boldMetrics, box.left(), box.width(), callBaseline, QStringLiteral("via ") + via,
-                     Qt::AlignRight);
+            drawCell(painter, m_boldMetrics, box.left(), box.width(), callBaseline,
+                     QStringLiteral("via ") + via, Qt::AlignRight);
         }
 
         // The QSO: captions over values in five columns.
@@ -187,7 +190,8 @@ public:
                                  PrintedValue(r, fiMODE), PrintedValue(r, fiRSTO)};
         const double captionTop = box.top() + m_callMetrics.height() + box.height() * 0.06;
         const double captionBaseline = captionTop + m_smallMetrics.ascent();
-        const double valueBaseline = captionBaseline + m_smallMetrics.descent() + m_boldMetrics.ascent() + 0.6 * U;
+        const double valueBaseline =
+            captionBaseline + m_smallMetrics.descent() + m_boldMetrics.ascent() + 0.6 * U;
         painter.setPen(QPen(Qt::black, 0.15 * U));
         painter.drawRect(QRectF(box.left(), captionTop - 0.3 * U, box.width(),
                                 valueBaseline + m_boldMetrics.descent() + 0.6 * U - captionTop));
@@ -199,7 +203,8 @@ public:
             painter.setFont(m_small);
             drawCell(painter, m_smallMetrics, x, width, captionBaseline, captions[i], Qt::AlignHCenter);
             painter.setFont(m_font);
-            drawCell(painter, m_metrics, x + 0.5 * U, width - 1.0 * U, valueBaseline, values[i], Qt::AlignHCenter);
+            drawCell(painter, m_metrics, x + 0.5 * U, width - 1.0 * U, valueBaseline, values[i],
+                     Qt::AlignHCenter);
             x += width;
         }
 
@@ -210,9 +215,11 @@ public:
         if (noteBaseline < signatureBaseline - m_metrics.height() * 0.8)
             drawCell(painter, m_metrics, box.left(), box.width(), noteBaseline, m_note, Qt::AlignLeft);
         else // a low label: note and signature share the last line
-            drawCell(painter, m_metrics, box.left(), box.width() * 0.6, signatureBaseline, m_note, Qt::AlignLeft);
+            drawCell(painter, m_metrics, box.left(), box.width() * 0.6, signatureBaseline, m_note,
+                     Qt::AlignLeft);
         painter.setFont(m_bold);
-        drawCell(painter, m_boldMetrics, box.left(), box.width(), signatureBaseline, m_signature, Qt::AlignRight);
+        drawCell(painter, m_boldMetrics, box.left(), box.width(), signatureBaseline, m_signature,
+                 Qt::AlignRight);
     }
 
 private:
@@ -273,8 +280,8 @@ void RenderLogReport(const TReportDefinition &report, const TReportParameters &p
     } while (more);
 }
 
-void RenderLabelReport(const TReportDefinition &report, const TReportParameters &parameters, TReportRows *rows,
-                       TPageSequence &pages)
+void RenderLabelReport(const TReportDefinition &report, const TReportParameters &parameters,
+                       TReportRows *rows, TPageSequence &pages)
 {
     const Label label(report, parameters);
     TLogRecord record;

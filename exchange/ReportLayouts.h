@@ -25,8 +25,8 @@ using TReportParameters = QMap<QString, QString>;
 
 void RenderLogReport(const TReportDefinition &report, const TReportParameters &parameters, TReportRows *rows,
                      TPageSequence &pages);
-void RenderLabelReport(const TReportDefinition &report, const TReportParameters &parameters, TReportRows *rows,
-                       TPageSequence &pages);
+void RenderLabelReport(const TReportDefinition &report, const TReportParameters &parameters,
+                       TReportRows *rows, TPageSequence &pages);
 
 // A field's value as the printed log shows it: dates "dd.mm.yyyy", times "hh:nn", the
 // band and mode by name, QSL states by their one-letter marks.

@@ -2,8 +2,8 @@
 
 #include "RenderedReport.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 namespace
 {

@@ -69,7 +69,8 @@ void TRvPrinter::PrintStream(QIODevice &rendered, const QString &pdfFile) const
         // would then leave nothing behind; checking first gives the reason.
         QFile probe(pdfFile);
         if (!probe.open(QIODevice::WriteOnly))
-            throw EReportError(QStringLiteral("Soubor \"%1\" nelze zapsat!\n%2").arg(pdfFile, probe.errorString()));
+            throw EReportError(
+                QStringLiteral("Soubor \"%1\" nelze zapsat!\n%2").arg(pdfFile, probe.errorString()));
         probe.close();
         QPdfWriter writer(pdfFile);
         writer.setCreator(QStringLiteral("Velkor"));

@@ -20,10 +20,10 @@
 #include <QStringList>
 
 struct TReportColumn {
-    int field = 0;      // log field index
+    int field = 0; // log field index
     QString caption;
-    double width = 0;   // mm; 0 while a "*" column is not yet resolved
-    bool fill = false;  // takes the width the others leave
+    double width = 0;  // mm; 0 while a "*" column is not yet resolved
+    bool fill = false; // takes the width the others leave
     Qt::Alignment alignment = Qt::AlignLeft;
 };
 

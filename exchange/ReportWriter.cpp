@@ -30,7 +30,8 @@ public:
         if (m_writer.Aborted())
             return nullptr;
         if (m_status)
-            m_status(QString(m_writer.StatusFormat()).replace(QLatin1String("%p"), QString::number(m_file.PageCount() + 1)));
+            m_status(QString(m_writer.StatusFormat())
+                         .replace(QLatin1String("%p"), QString::number(m_file.PageCount() + 1)));
         m_picture.emplace();
         const QSizeF size = m_report.pageSize * RenderedReport::UnitsPerMm;
         m_picture->setBoundingRect(QRect(0, 0, qRound(size.width()), qRound(size.height())));

@@ -7,8 +7,8 @@
 #include "RenderedReport.h"
 
 #include <QFile>
-#include <QPaintEngine>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPicture>
 #include <QRegularExpression>

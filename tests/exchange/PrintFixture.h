@@ -21,7 +21,8 @@ struct PrintFixture {
 
     PrintFixture()
     {
-        QFile::copy(QStringLiteral(VELKOR_SOURCE_DIR "/data/Tisk.rav"), fx.dm->AppDir + QStringLiteral("Tisk.rav"));
+        QFile::copy(QStringLiteral(VELKOR_SOURCE_DIR "/data/Tisk.rav"),
+                    fx.dm->AppDir + QStringLiteral("Tisk.rav"));
         query.SetConnectionName(TdmLog::DatabaseName);
     }
 
@@ -41,8 +42,8 @@ struct PrintFixture {
         QSqlDatabase db = QSqlDatabase::database(TdmLog::DatabaseName);
         db.transaction();
         for (int i = 0; i < count; ++i)
-            add(QStringLiteral("OK1AA%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("OK"), QDate(2026, 1, 1),
-                QTime(0, 0).addSecs(60 * i));
+            add(QStringLiteral("OK1AA%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("OK"),
+                QDate(2026, 1, 1), QTime(0, 0).addSecs(60 * i));
         db.commit();
     }
 

@@ -80,8 +80,8 @@ class TestPrintDialogs : public QObject
     static void prepare(PrintFixture &p, const QStringList &calls, int marked = 0)
     {
         for (int i = 0; i < calls.size(); ++i) {
-            const qint64 id = p.add(calls[i], calls[i].startsWith("DL") ? "DL" : "OK",
-                                    QDate(2026, 3, 28).addDays(-i));
+            const qint64 id =
+                p.add(calls[i], calls[i].startsWith("DL") ? "DL" : "OK", QDate(2026, 3, 28).addDays(-i));
             if (i < marked)
                 p.marks << id;
         }
@@ -122,7 +122,8 @@ private slots:
         QCOMPARE(preview.pages, 1);
         QVERIFY(!dialog.FDirty());
         // The whole log, in date, time and call order.
-        QCOMPARE(printedCalls(dialog.Job(), {"OK1AB", "OK2BC", "DL1ABC"}), (QStringList{"DL1ABC", "OK2BC", "OK1AB"}));
+        QCOMPARE(printedCalls(dialog.Job(), {"OK1AB", "OK2BC", "DL1ABC"}),
+                 (QStringList{"DL1ABC", "OK2BC", "OK1AB"}));
 
         FileDialogs::setNextAnswer(m_out.filePath("denik"));
         dialog.btnTisk->click();
@@ -191,7 +192,8 @@ private slots:
     {
         QTest::addColumn<QString>("pdf");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("unwritable PDF") << "no/such/folder/x.pdf" << QStringList{"Při tisku se vyskytla chyba."};
+        QTest::newRow("unwritable PDF")
+            << "no/such/folder/x.pdf" << QStringList{"Při tisku se vyskytla chyba."};
         QTest::newRow("file dialog cancelled") << "" << QStringList{};
     }
 
@@ -321,7 +323,8 @@ private slots:
         QCOMPARE(dialog.result(), printed ? int(mrOk) : 0);
         if (printed)
             QCOMPARE(PdfPageCount(m_out.filePath(pdf)), 1);
-        QCOMPARE(messages.texts(), pdf.startsWith("no/") ? QStringList{"Při tisku se vyskytla chyba."} : QStringList{});
+        QCOMPARE(messages.texts(),
+                 pdf.startsWith("no/") ? QStringList{"Při tisku se vyskytla chyba."} : QStringList{});
     }
 
     void labelNewNoteRendersAgain()

@@ -34,20 +34,20 @@ private slots:
         QTest::addColumn<QStringList>("calls");
         QTest::addColumn<QStringList>("entities");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("the groups") << QStringList{"OK1XYZ", "OK1AB", "OK2BC", "OL5A", "K1ABC", "W6XYZ", "KC2ZZ",
-                                                   "DL1ABC"}
+        QTest::newRow("the groups") << QStringList{"OK1XYZ", "OK1AB", "OK2BC", "OL5A",
+                                                   "K1ABC",  "W6XYZ", "KC2ZZ", "DL1ABC"}
                                     << QStringList{"OK", "OK", "OK", "OK", "K", "K", "K", "DL"}
-                                    << QStringList{"OK1AB", "OK2BC", "OK1XYZ", "OL5A", "K1ABC", "KC2ZZ", "W6XYZ",
-                                                   "DL1ABC"};
+                                    << QStringList{"OK1AB", "OK2BC", "OK1XYZ", "OL5A",
+                                                   "K1ABC", "KC2ZZ", "W6XYZ",  "DL1ABC"};
         QTest::newRow("portable call by its suffix in group 1")
             << QStringList{"OK1XYZ", "OK2AC", "OK1AB/P", "OK1AA"} << QStringList{"OK", "OK", "OK", "OK"}
             << QStringList{"OK1AA", "OK1AB/P", "OK2AC", "OK1XYZ"};
-        QTest::newRow("prefixes outside the eight") << QStringList{"OK5AB", "OK8XYZ", "OK1AB"}
-                                                    << QStringList{"OK", "OK", "OK"}
-                                                    << QStringList{"OK1AB", "OK5AB", "OK8XYZ"};
-        QTest::newRow("US calls without a digit in front") << QStringList{"WA9ZZ", "AA0A", "KH6ABC"}
-                                                           << QStringList{"K", "K", "K"}
-                                                           << QStringList{"AA0A", "KH6ABC", "WA9ZZ"};
+        QTest::newRow("prefixes outside the eight")
+            << QStringList{"OK5AB", "OK8XYZ", "OK1AB"} << QStringList{"OK", "OK", "OK"}
+            << QStringList{"OK1AB", "OK5AB", "OK8XYZ"};
+        QTest::newRow("US calls without a digit in front")
+            << QStringList{"WA9ZZ", "AA0A", "KH6ABC"} << QStringList{"K", "K", "K"}
+            << QStringList{"AA0A", "KH6ABC", "WA9ZZ"};
         QTest::newRow("OK prefix of another entity: one label, group 1")
             << QStringList{"DL1ABC", "OK1AB", "OK1XYZ"} << QStringList{"DL", "DL", "OK"}
             << QStringList{"OK1AB", "OK1XYZ", "DL1ABC"};
@@ -83,7 +83,8 @@ private slots:
         QStringList seen;
         while (q.next())
             seen << q.value(0).toString() + ' ' + q.value(1).toString() + ' ' + q.value(2).toString();
-        QCOMPARE(seen, (QStringList{"1 2026-05-01 07:30:00", "2 2026-05-01 09:00:00", "3 2026-05-02 08:00:00"}));
+        QCOMPARE(seen,
+                 (QStringList{"1 2026-05-01 07:30:00", "2 2026-05-01 09:00:00", "3 2026-05-02 08:00:00"}));
     }
 
     void sortProgressGoesThroughTheTwelveSteps()

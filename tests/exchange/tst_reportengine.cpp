@@ -43,8 +43,8 @@ QList<TLogRecord> qsos(int count)
 {
     QList<TLogRecord> rows;
     for (int i = 0; i < count; ++i)
-        rows << QsoTestFixture::qso(QStringLiteral("DL%1ABC").arg(i), QDate(2026, 2, 3), QTime(14, 5), 14.025, 1,
-                                    {{"BAND", 6}, {"RSTO", "599"}, {"QSLVIA", "DL0XX"}, {"QSLO", 2}});
+        rows << QsoTestFixture::qso(QStringLiteral("DL%1ABC").arg(i), QDate(2026, 2, 3), QTime(14, 5), 14.025,
+                                    1, {{"BAND", 6}, {"RSTO", "599"}, {"QSLVIA", "DL0XX"}, {"QSLO", 2}});
     return rows;
 }
 
@@ -114,13 +114,14 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("unknown type") << QByteArray("Type=Graf\n") << "neznámý typ";
         QTest::newRow("unknown field") << QByteArray("Type=Log\nColumns=CALL:Značka:20;XYZ:X:10\n") << "XYZ";
-        QTest::newRow("columns too wide") << QByteArray("Type=Log\nColumns=CALL:Značka:150;NAME:Jméno:100\n")
-                                          << "širší";
+        QTest::newRow("columns too wide")
+            << QByteArray("Type=Log\nColumns=CALL:Značka:150;NAME:Jméno:100\n") << "širší";
         QTest::newRow("labels off the sheet")
             << QByteArray("Type=Labels\nLabelColumns=3\nLabelRows=9\nLabelWidth=70\nLabelHeight=37\n")
             << "nevejdou";
         QTest::newRow("no rows") << QByteArray("Type=Labels\nLabelColumns=3\nLabelRows=0\n") << "LabelRows";
-        QTest::newRow("bad length") << QByteArray("Type=Labels\nLabelColumns=2\nLabelRows=2\nLabelWidth=abc\n")
+        QTest::newRow("bad length") << QByteArray(
+                                           "Type=Labels\nLabelColumns=2\nLabelRows=2\nLabelWidth=abc\n")
                                     << "LabelWidth";
     }
 
@@ -134,7 +135,8 @@ private slots:
             project.Open(out("Zly.rav"));
             QFAIL("no error");
         } catch (const EReportError &e) {
-            QVERIFY2(e.message().contains("rprtZly") && e.message().contains(reason), qPrintable(e.message()));
+            QVERIFY2(e.message().contains("rprtZly") && e.message().contains(reason),
+                     qPrintable(e.message()));
         }
     }
 
@@ -214,7 +216,8 @@ private slots:
         QFETCH(int, sheet);
         QFETCH(int, labels);
         QFETCH(int, pages);
-        const TReportDefinition *report = m_project.FindReportByFullName(m_project.ReportNames("Nalepky")[sheet]);
+        const TReportDefinition *report =
+            m_project.FindReportByFullName(m_project.ReportNames("Nalepky")[sheet]);
         QVERIFY(report);
         TRvWriter writer;
         const QList<QStringList> text = render(report->name, labels, writer);
@@ -224,8 +227,8 @@ private slots:
             calls += int(page.count("73 de OK1XYZ"));
         QCOMPARE(calls, labels);
         // Everything a bureau card needs is on the label.
-        for (const QString &word : {"DL0ABC", "via DL0XX", "03.02.2026", "14:05", "20m", "CW", "599",
-                                    "TNX FOR NICE QSO"})
+        for (const QString &word :
+             {"DL0ABC", "via DL0XX", "03.02.2026", "14:05", "20m", "CW", "599", "TNX FOR NICE QSO"})
             QVERIFY2(text[0].contains(word), qPrintable(word));
     }
 
@@ -281,7 +284,8 @@ private slots:
         while (query.Next(r))
             calls << r[fiCALL].toString();
         QCOMPARE(calls, (QStringList{"DL1AB", "OK2BC", "OK1AB"}));
-        QVERIFY_THROWS_EXCEPTION(EVelkorError, query.Open(p.fx.dm->LogFileName(QsoTestFixture::Call), {"ID;DROP"}));
+        QVERIFY_THROWS_EXCEPTION(EVelkorError,
+                                 query.Open(p.fx.dm->LogFileName(QsoTestFixture::Call), {"ID;DROP"}));
         QVERIFY_THROWS_EXCEPTION(EVelkorError, query.Open(p.temp("_none.db"), {"ID"}));
         QVERIFY(!query.Active() && !query.Next(r));
     }
