@@ -201,3 +201,8 @@ void TfrmTiskQSL::showEvent(QShowEvent *event)
     CentreOnOwner(this, m_host.mainWindow);
     QDialog::showEvent(event);
 }
+
+void TfrmTiskQSL::reject()
+{
+    done(mrCancel);
+}

@@ -50,6 +50,10 @@ public:
     QRadioButton *rBtnBureau, *rBtnCall, *rBtnDate, *rBtnDXCC;
     QPushButton *btnPrint, *btnPreview, *btnClose;
 
+public slots:
+    // Esc and the close box: the cancel result.
+    void reject() override;
+
 protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;

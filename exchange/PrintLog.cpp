@@ -180,3 +180,8 @@ void TfrmTiskDenik::showEvent(QShowEvent *event)
     CentreOnOwner(this, m_host.mainWindow);
     QDialog::showEvent(event);
 }
+
+void TfrmTiskDenik::reject()
+{
+    done(mrCancel);
+}

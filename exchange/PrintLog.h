@@ -50,6 +50,10 @@ public:
     QRadioButton *rbVse, *rbVybrana;
     QPushButton *btnTisk, *btnNahled, *btnZavrit;
 
+public slots:
+    // Esc and the close box: the cancel result.
+    void reject() override;
+
 protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;

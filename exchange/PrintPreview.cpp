@@ -143,3 +143,8 @@ void TfrmNahled::changeEvent(QEvent *event)
     if (!MinimizeProgramInstead(this, event, m_mainWindow))
         QDialog::changeEvent(event);
 }
+
+void TfrmNahled::reject()
+{
+    done(mrCancel);
+}

@@ -31,6 +31,10 @@ public:
     TRvPreview *RvPreview;
     QAction *actFirst, *actPrior, *actNext, *actLast, *actZoomOut, *actZoomIn, *actZavrit;
 
+public slots:
+    // Esc and the close box: the cancel result.
+    void reject() override;
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;

@@ -2,6 +2,7 @@
 
 #include "PrintFixture.h"
 
+#include "Messages.h"
 #include "PrintPreview.h"
 #include "PrintQuery.h"
 #include "ReportPreview.h"
@@ -125,6 +126,8 @@ private slots:
         QCOMPARE(w.RvPreview->CurrentPage(), 1);
         w.actNext->trigger();
         QCOMPARE(w.RvPreview->CurrentPage(), 2);
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QCOMPARE(w.result(), int(mrCancel));
     }
 
     void zoomSteps_data()
