@@ -11,6 +11,7 @@
 #include "ScriptedMessages.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QComboBox>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -61,7 +62,7 @@ class TestPrintCommands : public QObject
             auto *labels = qobject_cast<TfrmTiskQSL *>(&dialog);
             if (!labels)
                 return int(mrCancel);
-            m_modals << callsOf(temp("_QSL.db"));
+            m_modals << frmDialog->lblText()->text() << callsOf(temp("_QSL.db"));
             labels->cbPrinter->setCurrentIndex(labels->cbPrinter->count() - 1);
             labels->chbQSLo->setChecked(tick);
             FileDialogs::setNextAnswer(pdf);
@@ -107,7 +108,9 @@ private slots:
         f->w().actPrintQSL->trigger();
         // The dialog saw the labels in bureau order: the three-letter suffixes of OK1,
         // then the other entities by call.
-        QCOMPARE(m_modals, (QStringList{"frmTiskQSL", "OK1ABC", "OK1ABC/P", "DL/OK1ABC", "G3XYZ"}));
+        // The ordering ended on its last step, shown through the main window.
+        QCOMPARE(m_modals, (QStringList{"frmTiskQSL", "Třídím QSL ...\nOstatní značky", "OK1ABC", "OK1ABC/P",
+                                        "DL/OK1ABC", "G3XYZ"}));
         QCOMPARE(qslo(), (QList<int>{1, 1, 1, 1}));
         QCOMPARE(f->model().MarkCount(), 4); // the marks stay
         QVERIFY(QFile::exists(m_out.filePath("labels.pdf")));
