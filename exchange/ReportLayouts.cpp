@@ -172,14 +172,16 @@ public:
         const QString to = QStringLiteral("To Radio ");
         drawCell(painter, m_smallMetrics, box.left(), box.width(), callBaseline, to, Qt::AlignLeft);
         const double callLeft = box.left() + m_smallMetrics.horizontalAdvance(to);
-        painter.setFont(m_call);
-        drawCell(painter, m_callMetrics, callLeft, box.right() - callLeft, callBaseline,
-                 PrintedValue(r, fiCALL), Qt::AlignLeft);
         const QString via = PrintedValue(r, fiQSLVIA);
-        if (!via.isEmpty()) {
+        const QString viaText = via.isEmpty() ? QString() : QStringLiteral("via ") + via;
+        // The manager keeps its place at the right; a long call gives way to it.
+        const double viaWidth = viaText.isEmpty() ? 0.0 : m_boldMetrics.horizontalAdvance(viaText) + 1.5 * U;
+        painter.setFont(m_call);
+        drawCell(painter, m_callMetrics, callLeft, box.right() - callLeft - viaWidth, callBaseline,
+                 PrintedValue(r, fiCALL), Qt::AlignLeft);
+        if (!viaText.isEmpty()) {
             painter.setFont(m_bold);
-            drawCell(painter, m_boldMetrics, box.left(), box.width(), callBaseline,
-                     QStringLiteral("via ") + via, Qt::AlignRight);
+            drawCell(painter, m_boldMetrics, box.left(), box.width(), callBaseline, viaText, Qt::AlignRight);
         }
 
         // The QSO: captions over values in five columns.

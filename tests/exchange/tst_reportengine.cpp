@@ -232,6 +232,22 @@ private slots:
             QVERIFY2(text[0].contains(word), qPrintable(word));
     }
 
+    void longCallGivesWayToTheManager()
+    {
+        TLogRecord r = qsos(1)[0];
+        r[fiCALL] = "VP2E/OK1ABCDEFG";
+        r[fiQSLVIA] = "W1ABCDEFGHIJKL";
+        ListRows rows({r});
+        TRvWriter writer;
+        writer.SetOutputFile(out("Tisk.rnd"));
+        QVERIFY(writer.Execute(*m_project.FindReport("rprtNalepky3x8"), &rows));
+        const QStringList words = RenderedPagesText(out("Tisk.rnd")).value(0);
+        QVERIFY(words.contains("via W1ABCDEFGHIJKL"));
+        const QStringList call = words.filter("VP2E");
+        QCOMPARE(call.size(), 1);
+        QVERIFY2(call[0].endsWith(QChar(0x2026)), qPrintable(call[0]));
+    }
+
     void abortStopsAfterThePageAndRemovesTheFile()
     {
         TRvWriter writer;
