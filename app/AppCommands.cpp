@@ -7,6 +7,7 @@
 #include "ImportCommands.h"
 #include "LogTableModel.h"
 #include "MainWindow.h"
+#include "PrintCommands.h"
 #include "StatTabWindow.h"
 #include "WindowCommands.h"
 
@@ -25,13 +26,18 @@ TExchangeHost MakeExchangeHost(TfrmVelkor &window)
     return host;
 }
 
-namespace
+void InstallPrintCommands(TfrmVelkor &window)
 {
+    window.SetCommandHandler(window.actPrintQSL, [&window] {
+        PrintQslLabels(MakeExchangeHost(window), [&window](int step) { window.QSLSortProgress(step); });
+    });
+    window.SetCommandHandler(window.actPrintLog, [&window] { PrintLog(MakeExchangeHost(window)); });
+}
+
+namespace {
 
 void InstallExportCommands(TfrmVelkor &window)
 {
-    // The host is made when a command runs: the progress window is created after the
-    // commands are installed.
     const auto bind = [&window](QAction *action, void (*command)(const TExchangeHost &)) {
         window.SetCommandHandler(action, [&window, command] { command(MakeExchangeHost(window)); });
     };
@@ -46,17 +52,13 @@ void InstallExportCommands(TfrmVelkor &window)
 
 void InstallExchangeCommands(TfrmVelkor &window)
 {
-    // Each command makes the host when it runs: the progress window is made after the
-    // commands are bound.
-    // Import
+    // Each command makes the main window's view when it runs: the progress window is made
+    // after the commands are bound.
     for (const auto &[action, handler] : ImportCommands([&window] { return MakeExchangeHost(window); },
                                                         window.actImportADIF, window.actImportTrevan,
                                                         window.actImportOstrel))
         window.SetCommandHandler(action, handler);
-
-    // Statistics
-    window.SetCommandHandler(window.actStatTab, [&window] { ShowStatistics(MakeExchangeHost(window)); });
-
-    // Export
     InstallExportCommands(window);
+    InstallPrintCommands(window);
+    window.SetCommandHandler(window.actStatTab, [&window] { ShowStatistics(MakeExchangeHost(window)); });
 }

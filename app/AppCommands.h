@@ -8,5 +8,8 @@ struct TExchangeHost;
 // The exchange windows' view of the main window.
 TExchangeHost MakeExchangeHost(TfrmVelkor &window);
 
+// "Tisk nálepek" and "Tisk deníku".
+void InstallPrintCommands(TfrmVelkor &window);
+
 // Gives their handlers to the main window's exchange commands.
 void InstallExchangeCommands(TfrmVelkor &window);

@@ -1,0 +1,89 @@
+#include "ReportPrinter.h"
+
+#include "RenderedReport.h"
+#include "ReportError.h"
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace
+{
+
+QPageLayout pageLayoutFor(const TRenderedReport &report)
+{
+    const QSizeF size = report.PageSizeMm();
+    const QPageSize pageSize(size, QPageSize::Millimeter);
+    return QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+void printOn(QPagedPaintDevice &device, const TRenderedReport &report, const QString &target)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw EReportError(QStringLiteral("Tisk na \"%1\" nelze zahájit!").arg(target));
+    report.PrintTo(device, painter);
+    if (!painter.end())
+        throw EReportError(QStringLiteral("Tisk na \"%1\" se nepodařilo dokončit!").arg(target));
+}
+
+} // namespace
+
+QString TRvPrinter::PdfTargetName()
+{
+    return QStringLiteral("Soubor PDF");
+}
+
+TRvPrinter::TRvPrinter()
+{
+    m_names = QPrinterInfo::availablePrinterNames();
+    const QString defaultName = QPrinterInfo::defaultPrinterName();
+    m_names << PdfTargetName();
+    m_current = defaultName.isEmpty() ? int(m_names.size()) - 1 : qMax(0, int(m_names.indexOf(defaultName)));
+}
+
+void TRvPrinter::SetPrinterIndex(int index)
+{
+    if (index >= 0 && index < m_names.size())
+        m_current = index;
+}
+
+void TRvPrinter::PrintFile(const QString &renderedFile, const QString &pdfFile) const
+{
+    QFile file(renderedFile);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EReportError(QStringLiteral("Soubor \"%1\" nelze otevřít!").arg(renderedFile));
+    PrintStream(file, pdfFile);
+}
+
+void TRvPrinter::PrintStream(QIODevice &rendered, const QString &pdfFile) const
+{
+    const TRenderedReport report(rendered);
+    if (IsPdfTarget(m_current)) {
+        if (pdfFile.isEmpty())
+            throw EReportError(QStringLiteral("Není zadán soubor PDF!"));
+        // The writer is told of a file it cannot create only when painting begins, and
+        // would then leave nothing behind; checking first gives the reason.
+        QFile probe(pdfFile);
+        if (!probe.open(QIODevice::WriteOnly))
+            throw EReportError(
+                QStringLiteral("Soubor \"%1\" nelze zapsat!\n%2").arg(pdfFile, probe.errorString()));
+        probe.close();
+        QPdfWriter writer(pdfFile);
+        writer.setCreator(QStringLiteral("Velkor"));
+        writer.setPageLayout(pageLayoutFor(report));
+        printOn(writer, report, pdfFile);
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrinterName(m_names.value(m_current));
+    printer.setFullPage(true);
+    printer.setPageLayout(pageLayoutFor(report));
+    printer.setDocName(QStringLiteral("Velkor"));
+    if (!printer.isValid())
+        throw EReportError(QStringLiteral("Tiskárna \"%1\" není dostupná!").arg(printer.printerName()));
+    printOn(printer, report, printer.printerName());
+}
