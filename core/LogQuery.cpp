@@ -2,6 +2,7 @@
 
 #include "DatabaseError.h"
 #include "Formats.h"
+#include "LogOrder.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <list>
 #include <optional>
+#include <unordered_set>
 
 namespace
 {
@@ -32,32 +34,13 @@ struct Page {
                              .arg(QFileInfo(db.databaseName()).fileName(), detail));
 }
 
-// Checks an order list against the log's field names and makes it SQL, with ID as the
-// last key so that rows equal in every listed field keep a fixed order. Under a condition
-// the keys are written as expressions ("+DAT"): SQLite then reads the matching rows in
-// one pass and sorts them, instead of walking an ordering index and fetching every row of
-// the log out of order, which takes seconds on a large log.
+// The order as SQL, with ID as the last key so that rows equal in every listed field keep
+// a fixed order. Under a condition the keys are written as expressions ("+DAT"): SQLite
+// then reads the matching rows in one pass and sorts them, instead of walking an ordering
+// index and fetching every row of the log out of order, which takes seconds on a large log.
 QString orderSql(const QStringList &order, bool filtered)
 {
-    const QString prefix = filtered ? QStringLiteral("+") : QString();
-    QStringList parts;
-    bool hasId = false;
-    for (const QString &entry : order) {
-        const QStringList words = entry.simplified().split(u' ');
-        const int field = LogFieldIndex(words.value(0));
-        const QString direction = words.value(1).toUpper();
-        if (field < 0 || words.size() > 2 ||
-            (words.size() == 2 && direction != u"ASC" && direction != u"DESC"))
-            throw EDatabaseError(QStringLiteral("Neplatné třídění \"%1\"!").arg(entry));
-        hasId = hasId || field == fiID;
-        parts << prefix +
-                     (words.size() == 2 ? LogFieldNames[field] + u' ' + direction : LogFieldNames[field]);
-    }
-    if (parts.isEmpty())
-        parts << prefix + LogFieldNames[fiDAT] << prefix + LogFieldNames[fiUTC];
-    if (!hasId)
-        parts << prefix + LogFieldNames[fiID];
-    return parts.join(u',');
+    return LogOrderSql(ParseLogOrder(order), filtered);
 }
 
 } // namespace
@@ -223,6 +206,31 @@ struct LogQuery::Private {
         return page;
     }
 
+    // The ordered IDs of the rows the query selects.
+    std::vector<qint64> readIds() const
+    {
+        const TLogOrder order = ParseLogOrder(orderBy);
+        const QSqlDatabase db = database();
+        if (!filtered()) {
+            if (std::optional<std::vector<qint64>> sorted = SortLogInMemory(db, order))
+                return std::move(*sorted);
+        }
+        std::vector<qint64> result;
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!q.prepare(QStringLiteral("SELECT ID") + fromWhere() + QStringLiteral(" ORDER BY ") +
+                       LogOrderSql(order, filtered())))
+            queryFailed(db, q.lastError().text());
+        bindWhere(q);
+        if (!q.exec())
+            queryFailed(db, q.lastError().text());
+        while (q.next())
+            result.push_back(q.value(0).toLongLong());
+        if (q.lastError().isValid())
+            queryFailed(db, q.lastError().text());
+        return result;
+    }
+
     const TLogRecord *row(int r) const
     {
         if (r < 0 || r >= static_cast<int>(ids.size()))
@@ -231,6 +239,81 @@ struct LogQuery::Private {
         return &p.rows[r % PageSize];
     }
 };
+
+namespace
+{
+
+// Reads the sort keys of single rows by their ID: any row of the log, or only one that the
+// query's condition selects.
+class RowKeyReader
+{
+public:
+    RowKeyReader(const QSqlDatabase &db, const QString &where, const QVariantList &whereValues,
+                 const TLogOrder &order)
+        : m_db(db), m_keys(order.size()), m_any(m_db), m_selected(m_db), m_whereValues(whereValues)
+    {
+        QStringList fields;
+        for (const TOrderTerm &term : order)
+            fields << LogFieldNames[term.field];
+        const QString select = QStringLiteral("SELECT %1 FROM %2 WHERE ").arg(fields.join(u','), LogTableName);
+        prepare(m_any, select + QStringLiteral("ID = ?"));
+        QString condition = QStringLiteral("ID = ?");
+        if (!where.trimmed().isEmpty())
+            condition = u'(' + where + QStringLiteral(") AND ") + condition;
+        else
+            m_whereValues.clear();
+        prepare(m_selected, select + condition);
+    }
+
+    // The keys of a row that is in the list (and so in the log).
+    const QVariantList &read(qint64 id)
+    {
+        m_any.bindValue(0, id);
+        if (!fetch(m_any, m_row))
+            m_row = QVariantList(qsizetype(m_keys)); // gone meanwhile: NULL keys put it first
+        return m_row;
+    }
+
+    // False when the row is not in the log or the condition leaves it out.
+    bool readIfSelected(qint64 id, QVariantList &keys)
+    {
+        for (int i = 0; i < m_whereValues.size(); ++i)
+            m_selected.bindValue(i, m_whereValues[i]);
+        m_selected.bindValue(int(m_whereValues.size()), id);
+        return fetch(m_selected, keys);
+    }
+
+private:
+    void prepare(QSqlQuery &q, const QString &sql)
+    {
+        q.setForwardOnly(true);
+        if (!q.prepare(sql))
+            queryFailed(m_db, q.lastError().text());
+    }
+
+    bool fetch(QSqlQuery &q, QVariantList &keys)
+    {
+        if (!q.exec())
+            queryFailed(m_db, q.lastError().text());
+        const bool found = q.next();
+        if (found) {
+            keys.resize(qsizetype(m_keys));
+            for (size_t i = 0; i < m_keys; ++i)
+                keys[qsizetype(i)] = q.value(int(i));
+        }
+        q.finish();
+        return found;
+    }
+
+    QSqlDatabase m_db;
+    size_t m_keys;
+    QSqlQuery m_any;
+    QSqlQuery m_selected;
+    QVariantList m_whereValues;
+    QVariantList m_row;
+};
+
+} // namespace
 
 LogQuery::LogQuery(QObject *parent) : QObject(parent), d(std::make_unique<Private>()) {}
 
@@ -284,26 +367,56 @@ void LogQuery::Open()
 {
     if (d->active)
         Close();
-    const QString order = orderSql(d->orderBy, d->filtered());
-    const QSqlDatabase db = d->database();
-    std::vector<qint64> ids;
-    {
-        QSqlQuery q(db);
-        q.setForwardOnly(true);
-        if (!q.prepare(QStringLiteral("SELECT ID") + d->fromWhere() + QStringLiteral(" ORDER BY ") + order))
-            queryFailed(db, q.lastError().text());
-        d->bindWhere(q);
-        if (!q.exec())
-            queryFailed(db, q.lastError().text());
-        while (q.next())
-            ids.push_back(q.value(0).toLongLong());
-        if (q.lastError().isValid())
-            queryFailed(db, q.lastError().text());
-    }
+    std::vector<qint64> ids = d->readIds();
     ids.shrink_to_fit();
     d->clearCache();
     d->ids = std::move(ids);
     d->active = true;
+    d->pos = d->ids.empty() ? -1 : 0;
+    d->bof = true;
+    d->eof = d->ids.empty();
+    emit afterOpen();
+    notifyReset();
+}
+
+void LogQuery::RefreshRows(const QList<qint64> &changedIds)
+{
+    if (!d->active) {
+        Open();
+        return;
+    }
+    const TLogOrder order = ParseLogOrder(d->orderBy);
+    // Out first, all of them: the list then holds only rows whose keys are as they were
+    // read, which the places of the others are found among.
+    const std::unordered_set<qint64> changed(changedIds.begin(), changedIds.end());
+    std::vector<qint64> ids = std::move(d->ids);
+    d->ids.clear();
+    std::erase_if(ids, [&changed](qint64 id) { return changed.count(id) > 0; });
+    try {
+        RowKeyReader reader(d->database(), d->where, d->whereValues, order);
+        for (qint64 id : changed) {
+            QVariantList key;
+            if (!reader.readIfSelected(id, key))
+                continue;
+            // The first row that comes after the changed one.
+            size_t lo = 0;
+            size_t hi = ids.size();
+            while (lo < hi) {
+                const size_t mid = lo + (hi - lo) / 2;
+                if (CompareOrderKeys(order, reader.read(ids[mid]), key) < 0)
+                    lo = mid + 1;
+                else
+                    hi = mid;
+            }
+            ids.insert(ids.begin() + static_cast<std::ptrdiff_t>(lo), id);
+        }
+    } catch (...) {
+        // The list is no longer what the query selects: closed, as a failed opening leaves it.
+        Close();
+        throw;
+    }
+    d->clearCache();
+    d->ids = std::move(ids);
     d->pos = d->ids.empty() ? -1 : 0;
     d->bof = true;
     d->eof = d->ids.empty();
@@ -464,6 +577,45 @@ bool LogQuery::Locate(const QList<int> &fields, const QVariantList &values, TLoc
     if (!q.next())
         return false;
     return GotoBookmark(q.value(0).toLongLong());
+}
+
+bool LogQuery::Contains(const QList<int> &fields, const QVariantList &values) const
+{
+    if (!d->active || IsEmpty() || fields.isEmpty() || fields.size() != values.size())
+        return false;
+    QStringList conditions;
+    QVariantList bound;
+    for (int i = 0; i < fields.size(); ++i) {
+        const int field = fields[i];
+        if (field < 0 || field >= LogFieldCount)
+            return false;
+        const QVariant stored = LogValueToStorage(field, values[i]);
+        if (stored.isNull()) {
+            conditions << LogFieldNames[field] + QStringLiteral(" IS NULL");
+        } else {
+            conditions << LogFieldNames[field] + QStringLiteral(" = ?");
+            bound << stored;
+        }
+    }
+    QString condition = conditions.join(QStringLiteral(" AND "));
+    if (d->filtered()) {
+        condition = u'(' + d->where + QStringLiteral(") AND ") + condition;
+        bound = d->whereValues + bound;
+    }
+    const QSqlDatabase db = d->database();
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT ID FROM %1 WHERE %2").arg(LogTableName, condition)))
+        queryFailed(db, q.lastError().text());
+    for (int i = 0; i < bound.size(); ++i)
+        q.bindValue(i, bound[i]);
+    if (!q.exec())
+        queryFailed(db, q.lastError().text());
+    // A row written since the query was opened is not in its result.
+    while (q.next())
+        if (RowOfId(q.value(0).toLongLong()) >= 0)
+            return true;
+    return false;
 }
 
 TBookmark LogQuery::Bookmark() const

@@ -57,6 +57,12 @@ public:
     void Open();
     void Close();
     bool Active() const;
+    // Brings the result up to date after the rows with these IDs were inserted, changed
+    // or deleted (and nothing else changed): each leaves its place and, when it is in the
+    // log and the condition selects it, enters at the place the order gives it. The same
+    // rows in the same order as Open, without reading the whole list again; then as after
+    // Open (first row, afterOpen). Raises EDatabaseError on failure, the query then closed.
+    void RefreshRows(const QList<qint64> &changedIds);
 
     // --- position (record numbers are 1-based; rows are 0-based) ---
     int RecordCount() const;
@@ -78,6 +84,10 @@ public:
     // the value. Case-insensitive applies to ASCII letters.
     bool Locate(const QList<int> &fields, const QVariantList &values, TLocateOptions options = {});
     bool Locate(int field, const QVariant &value, TLocateOptions options = {});
+    // Whether a row of the result has fields equal to the values, as Locate without
+    // options would find it, but without moving. An index over the fields makes it fast
+    // on any log.
+    bool Contains(const QList<int> &fields, const QVariantList &values) const;
 
     // --- bookmarks ---
     TBookmark Bookmark() const; // ID of the current row, 0 when empty
