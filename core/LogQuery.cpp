@@ -22,6 +22,9 @@ namespace
 // each direction of wherever the views look, a few megabytes at most.
 constexpr int PageSize = 128;
 constexpr int MaxCachedPages = 32;
+// RefreshRows puts up to this many rows back one by one, each for a few reads of single
+// rows and a move of the list; more are read by opening the query again.
+constexpr int MaxRowsRefreshed = 64;
 
 struct Page {
     int index = -1;
@@ -382,6 +385,11 @@ void LogQuery::Open()
 void LogQuery::RefreshRows(const QList<qint64> &changedIds)
 {
     if (!d->active) {
+        Open();
+        return;
+    }
+    // Many changes at once (an import, a long session) are read faster all anew.
+    if (changedIds.size() > MaxRowsRefreshed) {
         Open();
         return;
     }
