@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QMetaMethod>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -13,7 +14,7 @@
 #include <algorithm>
 #include <list>
 #include <optional>
-#include <unordered_set>
+#include <utility>
 
 namespace
 {
@@ -64,6 +65,15 @@ struct LogQuery::Private {
     int disableCount = 0;
     bool pendingReset = false;
     bool pendingScroll = false;
+    // Rows that RefreshRows took out or put in, in order, not yet told to the views, and
+    // the list as the views last saw it.
+    struct RowEdit {
+        bool inserted;
+        int row;
+        qint64 id;
+    };
+    std::vector<RowEdit> pendingRowEdits;
+    std::vector<qint64> idsBeforeEdits;
 
     // Row of each ID, built when first asked for on a larger result: a table indexed by
     // ID when the IDs lie close together (the usual case), else (ID, row) pairs sorted
@@ -396,10 +406,32 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
     const TLogOrder order = ParseLogOrder(d->orderBy);
     // Out first, all of them: the list then holds only rows whose keys are as they were
     // read, which the places of the others are found among.
-    const std::unordered_set<qint64> changed(changedIds.begin(), changedIds.end());
+    std::vector<qint64> changed(changedIds.begin(), changedIds.end());
+    std::sort(changed.begin(), changed.end());
+    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+    std::vector<Private::RowEdit> edits;
+    const bool followed = isSignalConnected(QMetaMethod::fromSignal(&LogQuery::viewRowEdited));
+    // The views are told the changes on the list as they saw it last.
+    if (followed && !d->pendingReset && d->pendingRowEdits.empty())
+        d->idsBeforeEdits = d->ids;
     std::vector<qint64> ids = std::move(d->ids);
     d->ids.clear();
-    std::erase_if(ids, [&changed](qint64 id) { return changed.count(id) > 0; });
+    if (!changed.empty()) {
+        // One pass over the list; most IDs lie outside the few changed ones at once.
+        const qint64 low = changed.front();
+        const qint64 high = changed.back();
+        size_t kept = 0;
+        for (size_t row = 0; row < ids.size(); ++row) {
+            const qint64 id = ids[row];
+            if (id >= low && id <= high && std::binary_search(changed.begin(), changed.end(), id)) {
+                // Its row number once the rows before it have gone.
+                edits.push_back({false, static_cast<int>(kept), id});
+                continue;
+            }
+            ids[kept++] = id;
+        }
+        ids.resize(kept);
+    }
     try {
         RowKeyReader reader(d->database(), d->where, d->whereValues, order);
         for (qint64 id : changed) {
@@ -417,6 +449,7 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
                     hi = mid;
             }
             ids.insert(ids.begin() + static_cast<std::ptrdiff_t>(lo), id);
+            edits.push_back({true, static_cast<int>(lo), id});
         }
     } catch (...) {
         // The list is no longer what the query selects: closed, as a failed opening leaves it.
@@ -429,7 +462,19 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
     d->bof = true;
     d->eof = d->ids.empty();
     emit afterOpen();
-    notifyReset();
+    if (!followed) {
+        notifyReset();
+        return;
+    }
+    if (d->pendingReset)
+        return; // the views are reset anyway
+    d->pendingRowEdits.insert(d->pendingRowEdits.end(), edits.begin(), edits.end());
+    if (d->disableCount > 0) {
+        d->pendingScroll = true;
+        return;
+    }
+    emitRowEdits();
+    emit viewCurrentChanged();
 }
 
 void LogQuery::Close()
@@ -671,9 +716,15 @@ void LogQuery::EnableControls()
     const bool reset = d->pendingReset;
     const bool scroll = d->pendingScroll;
     d->pendingReset = d->pendingScroll = false;
-    if (reset)
+    if (reset) {
+        d->pendingRowEdits.clear();
+        d->idsBeforeEdits.clear();
         emit viewReset();
-    else if (scroll)
+        return;
+    }
+    if (!d->pendingRowEdits.empty())
+        emitRowEdits();
+    if (scroll)
         emit viewCurrentChanged();
 }
 
@@ -779,8 +830,41 @@ void LogQuery::scrolled()
         emit viewCurrentChanged();
 }
 
+// Views that follow single rows are told the rows that went and came one by one, each
+// change on the list as it was then (a view of a million rows resets slowly), while the
+// query still counts as disabled: a view whose current row goes with a removed one must
+// not move the query meanwhile.
+void LogQuery::emitRowEdits()
+{
+    std::vector<qint64> final = std::move(d->ids);
+    d->ids = std::exchange(d->idsBeforeEdits, {});
+    const std::vector<Private::RowEdit> edits = std::exchange(d->pendingRowEdits, {});
+    ++d->disableCount;
+    try {
+        for (const Private::RowEdit &edit : edits) {
+            emit viewRowAboutToBeEdited(edit.inserted, edit.row);
+            if (edit.inserted)
+                d->ids.insert(d->ids.begin() + edit.row, edit.id);
+            else
+                d->ids.erase(d->ids.begin() + edit.row);
+            d->clearCache();
+            emit viewRowEdited(edit.inserted, edit.row);
+        }
+    } catch (...) {
+        --d->disableCount;
+        d->ids = std::move(final);
+        d->clearCache();
+        throw;
+    }
+    --d->disableCount;
+    d->ids = std::move(final);
+    d->clearCache();
+}
+
 void LogQuery::notifyReset()
 {
+    d->pendingRowEdits.clear();
+    d->idsBeforeEdits.clear();
     if (d->disableCount > 0)
         d->pendingReset = true;
     else

@@ -61,7 +61,8 @@ public:
     // or deleted (and nothing else changed): each leaves its place and, when it is in the
     // log and the condition selects it, enters at the place the order gives it. The same
     // rows in the same order as Open, without reading the whole list again; then as after
-    // Open (first row, afterOpen). Raises EDatabaseError on failure, the query then closed.
+    // Open (first row, afterOpen), but bound views are told only the rows that went and came.
+    // Raises EDatabaseError on failure, the query then closed.
     void RefreshRows(const QList<qint64> &changedIds);
 
     // --- position (record numbers are 1-based; rows are 0-based) ---
@@ -128,6 +129,11 @@ signals:
     // Notices for bound views, held back while the controls are disabled.
     void viewReset();          // opened, closed or re-opened: rows and count changed
     void viewCurrentChanged(); // the current row moved
+    // RefreshRows takes out the row at `row` (inserted false) or puts one in there (true):
+    // the first before, the second after the change. Views that do not follow these are
+    // reset instead. A current-row notice follows the last one.
+    void viewRowAboutToBeEdited(bool inserted, int row);
+    void viewRowEdited(bool inserted, int row);
 
 private:
     struct Private;
@@ -136,6 +142,7 @@ private:
     void moveTo(int row, bool bof = false, bool eof = false);
     void scrolled();
     void notifyReset();
+    void emitRowEdits();
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(LogQuery::TLocateOptions)

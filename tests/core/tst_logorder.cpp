@@ -11,6 +11,7 @@
 #include "VkrDatabase.h"
 
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
@@ -261,9 +262,12 @@ private slots:
         q.Last();
         int opened = 0;
         connect(&q, &LogQuery::afterOpen, this, [&opened] { ++opened; });
+        // A view that does not follow single rows is reset.
+        QSignalSpy resets(&q, &LogQuery::viewReset);
         const qint64 id = insertRaw();
         q.RefreshRows({id});
         QCOMPARE(opened, 1);
+        QCOMPARE(resets.count(), 1);
         QCOMPARE(q.RecNo(), 1);
         QVERIFY(q.RowOfId(id) >= 0);
         // Its row is read afresh, not taken from a page read before.

@@ -341,7 +341,8 @@ private slots:
                 expected << fresh.IdAt(row);
             for (int row = 0; row < mw().query().RecordCount(); ++row)
                 grid << mw().query().IdAt(row);
-            return grid == expected && mw().model().rowCount() == fresh.RecordCount();
+            return grid == expected && mw().model().rowCount() == fresh.RecordCount() &&
+                   mw().w().dbgLog->currentIndex().row() == mw().query().CurrentRow();
         };
         mw().mark("OK1ABC");
         mw().mark("G3XYZ");
