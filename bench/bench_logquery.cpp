@@ -6,6 +6,7 @@
 #include "LogConnection.h"
 #include "LogQuery.h"
 #include "LogTable.h"
+#include "QsoLookup.h"
 #include "RandomLog.h"
 #include "VkrDatabase.h"
 
@@ -44,6 +45,78 @@ void fetchScreen(LogQuery &q, int firstRow)
             q.DisplayTextAt(row, field);
 }
 
+// The fields of the grid's sort commands.
+const int SortableFields[] = {fiDAT, fiCALL, fiFREQ, fiBAND, fiMODE, fiNAME, fiQTH, fiLOCO, fiLOCP, fiQSLO, fiQSLP,
+                              fiQSLVIA, fiEQSLP, fiNOTE, fiPWR, fiQRB, fiDXCC, fiIOTA, fiITU, fiWAZ, fiAWARD};
+
+// Saving a QSO as the QSO window does: one insert (or edit), then the grid's list of IDs
+// brought up to date and the grid on its last record, in date order and in name order.
+void benchSave(const QString &connectionName, LogQuery &q)
+{
+    LogTable table(connectionName);
+    TLogRecord r = q.RecordAt(q.RecordCount() / 3);
+    for (int field : {fiDAT, fiNAME}) {
+        q.SetOrderBy(LogQuery::SortOrderFor(field));
+        q.Open();
+        const int rounds = 10;
+        double insertMs = 0, refreshMs = 0, fullMs = 0, editMs = 0;
+        QElapsedTimer t;
+        for (int i = 0; i < rounds; ++i) {
+            t.restart();
+            const qint64 id = table.Insert(r);
+            insertMs += ms(t);
+            t.restart();
+            q.RefreshRows({id});
+            q.Last();
+            fetchScreen(q, q.RecordCount() - 40);
+            refreshMs += ms(t);
+            r[fiNAME] = QStringLiteral("Edited%1").arg(i);
+            t.restart();
+            table.Edit(id, r);
+            q.RefreshRows({id});
+            q.SetRecNo(q.RecordCount() / 2);
+            fetchScreen(q, q.CurrentRow());
+            editMs += ms(t);
+        }
+        t.restart();
+        q.Open();
+        q.Last();
+        fullMs = ms(t);
+        std::printf("  save in %s order: insert %.2f ms, grid update %.2f ms, edit + update %.2f ms "
+                    "(mean of %d; reading the whole list: %.1f ms)\n",
+                    qPrintable(LogFieldNames[field]), insertMs / rounds, refreshMs / rounds, editMs / rounds,
+                    rounds, fullMs);
+    }
+    q.SetOrderBy(LogQuery::SortOrderFor(fiDAT));
+    q.Open();
+}
+
+// The searches of the QSO window's field exits: the earlier QSOs of a station (opened
+// and read as the window reads them) and whether an entity was worked on a band.
+void benchLookups(const QString &connectionName, LogQuery &main)
+{
+    QElapsedTimer t;
+    for (const char *call : {"OK1ABC", "OK1ABC/P", "DL/OK1ABC", "W1AW", "OK1A"}) {
+        LogQuery pred;
+        pred.SetConnectionName(connectionName);
+        const TPreviousQsoFilter filter = PreviousQsoFilter(call);
+        pred.SetWhere(filter.where, filter.values);
+        pred.SetOrderBy({"DAT", "UTC"});
+        t.restart();
+        pred.Open();
+        pred.Last();
+        for (int row = 0; row < pred.RecordCount(); ++row)
+            pred.RecordAt(row);
+        std::printf("  earlier QSOs of %-10s             %8.2f ms (%d rows)\n", call, ms(t), pred.RecordCount());
+    }
+    for (const auto &[dxcc, band] : {std::pair{"OK", 5}, std::pair{"OK", 28}, std::pair{"VP8", 5}}) {
+        t.restart();
+        const bool worked = main.Contains({fiDXCC, fiBAND}, {QString(dxcc), band});
+        std::printf("  worked %-3s on band %2d:                %8.2f ms (%s)\n", dxcc, band, ms(t),
+                    worked ? "yes" : "no");
+    }
+}
+
 void benchFile(const QString &path)
 {
     QElapsedTimer t;
@@ -79,12 +152,19 @@ void benchFile(const QString &path)
     q.GotoBookmark(current);
     std::printf("  re-order by DAT,UTC + relocate:      %8.1f ms\n", ms(t));
 
-    t.restart();
-    q.SetOrderBy(LogQuery::SortOrderFor(fiNAME));
-    q.Open();
-    std::printf("  re-order by NAME (no index):         %8.1f ms\n", ms(t));
+    // Every sort command of the grid, each followed by finding the current QSO again.
+    for (int field : SortableFields) {
+        t.restart();
+        q.SetOrderBy(LogQuery::SortOrderFor(field));
+        q.Open();
+        q.GotoBookmark(current);
+        std::printf("  sort by %-6s + relocate:            %8.1f ms\n", qPrintable(LogFieldNames[field]), ms(t));
+    }
     q.SetOrderBy(LogQuery::SortOrderFor(fiDAT));
     q.Open();
+
+    benchSave(connection.connectionName(), q);
+    benchLookups(connection.connectionName(), q);
 
     QRandomGenerator rng(7);
     const int locates = 20;

@@ -1,10 +1,17 @@
 // Times the main window on a large log, offscreen: from OpenLog to the first painted grid,
 // a re-sort by call sign, and scrolling a page down and back up, each until the grid is
-// painted again.
+// painted again; then the QSO window over it: every field exit, and saving a QSO until
+// the grid shows it.
 // Usage: bench_mainwindow_gui [count]   (default 100000 QSOs)
 
 #include "AppGlobals.h"
 #include "DmLog.h"
+#include "DxccList.h"
+#include "FilteredLineEdit.h"
+#include "FloatComboBox.h"
+#include "LocatorEdit.h"
+#include "LogTable.h"
+#include "QSOWindow.h"
 #include "LogGrid.h"
 #include "MainWindow.h"
 #include "ProgressDialog.h"
@@ -12,6 +19,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -26,6 +36,9 @@ void writeOperator(const QString &dataDir, const QString &call)
 {
     TUserOptions uo;
     uo.SetCall(call);
+    uo.SetLocator("JN79SX");
+    uo.SetRefreshLog(true);
+    uo.SetLookInLog(true);
     for (int field = fiDAT; field < LogFieldCount; ++field) {
         const QString &name = LogFieldNames[field];
         uo.SetColumnCaption(name, LogFieldCaptions[field]);
@@ -54,6 +67,126 @@ double keyAndPaint(TfrmVelkor &window, int key)
     return ms(t);
 }
 
+// Moves the focus out of a field (its exit handler runs) and back in; the time of the move out.
+double leave(QWidget *field, QWidget *next)
+{
+    field->setFocus(Qt::TabFocusReason);
+    QElapsedTimer t;
+    t.start();
+    next->setFocus(Qt::TabFocusReason);
+    return ms(t);
+}
+
+void benchQsoWindow(TfrmVelkor &window, LogQuery &log)
+{
+    TfrmQSO qso(TfrmQSO::qmNew, window.QsoWindowContext());
+    qso.show();
+    qso.activateWindow();
+    for (int i = 0; i < 20 && QApplication::activeWindow() != &qso; ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (QApplication::activeWindow() != &qso)
+        std::printf("QSO window not active: the exits will not run\n");
+
+    // Stations of the log: one worked often, one portable, one not yet worked.
+    const QString often = log.ValueAt(log.RecordCount() / 2, fiCALL).toString();
+    const int rounds = 5;
+    auto mean = [rounds](const std::function<double(int)> &one) {
+        double sum = 0;
+        for (int i = 0; i < rounds; ++i)
+            sum += one(i);
+        return sum / rounds;
+    };
+    for (const QString &call : {often, often + "/P", QString("DL/") + often, QString("VP8ZZZ")}) {
+        const double t = mean([&](int) {
+            qso.ClearForm();
+            qso.edtCall->setText(call);
+            return leave(qso.edtCall, qso.cbFreq);
+        });
+        std::printf("  leave call sign %-12s            %7.2f ms (%d earlier QSOs)\n", qPrintable(call), t,
+                    qso.PreviousQuery()->RecordCount());
+    }
+    qso.edtCall->setText(often);
+    leave(qso.edtCall, qso.cbFreq);
+    const QStringList freqs{"14,025", "7,01", "3,55", "28,4", "50,1"};
+    std::printf("  leave frequency                         %7.2f ms\n", mean([&](int i) {
+                    qso.cbFreq->setEditText(freqs[i]);
+                    return leave(qso.cbFreq, qso.cbMode);
+                }));
+    std::printf("  leave mode                              %7.2f ms\n", mean([&](int i) {
+                    qso.cbMode->setCurrentIndex(i % 3);
+                    return leave(qso.cbMode, qso.edtName);
+                }));
+    const QStringList dxccs{"DL", "OK", "G", "I", "F"};
+    std::printf("  leave DXCC                              %7.2f ms\n", mean([&](int i) {
+                    qso.edtDXCC->setText(dxccs[i]);
+                    return leave(qso.edtDXCC, qso.edtName);
+                }));
+    std::printf("  leave partner's locator                 %7.2f ms\n", mean([&](int i) {
+                    qso.edtLOCp->setText(i % 2 ? "JO60" : "JN89AB");
+                    return leave(qso.edtLOCp, qso.edtName);
+                }));
+    std::printf("  leave own locator                       %7.2f ms\n", mean([&](int) {
+                    qso.edtLOCo->setText("JN79SX");
+                    return leave(qso.edtLOCo, qso.edtName);
+                }));
+    std::printf("  leave name                              %7.2f ms\n", mean([&](int) {
+                    qso.edtName->setText("jan");
+                    return leave(qso.edtName, qso.edtQTH);
+                }));
+    std::printf("  leave QTH                               %7.2f ms\n", mean([&](int) {
+                    qso.edtQTH->setText("nr. praha");
+                    return leave(qso.edtQTH, qso.edtNote);
+                }));
+    std::printf("  leave note (other fields alike)         %7.2f ms\n", mean([&](int) {
+                    qso.edtNote->setText("test");
+                    return leave(qso.edtNote, qso.edtName);
+                }));
+
+    // Saving: the checks, the insert (one transaction, flushed to disk) and the grid
+    // brought up to date and painted on its new last record.
+    const int before = log.RecordCount();
+    double painting = 0;
+    const double save = mean([&](int i) {
+        qso.ClearForm();
+        qso.edtCall->setText(QString("OK%1BEN").arg(i));
+        leave(qso.edtCall, qso.cbFreq);
+        qso.cbFreq->setEditText("14,025");
+        qso.cbMode->setCurrentIndex(1);
+        qso.edtName->setFocus();
+        QElapsedTimer t;
+        t.start();
+        qso.actSave->trigger();
+        const double saved = ms(t);
+        t.restart();
+        window.grab();
+        painting += ms(t);
+        return saved;
+    });
+    std::printf("  save a QSO with the grid's refresh:     %7.2f ms (%d QSOs added, grid on %d of %d)\n", save,
+                log.RecordCount() - before, log.RecNo(), log.RecordCount());
+    std::printf("    then painting the whole main window:  %7.2f ms\n", painting / rounds);
+    QElapsedTimer t;
+    t.start();
+    const qint64 id = LogTable(TdmLog::DatabaseName).Insert(log.Record());
+    std::printf("    of which the insert alone:            %7.2f ms\n", ms(t));
+    t.restart();
+    window.RefreshLog(false, false, {id});
+    std::printf("    and the grid's refresh alone:         %7.2f ms\n", ms(t));
+    const qint64 id2 = LogTable(TdmLog::DatabaseName).Insert(log.Record());
+    t.restart();
+    log.DisableControls();
+    log.RefreshRows({id2});
+    log.Last();
+    std::printf("    of which the ordered IDs:             %7.2f ms\n", ms(t));
+    t.restart();
+    log.EnableControls();
+    std::printf("    and the grid's model and view:        %7.2f ms\n", ms(t));
+    t.restart();
+    window.RefreshLog(false, false);
+    std::printf("  (the whole list read again instead:     %7.2f ms)\n", ms(t));
+    qso.close();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -79,8 +212,11 @@ int main(int argc, char *argv[])
     BuildRandomLog(appDir + "Data/OK1BIG.db", count);
     std::printf("log of %d QSOs written in %.0f ms\n", count, ms(t));
 
+    QFile::copy(VELKOR_STAGE_DIR "/dxcc.db", appDir + "dxcc.db");
     TdmLog dm(appDir);
     dmLog = &dm;
+    TDxccList dxccList(appDir);
+    DxccList = &dxccList;
     TfrmVelkor window(dm);
     frmVelkor = &window;
     frmDialog = new TfrmDialog(&window);
@@ -114,11 +250,14 @@ int main(int argc, char *argv[])
     window.grab();
     std::printf("re-sort by date and time and paint: %6.1f ms\n", ms(t));
 
+    benchQsoWindow(window, *window.qLog);
+
     t.restart();
     window.CloseLog();
     std::printf("CloseLog:                          %7.1f ms\n", ms(t));
     frmDialog = nullptr;
     frmVelkor = nullptr;
+    DxccList = nullptr;
     dmLog = nullptr;
     return 0;
 }

@@ -2,9 +2,11 @@
 
 #include "DatabaseError.h"
 #include "Formats.h"
+#include "LogOrder.h"
 
 #include <QFileInfo>
 #include <QHash>
+#include <QMetaMethod>
 #include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -13,6 +15,7 @@
 #include <algorithm>
 #include <list>
 #include <optional>
+#include <utility>
 
 namespace
 {
@@ -21,6 +24,9 @@ namespace
 // each direction of wherever the views look, a few megabytes at most.
 constexpr int PageSize = 128;
 constexpr int MaxCachedPages = 32;
+// RefreshRows puts up to this many rows back one by one, each for a few reads of single
+// rows and a move of the list; more are read by opening the query again.
+constexpr int MaxRowsRefreshed = 64;
 
 struct Page {
     int index = -1;
@@ -34,32 +40,13 @@ struct Page {
                              .arg(QFileInfo(db.databaseName()).fileName(), detail));
 }
 
-// Checks an order list against the log's field names and makes it SQL, with ID as the
-// last key so that rows equal in every listed field keep a fixed order. Under a condition
-// the keys are written as expressions ("+DAT"): SQLite then reads the matching rows in
-// one pass and sorts them, instead of walking an ordering index and fetching every row of
-// the log out of order, which takes seconds on a large log.
+// The order as SQL, with ID as the last key so that rows equal in every listed field keep
+// a fixed order. Under a condition the keys are written as expressions ("+DAT"): SQLite
+// then reads the matching rows in one pass and sorts them, instead of walking an ordering
+// index and fetching every row of the log out of order, which takes seconds on a large log.
 QString orderSql(const QStringList &order, bool filtered)
 {
-    const QString prefix = filtered ? QStringLiteral("+") : QString();
-    QStringList parts;
-    bool hasId = false;
-    for (const QString &entry : order) {
-        const QStringList words = entry.simplified().split(u' ');
-        const int field = LogFieldIndex(words.value(0));
-        const QString direction = words.value(1).toUpper();
-        if (field < 0 || words.size() > 2 ||
-            (words.size() == 2 && direction != u"ASC" && direction != u"DESC"))
-            throw EDatabaseError(QStringLiteral("Neplatné třídění \"%1\"!").arg(entry));
-        hasId = hasId || field == fiID;
-        parts << prefix +
-                     (words.size() == 2 ? LogFieldNames[field] + u' ' + direction : LogFieldNames[field]);
-    }
-    if (parts.isEmpty())
-        parts << prefix + LogFieldNames[fiDAT] << prefix + LogFieldNames[fiUTC];
-    if (!hasId)
-        parts << prefix + LogFieldNames[fiID];
-    return parts.join(u',');
+    return LogOrderSql(ParseLogOrder(order), filtered);
 }
 
 } // namespace
@@ -81,6 +68,15 @@ struct LogQuery::Private {
     int disableCount = 0;
     bool pendingReset = false;
     bool pendingScroll = false;
+    // Rows that RefreshRows took out or put in, in order, not yet told to the views, and
+    // the list as the views last saw it.
+    struct RowEdit {
+        bool inserted;
+        int row;
+        qint64 id;
+    };
+    std::vector<RowEdit> pendingRowEdits;
+    std::vector<qint64> idsBeforeEdits;
 
     // Row of each ID, built when first asked for on a larger result: a table indexed by
     // ID when the IDs lie close together (the usual case), else (ID, row) pairs sorted
@@ -250,6 +246,31 @@ struct LogQuery::Private {
         return page;
     }
 
+    // The ordered IDs of the rows the query selects.
+    std::vector<qint64> readIds() const
+    {
+        const TLogOrder order = ParseLogOrder(orderBy);
+        const QSqlDatabase db = database();
+        if (!filtered()) {
+            if (std::optional<std::vector<qint64>> sorted = SortLogInMemory(db, order))
+                return std::move(*sorted);
+        }
+        std::vector<qint64> result;
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!q.prepare(QStringLiteral("SELECT ID") + fromWhere() + QStringLiteral(" ORDER BY ") +
+                       LogOrderSql(order, filtered())))
+            queryFailed(db, q.lastError().text());
+        bindWhere(q);
+        if (!q.exec())
+            queryFailed(db, q.lastError().text());
+        while (q.next())
+            result.push_back(q.value(0).toLongLong());
+        if (q.lastError().isValid())
+            queryFailed(db, q.lastError().text());
+        return result;
+    }
+
     // The row, or nullptr when out of range; raises the page's error.
     const TLogRecord *row(int r) const
     {
@@ -287,6 +308,81 @@ struct LogQuery::Private {
             q, [query = q, message] { emit query->readFailed(message); }, Qt::QueuedConnection);
     }
 };
+
+namespace
+{
+
+// Reads the sort keys of single rows by their ID: any row of the log, or only one that the
+// query's condition selects.
+class RowKeyReader
+{
+public:
+    RowKeyReader(const QSqlDatabase &db, const QString &where, const QVariantList &whereValues,
+                 const TLogOrder &order)
+        : m_db(db), m_keys(order.size()), m_any(m_db), m_selected(m_db), m_whereValues(whereValues)
+    {
+        QStringList fields;
+        for (const TOrderTerm &term : order)
+            fields << LogFieldNames[term.field];
+        const QString select = QStringLiteral("SELECT %1 FROM %2 WHERE ").arg(fields.join(u','), LogTableName);
+        prepare(m_any, select + QStringLiteral("ID = ?"));
+        QString condition = QStringLiteral("ID = ?");
+        if (!where.trimmed().isEmpty())
+            condition = u'(' + where + QStringLiteral(") AND ") + condition;
+        else
+            m_whereValues.clear();
+        prepare(m_selected, select + condition);
+    }
+
+    // The keys of a row that is in the list (and so in the log).
+    const QVariantList &read(qint64 id)
+    {
+        m_any.bindValue(0, id);
+        if (!fetch(m_any, m_row))
+            m_row = QVariantList(qsizetype(m_keys)); // gone meanwhile: NULL keys put it first
+        return m_row;
+    }
+
+    // False when the row is not in the log or the condition leaves it out.
+    bool readIfSelected(qint64 id, QVariantList &keys)
+    {
+        for (int i = 0; i < m_whereValues.size(); ++i)
+            m_selected.bindValue(i, m_whereValues[i]);
+        m_selected.bindValue(int(m_whereValues.size()), id);
+        return fetch(m_selected, keys);
+    }
+
+private:
+    void prepare(QSqlQuery &q, const QString &sql)
+    {
+        q.setForwardOnly(true);
+        if (!q.prepare(sql))
+            queryFailed(m_db, q.lastError().text());
+    }
+
+    bool fetch(QSqlQuery &q, QVariantList &keys)
+    {
+        if (!q.exec())
+            queryFailed(m_db, q.lastError().text());
+        const bool found = q.next();
+        if (found) {
+            keys.resize(qsizetype(m_keys));
+            for (size_t i = 0; i < m_keys; ++i)
+                keys[qsizetype(i)] = q.value(int(i));
+        }
+        q.finish();
+        return found;
+    }
+
+    QSqlDatabase m_db;
+    size_t m_keys;
+    QSqlQuery m_any;
+    QSqlQuery m_selected;
+    QVariantList m_whereValues;
+    QVariantList m_row;
+};
+
+} // namespace
 
 LogQuery::LogQuery(QObject *parent) : QObject(parent), d(std::make_unique<Private>())
 {
@@ -343,22 +439,7 @@ void LogQuery::Open()
 {
     if (d->active)
         Close();
-    const QString order = orderSql(d->orderBy, d->filtered());
-    const QSqlDatabase db = d->database();
-    std::vector<qint64> ids;
-    {
-        QSqlQuery q(db);
-        q.setForwardOnly(true);
-        if (!q.prepare(QStringLiteral("SELECT ID") + d->fromWhere() + QStringLiteral(" ORDER BY ") + order))
-            queryFailed(db, q.lastError().text());
-        d->bindWhere(q);
-        if (!q.exec())
-            queryFailed(db, q.lastError().text());
-        while (q.next())
-            ids.push_back(q.value(0).toLongLong());
-        if (q.lastError().isValid())
-            queryFailed(db, q.lastError().text());
-    }
+    std::vector<qint64> ids = d->readIds();
     ids.shrink_to_fit();
     d->clearCache();
     d->ids = std::move(ids);
@@ -368,6 +449,91 @@ void LogQuery::Open()
     d->eof = d->ids.empty();
     emit afterOpen();
     notifyReset();
+}
+
+void LogQuery::RefreshRows(const QList<qint64> &changedIds)
+{
+    if (!d->active) {
+        Open();
+        return;
+    }
+    // Many changes at once (an import, a long session) are read faster all anew.
+    if (changedIds.size() > MaxRowsRefreshed) {
+        Open();
+        return;
+    }
+    const TLogOrder order = ParseLogOrder(d->orderBy);
+    // Out first, all of them: the list then holds only rows whose keys are as they were
+    // read, which the places of the others are found among.
+    std::vector<qint64> changed(changedIds.begin(), changedIds.end());
+    std::sort(changed.begin(), changed.end());
+    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+    std::vector<Private::RowEdit> edits;
+    const bool followed = isSignalConnected(QMetaMethod::fromSignal(&LogQuery::viewRowEdited));
+    // The views are told the changes on the list as they saw it last.
+    if (followed && !d->pendingReset && d->pendingRowEdits.empty())
+        d->idsBeforeEdits = d->ids;
+    std::vector<qint64> ids = std::move(d->ids);
+    d->ids.clear();
+    if (!changed.empty()) {
+        // One pass over the list; most IDs lie outside the few changed ones at once.
+        const qint64 low = changed.front();
+        const qint64 high = changed.back();
+        size_t kept = 0;
+        for (size_t row = 0; row < ids.size(); ++row) {
+            const qint64 id = ids[row];
+            if (id >= low && id <= high && std::binary_search(changed.begin(), changed.end(), id)) {
+                // Its row number once the rows before it have gone.
+                edits.push_back({false, static_cast<int>(kept), id});
+                continue;
+            }
+            ids[kept++] = id;
+        }
+        ids.resize(kept);
+    }
+    try {
+        RowKeyReader reader(d->database(), d->where, d->whereValues, order);
+        for (qint64 id : changed) {
+            QVariantList key;
+            if (!reader.readIfSelected(id, key))
+                continue;
+            // The first row that comes after the changed one.
+            size_t lo = 0;
+            size_t hi = ids.size();
+            while (lo < hi) {
+                const size_t mid = lo + (hi - lo) / 2;
+                if (CompareOrderKeys(order, reader.read(ids[mid]), key) < 0)
+                    lo = mid + 1;
+                else
+                    hi = mid;
+            }
+            ids.insert(ids.begin() + static_cast<std::ptrdiff_t>(lo), id);
+            edits.push_back({true, static_cast<int>(lo), id});
+        }
+    } catch (...) {
+        // The list is no longer what the query selects: closed, as a failed opening leaves it.
+        Close();
+        throw;
+    }
+    d->clearCache();
+    d->ids = std::move(ids);
+    d->pos = d->ids.empty() ? -1 : 0;
+    d->bof = true;
+    d->eof = d->ids.empty();
+    emit afterOpen();
+    if (!followed) {
+        notifyReset();
+        return;
+    }
+    if (d->pendingReset)
+        return; // the views are reset anyway
+    d->pendingRowEdits.insert(d->pendingRowEdits.end(), edits.begin(), edits.end());
+    if (d->disableCount > 0) {
+        d->pendingScroll = true;
+        return;
+    }
+    emitRowEdits();
+    emit viewCurrentChanged();
 }
 
 void LogQuery::Close()
@@ -525,6 +691,45 @@ bool LogQuery::Locate(const QList<int> &fields, const QVariantList &values, TLoc
     return GotoBookmark(q.value(0).toLongLong());
 }
 
+bool LogQuery::Contains(const QList<int> &fields, const QVariantList &values) const
+{
+    if (!d->active || IsEmpty() || fields.isEmpty() || fields.size() != values.size())
+        return false;
+    QStringList conditions;
+    QVariantList bound;
+    for (int i = 0; i < fields.size(); ++i) {
+        const int field = fields[i];
+        if (field < 0 || field >= LogFieldCount)
+            return false;
+        const QVariant stored = LogValueToStorage(field, values[i]);
+        if (stored.isNull()) {
+            conditions << LogFieldNames[field] + QStringLiteral(" IS NULL");
+        } else {
+            conditions << LogFieldNames[field] + QStringLiteral(" = ?");
+            bound << stored;
+        }
+    }
+    QString condition = conditions.join(QStringLiteral(" AND "));
+    if (d->filtered()) {
+        condition = u'(' + d->where + QStringLiteral(") AND ") + condition;
+        bound = d->whereValues + bound;
+    }
+    const QSqlDatabase db = d->database();
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT ID FROM %1 WHERE %2").arg(LogTableName, condition)))
+        queryFailed(db, q.lastError().text());
+    for (int i = 0; i < bound.size(); ++i)
+        q.bindValue(i, bound[i]);
+    if (!q.exec())
+        queryFailed(db, q.lastError().text());
+    // A row written since the query was opened is not in its result.
+    while (q.next())
+        if (RowOfId(q.value(0).toLongLong()) >= 0)
+            return true;
+    return false;
+}
+
 TBookmark LogQuery::Bookmark() const
 {
     return d->pos < 0 ? 0 : d->ids[d->pos];
@@ -570,9 +775,15 @@ void LogQuery::EnableControls()
     const bool reset = d->pendingReset;
     const bool scroll = d->pendingScroll;
     d->pendingReset = d->pendingScroll = false;
-    if (reset)
+    if (reset) {
+        d->pendingRowEdits.clear();
+        d->idsBeforeEdits.clear();
         emit viewReset();
-    else if (scroll)
+        return;
+    }
+    if (!d->pendingRowEdits.empty())
+        emitRowEdits();
+    if (scroll)
         emit viewCurrentChanged();
 }
 
@@ -753,8 +964,41 @@ void LogQuery::scrolled()
         emit viewCurrentChanged();
 }
 
+// Views that follow single rows are told the rows that went and came one by one, each
+// change on the list as it was then (a view of a million rows resets slowly), while the
+// query still counts as disabled: a view whose current row goes with a removed one must
+// not move the query meanwhile.
+void LogQuery::emitRowEdits()
+{
+    std::vector<qint64> final = std::move(d->ids);
+    d->ids = std::exchange(d->idsBeforeEdits, {});
+    const std::vector<Private::RowEdit> edits = std::exchange(d->pendingRowEdits, {});
+    ++d->disableCount;
+    try {
+        for (const Private::RowEdit &edit : edits) {
+            emit viewRowAboutToBeEdited(edit.inserted, edit.row);
+            if (edit.inserted)
+                d->ids.insert(d->ids.begin() + edit.row, edit.id);
+            else
+                d->ids.erase(d->ids.begin() + edit.row);
+            d->clearCache();
+            emit viewRowEdited(edit.inserted, edit.row);
+        }
+    } catch (...) {
+        --d->disableCount;
+        d->ids = std::move(final);
+        d->clearCache();
+        throw;
+    }
+    --d->disableCount;
+    d->ids = std::move(final);
+    d->clearCache();
+}
+
 void LogQuery::notifyReset()
 {
+    d->pendingRowEdits.clear();
+    d->idsBeforeEdits.clear();
     if (d->disableCount > 0)
         d->pendingReset = true;
     else

@@ -58,6 +58,13 @@ public:
     void Open();
     void Close();
     bool Active() const;
+    // Brings the result up to date after the rows with these IDs were inserted, changed
+    // or deleted (and nothing else changed): each leaves its place and, when it is in the
+    // log and the condition selects it, enters at the place the order gives it. The same
+    // rows in the same order as Open, without reading the whole list again; then as after
+    // Open (first row, afterOpen), but bound views are told only the rows that went and came.
+    // Raises EDatabaseError on failure, the query then closed.
+    void RefreshRows(const QList<qint64> &changedIds);
 
     // --- position (record numbers are 1-based; rows are 0-based) ---
     int RecordCount() const;
@@ -79,6 +86,10 @@ public:
     // the value. Case-insensitive applies to ASCII letters.
     bool Locate(const QList<int> &fields, const QVariantList &values, TLocateOptions options = {});
     bool Locate(int field, const QVariant &value, TLocateOptions options = {});
+    // Whether a row of the result has fields equal to the values, as Locate without
+    // options would find it, but without moving. An index over the fields makes it fast
+    // on any log.
+    bool Contains(const QList<int> &fields, const QVariantList &values) const;
 
     // --- bookmarks ---
     TBookmark Bookmark() const; // ID of the current row, 0 when empty
@@ -139,6 +150,11 @@ signals:
     void viewCurrentChanged(); // the current row moved
     // A view read failed for the first time since the query was opened (queued).
     void readFailed(const QString &message);
+    // RefreshRows takes out the row at `row` (inserted false) or puts one in there (true):
+    // the first before, the second after the change. Views that do not follow these are
+    // reset instead. A current-row notice follows the last one.
+    void viewRowAboutToBeEdited(bool inserted, int row);
+    void viewRowEdited(bool inserted, int row);
 
 private:
     struct Private;
@@ -148,6 +164,7 @@ private:
     void scrolled();
     void notifyReset();
     QString displayText(int field, const QVariant &value) const;
+    void emitRowEdits();
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(LogQuery::TLocateOptions)

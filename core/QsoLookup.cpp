@@ -40,12 +40,36 @@ QString text(const TLogRecord &row, int field)
 
 TPreviousQsoFilter PreviousQsoFilter(const QString &call, qint64 excludeId)
 {
-    const QString base = likeEscaped(ExtractBaseCall(call));
+    // The call signs wanted are the base call, "base/%", "%/base" and "%/base/%" as LIKE
+    // patterns (ASCII letters without regard to case). Patterns with a leading "%" are
+    // served by no index, so the same set is gathered in three parts that are:
+    //  - the call itself or its part before the first "/" (index on CALL, NOCASE);
+    //  - for a call with one "/", its part after it (index on that part);
+    //  - the calls with two "/" or more, few in any log, tried against the four patterns
+    //    (a partial index holds just them).
+    // A call with at most one "/" matches a pattern exactly when one of the first two
+    // parts finds it, so the three together give what the four patterns give.
+    const QString base = ExtractBaseCall(call);
+    const QString like = likeEscaped(base);
+    const QString patterns = QStringLiteral("CALL LIKE ? ESCAPE '\\' OR CALL LIKE ? ESCAPE '\\' OR "
+                                            "CALL LIKE ? ESCAPE '\\' OR CALL LIKE ? ESCAPE '\\'");
     TPreviousQsoFilter filter;
-    filter.where = QStringLiteral("(CALL LIKE ? ESCAPE '\\' OR CALL LIKE ? ESCAPE '\\' OR "
-                                  "CALL LIKE ? ESCAPE '\\' OR CALL LIKE ? ESCAPE '\\')");
-    filter.values = {base, base + QStringLiteral("/%"), QStringLiteral("%/") + base,
-                     QStringLiteral("%/") + base + QStringLiteral("/%")};
+    filter.where = QStringLiteral("ID IN (SELECT ID FROM %1 WHERE CALL = ? COLLATE NOCASE"
+                                  " UNION ALL SELECT ID FROM %1 WHERE CALL COLLATE NOCASE >= ?"
+                                  " AND CALL COLLATE NOCASE < ?"
+                                  " UNION ALL SELECT ID FROM %1 WHERE %2 AND %3 = ? COLLATE NOCASE"
+                                  " UNION ALL SELECT ID FROM %1 WHERE %4 AND (%5))")
+                       .arg(LogTableName, CallHasSlashSql, CallTailSql, CallHasSlashesSql, patterns);
+    // "/" is followed by "0" in character order: the calls from "base/" up to "base0" are
+    // those that begin with "base/".
+    filter.values = {base,
+                     base + u'/',
+                     base + u'0',
+                     base,
+                     like,
+                     like + QStringLiteral("/%"),
+                     QStringLiteral("%/") + like,
+                     QStringLiteral("%/") + like + QStringLiteral("/%")};
     if (excludeId != 0) {
         filter.where = QStringLiteral("ID <> ? AND ") + filter.where;
         filter.values.prepend(excludeId);

@@ -140,6 +140,17 @@ void EnsureLogIndexes(QSqlDatabase &db)
     // the index alone.
     exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS log_dat_utc ON %1 (DAT, UTC)").arg(LogTableName));
     exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS log_call ON %1 (CALL, DAT, UTC)").arg(LogTableName));
+    // The QSO window's look-ups of a station (PreviousQsoFilter): its call sign without
+    // regard to case, the part after the first "/" of the few portable calls, and the
+    // rarer calls with two "/" or more, which are searched through entirely.
+    exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS log_call_nocase ON %1 (CALL COLLATE NOCASE)")
+                 .arg(LogTableName));
+    exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS log_call_tail ON %1 (%2 COLLATE NOCASE) WHERE %3")
+                 .arg(LogTableName, CallTailSql, CallHasSlashSql));
+    exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS log_call_slashes ON %1 (CALL) WHERE %2")
+                 .arg(LogTableName, CallHasSlashesSql));
+    // "Nová země": has this entity been worked on this band.
+    exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS log_dxcc_band ON %1 (DXCC, BAND)").arg(LogTableName));
 }
 
 void CreateLogTable(const QString &path)

@@ -161,9 +161,19 @@ void DefineLogTable(const QString &path);
 // Creates the log table in an open connection, dropping a table "log" already there.
 void DefineLogTable(QSqlDatabase &db);
 
-// Creates the indexes that keep ordering by date and time and by call sign fast; they
-// are added to older files on opening. Raises EDatabaseError on failure.
+// Creates the indexes that keep ordering by date and time and by call sign and the QSO
+// window's look-ups fast; they are added to older files on opening. Raises
+// EDatabaseError on failure.
 void EnsureLogIndexes(QSqlDatabase &db);
+
+// Expressions over CALL that the look-up indexes are built on; a query that wants such an
+// index must use the very same text.
+// The part after the first "/" ("OK1ABC" of "DL/OK1ABC").
+inline const QString CallTailSql = QStringLiteral("substr(CALL, instr(CALL, '/') + 1)");
+// The call holds a "/".
+inline const QString CallHasSlashSql = QStringLiteral("instr(CALL, '/') > 0");
+// The call holds two "/" or more.
+inline const QString CallHasSlashesSql = QStringLiteral("instr(substr(CALL, instr(CALL, '/') + 1), '/') > 0");
 
 // True when the SQLite file at `path` holds a table "log" with the 25 log fields in order
 // (ID its integer primary key). Never raises; a missing or foreign file answers false.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 const QColor LogTableModel::OddRowBackground{255, 255, 255};
 const QColor LogTableModel::EvenRowBackground{248, 248, 248};
@@ -45,6 +46,8 @@ LogTableModel::LogTableModel(LogQuery *query, QObject *parent) : QAbstractTableM
     }
     connect(m_query, &LogQuery::viewReset, this, &LogTableModel::queryReset);
     connect(m_query, &LogQuery::viewCurrentChanged, this, &LogTableModel::queryCurrentChanged);
+    connect(m_query, &LogQuery::viewRowAboutToBeEdited, this, &LogTableModel::queryRowAboutToBeEdited);
+    connect(m_query, &LogQuery::viewRowEdited, this, &LogTableModel::queryRowEdited);
     if (m_query->Active() && !m_query->ControlsDisabled()) {
         m_rowCount = m_query->RecordCount();
         m_currentRow = m_query->CurrentRow();
@@ -202,11 +205,43 @@ void LogTableModel::queryReset()
     emit currentRowChanged(m_currentRow);
 }
 
+// One row goes or comes (a QSO saved, edited or deleted): a reset would cost the grid's
+// views time in proportion to the whole log.
+void LogTableModel::queryRowAboutToBeEdited(bool inserted, int row)
+{
+    m_rowsEdited = true;
+    if (inserted)
+        beginInsertRows(QModelIndex(), row, row);
+    else
+        beginRemoveRows(QModelIndex(), row, row);
+}
+
+void LogTableModel::queryRowEdited(bool inserted, int row)
+{
+    Q_UNUSED(row)
+    if (inserted) {
+        ++m_rowCount;
+        endInsertRows();
+        return;
+    }
+    --m_rowCount;
+    endRemoveRows();
+}
+
 void LogTableModel::queryCurrentChanged()
 {
     const int previous = m_currentRow;
     m_currentRow = m_rowCount > 0 ? m_query->CurrentRow() : -1;
-    if (m_currentRow == previous)
+    // After rows went or came the marks of those gone go, and the grid's own current row
+    // may be another one.
+    const bool rowsEdited = std::exchange(m_rowsEdited, false);
+    if (rowsEdited && !m_marks.isEmpty()) {
+        const qsizetype before = m_marks.size();
+        m_marks.removeIf([this](TBookmark bookmark) { return m_query->RowOfId(bookmark) < 0; });
+        if (m_marks.size() != before)
+            emit marksChanged();
+    }
+    if (m_currentRow == previous && !rowsEdited)
         return;
     rowColoursChanged(previous);
     rowColoursChanged(m_currentRow);

@@ -93,6 +93,8 @@ signals:
 private:
     void queryReset();
     void queryCurrentChanged();
+    void queryRowAboutToBeEdited(bool inserted, int row);
+    void queryRowEdited(bool inserted, int row);
     void pruneMarks();
     void rowColoursChanged(int row);
     int rowOfBookmark(TBookmark bookmark) const;
@@ -100,6 +102,7 @@ private:
     LogQuery *m_query;
     int m_rowCount = 0;
     int m_currentRow = -1;
+    bool m_rowsEdited = false; // rows went or came since the last current-row notice
     int m_sortField = 0;
     std::array<QString, LogFieldCount> m_captions;
     std::array<int, LogFieldCount> m_titleAlignments{};

@@ -62,6 +62,9 @@ public:
     // Re-runs the query unchanged; keepPosition returns to the record number, otherwise
     // the grid ends on the last record.
     void RefreshLog(bool showProgress, bool keepPosition);
+    // The same after only the QSOs with these IDs were written or deleted: only they are
+    // read again and put at their place, which gives the same grid.
+    void RefreshLog(bool showProgress, bool keepPosition, const QList<qint64> &changedIds);
     // Sets the PC clock from the operator's time server; a failure is reported.
     void SynchronizeClock();
     // Writes the automatic backup of the open log when it is due.
@@ -226,12 +229,13 @@ private:
     void acBackUpLogExecute();
     void acRestoreLogExecute();
     void openQsoWindow(int mode);
-    void reopenAt(int recNo);
+    void reopenAt(int recNo, const QList<qint64> &changedIds);
     QString backUpFolder() const;
 
     // Log (MainWindowLog.cpp)
     void applyQueryText();
-    bool requery(int failureCode);
+    bool requery(int failureCode, const QList<qint64> *changedIds = nullptr);
+    void refreshLog(bool showProgress, bool keepPosition, const QList<qint64> *changedIds);
     void setTitleForLog();
     void resetWindow();
     void saveOperatorSettings();

@@ -218,11 +218,15 @@ void TfrmVelkor::applyQueryText()
 
 // Opens the query again; on failure the code's message is shown and the query stays
 // closed, with the record commands disabled.
-bool TfrmVelkor::requery(int failureCode)
+bool TfrmVelkor::requery(int failureCode, const QList<qint64> *changedIds)
 {
     try {
-        qLog->Close();
-        qLog->Open();
+        if (changedIds && qLog->Active()) {
+            qLog->RefreshRows(*changedIds);
+        } else {
+            qLog->Close();
+            qLog->Open();
+        }
         return true;
     } catch (const EDatabaseError &) {
         qLog->Close();
@@ -266,13 +270,23 @@ void TfrmVelkor::SortLog(int fieldIndex, bool force)
 
 void TfrmVelkor::RefreshLog(bool showProgress, bool keepPosition)
 {
+    refreshLog(showProgress, keepPosition, nullptr);
+}
+
+void TfrmVelkor::RefreshLog(bool showProgress, bool keepPosition, const QList<qint64> &changedIds)
+{
+    refreshLog(showProgress, keepPosition, &changedIds);
+}
+
+void TfrmVelkor::refreshLog(bool showProgress, bool keepPosition, const QList<qint64> *changedIds)
+{
     if (showProgress && frmDialog)
         frmDialog->ShowInfo(QStringLiteral("Načítám data ..."));
     TfrmDialogCloser closer(showProgress ? frmDialog : nullptr);
     {
         QueryWork work(qLog, false);
         const int recNo = qLog->RecNo();
-        if (requery(3)) {
+        if (requery(3, changedIds)) {
             if (!keepPosition || !qLog->SetRecNo(recNo))
                 qLog->Last();
         }

@@ -81,6 +81,9 @@ TQsoWindowContext TfrmVelkor::QsoWindowContext()
     context.mainQuery = qLog;
     context.mainWindow = this;
     context.refreshLog = [this](bool showProgress, bool keepPosition) { RefreshLog(showProgress, keepPosition); };
+    context.refreshWritten = [this](const QList<qint64> &ids, bool showProgress, bool keepPosition) {
+        RefreshLog(showProgress, keepPosition, ids);
+    };
     return context;
 }
 
@@ -158,11 +161,11 @@ void TfrmVelkor::actSelNoneQSOExecute()
     qLogAfterScroll();
 }
 
-// The grid query run again: on the last record, or back on record recNo when the log
-// still reaches past it.
-void TfrmVelkor::reopenAt(int recNo)
+// The grid query run again after the QSOs with these IDs were changed or deleted: on the
+// last record, or back on record recNo when the log still reaches past it.
+void TfrmVelkor::reopenAt(int recNo, const QList<qint64> &changedIds)
 {
-    if (!requery(3))
+    if (!requery(3, &changedIds))
         return;
     qLog->Last();
     if (recNo < qLog->RecordCount() - 1)
@@ -180,6 +183,7 @@ void TfrmVelkor::EditSelectedQSOs()
     const int field = dialog.SelectedField();
     const QString text = dialog.SelectedValue();
     const int recNo = qLog->RecNo();
+    const QList<qint64> marks = m_model->Marks();
     QString failure;
     int missingOwnLocator = 0;
     {
@@ -193,8 +197,7 @@ void TfrmVelkor::EditSelectedQSOs()
         try {
             TBulkEdit edit(field, BulkEditValue(field, text), *DxccList);
             // One transaction: a failure leaves every marked QSO as it was.
-            LogTable(TdmLog::DatabaseName)
-                .Update(m_model->Marks(), [&edit](TLogRecord &r) { edit.Apply(r); }, progress);
+            LogTable(TdmLog::DatabaseName).Update(marks, [&edit](TLogRecord &r) { edit.Apply(r); }, progress);
             missingOwnLocator = edit.MissingOwnLocator();
         } catch (const EVelkorError &e) {
             failure = e.message();
@@ -204,7 +207,7 @@ void TfrmVelkor::EditSelectedQSOs()
         // Edited QSOs may no longer pass the filter.
         if (FilterOn())
             m_model->ClearMarks();
-        reopenAt(recNo);
+        reopenAt(recNo, marks);
     }
     qLogAfterScroll();
     if (!failure.isEmpty())
@@ -239,7 +242,7 @@ void TfrmVelkor::DeleteQSOs()
             failure = e.message();
         }
         m_model->ClearMarks();
-        reopenAt(recNo);
+        reopenAt(recNo, ids);
     }
     qLogAfterScroll();
     dbgLog->viewport()->update();

@@ -37,6 +37,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <utility>
+
 std::function<void(TfrmQSO &)> TfrmQSO::CallBookHandler;
 std::function<void(TfrmQSO &)> TfrmQSO::DxccListHandler;
 std::function<void(TfrmQSO &)> TfrmQSO::IotaListHandler;
@@ -244,10 +246,13 @@ void TfrmQSO::FormDestroy()
 // the program.
 void TfrmQSO::refreshMainLog(bool showProgress, bool keepPosition)
 {
-    if (!m_context.refreshLog)
-        return;
+    const QList<qint64> written = std::exchange(m_writtenIds, {});
+    const bool known = std::exchange(m_writtenKnown, true);
     try {
-        m_context.refreshLog(showProgress, keepPosition);
+        if (m_context.refreshWritten && known)
+            m_context.refreshWritten(written, showProgress, keepPosition);
+        else if (m_context.refreshLog)
+            m_context.refreshLog(showProgress, keepPosition);
     } catch (const EVelkorError &error) {
         MessageDlgDef(error.message(), mtError, mbOK, mrOk);
     }

@@ -53,6 +53,9 @@ struct TQsoWindowContext {
     QWidget *mainWindow = nullptr;      // minimised instead of the window, brought forward with it
     // The main window's RefreshLog (showProgress, keepPosition).
     std::function<void(bool, bool)> refreshLog;
+    // The same after the window wrote only these QSOs (changedIds, showProgress,
+    // keepPosition): only they are read again. Without it refreshLog serves.
+    std::function<void(const QList<qint64> &, bool, bool)> refreshWritten;
 };
 
 class TfrmQSO : public QDialog
@@ -211,6 +214,10 @@ private:
     const int m_mode;
     TQsoWindowContext m_context;
     qint64 m_editId = 0; // ID of the viewed or edited QSO
+    // The QSOs written since the main window was last refreshed; unknown after a failed
+    // write, when the whole log is read again.
+    QList<qint64> m_writtenIds;
+    bool m_writtenKnown = true;
 
     QStringList FSessionList;
     QWidget *FLastControl = nullptr;

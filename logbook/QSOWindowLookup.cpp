@@ -242,7 +242,7 @@ void TfrmQSO::UpdateNewCountry()
         const int recNo = main->RecNo();
         main->DisableControls();
         try {
-            worked = main->Locate(QList<int>{fiDXCC, fiBAND}, QVariantList{edtDXCC->text(), band});
+            worked = main->Contains(QList<int>{fiDXCC, fiBAND}, QVariantList{edtDXCC->text(), band});
         } catch (const EVelkorError &error) {
             MessageDlgDef(error.message(), mtError, mbOK, mrOk);
         }

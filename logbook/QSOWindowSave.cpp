@@ -134,14 +134,17 @@ bool TfrmQSO::SaveToLog()
             // The edited QSO is written over its own row only; if it has gone meanwhile,
             // nothing is written and the window keeps what the operator typed.
             if (!table.Edit(m_editId, record)) {
+                m_writtenKnown = false;
                 MessageDlgDef(QStringLiteral("Spojení již v deníku není!"), mtError, mbOK, mrOk);
                 return false;
             }
+            m_writtenIds << m_editId;
         } else {
-            table.Insert(record);
+            m_writtenIds << table.Insert(record);
         }
         return true;
     } catch (const EVelkorError &error) {
+        m_writtenKnown = false;
         MessageDlgDef(error.message(), mtError, mbOK, mrOk);
         return false;
     }

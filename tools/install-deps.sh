@@ -6,7 +6,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-translations-l10n
   libgl-dev
-  zlib1g-dev libxlsxwriter-dev libtelnet-dev
+  zlib1g-dev libxlsxwriter-dev libtelnet-dev libsqlite3-dev
   hamradio-files cqrlog-data
   xvfb xauth ccache
   libshp-dev

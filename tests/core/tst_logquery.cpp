@@ -256,6 +256,49 @@ private slots:
         QVERIFY(!q.Locate(fiCALL, "DL1A"));
     }
 
+    void containsAnswersWithoutMoving_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QList<int>>("fields");
+        QTest::addColumn<QVariantList>("values");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("two fields") << QString() << QList<int>{fiCALL, fiDAT}
+                                    << QVariantList{"OK2B", QDate(2007, 3, 5)} << true;
+        QTest::newRow("case differs") << QString() << QList<int>{fiCALL} << QVariantList{"ok1c"} << false;
+        QTest::newRow("empty value is NULL") << QString() << QList<int>{fiQTH} << QVariantList{QString()} << true;
+        QTest::newRow("value in no row") << QString() << QList<int>{fiNAME} << QVariantList{"x' OR '1'='1"} << false;
+        QTest::newRow("left out by the condition")
+            << QString("DAT >= ?") << QList<int>{fiCALL} << QVariantList{"DL1A"} << false;
+        QTest::newRow("kept by the condition")
+            << QString("DAT >= ?") << QList<int>{fiCALL, fiUTC} << QVariantList{"OK2B", QTime(7, 4, 9)} << true;
+    }
+    void containsAnswersWithoutMoving()
+    {
+        QFETCH(QString, where);
+        QFETCH(QList<int>, fields);
+        QFETCH(QVariantList, values);
+        QFETCH(bool, expected);
+        LogQuery q;
+        q.SetWhere(where, where.isEmpty() ? QVariantList{} : QVariantList{"2007-01-01"});
+        openQuery(q);
+        q.Last();
+        QSignalSpy scrolls(&q, &LogQuery::afterScroll);
+        QCOMPARE(q.Contains(fields, values), expected);
+        QCOMPARE(q.RecNo(), q.RecordCount());
+        QCOMPARE(scrolls.count(), 0);
+    }
+
+    void containsSeesOnlyTheRowsRead()
+    {
+        LogQuery q;
+        openQuery(q);
+        // Written after the query was opened: in the log, not yet in the result.
+        const qint64 id = LogTable(m_log->connectionName()).Insert(qso("VP8A", QDate(2008, 1, 1), QTime(1, 0)));
+        QVERIFY(!q.Contains({fiCALL}, {"VP8A"}));
+        q.RefreshRows({id});
+        QVERIFY(q.Contains({fiCALL}, {"VP8A"}));
+    }
+
     void bookmarksSurviveReorder()
     {
         LogQuery q;

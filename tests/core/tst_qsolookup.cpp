@@ -129,6 +129,70 @@ private slots:
         QCOMPARE(previousCalls(call), expected);
     }
 
+    // The indexed look-up against the four LIKE patterns it stands for, on call signs
+    // that differ in letter case, accents, the number and place of "/" and empty parts.
+    void previousQsosEqualTheLikePatterns_data()
+    {
+        QTest::addColumn<QString>("call");
+        for (const char *call : {"OK1ABC", "ok1abc/p", "DL/OK1ABC", "HB9/OK1ABC/M", "OK1ABC/P/QRP", "A/B/C/D",
+                                 "/", "//", "OK1ABC/", "/OK1ABC", "OK1ÁBC", "ok1ábc", "OK1A%C", "OK1A_C", "DL", "P",
+                                 "Č", "X' OR '1'='1", "/OK1ABC/", "OK1ABC//P"})
+            QTest::newRow(call) << QString::fromUtf8(call);
+    }
+    void previousQsosEqualTheLikePatterns()
+    {
+        QFETCH(QString, call);
+        LogTable table(m_connection->connectionName());
+        for (const char *stored : {"ok1abc", "Ok1AbC/p", "dl/ok1abc/p", "OK1ABC/P/QRP", "F/DL/OK1ABC",
+                                   "X/Y/OK1ABC/Z", "OK1ABC/", "/OK1ABC", "OK1ABC//P", "//", "/", "OK1A_C",
+                                   "OK1ÁBC", "ok1ábc", "ok1Ábc/P", "P", "DL", "DL/P", "p/dl", "A/B/C/D",
+                                   "a/b/c/d/e", "B/C", "OK1ABC0", "OK1ABC.", "Č", "č/X", ""})
+            table.Insert(qso(QString::fromUtf8(stored), QDate(2008, 1, 1)));
+
+        const QString base = ExtractBaseCall(call);
+        QString like;
+        for (QChar c : base)
+            like += (c == u'\\' || c == u'%' || c == u'_' ? QString(u'\\') : QString()) + c;
+        QSqlQuery reference(m_connection->database());
+        QVERIFY(reference.prepare("SELECT CALL FROM log WHERE CALL LIKE ? ESCAPE '\\' OR CALL LIKE ? ESCAPE '\\' "
+                                  "OR CALL LIKE ? ESCAPE '\\' OR CALL LIKE ? ESCAPE '\\' ORDER BY DAT, UTC, ID"));
+        for (const QString &pattern : {like, like + "/%", "%/" + like, "%/" + like + "/%"})
+            reference.addBindValue(pattern);
+        QVERIFY(reference.exec());
+        QStringList expected;
+        while (reference.next())
+            expected << reference.value(0).toString();
+        QCOMPARE(previousCalls(call), expected);
+    }
+
+    // Every part of the look-ups reads an index; the calls with two "/" or more are read
+    // from a partial index that holds only them.
+    void lookUpsReadIndexes_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QVariantList>("values");
+        const TPreviousQsoFilter previous = PreviousQsoFilter("DL/OK1ABC/P", 7);
+        QTest::newRow("earlier QSOs") << previous.where << previous.values;
+        QTest::newRow("entity on a band") << QString("DXCC = ? AND BAND = ?") << QVariantList{"OK", 5};
+    }
+    void lookUpsReadIndexes()
+    {
+        QFETCH(QString, where);
+        QFETCH(QVariantList, values);
+        QSqlQuery q(m_connection->database());
+        QVERIFY(q.prepare("EXPLAIN QUERY PLAN SELECT ID FROM log WHERE " + where));
+        for (const QVariant &value : values)
+            q.addBindValue(value);
+        QVERIFY(q.exec());
+        QStringList plan;
+        while (q.next())
+            plan << q.value(3).toString();
+        for (const QString &step : plan)
+            QVERIFY2(!step.startsWith("SCAN log") || step.contains("USING COVERING INDEX log_call_slashes"),
+                     qPrintable(plan.join(" | ")));
+        QVERIFY2(plan.join(' ').contains("INDEX"), qPrintable(plan.join(" | ")));
+    }
+
     void previousQsosLeaveOutTheEditedOne()
     {
         QCOMPARE(previousCalls("OK1ABC", m_plainId), QStringList({"OK1ABC/P", "DL/OK1ABC", "DL/OK1ABC/P", "OK1ABC/P/X"}));

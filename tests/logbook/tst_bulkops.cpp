@@ -337,6 +337,39 @@ private slots:
         QCOMPARE(mw().query().RecNo(), 2);
     }
 
+    // Only the changed QSOs are read again; the grid is the one that reading the whole log
+    // in its order and under its filter gives.
+    void changedQsosTakeTheirPlaces()
+    {
+        TfrmVelkor &w = mw().w();
+        w.SortLog(fiNAME, false);
+        auto sameAsReadAnew = [this] {
+            LogQuery fresh;
+            fresh.SetConnectionName(TdmLog::DatabaseName);
+            fresh.SetOrderBy(mw().query().OrderBy());
+            fresh.SetWhere(mw().query().Where(), mw().query().WhereValues());
+            fresh.Open();
+            QList<qint64> grid, expected;
+            for (int row = 0; row < fresh.RecordCount(); ++row)
+                expected << fresh.IdAt(row);
+            for (int row = 0; row < mw().query().RecordCount(); ++row)
+                grid << mw().query().IdAt(row);
+            return grid == expected && mw().model().rowCount() == fresh.RecordCount() &&
+                   mw().w().dbgLog->currentIndex().row() == mw().query().CurrentRow();
+        };
+        mw().mark("OK1ABC");
+        mw().mark("G3XYZ");
+        bulkEdit({fiNAME, "Aaron"});
+        QVERIFY(sameAsReadAnew());
+        QCOMPARE(mw().query().ValueAt(0, fiNAME).toString(), QString("Aaron"));
+        w.actSelNoneQSO->trigger();
+        mw().query().SetRecNo(2);
+        m_messages->answerNext(mrYes);
+        w.actDeleteQSO->trigger();
+        QVERIFY(sameAsReadAnew());
+        QCOMPARE(mw().query().RecordCount(), 3);
+    }
+
     void deleteIsAllOrNothing()
     {
         failChangesOf("G3XYZ");

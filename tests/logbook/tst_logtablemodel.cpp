@@ -84,6 +84,51 @@ private slots:
         QCOMPARE(model.CurrentRow(), -1);
     }
 
+    // After a few QSOs were saved, edited or deleted the model is told the rows that went
+    // and came, not reset; the marks of deleted QSOs go, the current row follows.
+    void rowsTakenOutAndPutInOneByOne()
+    {
+        TempLog log(QStringLiteral("OK1ROW"));
+        LogTable table(log.connectionName());
+        QList<qint64> ids;
+        for (int i = 0; i < 6; ++i)
+            ids << table.Insert(qso(QString("OK%1AA").arg(i), QDate(2007, 3, 1 + i), QTime(12, 30)));
+        LogQuery query;
+        query.SetConnectionName(log.connectionName());
+        query.Open();
+        LogTableModel model(&query);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        model.SetMarked(ids[2], true);
+        model.SetMarked(ids[4], true);
+        query.SetRecNo(3);
+
+        const qint64 added = table.Insert(qso("NEW", QDate(2007, 3, 2), QTime(13, 0)));
+        table.Delete(ids[2]);
+        TLogRecord moved;
+        QVERIFY(table.FindKey(ids[0], moved));
+        moved[fiDAT] = QDate(2008, 1, 1);
+        QVERIFY(table.Edit(ids[0], moved));
+        query.DisableControls();
+        query.RefreshRows({added, ids[2], ids[0]});
+        query.SetRecNo(3);
+        QCOMPARE(model.rowCount(), 6); // held back while the controls are disabled
+        QCOMPARE(removed.count(), 0);
+        query.EnableControls();
+        QCOMPARE(resets.count(), 0);
+        QCOMPARE(removed.count(), 2);
+        QCOMPARE(inserted.count(), 2);
+        QStringList calls;
+        for (int row = 0; row < model.rowCount(); ++row)
+            calls << model.CellText(row, fiCALL);
+        QCOMPARE(calls, QStringList({"OK1AA", "NEW", "OK3AA", "OK4AA", "OK5AA", "OK0AA"}));
+        QCOMPARE(model.CurrentRow(), 2);
+        QCOMPARE(model.Marks(), QList<TBookmark>{ids[4]});
+        QCOMPARE(model.data(model.index(2, 0), Qt::BackgroundRole).value<QColor>(), LogTableModel::CurrentBackground);
+    }
+
     void texts_data()
     {
         QTest::addColumn<int>("row");

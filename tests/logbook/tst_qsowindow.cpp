@@ -415,6 +415,69 @@ private slots:
         QCOMPARE(m_main->RecordCount(), count + 1);
     }
 
+    // The main window is told which QSOs the window wrote, so that it reads only those
+    // again: each save at once, or all of them as the window goes, or the edited one.
+    void refreshNamesTheWrittenQsos_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("refreshAtOnce");
+        QTest::newRow("new, at once") << int(TfrmQSO::qmNew) << true;
+        QTest::newRow("new, as the window goes") << int(TfrmQSO::qmNew) << false;
+        QTest::newRow("edit") << int(TfrmQSO::qmEdit) << true;
+    }
+    void refreshNamesTheWrittenQsos()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, refreshAtOnce);
+        m_fx->dm->UserOptions.SetRefreshLog(refreshAtOnce);
+        m_main->SetOrderBy(LogQuery::SortOrderFor(fiNAME));
+        m_main->Open();
+        QVERIFY(m_main->Locate(fiNOTE, "první spojení"));
+        const qint64 editId = m_main->Bookmark();
+        qint64 lastIdBefore = 0;
+        for (const TLogRecord &r : m_fx->rows())
+            lastIdBefore = std::max(lastIdBefore, r.id());
+        QList<QList<qint64>> told;
+        TQsoWindowContext c = context();
+        c.refreshWritten = [&](const QList<qint64> &ids, bool, bool) {
+            told << ids;
+            m_main->RefreshRows(ids);
+        };
+        auto w = std::make_unique<TfrmQSO>(mode, c);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        const QStringList calls = mode == TfrmQSO::qmNew ? QStringList{"OK1ABC", "W1AW"} : QStringList{"OK1ABC/P"};
+        for (const QString &call : calls) {
+            w->edtCall->clear();
+            typeCall(*w, call);
+            w->edtName->setText(call == "W1AW" ? "Aaron" : "Zeno");
+            QTest::keyClick(w->edtName, Qt::Key_Return, Qt::ControlModifier);
+        }
+        w->close();
+        w.reset();
+        QList<qint64> written{editId};
+        if (mode == TfrmQSO::qmNew) {
+            written.clear();
+            for (const TLogRecord &r : m_fx->rows())
+                if (r.id() > lastIdBefore)
+                    written << r.id();
+        }
+        QCOMPARE(written.size(), calls.size());
+        QList<QList<qint64>> expected{written};
+        if (mode == TfrmQSO::qmNew && refreshAtOnce)
+            expected = {{written[0]}, {written[1]}};
+        QCOMPARE(told, expected);
+        QCOMPARE(m_refreshes, 0);
+        // The grid as reading the whole log gives it.
+        LogQuery fresh;
+        fresh.SetConnectionName(TdmLog::DatabaseName);
+        fresh.SetOrderBy(m_main->OrderBy());
+        fresh.Open();
+        QCOMPARE(m_main->RecordCount(), fresh.RecordCount());
+        for (int row = 0; row < fresh.RecordCount(); ++row)
+            QCOMPARE(m_main->IdAt(row), fresh.IdAt(row));
+    }
+
     // The QSO is in the log by then; a main window that cannot show it must say so, and
     // the failure must not escape the command or the closing window (which would end the
     // program).

@@ -1,0 +1,403 @@
+#include "LogOrder.h"
+
+#include "DatabaseError.h"
+#include "VkrDatabase.h"
+
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <string>
+
+namespace
+{
+
+// Storage classes in the order SQLite sorts them.
+enum TSqlClass : quint8 { scNull, scNumber, scText, scBlob };
+
+TSqlClass sqlClass(const QVariant &v)
+{
+    if (v.isNull())
+        return scNull;
+    switch (v.typeId()) {
+    case QMetaType::QString:
+        return scText;
+    case QMetaType::QByteArray:
+        return scBlob;
+    default:
+        return scNumber;
+    }
+}
+
+bool isInteger(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::ULongLong:
+    case QMetaType::UInt:
+        return true;
+    default:
+        return false;
+    }
+}
+
+template <typename T> int threeWay(T a, T b)
+{
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+int compareNumbers(const QVariant &a, const QVariant &b)
+{
+    if (isInteger(a) && isInteger(b))
+        return threeWay(a.toLongLong(), b.toLongLong());
+    // A long double holds every 64-bit integer exactly, so an integer and a real compare
+    // by their true values, as in SQLite.
+    const long double x = isInteger(a) ? static_cast<long double>(a.toLongLong()) : a.toDouble();
+    const long double y = isInteger(b) ? static_cast<long double>(b.toLongLong()) : b.toDouble();
+    return threeWay(x, y);
+}
+
+// Texts in the order of their UTF-8 bytes, which is the order of their code points: in
+// UTF-16 the surrogates of the characters above U+FFFF lie below U+E000..U+FFFF and are
+// moved above them for the comparison.
+int compareTexts(const QString &a, const QString &b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    const QChar *pa = a.constData();
+    const QChar *pb = b.constData();
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t ca = pa[i].unicode();
+        char16_t cb = pb[i].unicode();
+        if (ca == cb)
+            continue;
+        if (ca >= 0xD800 && cb >= 0xD800) {
+            auto codePointRank = [](char16_t c) { return c >= 0xE000 ? c - 0x800 : c + 0x2000; };
+            return threeWay(codePointRank(ca), codePointRank(cb));
+        }
+        return threeWay(ca, cb);
+    }
+    return threeWay(a.size(), b.size());
+}
+
+[[noreturn]] void readFailed(const QSqlDatabase &db, const QString &detail)
+{
+    throw EDatabaseError(QStringLiteral("Chyba při čtení deníku \"%1\"!\n%2")
+                             .arg(QFileInfo(db.databaseName()).fileName(), detail));
+}
+
+// The position of each ID in a list: a table indexed by ID when the IDs lie close
+// together (the usual case), else (ID, position) pairs sorted by ID.
+class PositionOfId
+{
+public:
+    explicit PositionOfId(const std::vector<qint64> &ids)
+    {
+        if (ids.empty())
+            return;
+        const auto [lo, hi] = std::minmax_element(ids.begin(), ids.end());
+        m_min = *lo;
+        const qint64 span = *hi - *lo + 1;
+        if (span <= 4 * static_cast<qint64>(ids.size()) + 4096) {
+            m_table.assign(static_cast<size_t>(span), -1);
+            for (size_t i = 0; i < ids.size(); ++i)
+                m_table[static_cast<size_t>(ids[i] - m_min)] = static_cast<int>(i);
+        } else {
+            m_pairs.reserve(ids.size());
+            for (size_t i = 0; i < ids.size(); ++i)
+                m_pairs.emplace_back(ids[i], static_cast<int>(i));
+            std::sort(m_pairs.begin(), m_pairs.end());
+        }
+    }
+    int operator()(qint64 id) const
+    {
+        if (!m_table.empty()) {
+            if (id < m_min || id - m_min >= static_cast<qint64>(m_table.size()))
+                return -1;
+            return m_table[static_cast<size_t>(id - m_min)];
+        }
+        const auto it = std::lower_bound(m_pairs.begin(), m_pairs.end(), std::make_pair(id, 0));
+        return it != m_pairs.end() && it->first == id ? it->second : -1;
+    }
+
+private:
+    qint64 m_min = 0;
+    std::vector<int> m_table;
+    std::vector<std::pair<qint64, int>> m_pairs;
+};
+
+// The SQLite connection under a Qt one, to read a column of every row without the cost
+// of a QVariant per value; null when the driver is not SQLite's.
+sqlite3 *sqliteHandle(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+// One statement of the raw interface, finalized whatever happens.
+class Statement
+{
+public:
+    Statement(const QSqlDatabase &db, sqlite3 *handle, const QString &sql) : m_db(db), m_handle(handle)
+    {
+        if (sqlite3_prepare_v2(handle, sql.toUtf8().constData(), -1, &m_stmt, nullptr) != SQLITE_OK)
+            fail();
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    bool step()
+    {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            fail();
+        return false;
+    }
+    sqlite3_stmt *get() const { return m_stmt; }
+
+private:
+    [[noreturn]] void fail() { readFailed(m_db, QString::fromUtf8(sqlite3_errmsg(m_handle))); }
+
+    const QSqlDatabase &m_db;
+    sqlite3 *m_handle;
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+// One row to sort: its sort key kept compactly (a number unboxed; a text or blob as its
+// first eight bytes, which decide most comparisons, and the place of all its bytes in a
+// shared arena) and its position in date and time order, which breaks ties. Sorting these
+// small records themselves, not indexes to them, keeps the sort in the processor's caches.
+struct SortEntry {
+    quint64 value = 0; // the integer, the double's bits, or the leading bytes big-endian
+    quint32 offset = 0;
+    quint32 length = 0;
+    quint32 rank = 0;
+    TSqlClass cls = scNull;
+    bool integer = false;
+};
+
+class SortEntries
+{
+public:
+    explicit SortEntries(size_t count) { m_entries.reserve(count); }
+
+    void add(quint32 rank, sqlite3_stmt *stmt, int column)
+    {
+        SortEntry e;
+        e.rank = rank;
+        switch (sqlite3_column_type(stmt, column)) {
+        case SQLITE_NULL:
+            break;
+        case SQLITE_INTEGER:
+            e.cls = scNumber;
+            e.integer = true;
+            e.value = static_cast<quint64>(sqlite3_column_int64(stmt, column));
+            break;
+        case SQLITE_FLOAT: {
+            e.cls = scNumber;
+            const double d = sqlite3_column_double(stmt, column);
+            std::memcpy(&e.value, &d, sizeof d);
+            break;
+        }
+        default: {
+            const bool text = sqlite3_column_type(stmt, column) == SQLITE_TEXT;
+            const auto *bytes = static_cast<const char *>(text ? static_cast<const void *>(sqlite3_column_text(stmt, column))
+                                                                : sqlite3_column_blob(stmt, column));
+            e.cls = text ? scText : scBlob;
+            e.length = static_cast<quint32>(sqlite3_column_bytes(stmt, column));
+            e.offset = static_cast<quint32>(m_arena.size());
+            m_arena.append(bytes, e.length);
+            for (quint32 i = 0; i < 8; ++i)
+                e.value = (e.value << 8) | (i < e.length ? static_cast<unsigned char>(bytes[i]) : 0u);
+            break;
+        }
+        }
+        m_entries.push_back(e);
+    }
+
+    // A column of more than 4 GB does not fit the 32-bit offsets; SQLite sorts it instead.
+    bool overflowed() const { return m_arena.size() > std::numeric_limits<quint32>::max(); }
+
+    // Sorts by the key, ascending or descending; rows with equal keys by their rank.
+    void sort(bool descending)
+    {
+        if (descending)
+            std::sort(m_entries.begin(), m_entries.end(), [this](const SortEntry &a, const SortEntry &b) {
+                const int c = compare(b, a);
+                return c != 0 ? c < 0 : a.rank < b.rank;
+            });
+        else
+            std::sort(m_entries.begin(), m_entries.end(), [this](const SortEntry &a, const SortEntry &b) {
+                const int c = compare(a, b);
+                return c != 0 ? c < 0 : a.rank < b.rank;
+            });
+    }
+
+    const std::vector<SortEntry> &entries() const { return m_entries; }
+
+private:
+    static double asDouble(const SortEntry &e)
+    {
+        double d;
+        std::memcpy(&d, &e.value, sizeof d);
+        return d;
+    }
+    static long double asNumber(const SortEntry &e)
+    {
+        return e.integer ? static_cast<long double>(static_cast<qint64>(e.value)) : asDouble(e);
+    }
+
+    int compare(const SortEntry &x, const SortEntry &y) const
+    {
+        if (x.cls != y.cls)
+            return threeWay(x.cls, y.cls);
+        switch (x.cls) {
+        case scNull:
+            return 0;
+        case scNumber:
+            if (x.integer && y.integer)
+                return threeWay(static_cast<qint64>(x.value), static_cast<qint64>(y.value));
+            if (!x.integer && !y.integer)
+                return threeWay(asDouble(x), asDouble(y));
+            return threeWay(asNumber(x), asNumber(y));
+        default: {
+            if (x.value != y.value)
+                return threeWay(x.value, y.value);
+            if (x.length > 8 && y.length > 8) {
+                const int c = std::memcmp(m_arena.data() + x.offset + 8, m_arena.data() + y.offset + 8,
+                                          std::min(x.length, y.length) - 8);
+                if (c != 0)
+                    return threeWay(c, 0);
+            }
+            return threeWay(x.length, y.length);
+        }
+        }
+    }
+
+    std::vector<SortEntry> m_entries;
+    std::string m_arena;
+};
+
+const TOrderTerm DateTerm{fiDAT, false};
+const TOrderTerm TimeTerm{fiUTC, false};
+const TOrderTerm IdTerm{fiID, false};
+
+} // namespace
+
+TLogOrder ParseLogOrder(const QStringList &order)
+{
+    TLogOrder terms;
+    bool hasId = false;
+    for (const QString &entry : order) {
+        const QStringList words = entry.simplified().split(u' ');
+        const int field = LogFieldIndex(words.value(0));
+        const QString direction = words.value(1).toUpper();
+        if (field < 0 || words.size() > 2 ||
+            (words.size() == 2 && direction != u"ASC" && direction != u"DESC"))
+            throw EDatabaseError(QStringLiteral("Neplatné třídění \"%1\"!").arg(entry));
+        hasId = hasId || field == fiID;
+        terms.push_back({field, direction == u"DESC"});
+    }
+    if (terms.empty())
+        terms = {DateTerm, TimeTerm};
+    if (!hasId)
+        terms.push_back(IdTerm);
+    return terms;
+}
+
+QString LogOrderSql(const TLogOrder &order, bool asExpressions)
+{
+    QStringList parts;
+    for (const TOrderTerm &term : order)
+        parts << (asExpressions ? QStringLiteral("+") : QString()) + LogFieldNames[term.field] +
+                     (term.descending ? QStringLiteral(" DESC") : QString());
+    return parts.join(u',');
+}
+
+int CompareSqlValues(const QVariant &a, const QVariant &b)
+{
+    const TSqlClass ca = sqlClass(a);
+    const TSqlClass cb = sqlClass(b);
+    if (ca != cb)
+        return threeWay(ca, cb);
+    switch (ca) {
+    case scNull:
+        return 0;
+    case scNumber:
+        return compareNumbers(a, b);
+    case scText:
+        return compareTexts(a.toString(), b.toString());
+    case scBlob: {
+        const QByteArray x = a.toByteArray();
+        const QByteArray y = b.toByteArray();
+        const int c = std::memcmp(x.constData(), y.constData(), size_t(std::min(x.size(), y.size())));
+        return c != 0 ? threeWay(c, 0) : threeWay(x.size(), y.size());
+    }
+    }
+    return 0;
+}
+
+int CompareOrderKeys(const TLogOrder &order, const QVariantList &a, const QVariantList &b)
+{
+    for (size_t i = 0; i < order.size(); ++i) {
+        const int c = CompareSqlValues(a.value(qsizetype(i)), b.value(qsizetype(i)));
+        if (c != 0)
+            return order[i].descending ? -c : c;
+    }
+    return 0;
+}
+
+std::optional<std::vector<qint64>> SortLogInMemory(const QSqlDatabase &db, const TLogOrder &order)
+{
+    // One leading field, then date, time and ID: the order of the sort commands. A field
+    // that an index orders (the call sign ascending, date, time, ID) is left to SQLite.
+    if (order.size() != 4 || order[1] != DateTerm || order[2] != TimeTerm || order[3] != IdTerm)
+        return std::nullopt;
+    const TOrderTerm lead = order[0];
+    if (lead.field == fiID || lead.field == fiDAT || lead.field == fiUTC || lead == TOrderTerm{fiCALL, false})
+        return std::nullopt;
+
+    sqlite3 *handle = sqliteHandle(db);
+    if (!handle)
+        return std::nullopt;
+
+    // Rows equal in the leading field keep their date and time order, which the index on
+    // date and time gives at once: the position in that order breaks every tie.
+    std::vector<qint64> byDate;
+    {
+        Statement q(db, handle, QStringLiteral("SELECT ID FROM %1 ORDER BY DAT,UTC,ID").arg(LogTableName));
+        while (q.step())
+            byDate.push_back(sqlite3_column_int64(q.get(), 0));
+    }
+    const PositionOfId rankOf(byDate);
+
+    SortEntries entries(byDate.size());
+    {
+        Statement q(db, handle, QStringLiteral("SELECT ID,%1 FROM %2").arg(LogFieldNames[lead.field], LogTableName));
+        while (q.step()) {
+            const int rank = rankOf(sqlite3_column_int64(q.get(), 0));
+            if (rank < 0)
+                return std::nullopt; // written meanwhile: SQLite orders it instead
+            entries.add(quint32(rank), q.get(), 1);
+        }
+    }
+    if (entries.entries().size() != byDate.size() || entries.overflowed())
+        return std::nullopt;
+
+    entries.sort(lead.descending);
+    std::vector<qint64> ids;
+    ids.reserve(byDate.size());
+    for (const SortEntry &e : entries.entries())
+        ids.push_back(byDate[e.rank]);
+    return ids;
+}
