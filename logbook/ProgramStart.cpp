@@ -5,6 +5,7 @@
 #include "DatabaseError.h"
 #include "DmLog.h"
 #include "DxccList.h"
+#include "HelpViewer.h"
 #include "LogChoiceDialog.h"
 #include "MainWindow.h"
 #include "Messages.h"
@@ -70,6 +71,8 @@ TProgramStart::TOutcome TProgramStart::Start()
         QCoreApplication::installTranslator(&m_qtTranslator);
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Velkor"));
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    // The help pages are those of the program folder.
+    HelpViewer::SetAppDir(m_appDir);
 
     // 6 to 8. The splash counts the modules and windows as they are made.
     m_started = true;
