@@ -7,6 +7,7 @@
 #include "DmLog.h"
 #include "DxccList.h"
 #include "FilterDialog.h"
+#include "HelpViewer.h"
 #include "LogChoiceDialog.h"
 #include "MainWindow.h"
 #include "Messages.h"
@@ -71,6 +72,8 @@ TProgramStart::TOutcome TProgramStart::Start()
         QCoreApplication::installTranslator(&m_qtTranslator);
     QCoreApplication::setApplicationName(QStringLiteral("Velkor"));
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    // The help pages are those of the program folder.
+    HelpViewer::SetAppDir(m_appDir);
 
     // 6 to 8. The splash counts the modules and windows as they are made.
     m_started = true;

@@ -1,9 +1,8 @@
 #include "WindowCommands.h"
 
+#include "HelpViewer.h"
+
 #include <QAction>
-#include <QDesktopServices>
-#include <QFileInfo>
-#include <QUrl>
 #include <QWidget>
 
 QAction *MakeWindowAction(QWidget *owner, const char *name, const QString &caption, const QString &hint,
@@ -21,7 +20,6 @@ QAction *MakeWindowAction(QWidget *owner, const char *name, const QString &capti
 
 void ShowHelpTopic(const QString &appDir, const QString &topic)
 {
-    const QString page = appDir + QStringLiteral("Help/") + topic + QStringLiteral(".html");
-    if (QFileInfo::exists(page))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+    HelpViewer::SetAppDir(appDir);
+    HelpViewer::ShowTopic(topic);
 }

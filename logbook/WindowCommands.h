@@ -15,6 +15,6 @@ class QWidget;
 QAction *MakeWindowAction(QWidget *owner, const char *name, const QString &caption, const QString &hint,
                           const QList<QKeySequence> &shortcuts = {});
 
-// Opens the help page of a window, Help/<topic>.html beside the program, when it is there;
-// a missing page opens nothing rather than a browser error.
+// Opens the help page of a window, Help/<topic>.html beside the program, in the help
+// window; without the help (no Help/BaseInfo.html) nothing opens.
 void ShowHelpTopic(const QString &appDir, const QString &topic);
