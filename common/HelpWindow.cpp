@@ -1,5 +1,6 @@
 #include "HelpWindow.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -248,4 +249,15 @@ void InstallHelpWindow()
     };
     static TLazyDisplay display;
     HelpViewer::InstallDisplay(&display);
+}
+
+QAction *AddHelpContextAction(QWidget *window, int context)
+{
+    auto *action = new QAction(QStringLiteral("Nápověda"), window);
+    action->setObjectName(QStringLiteral("actHelp"));
+    action->setShortcut(QKeySequence(Qt::Key_F1));
+    action->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(action, &QAction::triggered, window, [context] { HelpViewer::ShowContext(context); });
+    window->addAction(action);
+    return action;
 }

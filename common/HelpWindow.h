@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QWidget>
 
+class QAction;
 class QLineEdit;
 class QListWidget;
 class QTabWidget;
@@ -57,3 +58,6 @@ private:
 
 // Installs the help window as the program's help display (made when first needed).
 void InstallHelpWindow();
+
+// F1 in `window` opens the help page of the help context (an action "actHelp").
+QAction *AddHelpContextAction(QWidget *window, int context);

@@ -2,6 +2,7 @@
 
 #include "Amater.h"
 #include "DmLog.h"
+#include "HelpWindow.h"
 #include "LogRecord.h"
 #include "Messages.h"
 #include "MinimizeProgram.h"
@@ -26,6 +27,7 @@ TfrmTiskQSL::TfrmTiskQSL(const TExchangeHost &host) : QDialog(nullptr), m_host(h
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     m_job = std::make_unique<TPrintJob>(m_host, this);
     buildLayout();
+    AddHelpContextAction(this, 52);
 
     for (const QString &name : QslSentNames)
         cbQSLo->addItem(name);

@@ -1,6 +1,7 @@
 #include "PrintLog.h"
 
 #include "DmLog.h"
+#include "HelpWindow.h"
 #include "Messages.h"
 #include "MinimizeProgram.h"
 #include "PrintJob.h"
@@ -23,6 +24,7 @@ TfrmTiskDenik::TfrmTiskDenik(const TExchangeHost &host) : QDialog(nullptr), m_ho
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     m_job = std::make_unique<TPrintJob>(m_host, this);
     buildLayout();
+    AddHelpContextAction(this, 51);
 
     cbBoxTiskarna->addItems(m_job->RvPrinter.PrinterNames());
     cbBoxTiskarna->setCurrentIndex(m_job->RvPrinter.CurrentPrinter());

@@ -7,6 +7,7 @@
 #include "DxccList.h"
 #include "FilteredLineEdit.h"
 #include "FloatComboBox.h"
+#include "HelpViewer.h"
 #include "Formats.h"
 #include "IOTAEdit.h"
 #include "KeyFilters.h"
@@ -505,7 +506,9 @@ void TfrmQSO::actPasteExecute()
 
 void TfrmQSO::actHelpExecute()
 {
-    ShowHelpTopic(m_context.dm->AppDir, QStringLiteral("frmQSO"));
+    // The QSO window's page is found by its keyword, the window's name.
+    HelpViewer::SetAppDir(m_context.dm->AppDir);
+    HelpViewer::ShowKeyword(QStringLiteral("frmQSO"));
 }
 
 void TfrmQSO::checkBoxClicked(QCheckBox *box)
