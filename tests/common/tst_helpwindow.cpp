@@ -78,7 +78,7 @@ void TestHelpWindow::pagesAreWholeDocuments()
         const QString html = readPage(HelpSource + name);
         QVERIFY2(html.contains("<title>") && html.contains("velkor.css") && html.contains("charset=\"utf-8\""),
                  qPrintable(name));
-        QVERIFY2(html.count("<table>") == html.count("</table>"), qPrintable(name));
+        QVERIFY2(html.count("<table") == html.count("</table>"), qPrintable(name));
     }
 }
 
