@@ -19,8 +19,12 @@ TImportStaging::TImportStaging(const QString &tempDir) : m_path(tempDir + TableF
     QSqlQuery q(m_connection.database());
     q.exec(QStringLiteral("PRAGMA synchronous=OFF"));
     q.exec(QStringLiteral("PRAGMA journal_mode=MEMORY"));
-    q.exec(QStringLiteral("DROP INDEX IF EXISTS log_dat_utc"));
-    q.exec(QStringLiteral("DROP INDEX IF EXISTS log_call"));
+    QStringList indexes;
+    if (q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type='index' AND sql IS NOT NULL")))
+        while (q.next())
+            indexes << q.value(0).toString();
+    for (const QString &index : std::as_const(indexes))
+        q.exec(QStringLiteral("DROP INDEX IF EXISTS \"%1\"").arg(index));
     m_table = std::make_unique<LogTable>(m_connection.connectionName());
 }
 
