@@ -11,6 +11,7 @@
 #include "LogTable.h"
 #include "RandomLog.h"
 #include "VkrDatabase.h"
+#include "ProcessStatus.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -25,17 +26,6 @@
 
 namespace
 {
-
-QString statusValue(const char *key)
-{
-    QFile f("/proc/self/status");
-    if (!f.open(QIODevice::ReadOnly))
-        return "?";
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(key))
-            return QString::fromLatin1(line.mid(qstrlen(key))).simplified();
-    return "?";
-}
 
 QByteArray tag(const char *name, const QByteArray &data)
 {
@@ -110,7 +100,7 @@ int main(int argc, char *argv[])
     writeAdif(adifPath, log.connectionName(), count);
     TDxccList dxcc(VELKOR_STAGE_DIR "/");
     std::printf("log %d QSOs, ADIF file %d QSOs, %.1f MB\n", count, count, QFile(adifPath).size() / 1e6);
-    std::printf("resident before the import: %s\n", qPrintable(statusValue("VmHWM:")));
+    std::printf("resident before the import: %s\n", qPrintable(ProcessStatusValue("VmHWM:")));
 
     TImportOptions options;
     options.CheckDupes = true;
@@ -137,6 +127,6 @@ int main(int argc, char *argv[])
     const qint64 appended = staging.AppendTo(log.connectionName());
     std::printf("append: %.2f s, processor %.2f s, %lld QSOs; the log now holds %lld\n", seconds(t),
                 cpuSeconds() - cpu, appended, LogTable(log.connectionName()).RecordCount());
-    std::printf("peak resident memory: %s\n", qPrintable(statusValue("VmHWM:")));
+    std::printf("peak resident memory: %s\n", qPrintable(ProcessStatusValue("VmHWM:")));
     return 0;
 }

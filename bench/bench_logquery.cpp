@@ -9,6 +9,7 @@
 #include "QsoLookup.h"
 #include "RandomLog.h"
 #include "VkrDatabase.h"
+#include "ProcessStatus.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,17 +22,6 @@
 
 namespace
 {
-
-QString statusValue(const char *key)
-{
-    QFile f("/proc/self/status");
-    if (!f.open(QIODevice::ReadOnly))
-        return "?";
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(key))
-            return QString::fromLatin1(line.mid(qstrlen(key))).simplified();
-    return "?";
-}
 
 double ms(QElapsedTimer &t)
 {
@@ -200,8 +190,8 @@ void benchFile(const QString &path)
     q.Open();
     std::printf("  filter CALL LIKE 'OK1%%' AND MODE=2:  %8.1f ms (%d rows)\n", ms(t), q.RecordCount());
     q.Close();
-    std::printf("  resident now %s, peak %s\n", qPrintable(statusValue("VmRSS:")),
-                qPrintable(statusValue("VmHWM:")));
+    std::printf("  resident now %s, peak %s\n", qPrintable(ProcessStatusValue("VmRSS:")),
+                qPrintable(ProcessStatusValue("VmHWM:")));
 }
 
 void benchSize(const QString &dir, int count)
@@ -237,6 +227,6 @@ int main(int argc, char **argv)
     }
     for (int count : sizes)
         benchSize(dir.path(), count);
-    std::printf("\npeak resident memory (VmHWM): %s\n", qPrintable(statusValue("VmHWM:")));
+    std::printf("\npeak resident memory (VmHWM): %s\n", qPrintable(ProcessStatusValue("VmHWM:")));
     return 0;
 }

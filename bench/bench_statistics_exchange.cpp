@@ -4,6 +4,7 @@
 
 #include "AwardStatistics.h"
 #include "LogConnection.h"
+#include "ProcessStatus.h"
 #include "RandomLog.h"
 
 #include <QCoreApplication>
@@ -15,16 +16,6 @@
 #include <cstdio>
 
 namespace {
-
-QString peakMemory()
-{
-    QFile f("/proc/self/status");
-    if (f.open(QIODevice::ReadOnly))
-        for (const QByteArray &line : f.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                return QString::fromLatin1(line.mid(6)).simplified();
-    return "?";
-}
 
 void timeLog(int count)
 {
@@ -57,7 +48,7 @@ void timeLog(int count)
         std::printf("%8d QSOs  %-9s %8.1f ms  %5d units, %5d confirmed\n", count, name, timer.nsecsElapsed() / 1e6,
                     rows, confirmed);
     }
-    std::printf("peak memory %s\n", qPrintable(peakMemory()));
+    std::printf("peak memory %s\n", qPrintable(ProcessStatusValue("VmHWM:")));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ComboBoxDialog.h"
 
+#include "ActionButton.h"
 #include "Messages.h"
 #include "ModalRunner.h"
 #include "WindowPlacement.h"
@@ -10,18 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QPushButton *actionButton(QAction *action, const char *name, QWidget *parent)
-{
-    auto *button = new QPushButton(action->text(), parent);
-    button->setObjectName(QLatin1String(name));
-    QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
-    return button;
-}
-
-} // namespace
 
 TfrmComboBox::TfrmComboBox(QWidget *owner) : QDialog(owner)
 {
@@ -44,9 +33,9 @@ TfrmComboBox::TfrmComboBox(QWidget *owner) : QDialog(owner)
     actCancel->setObjectName(QStringLiteral("actCancel"));
     connect(actCancel, &QAction::triggered, this, [this] { done(mrCancel); });
 
-    auto *btnOk = actionButton(actOk, "btnOk", this);
+    auto *btnOk = MakeActionButton(actOk, "btnOk", this);
     btnOk->setDefault(true);
-    auto *btnCancel = actionButton(actCancel, "btnCancel", this);
+    auto *btnCancel = MakeActionButton(actCancel, "btnCancel", this);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();

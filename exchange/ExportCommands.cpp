@@ -121,6 +121,23 @@ QString newWorkbookFile(const TExchangeHost &host)
     return file.fileName();
 }
 
+using TFileExport = void (*)(LogQuery &, const QList<TBookmark> &, const QString &, const TProgressEvent &);
+
+// The plain file exports: the log must hold QSOs, the operator names the file, the export
+// runs under the progress window.
+void exportToFile(const TExchangeHost &host, const QString &filterText, const QString &extension,
+                  const QString &progressText, TFileExport exporter)
+{
+    LogQuery *query = nonEmptyQuery(host);
+    if (!query)
+        return;
+    const QString fileName = askFileName(host, filterText, extension);
+    if (fileName.isEmpty())
+        return;
+    runWithProgress(host, progressText,
+                    [&](const TProgressEvent &progress) { exporter(*query, marks(host), fileName, progress); });
+}
+
 } // namespace
 
 TDocumentOpener SetDocumentOpener(TDocumentOpener opener)
@@ -130,15 +147,7 @@ TDocumentOpener SetDocumentOpener(TDocumentOpener opener)
 
 void ExportAdifCommand(const TExchangeHost &host)
 {
-    LogQuery *query = nonEmptyQuery(host);
-    if (!query)
-        return;
-    const QString fileName = askFileName(host, AdifFilter, AdifExtension);
-    if (fileName.isEmpty())
-        return;
-    runWithProgress(host, AdifProgress, [&](const TProgressEvent &progress) {
-        ExportADIF(*query, marks(host), fileName, progress);
-    });
+    exportToFile(host, AdifFilter, AdifExtension, AdifProgress, ExportADIF);
 }
 
 void ExportAdifShortCommand(const TExchangeHost &host)
@@ -164,30 +173,14 @@ void ExportAdifShortCommand(const TExchangeHost &host)
 
 void ExportCsvCommand(const TExchangeHost &host)
 {
-    LogQuery *query = nonEmptyQuery(host);
-    if (!query)
-        return;
-    const QString fileName =
-        askFileName(host, QStringLiteral("Text oddělený středníky"), QStringLiteral("csv"));
-    if (fileName.isEmpty())
-        return;
-    runWithProgress(
-        host, QStringLiteral("Exportuji do formátu CSV ..."),
-        [&](const TProgressEvent &progress) { ExportCSV(*query, marks(host), fileName, progress); });
+    exportToFile(host, QStringLiteral("Text oddělený středníky"), QStringLiteral("csv"),
+                 QStringLiteral("Exportuji do formátu CSV ..."), ExportCSV);
 }
 
 void ExportTxtCommand(const TExchangeHost &host)
 {
-    LogQuery *query = nonEmptyQuery(host);
-    if (!query)
-        return;
-    const QString fileName =
-        askFileName(host, QStringLiteral("Text oddělený mezerami"), QStringLiteral("txt"));
-    if (fileName.isEmpty())
-        return;
-    runWithProgress(host, QStringLiteral("Export do formátu TXT ..."), [&](const TProgressEvent &progress) {
-        ExportTXT(*query, marks(host), fileName, progress);
-    });
+    exportToFile(host, QStringLiteral("Text oddělený mezerami"), QStringLiteral("txt"),
+                 QStringLiteral("Export do formátu TXT ..."), ExportTXT);
 }
 
 void ExportXlsCommand(const TExchangeHost &host)

@@ -151,3 +151,38 @@ void TPrintJob::ShowPreview()
     preview.RvPreview->RenderStream(file);
     RunModal(preview);
 }
+
+bool TPrintJob::RenderAndPrint(const std::function<void()> &generate, const std::function<void()> &printed)
+{
+    try {
+        if (FDirty)
+            generate();
+    } catch (const EVelkorError &e) {
+        MessageDlgDef(e.message(), mtError, mbOK, mrOk);
+        return false;
+    }
+    if (RvWriter.Aborted())
+        return false; // nothing printed, the dialog stays open
+    try {
+        if (!PrintRendered())
+            return false;
+        if (printed)
+            printed();
+        return true;
+    } catch (const EVelkorError &e) {
+        ReportPrintFailure(e.message());
+        return false;
+    }
+}
+
+void TPrintJob::RenderAndPreview(const std::function<void()> &generate)
+{
+    try {
+        if (FDirty)
+            generate();
+        if (!RvWriter.Aborted())
+            ShowPreview();
+    } catch (const EVelkorError &e) {
+        MessageDlgDef(e.message(), mtError, mbOK, mrOk);
+    }
+}

@@ -50,6 +50,13 @@ public:
     // Shows Tisk.rnd in the preview window.
     void ShowPreview();
 
+    // The dialogs' "Tisk": renders first when the options changed (`generate`), then prints;
+    // `printed` runs after a successful print, inside the same failure report. False, with
+    // the failure shown, when nothing was printed.
+    bool RenderAndPrint(const std::function<void()> &generate, const std::function<void()> &printed = {});
+    // The dialogs' "Náhled": renders first when the options changed, then previews.
+    void RenderAndPreview(const std::function<void()> &generate);
+
     // How many renderings ran (to their end or not) since the dialog opened.
     int RenderCount() const { return m_renderCount; }
     QString OutputFile() const { return RvWriter.OutputFile(); }

@@ -155,36 +155,18 @@ void TfrmTiskQSL::GenerujData()
 
 void TfrmTiskQSL::btnPrintClick()
 {
-    try {
-        if (m_job->FDirty)
-            GenerujData();
-    } catch (const EVelkorError &e) {
-        MessageDlgDef(e.message(), mtError, mbOK, mrOk);
-        return;
-    }
-    if (m_job->RvWriter.Aborted())
-        return; // nothing printed, nothing marked, the dialog stays open
-    try {
-        if (!m_job->PrintRendered())
-            return;
+    // Nothing printed, nothing marked: the dialog stays open.
+    const bool printed = m_job->RenderAndPrint([this] { GenerujData(); }, [this] {
         if (chbQSLo->isChecked() && m_host.setQSLState)
             m_host.setQSLState(fiQSLO, cbQSLo->currentIndex());
+    });
+    if (printed)
         done(mrOk);
-    } catch (const EVelkorError &e) {
-        ReportPrintFailure(e.message());
-    }
 }
 
 void TfrmTiskQSL::btnPreviewClick()
 {
-    try {
-        if (m_job->FDirty)
-            GenerujData();
-        if (!m_job->RvWriter.Aborted())
-            m_job->ShowPreview();
-    } catch (const EVelkorError &e) {
-        MessageDlgDef(e.message(), mtError, mbOK, mrOk);
-    }
+    m_job->RenderAndPreview([this] { GenerujData(); });
 }
 
 void TfrmTiskQSL::DataChange()

@@ -128,33 +128,13 @@ void TfrmTiskDenik::GenerujData()
 
 void TfrmTiskDenik::btnTiskClick()
 {
-    try {
-        if (m_job->FDirty)
-            GenerujData();
-    } catch (const EVelkorError &e) {
-        MessageDlgDef(e.message(), mtError, mbOK, mrOk);
-        return;
-    }
-    if (m_job->RvWriter.Aborted())
-        return; // nothing printed, the dialog stays open
-    try {
-        if (m_job->PrintRendered())
-            done(mrOk);
-    } catch (const EVelkorError &e) {
-        ReportPrintFailure(e.message());
-    }
+    if (m_job->RenderAndPrint([this] { GenerujData(); }))
+        done(mrOk);
 }
 
 void TfrmTiskDenik::btnNahledClick()
 {
-    try {
-        if (m_job->FDirty)
-            GenerujData();
-        if (!m_job->RvWriter.Aborted())
-            m_job->ShowPreview();
-    } catch (const EVelkorError &e) {
-        MessageDlgDef(e.message(), mtError, mbOK, mrOk);
-    }
+    m_job->RenderAndPreview([this] { GenerujData(); });
 }
 
 void TfrmTiskDenik::rGrpRozsahClick()

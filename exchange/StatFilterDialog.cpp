@@ -1,5 +1,6 @@
 #include "StatFilterDialog.h"
 
+#include "ActionButton.h"
 #include "Amater.h"
 #include "ComboFill.h"
 #include "DateEdit.h"
@@ -24,14 +25,6 @@ namespace {
 
 // The modes a new dialog counts: CW, SSB, AM and FM.
 constexpr int DefaultModeRows = 4;
-
-QPushButton *actionButton(QAction *action, const char *name, QWidget *parent)
-{
-    auto *button = new QPushButton(action->text(), parent);
-    button->setObjectName(QLatin1String(name));
-    QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
-    return button;
-}
 
 QAction *newAction(QObject *parent, const char *name, const QString &text)
 {
@@ -61,9 +54,9 @@ TfrmStatFilter::TfrmStatFilter(QWidget *owner) : QDialog(owner)
     connect(actOk, &QAction::triggered, this, &TfrmStatFilter::actOkExecute);
     actCancel = newAction(this, "actCancel", QStringLiteral("Zrušit"));
     connect(actCancel, &QAction::triggered, this, &TfrmStatFilter::reject);
-    auto *btnOk = actionButton(actOk, "btnOk", this);
+    auto *btnOk = MakeActionButton(actOk, "btnOk", this);
     btnOk->setDefault(true);
-    auto *btnCancel = actionButton(actCancel, "btnCancel", this);
+    auto *btnCancel = MakeActionButton(actCancel, "btnCancel", this);
 
     auto *limits = new QGridLayout;
     const auto addRow = [limits, this](int row, const QString &from, QWidget *min, QWidget *max) {

@@ -1,5 +1,6 @@
 #include "FilterDialog.h"
 
+#include "ActionButton.h"
 #include "AppGlobals.h"
 #include "DmLog.h"
 #include "Formats.h"
@@ -29,10 +30,8 @@ namespace {
 
 QPushButton *actionButton(QAction *action, const char *name, QWidget *parent)
 {
-    auto *button = new QPushButton(action->text(), parent);
-    button->setObjectName(QLatin1String(name));
+    QPushButton *button = MakeActionButton(action, name, parent);
     button->setAutoDefault(false);
-    QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
     return button;
 }
 
