@@ -1,21 +1,9 @@
 #include "ExportWalk.h"
 
+#include "QueryViewsHeld.h"
+
 namespace
 {
-
-// Holds the query's bound views back for the walk and lets them catch up at its end,
-// also when the walk fails.
-class ControlsDisabled
-{
-public:
-    explicit ControlsDisabled(LogQuery &query) : m_query(query) { m_query.DisableControls(); }
-    ~ControlsDisabled() { m_query.EnableControls(); }
-    ControlsDisabled(const ControlsDisabled &) = delete;
-    ControlsDisabled &operator=(const ControlsDisabled &) = delete;
-
-private:
-    LogQuery &m_query;
-};
 
 // Moves the query once, to the last row written, when the walk ends, so that whoever
 // follows it (the main window's QSO panel) is not told of every row on the way.
@@ -62,7 +50,7 @@ TExportWalk::TExportWalk(LogQuery &query, const QList<TBookmark> &marked, int li
 void TExportWalk::Run(const std::function<void(const TLogRecord &)> &visit, const TProgressEvent &onProgress)
 {
     // Declared in this order so that the query moves while its views are still held back.
-    ControlsDisabled disabled(m_query);
+    TQueryViewsHeld disabled(m_query);
     StayOnLastRow stay(m_query);
     m_lastReported = 0;
     int index = 0;

@@ -3,6 +3,7 @@
 #include "DatabaseError.h"
 #include "LogConnection.h"
 #include "LogTable.h"
+#include "QueryViewsHeld.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -10,19 +11,6 @@
 
 namespace
 {
-
-// Keeps the query's bound views quiet for the copy, also when it fails.
-class ControlsDisabled
-{
-public:
-    explicit ControlsDisabled(LogQuery &query) : m_query(query) { m_query.DisableControls(); }
-    ~ControlsDisabled() { m_query.EnableControls(); }
-    ControlsDisabled(const ControlsDisabled &) = delete;
-    ControlsDisabled &operator=(const ControlsDisabled &) = delete;
-
-private:
-    LogQuery &m_query;
-};
 
 void reportSafely(TProgressReporter &reporter, long long done, long long total)
 {
@@ -93,7 +81,7 @@ void run(QSqlQuery &q, const QString &sql, const QString &table)
 void CopyMarkedToTable(LogQuery &query, const QList<TBookmark> &marked, const QString &tableFile,
                        const TProgressEvent &onProgress)
 {
-    ControlsDisabled quiet(query);
+    TQueryViewsHeld quiet(query);
     DefineLogTable(tableFile);
     LogConnection connection(tableFile, LogConnection::OpenExisting);
     LogTable table(connection.connectionName());

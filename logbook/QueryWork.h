@@ -3,29 +3,22 @@
 // on the log, given back whatever happens in between: a failure must not leave the grid
 // frozen or the cursor busy.
 
-#include "LogQuery.h"
+#include "QueryViewsHeld.h"
 
 #include <QApplication>
 
 class QueryWork
 {
 public:
-    explicit QueryWork(LogQuery *query, bool waitCursor = true) : m_query(query), m_waitCursor(waitCursor)
+    explicit QueryWork(LogQuery *query, bool waitCursor = true) : m_views(*query), m_waitCursor(waitCursor)
     {
         if (m_waitCursor)
             QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_query->DisableControls();
     }
-    // Never raises: it also runs while a failure unwinds. The views read the query
-    // without raising; should a receiver of the query's notices fail all the same, the
-    // views are still given back and the failure goes no further than here.
+    // Never raises: the views are given back by their holder, which stops any failure
+    // of a view there.
     ~QueryWork()
     {
-        try {
-            m_query->EnableControls();
-        } catch (...) {
-            qWarning("QueryWork: a view failed to follow the query");
-        }
         if (m_waitCursor)
             QApplication::restoreOverrideCursor();
     }
@@ -33,6 +26,6 @@ public:
     QueryWork &operator=(const QueryWork &) = delete;
 
 private:
-    LogQuery *m_query;
+    TQueryViewsHeld m_views;
     bool m_waitCursor;
 };
