@@ -282,10 +282,10 @@ void ostrelRecord(const TSourceRow &s, TImportStaging &staging, const TImportOpt
     r[fiNOTE] = options.ReplaceNote ? options.Note : text(s["poznamka"]);
     r[fiPWR] = converted(fiPWR, s["pwr"]);
     r[fiQRB] = converted(fiQRB, s["vzdal"]);
-    r[fiDXCC] = text(s["dxcc"]);
-    const bool found = dxcc && !r[fiDXCC].toString().isEmpty() && dxcc->FindDxcc(r[fiDXCC].toString());
-    r[fiITU] = found ? dxcc->GetITU() : 0;
-    r[fiWAZ] = found ? dxcc->GetWAZ() : 0;
+    // The DXCC code stays as the table holds it; the zones come from its entity.
+    const QString code = text(s["dxcc"]);
+    setEntity(r, dxcc, dxcc && !code.isEmpty() && dxcc->FindDxcc(code));
+    r[fiDXCC] = code;
 }
 
 using TRowMapper = void (*)(const TSourceRow &, TImportStaging &, const TImportOptions &, TDxccList *, TLogRecord &);
