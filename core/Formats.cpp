@@ -4,6 +4,9 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <string>
 #include <cmath>
 
 namespace Formats {
@@ -30,50 +33,106 @@ QString datePart(int value, int letters)
     return letters >= 2 ? padded(value, 2) : QString::number(value);
 }
 
-struct DecimalText {
-    QString whole;
-    QString fraction;
-    bool isZero() const
-    {
-        const auto zero = [](QChar c) { return c == u'0'; };
-        return std::all_of(whole.cbegin(), whole.cend(), zero) &&
-               std::all_of(fraction.cbegin(), fraction.cend(), zero);
-    }
+// The digits of a non-negative value rounded half away from zero to `decimals` places,
+// whole part first: "0" or a digit string without leading zeros, then exactly `decimals`
+// fraction digits; integerDigits tells where the fraction begins. The rounding works on
+// the value's 15 significant decimal digits rather than on its binary form: 1.005 is held
+// in binary just below 1.005, but reads, and so rounds, as 1.005 to 1.01.
+struct RoundedDigits {
+    std::string digits;
+    int integerDigits = 1;
+    bool isZero() const { return digits.find_first_not_of('0') == std::string::npos; }
 };
 
-// A non-negative value rounded half away from zero to `decimals` places. The rounding works
-// on the value's 15 significant decimal digits rather than on its binary form: 1.005 is
-// held in binary just below 1.005, but reads, and so rounds, as 1.005 to 1.01.
-DecimalText roundedDecimal(double magnitude, int decimals)
+constexpr int SignificantDigits = 15;
+
+// When the digits of the value after its 15th significant one are exactly "5", the 15
+// digits before them, cut off there; else false. A quick look at two more digits first,
+// then, only for the rare candidate, the whole expansion (a double has at most 767
+// significant decimal digits).
+bool truncatedAtExactHalf(double magnitude, char digits[SignificantDigits], int &exponent)
 {
-    const QString scientific = QString::number(magnitude, 'e', 14); // "d.dddddddddddddde+XX"
-    const qsizetype e = scientific.indexOf(u'e');
-    QString digits = scientific.left(1) + scientific.mid(2, e - 2);
-    int integerDigits = scientific.mid(e + 1).toInt() + 1; // value = 0.<digits> x 10^integerDigits
-    const int keep = integerDigits + decimals;
-    if (keep < 0)
-        return {QStringLiteral("0"), QString(decimals, u'0')};
-    if (keep < digits.size()) {
-        const bool roundUp = digits.at(keep) >= u'5';
-        digits.truncate(keep);
+    char text[40];
+    std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, SignificantDigits + 1);
+    if (text[SignificantDigits + 1] != '5' || text[SignificantDigits + 2] != '0')
+        return false;
+    std::string exact(800, '\0');
+    const auto converted = std::to_chars(exact.data(), exact.data() + exact.size(), magnitude,
+                                         std::chars_format::scientific, 780);
+    const char *e = std::find(exact.data(), converted.ptr, 'e');
+    const char *rest = exact.data() + SignificantDigits + 1;
+    if (*rest != '5' || !std::all_of(rest + 1, e, [](char c) { return c == '0'; }))
+        return false;
+    digits[0] = exact[0];
+    std::memcpy(digits + 1, exact.data() + 2, SignificantDigits - 1);
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), converted.ptr, exponent);
+    return true;
+}
+
+// The first 15 significant digits of a positive finite value and its decimal exponent
+// (value = d.dddddddddddddd x 10^exponent), rounded to nearest with an exact half rounded
+// away from zero, as Qt's conversions round. The standard library rounds an exact half to
+// even; an even last digit may come from such a half, which is then rounded up anew.
+int significantDigits(double magnitude, char digits[SignificantDigits])
+{
+    char text[40];
+    const auto converted = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific,
+                                         SignificantDigits - 1);
+    digits[0] = text[0];
+    std::memcpy(digits + 1, text + 2, SignificantDigits - 1);
+    const char *e = text + SignificantDigits + 1;
+    int exponent = 0;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), converted.ptr, exponent);
+    if ((digits[SignificantDigits - 1] - '0') % 2 == 0 && truncatedAtExactHalf(magnitude, digits, exponent)) {
+        int i = SignificantDigits - 1;
+        for (; i >= 0 && digits[i] == '9'; --i)
+            digits[i] = '0';
+        if (i >= 0) {
+            ++digits[i];
+        } else {
+            digits[0] = '1';
+            ++exponent;
+        }
+    }
+    return exponent;
+}
+
+RoundedDigits roundedDecimal(double magnitude, int decimals)
+{
+    char significant[SignificantDigits];
+    const int exponent = significantDigits(magnitude, significant);
+    RoundedDigits r;
+    r.integerDigits = exponent + 1; // value = 0.<digits> x 10^integerDigits
+    const int keep = r.integerDigits + decimals;
+    if (keep < 0) {
+        r.digits.assign(size_t(1 + decimals), '0');
+        r.integerDigits = 1;
+        return r;
+    }
+    r.digits.reserve(size_t(std::max(keep, 15)) + 2);
+    r.digits.append(significant, SignificantDigits);
+    if (keep < int(r.digits.size())) {
+        const bool roundUp = r.digits[size_t(keep)] >= '5';
+        r.digits.resize(size_t(keep));
         if (roundUp) {
             int i = keep - 1;
-            for (; i >= 0 && digits.at(i) == u'9'; --i)
-                digits[i] = u'0';
+            for (; i >= 0 && r.digits[size_t(i)] == '9'; --i)
+                r.digits[size_t(i)] = '0';
             if (i >= 0) {
-                digits[i] = QChar(digits.at(i).unicode() + 1);
+                ++r.digits[size_t(i)];
             } else {
-                digits.prepend(u'1');
-                ++integerDigits;
+                r.digits.insert(r.digits.begin(), '1');
+                ++r.integerDigits;
             }
         }
     }
-    if (integerDigits <= 0) {
-        digits.prepend(QString(1 - integerDigits, u'0'));
-        integerDigits = 1;
+    if (r.integerDigits <= 0) {
+        r.digits.insert(0, size_t(1 - r.integerDigits), '0');
+        r.integerDigits = 1;
     }
-    digits = digits.leftJustified(integerDigits + decimals, u'0');
-    return {digits.left(integerDigits), digits.mid(integerDigits)};
+    if (int(r.digits.size()) < r.integerDigits + decimals)
+        r.digits.resize(size_t(r.integerDigits + decimals), '0');
+    return r;
 }
 
 } // namespace
@@ -128,32 +187,96 @@ QString formatTime(const QString &pattern, const QTime &value)
     return formatDateTime(pattern, QDateTime(QDate(1899, 12, 30), value));
 }
 
+FloatPattern::FloatPattern(QStringView pattern)
+{
+    const qsizetype point = pattern.indexOf(u'.');
+    const QStringView intPart = point < 0 ? pattern : pattern.left(point);
+    const QStringView fracPart = point < 0 ? QStringView() : pattern.mid(point + 1);
+    decimals = int(fracPart.size());
+    minDecimals = int(fracPart.count(u'0'));
+    minIntDigits = int(intPart.count(u'0'));
+}
+
+void appendFloat(QByteArray &out, const FloatPattern &pattern, double value, char separator)
+{
+    if (!std::isfinite(value)) {
+        out += floatToStr(value).toLatin1();
+        return;
+    }
+    const RoundedDigits rounded = roundedDecimal(std::abs(value), pattern.decimals);
+    const char *digits = rounded.digits.data();
+    int whole = rounded.integerDigits;
+    int frac = int(rounded.digits.size()) - whole;
+    while (frac > pattern.minDecimals && digits[whole + frac - 1] == '0')
+        --frac;
+    if (whole == 1 && digits[0] == '0' && pattern.minIntDigits == 0)
+        whole = 0;
+    const qsizetype start = out.size();
+    if (value < 0 && !rounded.isZero())
+        out += '-';
+    for (int i = whole; i < pattern.minIntDigits; ++i)
+        out += '0';
+    const int wholeStart = rounded.integerDigits - whole;
+    out.append(digits + wholeStart, whole);
+    if (frac > 0) {
+        out += separator;
+        out.append(digits + rounded.integerDigits, frac);
+    }
+    if (out.size() == start)
+        out += '0';
+}
+
 QString formatFloat(const QString &pattern, double value)
 {
-    if (!std::isfinite(value))
-        return floatToStr(value);
-    const int point = pattern.indexOf(u'.');
-    const QString intPart = point < 0 ? pattern : pattern.left(point);
-    const QString fracPart = point < 0 ? QString() : pattern.mid(point + 1);
-    const int minDecimals = int(fracPart.count(u'0'));
-    const int minIntDigits = int(intPart.count(u'0'));
+    QByteArray out;
+    appendFloat(out, FloatPattern(pattern), value, char(DecimalSeparator.unicode()));
+    return QString::fromLatin1(out);
+}
 
-    const DecimalText rounded = roundedDecimal(std::abs(value), int(fracPart.size()));
-    QString whole = rounded.whole;
-    QString frac = rounded.fraction;
-    while (frac.size() > minDecimals && frac.endsWith(u'0'))
-        frac.chop(1);
-    if (whole == u"0" && minIntDigits == 0)
-        whole.clear();
-    whole = whole.rightJustified(minIntDigits, u'0');
-    QString out = whole;
-    if (!frac.isEmpty())
-        out += DecimalSeparator + frac;
-    if (out.isEmpty())
-        out = QStringLiteral("0");
-    if (value < 0 && !rounded.isZero())
-        out.prepend(u'-');
-    return out;
+void appendFloatToStr(QByteArray &out, double value, char separator)
+{
+    if (!std::isfinite(value)) {
+        out += floatToStr(value).toLatin1();
+        return;
+    }
+    if (value == 0) { // negative zero too
+        out += '0';
+        return;
+    }
+    // printf's "%.15g" with Qt's rounding: the fixed form unless the exponent is below -4
+    // or not below 15, trailing zeros dropped, the exponent of at least two digits.
+    char digits[SignificantDigits];
+    const int exponent = significantDigits(std::abs(value), digits);
+    int count = SignificantDigits;
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+    if (value < 0)
+        out += '-';
+    if (exponent < -4 || exponent >= SignificantDigits) {
+        out += digits[0];
+        if (count > 1) {
+            out += separator;
+            out.append(digits + 1, count - 1);
+        }
+        out += exponent < 0 ? "E-" : "E+";
+        const int e = std::abs(exponent);
+        if (e < 10)
+            out += '0';
+        out += QByteArray::number(e);
+    } else if (exponent < 0) {
+        out += '0';
+        out += separator;
+        out.append(-exponent - 1, '0');
+        out.append(digits, count);
+    } else {
+        out.append(digits, std::min(count, exponent + 1));
+        if (count > exponent + 1) {
+            out += separator;
+            out.append(digits + exponent + 1, count - exponent - 1);
+        } else {
+            out.append(exponent + 1 - count, '0');
+        }
+    }
 }
 
 QString floatToStr(double value)

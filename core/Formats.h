@@ -2,6 +2,7 @@
 // Text forms of numbers, dates and times with the program's separators: "," for
 // decimals, "." in dates and ":" in times, whatever the system locale says.
 
+#include <QByteArray>
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -23,8 +24,20 @@ QString formatTime(const QString &pattern, const QTime &value);
 // one, "." the decimal point (written as ","). Rounds half away from zero.
 QString formatFloat(const QString &pattern, double value);
 
+// A number pattern read once, for formatting many values without reading it again.
+struct FloatPattern {
+    explicit FloatPattern(QStringView pattern);
+    int decimals = 0;     // characters after the point
+    int minDecimals = 0;  // "0" among them
+    int minIntDigits = 0; // "0" before the point
+};
+// The bytes of formatFloat with `separator` for the decimal point, appended to out.
+void appendFloat(QByteArray &out, const FloatPattern &pattern, double value, char separator);
+
 // The shortest general form with up to 15 significant digits and "," as separator.
 QString floatToStr(double value);
+// The bytes of floatToStr with `separator` for the decimal point, appended to out.
+void appendFloatToStr(QByteArray &out, double value, char separator);
 
 // The program's short date "dd.mm.yyyy" and long time "hh:nn:ss".
 QString dateToStr(const QDate &value);

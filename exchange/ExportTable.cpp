@@ -40,27 +40,36 @@ template <size_t N> QString markOf(const std::array<QString, N> &marks, const TL
     return index >= 0 && index < int(N) ? marks[size_t(index)] : QString();
 }
 
-// The value of a float field in one of the two files' forms.
-using FloatForm = QString (*)(const TLogRecord &, int);
+// Appends the value of a float field in one of the two files' forms.
+using FloatForm = void (*)(QByteArray &, const TLogRecord &, int);
 
-QString csvFloat(const TLogRecord &r, int field)
+void csvFloat(QByteArray &out, const TLogRecord &r, int field)
 {
-    return r[field].isNull() ? QString() : Formats::floatToStr(r[field].toDouble());
+    if (!r[field].isNull())
+        Formats::appendFloatToStr(out, r[field].toDouble(), char(Formats::DecimalSeparator.unicode()));
 }
 
-QString txtFreq(const TLogRecord &r, int field)
+void appendPattern(QByteArray &out, const Formats::FloatPattern &pattern, double value)
 {
-    return Formats::formatFloat(QStringLiteral("0.000"), r[field].toDouble());
+    Formats::appendFloat(out, pattern, value, char(Formats::DecimalSeparator.unicode()));
 }
 
-QString txtQrb(const TLogRecord &r, int field)
+void txtFreq(QByteArray &out, const TLogRecord &r, int field)
 {
-    return Formats::formatFloat(QStringLiteral("0"), r[field].toDouble());
+    static const Formats::FloatPattern pattern(u"0.000");
+    appendPattern(out, pattern, r[field].toDouble());
 }
 
-QString txtPwr(const TLogRecord &r, int field)
+void txtQrb(QByteArray &out, const TLogRecord &r, int field)
 {
-    return Formats::formatFloat(QStringLiteral("0.###"), r[field].toDouble());
+    static const Formats::FloatPattern pattern(u"0");
+    appendPattern(out, pattern, r[field].toDouble());
+}
+
+void txtPwr(QByteArray &out, const TLogRecord &r, int field)
+{
+    static const Formats::FloatPattern pattern(u"0.###");
+    appendPattern(out, pattern, r[field].toDouble());
 }
 
 // Receives the cells of a line: CSV ends each with ";", the text file pads each to its
@@ -113,6 +122,13 @@ template <typename Cells> void textCell(Cells &cells, const QString &text)
     cells.End();
 }
 
+template <typename Cells> void floatCell(Cells &cells, FloatForm form, const TLogRecord &r, int field)
+{
+    cells.Begin();
+    form(cells.out, r, field);
+    cells.End();
+}
+
 template <typename Cells> void captionLine(Cells &cells)
 {
     for (const QString &caption : captions())
@@ -134,7 +150,7 @@ void valueLine(Cells &cells, const TLogRecord &r, FloatForm freq, FloatForm qrb,
     cells.End();
     textCell(cells, call);
     textCell(cells, ExtractBaseCall(call));
-    textCell(cells, freq(r, fiFREQ));
+    floatCell(cells, freq, r, fiFREQ);
     textCell(cells, BandName(r));
     textCell(cells, ModeName(r));
     for (int field : {fiRSTO, fiRSTP, fiNAME, fiQTH, fiLOCO, fiLOCP})
@@ -143,8 +159,8 @@ void valueLine(Cells &cells, const TLogRecord &r, FloatForm freq, FloatForm qrb,
     textCell(cells, markOf(QslRcvdMarks, r, fiQSLP));
     textCell(cells, markOf(EQslMarks, r, fiEQSLP));
     text(fiQSLVIA);
-    textCell(cells, qrb(r, fiQRB));
-    textCell(cells, pwr(r, fiPWR));
+    floatCell(cells, qrb, r, fiQRB);
+    floatCell(cells, pwr, r, fiPWR);
     for (int field : {fiNOTE, fiDXCC, fiIOTA, fiAWARD})
         text(field);
     for (int field : {fiITU, fiWAZ}) {

@@ -84,9 +84,10 @@ QString ModeName(const TLogRecord &record)
 
 QByteArray PointDecimal(const TLogRecord &record, int field)
 {
-    QString text = Formats::formatFloat(QStringLiteral("0.####"), record[field].toDouble());
-    text.replace(Formats::DecimalSeparator, u'.');
-    return text.toLatin1();
+    static const Formats::FloatPattern pattern(u"0.####");
+    QByteArray out;
+    Formats::appendFloat(out, pattern, record[field].toDouble(), '.');
+    return out;
 }
 
 QByteArray Integer(const TLogRecord &record, int field)

@@ -1,8 +1,100 @@
 #include "Formats.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
+#include <cmath>
+#include <cstring>
+#include <limits>
+
 using namespace Formats;
+
+namespace
+{
+
+// The number formatting the byte forms must match, written plainly on Qt's own
+// conversion: the digits of QString::number(x, 'e', 14) rounded as text.
+QString plainFormatFloat(const QString &pattern, double value)
+{
+    if (!std::isfinite(value))
+        return floatToStr(value);
+    const qsizetype point = pattern.indexOf(u'.');
+    const QString intPart = point < 0 ? pattern : pattern.left(point);
+    const QString fracPart = point < 0 ? QString() : pattern.mid(point + 1);
+    const int decimals = int(fracPart.size());
+    const QString scientific = QString::number(std::abs(value), 'e', 14);
+    const qsizetype e = scientific.indexOf(u'e');
+    QString digits = scientific.left(1) + scientific.mid(2, e - 2);
+    int integerDigits = scientific.mid(e + 1).toInt() + 1;
+    const int keep = integerDigits + decimals;
+    if (keep < 0) {
+        digits = QString(1 + decimals, u'0');
+        integerDigits = 1;
+    } else if (keep < digits.size()) {
+        const bool up = digits.at(keep) >= u'5';
+        digits.truncate(keep);
+        int i = keep - 1;
+        for (; up && i >= 0 && digits.at(i) == u'9'; --i)
+            digits[i] = u'0';
+        if (up && i >= 0)
+            digits[i] = QChar(digits.at(i).unicode() + 1);
+        else if (up) {
+            digits.prepend(u'1');
+            ++integerDigits;
+        }
+    }
+    if (integerDigits <= 0) {
+        digits.prepend(QString(1 - integerDigits, u'0'));
+        integerDigits = 1;
+    }
+    digits = digits.leftJustified(integerDigits + decimals, u'0');
+    const bool zero = digits.count(u'0') == digits.size();
+    QString whole = digits.left(integerDigits);
+    QString frac = digits.mid(integerDigits);
+    while (frac.size() > fracPart.count(u'0') && frac.endsWith(u'0'))
+        frac.chop(1);
+    if (whole == u"0" && intPart.count(u'0') == 0)
+        whole.clear();
+    QString out = whole.rightJustified(intPart.count(u'0'), u'0');
+    if (!frac.isEmpty())
+        out += u',' + frac;
+    if (out.isEmpty())
+        out = QStringLiteral("0");
+    if (value < 0 && !zero)
+        out.prepend(u'-');
+    return out;
+}
+
+// Values where a formatter of its own is likely to go astray: exact binary halves of the
+// last kept digit, carries through nines, zeros of both signs, the ends of the range,
+// log-like frequencies and powers, and arbitrary bit patterns.
+QList<double> awkwardValues()
+{
+    QList<double> values{0.0,    -0.0,   0.5,     1.5,    2.5,     0.125, 1.005,  0.285,  4.015,  9.9996,
+                         999.5,  1e20,   1e15,    1e14,   1e-4,    1e-5,  1.5e-7, 1e100,  1e-100, 1e300,
+                         14.025, 7.0305, 144.300, 0.0049, 1e21,    1e22,  5e-5,   99.995, 0.9999, 123456789012345.0,
+                         std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(),
+                         std::numeric_limits<double>::max(), 999999999999999.5, 9.999999999999995e14,
+                         392.0977783203125, 27057.38525390625, 0.00048828125, 1234567.8901234567};
+    QRandomGenerator rng(2024);
+    for (int i = 0; i < 20000; ++i) {
+        // Binary fractions that sit exactly on a decimal half of the 15th digit.
+        values << double(rng.bounded(100000000)) / double(1 << rng.bounded(20));
+        // Frequencies and powers as a log holds them.
+        values << double(rng.bounded(450000000)) / 10000.0 << double(rng.bounded(15000)) / 10.0;
+        quint64 bits = rng.generate64();
+        double any;
+        std::memcpy(&any, &bits, sizeof any);
+        if (std::isfinite(any))
+            values << any;
+    }
+    const qsizetype n = values.size();
+    for (qsizetype i = 0; i < n; ++i)
+        values << -values.at(i);
+    return values;
+}
+
+} // namespace
 
 class TestFormats : public QObject
 {
@@ -72,6 +164,50 @@ private slots:
         QFETCH(double, value);
         QFETCH(QString, expected);
         QCOMPARE(formatFloat(pattern, value), expected);
+    }
+
+    // The byte forms the exports write must give exactly the text of the plain forms.
+    void floatBytesMatchThePlainForm_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        for (const char *p : {"0.####", "0.###", "0.000", "0", "0.00", "0.#", "00.0#", "#.##", "#",
+                              "0.00000000000000000000", "000"})
+            QTest::newRow(p) << QString::fromLatin1(p);
+    }
+    void floatBytesMatchThePlainForm()
+    {
+        QFETCH(QString, pattern);
+        const FloatPattern parsed(pattern);
+        int mismatches = 0;
+        for (const double value : awkwardValues()) {
+            QByteArray bytes("x");
+            appendFloat(bytes, parsed, value, ',');
+            const QString expected = plainFormatFloat(pattern, value);
+            if (bytes.mid(1) != expected.toLatin1() || formatFloat(pattern, value) != expected) {
+                if (++mismatches < 5)
+                    qWarning("%.17g: %s, expected %s", value, bytes.constData() + 1, qPrintable(expected));
+            }
+        }
+        QCOMPARE(mismatches, 0);
+    }
+
+    void shortestFloatBytesMatchThePlainForm()
+    {
+        int mismatches = 0;
+        QList<double> values = awkwardValues();
+        values << std::numeric_limits<double>::infinity() << -std::numeric_limits<double>::infinity()
+               << std::numeric_limits<double>::quiet_NaN();
+        for (const double value : values) {
+            QByteArray bytes;
+            appendFloatToStr(bytes, value, '.');
+            QString expected = QString::number(value, 'g', 15).toUpper();
+            if (bytes != expected.toLatin1() && ++mismatches < 5)
+                qWarning("%.17g: %s, expected %s", value, bytes.constData(), qPrintable(expected));
+        }
+        QCOMPARE(mismatches, 0);
+        QByteArray comma;
+        appendFloatToStr(comma, -1.5e-7, ',');
+        QCOMPARE(comma, QByteArray("-1,5E-07"));
     }
 
     void shortestFloat()
