@@ -1,6 +1,8 @@
-// Times the ADIF import without its windows: reading a file of QSOs into the staging
-// table with the duplicate check against a large log, and appending the staged QSOs to
-// the log in one transaction; reports the peak resident memory.
+// Times the ADIF import without its windows, beside its floors: reading a file of QSOs
+// into the staging table with the duplicate check against a large log (floor: the same
+// scanner, the hash and bound inserts on SQLite's own interface), and appending the
+// staged QSOs to the log in one transaction (floor: INSERT ... SELECT into the log
+// without its look-up indexes).
 // Usage: bench_adifimport [qsos]   (default 250000; the log holds as many QSOs)
 
 #include "AdifImport.h"
@@ -20,12 +22,30 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include "FloorTables.h"
+#include "SideBySide.h"
+
+#include <QDir>
+
+#include <sqlite3.h>
+
+#include <array>
 #include <cstdio>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include <sys/resource.h>
 
 namespace
 {
+
+// The log's fields without the ID.
+QString dataFields()
+{
+    return QStringList(LogFieldNames.begin() + 1, LogFieldNames.end()).join(u',');
+}
 
 QByteArray tag(const char *name, const QByteArray &data)
 {
@@ -73,6 +93,96 @@ void writeAdif(const QString &path, const QString &logConnection, int count)
     }
 }
 
+// The floor of the read: the file scanned by the same scanner, the log's five compared
+// values hashed as they come from SQLite's own interface, and each record that is no
+// duplicate bound, field by field as its text, into a table of the log's shape.
+class FloorReader : public TAdifSink
+{
+public:
+    FloorReader(const QString &logPath, const QString &stagingPath)
+    {
+        sqlite3_open(QFile::encodeName(logPath).constData(), &m_log);
+        sqlite3_stmt *read = nullptr;
+        sqlite3_prepare_v2(m_log, "SELECT DAT,UTC,FREQ,MODE,CALL FROM log", -1, &read, nullptr);
+        while (sqlite3_step(read) == SQLITE_ROW) {
+            std::string key;
+            for (int column = 0; column < 5; ++column) {
+                key.append(reinterpret_cast<const char *>(sqlite3_column_text(read, column)),
+                           size_t(sqlite3_column_bytes(read, column)));
+                key += '|';
+            }
+            m_keys.insert(std::move(key));
+        }
+        sqlite3_finalize(read);
+        sqlite3_open(QFile::encodeName(stagingPath).constData(), &m_staging);
+        sqlite3_exec(m_staging, "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY; BEGIN", nullptr, nullptr,
+                     nullptr);
+        const QByteArray sql = ("INSERT INTO log (" + LogFieldListSql() + ") VALUES (?" +
+                                QStringLiteral(",?").repeated(LogFieldCount - 1) + ")")
+                                   .toUtf8();
+        sqlite3_prepare_v2(m_staging, sql.constData(), -1, &m_insert, nullptr);
+    }
+    ~FloorReader()
+    {
+        sqlite3_finalize(m_insert);
+        sqlite3_exec(m_staging, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(m_staging);
+        sqlite3_close(m_log);
+    }
+
+    void ProcessAdifField(quint32 tagHash, char *data, int length) override
+    {
+        const auto slot = m_slotOfTag.find(tagHash);
+        if (slot != m_slotOfTag.end())
+            m_fields[slot->second].assign(data, size_t(length));
+    }
+    void ProcessAdifRecord(qint64) override
+    {
+        std::string key;
+        for (const int slot : {0, 1, 3, 5, 2}) {
+            key += m_fields[slot];
+            key += '|';
+        }
+        if (!m_keys.contains(key)) {
+            sqlite3_bind_int64(m_insert, 1, ++m_posted);
+            for (int column = 1; column < LogFieldCount; ++column) {
+                const std::string &text = m_fields[(column - 1) % m_fields.size()];
+                sqlite3_bind_text(m_insert, column + 1, text.data(), int(text.size()), SQLITE_STATIC);
+            }
+            sqlite3_step(m_insert);
+            sqlite3_reset(m_insert);
+        }
+        for (std::string &field : m_fields)
+            field.clear();
+    }
+
+private:
+    sqlite3 *m_log = nullptr;
+    sqlite3 *m_staging = nullptr;
+    sqlite3_stmt *m_insert = nullptr;
+    std::unordered_set<std::string> m_keys;
+    std::array<std::string, 12> m_fields;
+    qint64 m_posted = 0;
+    const std::unordered_map<quint32, int> m_slotOfTag{
+        {AdifTag::QSO_DATE, 0}, {AdifTag::TIME_ON, 1}, {AdifTag::CALL, 2},     {AdifTag::FREQ, 3},
+        {AdifTag::BAND, 4},     {AdifTag::MODE, 5},    {AdifTag::RST_SENT, 6}, {AdifTag::RST_RCVD, 7},
+        {AdifTag::NAME, 8},     {AdifTag::QTH, 9},     {AdifTag::GRIDSQUARE, 10}, {AdifTag::COMMENT, 11}};
+};
+
+// The floor of the append: the same INSERT ... SELECT into a log without its four
+// call-sign look-up indexes.
+void floorAppend(const QString &logPath, const QString &stagingPath)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(logPath).constData(), &db);
+    const QByteArray sql = ("ATTACH DATABASE '" + stagingPath + "' AS source; BEGIN; INSERT INTO main.log (" +
+                            dataFields() + ") SELECT " + dataFields() +
+                            " FROM source.log ORDER BY ID; COMMIT; DETACH DATABASE source")
+                               .toUtf8();
+    sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
 double seconds(QElapsedTimer &t)
 {
     return t.nsecsElapsed() / 1e9;
@@ -96,37 +206,70 @@ int main(int argc, char *argv[])
     const QString logPath = dir.filePath("BENCH.db");
     const QString adifPath = dir.filePath("bench.adi");
     BuildRandomLog(logPath, count);
-    LogConnection log(logPath, LogConnection::OpenExisting, "Velkor");
-    writeAdif(adifPath, log.connectionName(), count);
-    TDxccList dxcc(VELKOR_STAGE_DIR "/");
-    std::printf("log %d QSOs, ADIF file %d QSOs, %.1f MB\n", count, count, QFile(adifPath).size() / 1e6);
-    std::printf("resident before the import: %s\n", qPrintable(ProcessStatusValue("VmHWM:")));
+    {
+        LogConnection log(logPath, LogConnection::OpenExisting, "Velkor");
+        writeAdif(adifPath, log.connectionName(), count);
+    }
+    std::printf("log %d QSOs, ADIF file %d QSOs, %.1f MB; the median of 3 runs; memory: growth of the peak "
+                "resident memory\n",
+                count, count, QFile(adifPath).size() / 1e6);
 
+    // Each child opens its own connections (none may cross a fork).
+    std::unique_ptr<LogConnection> log;
+    std::unique_ptr<TDxccList> dxcc;
+    std::unique_ptr<TImportStaging> staging;
     TImportOptions options;
     options.CheckDupes = true;
     options.OwnLocator = "JN79SX";
     options.Power = 100;
-    TImportStaging staging(dir.path() + '/');
+    const QString stagingDir = dir.path() + "/staging/";
+    QDir().mkpath(stagingDir);
+    const auto openLog = [&](const QString &path) {
+        log = std::make_unique<LogConnection>(path, LogConnection::OpenExisting, "Velkor");
+        dxcc = std::make_unique<TDxccList>(VELKOR_STAGE_DIR "/");
+        staging = std::make_unique<TImportStaging>(stagingDir);
+    };
+    const auto read = [&] {
+        TImportDupeIndex dupes(log->connectionName());
+        TAdifImport reader(*staging, options, dxcc.get(), &dupes);
+        reader.ReadFile(adifPath);
+        std::printf("    staged %d, skipped %d, errors %d, warnings %d\n", staging->Imported, staging->Skipped,
+                    staging->Errors, staging->Warnings);
+    };
+    const QString floorStaging = dir.filePath("floor.db");
+    PrintSideBySide("read with duplicate check", TBenchSide{[&] { openLog(logPath); }, read},
+                    TBenchSide{[&] { NewFloorStaging(floorStaging); }, [&] { FloorReader(logPath, floorStaging); }});
 
-    QElapsedTimer t;
-    t.start();
-    double cpu = cpuSeconds();
-    TImportDupeIndex dupes(log.connectionName());
-    const double indexTime = seconds(t);
-    TAdifImport reader(staging, options, &dxcc, &dupes);
-    reader.ReadFile(adifPath);
-    const double readTime = seconds(t);
-    std::printf(
-        "read with duplicate check: %.2f s, processor %.2f s (log index %.2f s); staged %d, skipped %d, "
-        "errors %d, warnings %d\n",
-        readTime, cpuSeconds() - cpu, indexTime, staging.Imported, staging.Skipped, staging.Errors,
-        staging.Warnings);
+    // The append changes the log: every run works on a fresh copy of it, the staged
+    // records read (untimed) by the import itself.
+    const QString copyPath = dir.filePath("COPY.db");
+    const auto freshCopy = [&] {
+        QFile::remove(copyPath);
+        QFile::copy(logPath, copyPath);
+    };
+    PrintSideBySide("append of the staged records",
+                    TBenchSide{[&] {
+                                   freshCopy();
+                                   openLog(copyPath);
+                                   read();
+                               },
+                               [&] {
+                                   const qint64 appended = staging->AppendTo(log->connectionName());
+                                   std::printf("    appended %lld; the log now holds %lld\n", appended,
+                                               LogTable(log->connectionName()).RecordCount());
+                               }},
+                    TBenchSide{[&] {
+                                   freshCopy();
+                                   openLog(copyPath);
+                                   read();
+                                   const QString path = staging->FilePath();
+                                   staging.reset();
+                                   QFile::copy(path, floorStaging + ".src");
+                                   log.reset();
+                                   DropIndexes(copyPath, LookUpIndexes);
+                               },
+                               [&] { floorAppend(copyPath, floorStaging + ".src"); }});
+    QFile::remove(floorStaging + ".src");
 
-    t.restart();
-    cpu = cpuSeconds();
-    const qint64 appended = staging.AppendTo(log.connectionName());
-    std::printf("append: %.2f s, processor %.2f s, %lld QSOs; the log now holds %lld\n", seconds(t),
-                cpuSeconds() - cpu, appended, LogTable(log.connectionName()).RecordCount());
-    std::printf("peak resident memory: %s\n", qPrintable(ProcessStatusValue("VmHWM:")));
     return 0;
 }

@@ -1,42 +1,150 @@
 // Times the exports on large logs: ADIF, short ADIF, CSV and text of every QSO, and the
-// workbook of the first 65,535 QSOs; with the size of each file.
+// workbook of the first 65,535 QSOs, each beside its floor: the same SELECT stepped on
+// SQLite's own interface, every value's bytes written with the file's framing (the
+// workbook: libxlsxwriter fed straight from the statement). Each run is a child process
+// of its own, so that its peak memory is its own.
 // Usage: bench_export [sizes...]   (default 100000 1000000)
 
 #include "Export.h"
-#include "ExportWalk.h"
 #include "LogConnection.h"
+#include "LogOrder.h"
 #include "LogQuery.h"
+#include "LogRecord.h"
 #include "RandomLog.h"
+#include "SideBySide.h"
+#include "VkrDatabase.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sqlite3.h>
+#include <xlsxwriter.h>
+
 #include <cstdio>
-#include <ctime>
-#include <functional>
+#include <cstring>
+#include <memory>
 
 namespace
 {
 
-// Processor time of this process: on a busy machine it says more than the clock.
-double cpuSeconds()
+enum class Framing { Adif, Eqsl, Csv, Txt };
+
+// The columns the short ADIF for eQSL carries.
+constexpr int EqslFields[] = {fiDAT, fiUTC, fiCALL, fiFREQ, fiBAND, fiMODE, fiRSTO};
+
+struct FloorStatement {
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *stmt = nullptr;
+    FloorStatement(const QString &path, const QStringList &order, int limit = -1)
+    {
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        const QByteArray sql = ("SELECT " + LogFieldListSql() + " FROM " + LogTableName + " ORDER BY " +
+                                LogOrderSql(ParseLogOrder(order), false) +
+                                (limit > 0 ? QStringLiteral(" LIMIT %1").arg(limit) : QString()))
+                                   .toUtf8();
+        sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr);
+    }
+    ~FloorStatement()
+    {
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+    }
+};
+
+void appendColumn(QByteArray &out, sqlite3_stmt *stmt, int column)
 {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + ts.tv_nsec / 1e9;
+    out.append(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)), sqlite3_column_bytes(stmt, column));
 }
 
-void timeOne(const char *what, const QString &file, const std::function<void()> &run)
+// The plain files: each value's text as SQLite gives it, framed as the file frames it.
+void floorExport(const QString &logPath, const QStringList &order, Framing framing, const QString &outPath)
 {
-    QElapsedTimer t;
-    t.start();
-    const double cpu = cpuSeconds();
-    run();
-    std::printf("  %-28s %8.2f s (processor %5.2f s)  %8.1f MB\n", what, t.nsecsElapsed() / 1e9,
-                cpuSeconds() - cpu, QFile(file).size() / 1048576.0);
-    QFile::remove(file);
+    FloorStatement s(logPath, order);
+    QFile file(outPath);
+    file.open(QIODevice::WriteOnly);
+    QByteArray out;
+    out.reserve(1 << 20);
+    while (sqlite3_step(s.stmt) == SQLITE_ROW) {
+        switch (framing) {
+        case Framing::Adif:
+        case Framing::Eqsl: {
+            const auto tagged = [&](int field) {
+                const int n = sqlite3_column_bytes(s.stmt, field);
+                if (n == 0)
+                    return;
+                out += '<';
+                out += LogFieldNames[field].toLatin1();
+                out += ':';
+                out += QByteArray::number(n);
+                out += '>';
+                appendColumn(out, s.stmt, field);
+            };
+            if (framing == Framing::Adif)
+                for (int field = 1; field < LogFieldCount; ++field)
+                    tagged(field);
+            else
+                for (const int field : EqslFields)
+                    tagged(field);
+            out += "<EOR>\r\n";
+            break;
+        }
+        case Framing::Csv:
+            for (int field = 1; field < LogFieldCount; ++field) {
+                appendColumn(out, s.stmt, field);
+                out += ';';
+            }
+            out += "\r\n";
+            break;
+        case Framing::Txt:
+            for (int field = 1; field < LogFieldCount; ++field) {
+                const qsizetype start = out.size();
+                appendColumn(out, s.stmt, field);
+                const qsizetype fill = 10 - (out.size() - start);
+                if (fill > 0)
+                    out.append(fill, ' ');
+                out += ' ';
+            }
+            out += "\r\n";
+            break;
+        }
+        if (out.size() > (1 << 20) - 4096) {
+            file.write(out);
+            out.clear();
+        }
+    }
+    file.write(out);
+}
+
+// The workbook: captions, then every value by its SQLite type, as numbers or strings.
+void floorWorkbook(const QString &logPath, const QStringList &order, const QString &outPath)
+{
+    FloorStatement s(logPath, order, ExportXLSMaxRows);
+    lxw_workbook *book = workbook_new(QFile::encodeName(outPath).constData());
+    lxw_worksheet *sheet = workbook_add_worksheet(book, "Tab");
+    for (int field = 1; field < LogFieldCount; ++field)
+        worksheet_write_string(sheet, 0, lxw_col_t(field - 1), LogFieldNames[field].toUtf8().constData(), nullptr);
+    lxw_row_t row = 1;
+    while (sqlite3_step(s.stmt) == SQLITE_ROW) {
+        for (int field = 1; field < LogFieldCount; ++field) {
+            const lxw_col_t col = lxw_col_t(field - 1);
+            switch (sqlite3_column_type(s.stmt, field)) {
+            case SQLITE_NULL:
+                break;
+            case SQLITE_INTEGER:
+            case SQLITE_FLOAT:
+                worksheet_write_number(sheet, row, col, sqlite3_column_double(s.stmt, field), nullptr);
+                break;
+            default:
+                if (sqlite3_column_bytes(s.stmt, field) > 0)
+                    worksheet_write_string(
+                        sheet, row, col, reinterpret_cast<const char *>(sqlite3_column_text(s.stmt, field)), nullptr);
+            }
+        }
+        ++row;
+    }
+    workbook_close(book);
 }
 
 void benchSize(const QString &dir, int count)
@@ -47,33 +155,41 @@ void benchSize(const QString &dir, int count)
     BuildRandomLog(path, count);
     std::printf("\n%d QSOs (log built in %.1f s)\n", count, t.elapsed() / 1000.0);
 
-    LogConnection connection(path, LogConnection::OpenExisting, "Velkor");
-    LogQuery q;
-    q.SetConnectionName(connection.connectionName());
-    int calls = 0;
-    const TProgressEvent progress = [&calls](int) { ++calls; };
     const QString out = dir + "/out";
     // The made-up log holds its QSOs in random date order, so that reading it by date
     // jumps about the file; a log written day by day reads nearly in file order, as the
     // second pass (by ID) does.
     for (const QStringList &order : {QStringList{}, QStringList{"ID"}}) {
-        q.SetOrderBy(order);
-        q.Open();
         std::printf(" in %s order:\n", order.isEmpty() ? "date and time (random in the file)" : "ID (file)");
-        // Once to have the file in the system's cache, then timed.
-        for (const char *what : {"reading the rows (cold)", "reading the rows alone"})
-            timeOne(what, out, [&] {
-                TExportWalk walk(q, {});
-                walk.Run([](const TLogRecord &) {}, progress);
-            });
-        timeOne("ADIF", out, [&] { ExportADIF(q, {}, out, progress); });
-        timeOne("ADIF for eQSL", out, [&] { ExportADIFShort(q, {}, "TNX QSO 73", progress, out); });
-        timeOne("CSV", out, [&] { ExportCSV(q, {}, out, progress); });
-        timeOne("TXT", out, [&] { ExportTXT(q, {}, out, progress); });
+        // Each child opens its own connection and query (no SQLite connection may cross
+        // a fork); the opening is not timed.
+        std::unique_ptr<LogConnection> connection;
+        std::unique_ptr<LogQuery> query;
+        const auto open = [&] {
+            connection = std::make_unique<LogConnection>(path, LogConnection::OpenExisting, "Velkor");
+            query = std::make_unique<LogQuery>();
+            query->SetConnectionName(connection->connectionName());
+            query->SetOrderBy(order);
+            query->Open();
+        };
+        const TProgressEvent progress = [](int) {};
+        const auto side = [&](const std::function<void()> &work) { return TBenchSide{open, work}; };
+        const auto floor = [&](Framing framing) {
+            return TBenchSide{{}, [=] { floorExport(path, order, framing, out); }};
+        };
+        // Once unmeasured, to have the file in the system's cache.
+        floorExport(path, order, Framing::Csv, out);
+        PrintSideBySide("ADIF", side([&] { ExportADIF(*query, {}, out, progress); }), floor(Framing::Adif));
+        PrintSideBySide("ADIF for eQSL",
+                        side([&] { ExportADIFShort(*query, {}, "TNX QSO 73", progress, out); }),
+                        floor(Framing::Eqsl));
+        PrintSideBySide("CSV", side([&] { ExportCSV(*query, {}, out, progress); }), floor(Framing::Csv));
+        PrintSideBySide("TXT", side([&] { ExportTXT(*query, {}, out, progress); }), floor(Framing::Txt));
         if (count >= ExportXLSMaxRows)
-            timeOne("Excel workbook, 65535 QSOs", out, [&] { ExportXLS(q, {}, out, progress); });
+            PrintSideBySide("Excel workbook, 65535 QSOs", side([&] { ExportXLS(*query, {}, out, progress); }),
+                            TBenchSide{{}, [&] { floorWorkbook(path, order, out); }});
+        QFile::remove(out);
     }
-    q.Close();
 }
 
 } // namespace
@@ -87,6 +203,7 @@ int main(int argc, char **argv)
     if (sizes.isEmpty())
         sizes = {100000, 1000000};
     QTemporaryDir dir;
+    std::printf("each figure the median of 3 runs; memory: growth of the peak resident memory\n");
     for (int count : sizes)
         benchSize(dir.path(), count);
     return 0;

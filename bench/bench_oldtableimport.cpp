@@ -1,5 +1,6 @@
-// Times the imports of the two older log tables into the staging table: a denik.dbf and
-// an old Paradox log table of 100,000 rows each (or the sizes given).
+// Times the imports of the two older log tables into the staging table, a denik.dbf and
+// an old Paradox log table of 100,000 rows each (or the size given), each beside its
+// floor: the same reader and its values bound on SQLite's own interface.
 // Usage: bench_oldtableimport [rows]
 
 #include "../tests/exchange/ParadoxWriter.h"
@@ -13,7 +14,16 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
+#include "FloorTables.h"
+#include "SideBySide.h"
+#include "VkrDatabase.h"
+
+#include <QFile>
+
 #include <shapefil.h>
+#include <sqlite3.h>
+
+#include <memory>
 
 #include <cstdio>
 
@@ -67,29 +77,60 @@ void writeOstrel(const QString &path, int rows)
     ParadoxWriter::write(path, fields, data);
 }
 
+// The floor of an import: the same reader, and each row's values bound on SQLite's own
+// interface into a table of the log's shape, one transaction, one prepared statement.
+template <typename Table> void floorImport(const QString &path, const QString &stagingPath)
+{
+    Table table(path);
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(stagingPath).constData(), &db);
+    sqlite3_exec(db, "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY; BEGIN", nullptr, nullptr, nullptr);
+    const QByteArray sql = ("INSERT INTO " + LogTableName + " (" + LogFieldListSql() + ") VALUES (?" +
+                            QStringLiteral(",?").repeated(LogFieldCount - 1) + ")")
+                               .toUtf8();
+    sqlite3_stmt *insert = nullptr;
+    sqlite3_prepare_v2(db, sql.constData(), -1, &insert, nullptr);
+    for (int row = 0; row < table.RowCount(); ++row) {
+        const QVariantList values = table.Row(row);
+        sqlite3_bind_int64(insert, 1, row + 1);
+        for (int field = 1; field < LogFieldCount; ++field) {
+            const QVariant &v = values.value(field % values.size());
+            if (v.isNull()) {
+                sqlite3_bind_null(insert, field + 1);
+            } else if (v.metaType().id() == QMetaType::Double) {
+                sqlite3_bind_double(insert, field + 1, v.toDouble());
+            } else {
+                const QByteArray text = v.toString().toUtf8();
+                sqlite3_bind_text(insert, field + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            }
+        }
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
 template <typename Table>
 void timeImport(const char *name, const QString &path,
                 void (*copy)(const TSourceTable &, TImportStaging &, const TImportOptions &, TDxccList *,
                              const TProgressEvent &),
                 TDxccList &dxcc, const QString &temp)
 {
-    QElapsedTimer timer;
-    timer.start();
-    {
-        Table table(path);
-        for (int row = 0; row < table.RowCount(); ++row)
-            table.Row(row);
-    }
-    std::printf("%-8s reading alone %8.0f ms\n", name, timer.nsecsElapsed() / 1e6);
-    timer.restart();
-    TImportStaging staging(temp);
-    Table table(path);
-    TImportOptions options;
-    options.CharSet = 2;
-    options.OwnLocator = "JN79SX";
-    copy(table, staging, options, &dxcc, {});
-    std::printf("%-8s %7d rows  %8.0f ms  (%d errors, %d warnings)\n", name, table.RowCount(),
-                timer.nsecsElapsed() / 1e6, staging.Errors, staging.Warnings);
+    const QString floorPath = temp + "floor.db";
+    std::unique_ptr<TImportStaging> staging;
+    const TBenchSide project{[&] { staging = std::make_unique<TImportStaging>(temp); },
+                             [&] {
+                                 Table table(path);
+                                 TImportOptions options;
+                                 options.CharSet = 2;
+                                 options.OwnLocator = "JN79SX";
+                                 copy(table, *staging, options, &dxcc, {});
+                             }};
+    const TBenchSide floor{[&] { NewFloorStaging(floorPath); }, [&] { floorImport<Table>(path, floorPath); }};
+    PrintSideBySide(name, project, floor);
+    QFile::remove(floorPath);
 }
 
 } // namespace
@@ -103,6 +144,7 @@ int main(int argc, char *argv[])
     TDxccList dxcc(VELKOR_STAGE_DIR "/");
     writeDenik(dir.filePath("denik.dbf"), rows);
     writeOstrel(dir.filePath("OLD.db"), rows);
+    std::printf("%d rows each; the median of 3 runs; memory: growth of the peak resident memory\n", rows);
     timeImport<TDbfTable>("dBase", dir.filePath("denik.dbf"), ImportTrevanRecords, dxcc, temp);
     timeImport<TParadoxTable>("Paradox", dir.filePath("OLD.db"), ImportOstrelRecords, dxcc, temp);
     return 0;

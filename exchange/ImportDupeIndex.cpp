@@ -1,11 +1,13 @@
 #include "ImportDupeIndex.h"
 
 #include "DatabaseError.h"
+#include "SqliteStatement.h"
 
 #include <QDate>
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QSqlQuery>
+
+#include <sqlite3.h>
 #include <QTime>
 
 #include <cstring>
@@ -65,6 +67,67 @@ int storedTime(const QVariant &v)
     return ok1 && ok2 && ok3 ? h * 3600 + m * 60 + sec : -2;
 }
 
+// A column's value as Qt's SQLite driver hands it over.
+QVariant columnValue(sqlite3_stmt *stmt, int column)
+{
+    switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_NULL:
+        return QVariant();
+    case SQLITE_INTEGER:
+        return qint64(sqlite3_column_int64(stmt, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(stmt, column);
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, column)),
+                          sqlite3_column_bytes(stmt, column));
+    default:
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
+                                 sqlite3_column_bytes(stmt, column));
+    }
+}
+
+// Whether the column holds text of exactly this shape, "9" standing for a digit and
+// any other character for itself; the digits are then read into `numbers`.
+bool digitsOfShape(sqlite3_stmt *stmt, int column, const char *shape, int *numbers)
+{
+    const int length = int(std::strlen(shape));
+    if (sqlite3_column_type(stmt, column) != SQLITE_TEXT || sqlite3_column_bytes(stmt, column) != length)
+        return false;
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+    int part = 0;
+    numbers[0] = 0;
+    for (int i = 0; i < length; ++i) {
+        if (shape[i] == '9') {
+            if (text[i] < '0' || text[i] > '9')
+                return false;
+            numbers[part] = numbers[part] * 10 + (text[i] - '0');
+        } else if (text[i] != shape[i]) {
+            return false;
+        } else {
+            numbers[++part] = 0;
+        }
+    }
+    return true;
+}
+
+bool canonicalDate(sqlite3_stmt *stmt, int column, int &date)
+{
+    int n[3];
+    if (!digitsOfShape(stmt, column, "9999-99-99", n))
+        return false;
+    date = n[0] * 10000 + n[1] * 100 + n[2];
+    return true;
+}
+
+bool canonicalTime(sqlite3_stmt *stmt, int column, int &time)
+{
+    int n[3];
+    if (!digitsOfShape(stmt, column, "99:99:99", n))
+        return false;
+    time = n[0] * 3600 + n[1] * 60 + n[2];
+    return true;
+}
+
 TDupeKey keyOfRecord(const TLogRecord &r)
 {
     TDupeKey k;
@@ -92,21 +155,45 @@ struct TImportDupeIndex::Private {
 
 TImportDupeIndex::TImportDupeIndex(const QString &connectionName) : d(std::make_unique<Private>())
 {
-    QSqlQuery q(QSqlDatabase::database(connectionName, false));
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT DAT,UTC,FREQ,MODE,CALL FROM %1").arg(LogTableName)))
-        throw EDatabaseError(QStringLiteral("Chyba při čtení deníku!\n%1").arg(q.lastError().text()));
-    while (q.next()) {
+    // Read on SQLite's own interface: a QVariant for each of a million values costs more
+    // than the hash. A value in the form the log stores it is taken from its bytes; any
+    // other goes the way Qt's driver would hand it over.
+    TSqliteStatement q(QSqlDatabase::database(connectionName, false),
+                       QStringLiteral("SELECT DAT,UTC,FREQ,MODE,CALL FROM %1").arg(LogTableName),
+                       QStringLiteral("Chyba při čtení deníku!"));
+    sqlite3_stmt *stmt = q.get();
+    while (q.Step()) {
         TDupeKey k;
-        k.date = storedDate(q.value(0));
-        k.time = storedTime(q.value(1));
-        if (!q.value(2).isNull()) {
-            k.freq = q.value(2).toDouble();
+        if (!canonicalDate(stmt, 0, k.date))
+            k.date = storedDate(columnValue(stmt, 0));
+        if (!canonicalTime(stmt, 1, k.time))
+            k.time = storedTime(columnValue(stmt, 1));
+        switch (sqlite3_column_type(stmt, 2)) {
+        case SQLITE_NULL:
+            break;
+        case SQLITE_FLOAT:
+        case SQLITE_INTEGER:
+            k.freq = sqlite3_column_double(stmt, 2);
+            k.freqEmpty = false;
+            break;
+        default:
+            k.freq = columnValue(stmt, 2).toDouble();
             k.freqEmpty = false;
         }
-        if (!q.value(3).isNull())
-            k.mode = q.value(3).toInt();
-        k.call = q.value(4).toString().toStdString();
+        switch (sqlite3_column_type(stmt, 3)) {
+        case SQLITE_NULL:
+            break;
+        case SQLITE_INTEGER:
+            k.mode = int(sqlite3_column_int64(stmt, 3));
+            break;
+        default:
+            k.mode = columnValue(stmt, 3).toInt();
+        }
+        if (sqlite3_column_type(stmt, 4) == SQLITE_TEXT)
+            k.call.assign(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 4)),
+                          size_t(sqlite3_column_bytes(stmt, 4)));
+        else
+            k.call = columnValue(stmt, 4).toString().toStdString();
         d->keys.insert(std::move(k));
     }
 }

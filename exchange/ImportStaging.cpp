@@ -57,22 +57,16 @@ void TImportStaging::Post(const TLogRecord &record)
 {
     // One statement prepared for the whole import, the ID given explicitly so that the
     // numbers of the message lines hold whatever the table did before.
-    if (!m_insert) {
-        m_insert.emplace(m_connection.database());
-        if (!m_insert->prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (?%3)")
-                                   .arg(LogTableName, LogFieldListSql(),
-                                        QStringLiteral(",?").repeated(LogFieldCount - 1)))) {
-            const QString error = m_insert->lastError().text();
-            m_insert.reset();
-            throw EDatabaseError(QStringLiteral("Chyba při zápisu do tabulky importu!\n%1").arg(error));
-        }
-    }
-    m_insert->bindValue(0, m_posted + 1);
+    if (!m_insert)
+        m_insert = std::make_unique<TSqliteStatement>(
+            m_connection.database(),
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (?%3)")
+                .arg(LogTableName, LogFieldListSql(), QStringLiteral(",?").repeated(LogFieldCount - 1)),
+            QStringLiteral("Chyba při zápisu do tabulky importu!"));
+    m_insert->BindInt(0, m_posted + 1);
     for (int field = 1; field < LogFieldCount; ++field)
-        m_insert->bindValue(field, LogValueToStorage(field, record[field]));
-    if (!m_insert->exec())
-        throw EDatabaseError(
-            QStringLiteral("Chyba při zápisu do tabulky importu!\n%1").arg(m_insert->lastError().text()));
+        m_insert->Bind(field, LogValueToStorage(field, record[field]));
+    m_insert->Execute();
     ++m_posted;
     ++Imported;
 }

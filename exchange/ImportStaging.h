@@ -12,6 +12,7 @@
 #include "LogConnection.h"
 #include "LogRecord.h"
 #include "LogTable.h"
+#include "SqliteStatement.h"
 
 #include <QString>
 #include <QStringList>
@@ -93,5 +94,5 @@ private:
     std::unique_ptr<LogTable> m_table;
     QStringList m_messages;
     int m_posted = 0;
-    std::optional<QSqlQuery> m_insert; // prepared once for all staged records
+    std::unique_ptr<TSqliteStatement> m_insert; // prepared once for all staged records
 };

@@ -1,0 +1,32 @@
+#include "FloorTables.h"
+
+#include "VkrDatabase.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+void DropIndexes(const QString &path, const QStringList &names)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    QStringList dropped = names;
+    if (dropped.isEmpty()) {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='index' AND sql IS NOT NULL", -1, &stmt,
+                           nullptr);
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            dropped << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+    }
+    for (const QString &name : std::as_const(dropped))
+        sqlite3_exec(db, ("DROP INDEX IF EXISTS \"" + name + "\"").toUtf8().constData(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+void NewFloorStaging(const QString &path)
+{
+    QFile::remove(path);
+    DefineLogTable(path);
+    DropIndexes(path);
+}

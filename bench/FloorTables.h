@@ -1,0 +1,12 @@
+#pragma once
+// Tables the benchmarks' floors write into, made on SQLite's own interface.
+
+#include <QString>
+#include <QStringList>
+
+// A new empty file of the log's shape without any index, as the import's staging table.
+void NewFloorStaging(const QString &path);
+// Drops the named indexes of the file, or all of them when none is named.
+void DropIndexes(const QString &path, const QStringList &names = {});
+// The call-sign and entity look-up indexes of a log.
+inline const QStringList LookUpIndexes{"log_call_nocase", "log_call_tail", "log_call_slashes", "log_dxcc_band"};

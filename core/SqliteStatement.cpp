@@ -1,0 +1,83 @@
+#include "SqliteStatement.h"
+
+#include "DatabaseError.h"
+
+#include <QSqlDriver>
+
+#include <sqlite3.h>
+
+sqlite3 *SqliteHandle(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+TSqliteStatement::TSqliteStatement(const QSqlDatabase &db, const QString &sql, const QString &errorText)
+    : m_handle(SqliteHandle(db)), m_errorText(errorText)
+{
+    if (!m_handle)
+        throw EDatabaseError(m_errorText);
+    if (sqlite3_prepare_v2(m_handle, sql.toUtf8().constData(), -1, &m_stmt, nullptr) != SQLITE_OK)
+        Fail();
+}
+
+TSqliteStatement::~TSqliteStatement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+bool TSqliteStatement::Step()
+{
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc != SQLITE_DONE)
+        Fail();
+    return false;
+}
+
+void TSqliteStatement::Execute()
+{
+    const int rc = sqlite3_step(m_stmt);
+    sqlite3_reset(m_stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        Fail();
+}
+
+void TSqliteStatement::BindInt(int index, qint64 value)
+{
+    sqlite3_bind_int64(m_stmt, index + 1, value);
+}
+
+void TSqliteStatement::Bind(int index, const QVariant &value)
+{
+    const int i = index + 1;
+    if (value.isNull()) {
+        sqlite3_bind_null(m_stmt, i);
+        return;
+    }
+    switch (value.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::Bool:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+        sqlite3_bind_int64(m_stmt, i, value.toLongLong());
+        break;
+    case QMetaType::Double:
+        sqlite3_bind_double(m_stmt, i, value.toDouble());
+        break;
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        sqlite3_bind_text(m_stmt, i, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+void TSqliteStatement::Fail() const
+{
+    throw EDatabaseError(QStringLiteral("%1\n%2").arg(m_errorText, QString::fromUtf8(sqlite3_errmsg(m_handle))));
+}

@@ -1,0 +1,41 @@
+#pragma once
+// A statement on SQLite's own interface, over the connection that Qt's SQLite driver has
+// open: for the bulk work of imports and exports, where a QVariant per value costs more
+// than storing or reading the value itself. Failures raise EDatabaseError with the text
+// given and SQLite's message.
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The SQLite connection under a Qt one; null when the driver is not SQLite's.
+sqlite3 *SqliteHandle(const QSqlDatabase &db);
+
+class TSqliteStatement
+{
+public:
+    TSqliteStatement(const QSqlDatabase &db, const QString &sql, const QString &errorText);
+    ~TSqliteStatement();
+    TSqliteStatement(const TSqliteStatement &) = delete;
+    TSqliteStatement &operator=(const TSqliteStatement &) = delete;
+
+    sqlite3_stmt *get() const { return m_stmt; }
+    // The next row (true) or the end (false).
+    bool Step();
+    // Runs a statement that gives no rows, then makes it ready for the next values.
+    void Execute();
+    // Binds the value of the parameter with that zero-based index as Qt's driver binds
+    // it: null, whole numbers as integers, doubles as reals, everything else as its text.
+    void Bind(int index, const QVariant &value);
+    void BindInt(int index, qint64 value);
+
+    [[noreturn]] void Fail() const;
+
+private:
+    sqlite3 *m_handle = nullptr;
+    sqlite3_stmt *m_stmt = nullptr;
+    QString m_errorText;
+};
