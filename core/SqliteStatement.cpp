@@ -77,6 +77,30 @@ void TSqliteStatement::Bind(int index, const QVariant &value)
     }
 }
 
+QVariant TSqliteStatement::ColumnValue(int column) const
+{
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_NULL:
+        return QVariant();
+    case SQLITE_INTEGER:
+        return qint64(sqlite3_column_int64(m_stmt, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(m_stmt, column);
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char *>(sqlite3_column_blob(m_stmt, column)),
+                          sqlite3_column_bytes(m_stmt, column));
+    default:
+        return ColumnText(column);
+    }
+}
+
+QString TSqliteStatement::ColumnText(int column) const
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+    const int bytes = sqlite3_column_bytes(m_stmt, column);
+    return bytes > 0 ? QString::fromUtf8(text, bytes) : QStringLiteral("");
+}
+
 void TSqliteStatement::Fail() const
 {
     throw EDatabaseError(QStringLiteral("%1\n%2").arg(m_errorText, QString::fromUtf8(sqlite3_errmsg(m_handle))));

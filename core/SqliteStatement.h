@@ -32,6 +32,12 @@ public:
     void Bind(int index, const QVariant &value);
     void BindInt(int index, qint64 value);
 
+    // The value of a column of the current row as Qt's driver hands it over: null,
+    // qint64, double, QByteArray (a blob) or QString.
+    QVariant ColumnValue(int column) const;
+    // The column's text; empty text is an empty, not a null string, as Qt's driver gives it.
+    QString ColumnText(int column) const;
+
     [[noreturn]] void Fail() const;
 
 private:

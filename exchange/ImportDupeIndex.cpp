@@ -67,25 +67,6 @@ int storedTime(const QVariant &v)
     return ok1 && ok2 && ok3 ? h * 3600 + m * 60 + sec : -2;
 }
 
-// A column's value as Qt's SQLite driver hands it over.
-QVariant columnValue(sqlite3_stmt *stmt, int column)
-{
-    switch (sqlite3_column_type(stmt, column)) {
-    case SQLITE_NULL:
-        return QVariant();
-    case SQLITE_INTEGER:
-        return qint64(sqlite3_column_int64(stmt, column));
-    case SQLITE_FLOAT:
-        return sqlite3_column_double(stmt, column);
-    case SQLITE_BLOB:
-        return QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, column)),
-                          sqlite3_column_bytes(stmt, column));
-    default:
-        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
-                                 sqlite3_column_bytes(stmt, column));
-    }
-}
-
 // Whether the column holds text of exactly this shape, "9" standing for a digit and
 // any other character for itself; the digits are then read into `numbers`.
 bool digitsOfShape(sqlite3_stmt *stmt, int column, const char *shape, int *numbers)
@@ -165,9 +146,9 @@ TImportDupeIndex::TImportDupeIndex(const QString &connectionName) : d(std::make_
     while (q.Step()) {
         TDupeKey k;
         if (!canonicalDate(stmt, 0, k.date))
-            k.date = storedDate(columnValue(stmt, 0));
+            k.date = storedDate(q.ColumnValue(0));
         if (!canonicalTime(stmt, 1, k.time))
-            k.time = storedTime(columnValue(stmt, 1));
+            k.time = storedTime(q.ColumnValue(1));
         switch (sqlite3_column_type(stmt, 2)) {
         case SQLITE_NULL:
             break;
@@ -177,7 +158,7 @@ TImportDupeIndex::TImportDupeIndex(const QString &connectionName) : d(std::make_
             k.freqEmpty = false;
             break;
         default:
-            k.freq = columnValue(stmt, 2).toDouble();
+            k.freq = q.ColumnValue(2).toDouble();
             k.freqEmpty = false;
         }
         switch (sqlite3_column_type(stmt, 3)) {
@@ -187,13 +168,13 @@ TImportDupeIndex::TImportDupeIndex(const QString &connectionName) : d(std::make_
             k.mode = int(sqlite3_column_int64(stmt, 3));
             break;
         default:
-            k.mode = columnValue(stmt, 3).toInt();
+            k.mode = q.ColumnValue(3).toInt();
         }
         if (sqlite3_column_type(stmt, 4) == SQLITE_TEXT)
             k.call.assign(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 4)),
                           size_t(sqlite3_column_bytes(stmt, 4)));
         else
-            k.call = columnValue(stmt, 4).toString().toStdString();
+            k.call = q.ColumnValue(4).toString().toStdString();
         d->keys.insert(std::move(k));
     }
 }
