@@ -679,6 +679,58 @@ private slots:
         QCOMPARE(seen, ids);
         QCOMPARE(seenCalls, (QStringList{"OK2B", "", "OK1C", "OK2B", "G3X"}));
     }
+
+    // Values another program wrote in other forms than this one stores: the rows read in
+    // one pass must be the records that the row-by-row reading makes of them, type for
+    // type, and text that is empty stays empty rather than null.
+    void readRowsOfOddlyStoredValues_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("frequency as text") << "FREQ" << "'14.025'";
+        QTest::newRow("frequency as words") << "FREQ" << "'abc'";
+        QTest::newRow("frequency as integer") << "FREQ" << "14";
+        QTest::newRow("mode as real") << "MODE" << "2.7";
+        QTest::newRow("mode as text") << "MODE" << "'3'";
+        QTest::newRow("band as blob") << "BAND" << "x'3031'";
+        QTest::newRow("empty call") << "CALL" << "''";
+        QTest::newRow("call as integer") << "CALL" << "1234";
+        QTest::newRow("name as real") << "NAME" << "1.5";
+        QTest::newRow("name as blob") << "NAME" << "x'414243'";
+        QTest::newRow("unpadded date") << "DAT" << "'2024-1-5'";
+        QTest::newRow("date as integer") << "DAT" << "20240105";
+        QTest::newRow("impossible date") << "DAT" << "'2024-02-30'";
+        QTest::newRow("time without seconds") << "UTC" << "'12:30'";
+        QTest::newRow("time with milliseconds") << "UTC" << "'12:30:00.250'";
+        QTest::newRow("time as real") << "UTC" << "0.5";
+        QTest::newRow("zone as text") << "ITU" << "'28'";
+        QTest::newRow("power as text with comma") << "PWR" << "'100,5'";
+        QTest::newRow("null distance") << "QRB" << "NULL";
+    }
+    void readRowsOfOddlyStoredValues()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, stored);
+        QSqlQuery update(QSqlDatabase::database(m_log->connectionName()));
+        QVERIFY(update.exec(QStringLiteral("UPDATE log SET %1=%2 WHERE ID=%3").arg(column, stored).arg(m_ids[2])));
+        LogQuery q;
+        openQuery(q);
+        int rows = 0;
+        QStringList differing;
+        q.ReadRows(0, [&](int row, const TLogRecord &record) {
+            const TLogRecord expected = q.RecordAt(row);
+            for (int field = 0; field < LogFieldCount; ++field) {
+                const QVariant &a = record[field], &b = expected[field];
+                if (a != b || a.metaType() != b.metaType() || a.isNull() != b.isNull() ||
+                    (a.metaType().id() == QMetaType::QString && a.toString().isNull() != b.toString().isNull()))
+                    differing << QStringLiteral("%1/%2").arg(row).arg(LogFieldNames[field]);
+            }
+            ++rows;
+            return true;
+        });
+        QCOMPARE(rows, m_ids.size());
+        QCOMPARE(differing, QStringList());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLogQuery)

@@ -13,6 +13,8 @@
 #include "VkrDatabase.h"
 
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 
 namespace
@@ -390,6 +392,88 @@ private slots:
         QCOMPARE(im.staging->Errors, 1);
         QCOMPARE(im.staging->Warnings, 1);
         QCOMPARE(im.record(1)[fiFREQ].toDouble(), 14.026);
+    }
+
+    // The log's values in other forms than this program stores them are compared as they
+    // read: a frequency in text, a mode as a real, a time with milliseconds still meet
+    // the QSO; a date that is not "YYYY-MM-DD" meets none.
+    void duplicateCheckReadsOddlyStoredValues_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("duplicate");
+        QTest::newRow("as stored") << "CALL" << "'OK1AB'" << true;
+        QTest::newRow("frequency as text") << "FREQ" << "'14.025'" << true;
+        QTest::newRow("frequency as other text") << "FREQ" << "'14.026'" << false;
+        QTest::newRow("mode as real") << "MODE" << "1.0" << true;
+        QTest::newRow("mode as text") << "MODE" << "'1'" << true;
+        QTest::newRow("time with milliseconds") << "UTC" << "'12:30:00.000'" << true;
+        QTest::newRow("time of another second") << "UTC" << "'12:30:01'" << false;
+        QTest::newRow("unpadded date") << "DAT" << "'2024-1-05'" << false;
+        QTest::newRow("date with a letter") << "DAT" << "'2024-01-0x'" << false;
+        QTest::newRow("call in lower case") << "CALL" << "'ok1ab'" << false;
+        QTest::newRow("call as blob") << "CALL" << "x'4F4B314142'" << true;
+        QTest::newRow("no frequency") << "FREQ" << "NULL" << false;
+    }
+    void duplicateCheckReadsOddlyStoredValues()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, stored);
+        QFETCH(bool, duplicate);
+        TempLog log;
+        TLogRecord q;
+        q[fiDAT] = QDate(2024, 1, 5);
+        q[fiUTC] = QTime(12, 30);
+        q[fiCALL] = QStringLiteral("OK1AB");
+        q[fiFREQ] = 14.025;
+        q[fiMODE] = 1;
+        const qint64 id = LogTable(log.connectionName()).Insert(q);
+        QSqlQuery update(QSqlDatabase::database(log.connectionName()));
+        QVERIFY(update.exec(QStringLiteral("UPDATE log SET %1=%2 WHERE ID=%3").arg(column, stored).arg(id)));
+        TImportDupeIndex dupes(log.connectionName());
+        QCOMPARE(dupes.Count(), 1);
+        QCOMPARE(dupes.Contains(q), duplicate);
+    }
+
+    // A staged record is stored value for value and type for type as the log's own
+    // insert stores it (the review and the append read it back so).
+    void stagedValuesAreStoredAsTheLogStoresThem()
+    {
+        TLogRecord r;
+        r[fiDAT] = QDate(2024, 1, 5);
+        r[fiUTC] = QTime(12, 30, 7);
+        r[fiCALL] = QStringLiteral("OK1ABC/P");
+        r[fiFREQ] = 14.0255;
+        r[fiBAND] = 5;
+        r[fiMODE] = 1;
+        r[fiNAME] = QStringLiteral("Jiří Šťastný");
+        r[fiQTH] = QString(200, u'x'); // longer than the field
+        r[fiPWR] = 0.5;
+        r[fiQRB] = 1234.0;
+        r[fiITU] = 28;
+        r[fiNOTE] = QString(); // empty: stored as nothing
+        StagedImport im;
+        im.staging->BeginFill();
+        im.staging->Post(r);
+        im.staging->EndFill();
+
+        TempLog log;
+        const qint64 id = LogTable(log.connectionName()).Insert(r);
+        const auto columns = [](const QString &connection, qint64 rowId) {
+            QSqlQuery q(QSqlDatabase::database(connection));
+            QStringList parts;
+            for (int field = 1; field < LogFieldCount; ++field)
+                parts << QStringLiteral("typeof(%1)||':'||quote(%1)").arg(LogFieldNames[field]);
+            q.exec(QStringLiteral("SELECT %1 FROM log WHERE ID=%2").arg(parts.join(u','), QString::number(rowId)));
+            QStringList values;
+            if (q.next())
+                for (int i = 0; i < LogFieldCount - 1; ++i)
+                    values << q.value(i).toString();
+            return values;
+        };
+        const QStringList staged = columns(im.staging->ConnectionName(), 1);
+        QCOMPARE(staged.size(), LogFieldCount - 1);
+        QCOMPARE(staged, columns(log.connectionName(), id));
     }
 
     void endOfData_data()
