@@ -262,9 +262,9 @@ int main(int argc, char *argv[])
                                    freshCopy();
                                    openLog(copyPath);
                                    read();
-                                   const QString path = staging->FilePath();
+                                   QFile::remove(floorStaging + ".src");
+                                   QFile::copy(staging->FilePath(), floorStaging + ".src");
                                    staging.reset();
-                                   QFile::copy(path, floorStaging + ".src");
                                    log.reset();
                                    DropIndexes(copyPath, LookUpIndexes);
                                },

@@ -22,6 +22,7 @@
 #include <sqlite3.h>
 #include <xlsxwriter.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -40,6 +41,8 @@ struct FloorStatement {
     FloorStatement(const QString &path, const QStringList &order, int limit = -1)
     {
         sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        // The page cache the program's connections have.
+        sqlite3_exec(db, "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
         const QByteArray sql = ("SELECT " + LogFieldListSql() + " FROM " + LogTableName + " ORDER BY " +
                                 LogOrderSql(ParseLogOrder(order), false) +
                                 (limit > 0 ? QStringLiteral(" LIMIT %1").arg(limit) : QString()))
@@ -66,6 +69,9 @@ void floorExport(const QString &logPath, const QStringList &order, Framing frami
     file.open(QIODevice::WriteOnly);
     QByteArray out;
     out.reserve(1 << 20);
+    QList<QByteArray> tagNames;
+    for (const QString &name : LogFieldNames)
+        tagNames << '<' + name.toLatin1() + ':';
     while (sqlite3_step(s.stmt) == SQLITE_ROW) {
         switch (framing) {
         case Framing::Adif:
@@ -74,10 +80,9 @@ void floorExport(const QString &logPath, const QStringList &order, Framing frami
                 const int n = sqlite3_column_bytes(s.stmt, field);
                 if (n == 0)
                     return;
-                out += '<';
-                out += LogFieldNames[field].toLatin1();
-                out += ':';
-                out += QByteArray::number(n);
+                out += tagNames[field];
+                char digits[12];
+                out.append(digits, int(std::to_chars(digits, digits + sizeof digits, n).ptr - digits));
                 out += '>';
                 appendColumn(out, s.stmt, field);
             };

@@ -142,6 +142,13 @@ TImportDupeIndex::TImportDupeIndex(const QString &connectionName) : d(std::make_
     TSqliteStatement q(QSqlDatabase::database(connectionName, false),
                        QStringLiteral("SELECT DAT,UTC,FREQ,MODE,CALL FROM %1").arg(LogTableName),
                        QStringLiteral("Chyba při čtení deníku!"));
+    {
+        TSqliteStatement count(QSqlDatabase::database(connectionName, false),
+                               QStringLiteral("SELECT count(*) FROM %1").arg(LogTableName),
+                               QStringLiteral("Chyba při čtení deníku!"));
+        if (count.Step())
+            d->keys.reserve(size_t(sqlite3_column_int64(count.get(), 0)));
+    }
     sqlite3_stmt *stmt = q.get();
     while (q.Step()) {
         TDupeKey k;
