@@ -86,12 +86,6 @@ int compareTexts(const QString &a, const QString &b)
     return threeWay(a.size(), b.size());
 }
 
-[[noreturn]] void readFailed(const QSqlDatabase &db, const QString &detail)
-{
-    throw EDatabaseError(QStringLiteral("Chyba při čtení deníku \"%1\"!\n%2")
-                             .arg(QFileInfo(db.databaseName()).fileName(), detail));
-}
-
 // The position of each ID in a list: a table indexed by ID when the IDs lie close
 // together (the usual case), else (ID, position) pairs sorted by ID.
 class PositionOfId
@@ -132,36 +126,16 @@ private:
     std::vector<std::pair<qint64, int>> m_pairs;
 };
 
-// One statement of the raw interface, finalized whatever happens.
-class Statement
+// A statement of the raw interface on the log, failing as every read of the log fails.
+class Statement : public TSqliteStatement
 {
 public:
-    Statement(const QSqlDatabase &db, sqlite3 *handle, const QString &sql) : m_db(db), m_handle(handle)
+    Statement(const QSqlDatabase &db, const QString &sql)
+        : TSqliteStatement(db, sql,
+                           QStringLiteral("Chyba při čtení deníku \"%1\"!").arg(QFileInfo(db.databaseName()).fileName()))
     {
-        if (sqlite3_prepare_v2(handle, sql.toUtf8().constData(), -1, &m_stmt, nullptr) != SQLITE_OK)
-            fail();
     }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-
-    bool step()
-    {
-        const int rc = sqlite3_step(m_stmt);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc != SQLITE_DONE)
-            fail();
-        return false;
-    }
-    sqlite3_stmt *get() const { return m_stmt; }
-
-private:
-    [[noreturn]] void fail() { readFailed(m_db, QString::fromUtf8(sqlite3_errmsg(m_handle))); }
-
-    const QSqlDatabase &m_db;
-    sqlite3 *m_handle;
-    sqlite3_stmt *m_stmt = nullptr;
+    bool step() { return Step(); }
 };
 
 // One row to sort: its sort key kept compactly (a number unboxed; a text or blob as its
@@ -366,7 +340,7 @@ std::optional<std::vector<qint64>> SortLogInMemory(const QSqlDatabase &db, const
     // date and time gives at once: the position in that order breaks every tie.
     std::vector<qint64> byDate;
     {
-        Statement q(db, handle, QStringLiteral("SELECT ID FROM %1 ORDER BY DAT,UTC,ID").arg(LogTableName));
+        Statement q(db, QStringLiteral("SELECT ID FROM %1 ORDER BY DAT,UTC,ID").arg(LogTableName));
         while (q.step())
             byDate.push_back(sqlite3_column_int64(q.get(), 0));
     }
@@ -374,7 +348,7 @@ std::optional<std::vector<qint64>> SortLogInMemory(const QSqlDatabase &db, const
 
     SortEntries entries(byDate.size());
     {
-        Statement q(db, handle, QStringLiteral("SELECT ID,%1 FROM %2").arg(LogFieldNames[lead.field], LogTableName));
+        Statement q(db, QStringLiteral("SELECT ID,%1 FROM %2").arg(LogFieldNames[lead.field], LogTableName));
         while (q.step()) {
             const int rank = rankOf(sqlite3_column_int64(q.get(), 0));
             if (rank < 0)
