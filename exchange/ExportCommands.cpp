@@ -61,12 +61,10 @@ QList<TBookmark> marks(const TExchangeHost &host)
 QString askFileName(const TExchangeHost &host, const QString &filterText, const QString &extension)
 {
     const QString filter = filterText + QStringLiteral(" (*.") + extension + u')';
-    QString fileName = FileDialogs::getSaveFileName(
-        host.mainWindow, QString(), QDir(lastExportFolder()).filePath(operatorCall(host)), filter);
+    const QString fileName = FileDialogs::getSaveFileName(
+        host.mainWindow, QString(), QDir(lastExportFolder()).filePath(operatorCall(host)), filter, extension);
     if (fileName.isEmpty())
         return {};
-    if (QFileInfo(fileName).suffix().isEmpty())
-        fileName += u'.' + extension;
     lastExportFolder() = QFileInfo(fileName).absolutePath();
     return fileName;
 }

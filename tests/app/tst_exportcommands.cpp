@@ -28,6 +28,8 @@ private slots:
 
     void fileCommands_data();
     void fileCommands();
+    void repeatedExportAsksBeforeReplacing_data();
+    void repeatedExportAsksBeforeReplacing();
     void cancelledDialogWritesNothing();
     void eqslAsksForMessage();
     void eqslMessageCancelled();
@@ -119,6 +121,50 @@ void TestExportCommands::fileCommands()
     command->trigger();
     QVERIFY(QFile::exists(folder() + QStringLiteral("/second.dat")));
     QCOMPARE(FileDialogs::requests().first().directory, folder() + QStringLiteral("/OK1XYZ"));
+}
+
+void TestExportCommands::repeatedExportAsksBeforeReplacing_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("ADIF") << "actExportAdif" << ".adi";
+    QTest::newRow("eQSL") << "actExportADIFshort" << ".adi";
+    QTest::newRow("CSV") << "actExportCSV" << ".csv";
+    QTest::newRow("TXT") << "actExportTXT" << ".txt";
+}
+
+// Two exports in a row, each taking the proposed name: the second asks under the name
+// with its extension, and "no" leaves the first file as it was.
+void TestExportCommands::repeatedExportAsksBeforeReplacing()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, extension);
+    SetModalHook([](QDialog &) { return int(mrOk); }); // the QSL message of the eQSL form
+    QAction *command = w().findChild<QAction *>(action);
+    const QString proposed = folder() + QStringLiteral("/OK1XYZ");
+    const QString written = proposed + extension;
+    FileDialogs::setNextAnswer(proposed);
+    command->trigger();
+    QVERIFY(m_messages->shown.isEmpty());
+    QVERIFY(WriteTestFile(written, "first"));
+
+    const QString question = QStringLiteral("Soubor \"%1\" již existuje.\nChcete jej přepsat?")
+                                 .arg(QDir::toNativeSeparators(written));
+    FileDialogs::setNextAnswer(proposed);
+    m_messages->answerNext(mrNo);
+    command->trigger();
+    QCOMPARE(m_messages->texts(), QStringList{question});
+    QCOMPARE(m_messages->shown[0].type, mtConfirmation);
+    QCOMPARE(ReadTestFile(written), QByteArray("first"));
+    QCOMPARE(FileDialogs::requests().size(), 3); // asked again after "no", then cancelled
+
+    FileDialogs::setNextAnswer(proposed);
+    m_messages->answerNext(mrYes);
+    command->trigger();
+    QCOMPARE(m_messages->texts(), QStringList(2, question));
+    QVERIFY(ReadTestFile(written).startsWith(extension == u".csv"   ? QByteArray("Datum;")
+                                             : extension == u".txt" ? QByteArray("Datum ")
+                                                                    : QByteArray("Velkor")));
 }
 
 void TestExportCommands::cancelledDialogWritesNothing()
