@@ -4,6 +4,7 @@
 #include "Export.h"
 
 #include "ComboBoxDialog.h"
+#include "DesktopOpener.h"
 #include "DmLog.h"
 #include "FileDialogs.h"
 #include "Messages.h"
@@ -11,11 +12,9 @@
 #include "VelkorError.h"
 
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
-#include <QUrl>
 
 namespace
 {
@@ -30,7 +29,7 @@ bool openDocument(const QString &fileName)
 {
     if (documentOpener())
         return documentOpener()(fileName);
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
+    return OpenWithDesktop(fileName);
 }
 
 // The folder of the last export in this run; the first dialog opens in the home folder.

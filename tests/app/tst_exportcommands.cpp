@@ -15,6 +15,8 @@
 #include "TestFiles.h"
 
 #include <QComboBox>
+#include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QSqlQuery>
 
@@ -38,6 +40,8 @@ private slots:
     void emptyLogDoesNothing();
     void workbookOpenedOutsideTempFolder();
     void workbookWithoutProgramIsReported();
+    void desktopOpenerOutcome_data();
+    void desktopOpenerOutcome();
     void workbookLimit();
 
 private:
@@ -293,6 +297,49 @@ void TestExportCommands::workbookWithoutProgramIsReported()
     QVERIFY2(m_messages->lastText().contains(QDir::toNativeSeparators(m_opened[0])),
              qPrintable(m_messages->lastText()));
     QVERIFY(QFile::exists(m_opened[0]));
+}
+
+void TestExportCommands::desktopOpenerOutcome_data()
+{
+    QTest::addColumn<QByteArray>("ending"); // how the desktop's opener ends
+    QTest::addColumn<bool>("reported");
+    QTest::newRow("opened") << QByteArray("exit 0") << false;
+    // xdg-open's own codes: no program for the file, the program failed, bad arguments.
+    QTest::newRow("no program for the type") << QByteArray("exit 3") << true;
+    QTest::newRow("program failed") << QByteArray("exit 4") << true;
+    QTest::newRow("syntax") << QByteArray("exit 1") << true;
+    QTest::newRow("killed") << QByteArray("kill -9 $$") << true;
+}
+
+// The desktop's own opener: its real outcome decides, not the mere start of it.
+void TestExportCommands::desktopOpenerOutcome()
+{
+    QFETCH(QByteArray, ending);
+    QFETCH(bool, reported);
+    SetDocumentOpener({});
+    QTemporaryDir bin;
+    const QString called = bin.filePath(QStringLiteral("called"));
+    QVERIFY(WriteTestFile(bin.filePath(QStringLiteral("xdg-open")),
+                          "#!/bin/sh\nprintf '%s' \"$1\" > '" + called.toUtf8() + "'\n" + ending + "\n"));
+    QVERIFY(QFile::setPermissions(bin.filePath(QStringLiteral("xdg-open")),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+    const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
+
+    w().actExportXLS->trigger();
+    const QString book = QString::fromUtf8(ReadTestFile(called));
+    QVERIFY2(book.endsWith(QStringLiteral(".xlsx")), qPrintable(book));
+    QVERIFY(QFile::exists(book));
+    if (!reported) {
+        QVERIFY(m_messages->shown.isEmpty());
+        return;
+    }
+    QCOMPARE(m_messages->texts(),
+             QStringList{QStringLiteral("Sešit je uložen v souboru \"%1\", ale v systému není program, který by jej "
+                                        "otevřel. Otevřete jej v tabulkovém procesoru.")
+                             .arg(QDir::toNativeSeparators(QFileInfo(book).absoluteFilePath()))});
+    QCOMPARE(m_messages->shown[0].type, mtWarning);
 }
 
 void TestExportCommands::workbookLimit()
