@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 
 bool ActivateWindow(QWidget *window)
 {
@@ -45,5 +47,20 @@ bool TypeIntoFocus(const QString &text)
     if (!target)
         return false;
     QTest::keyClicks(target, text);
+    return true;
+}
+
+bool SendSystemKey(QWidget *window, int key, Qt::KeyboardModifiers modifiers)
+{
+    if (!window)
+        return false;
+    QWidget *top = window->window();
+    ActivateWindow(top);
+    QWindow *native = top->windowHandle();
+    if (!native)
+        return false;
+    using Wsi = QWindowSystemInterface;
+    Wsi::handleKeyEvent<Wsi::SynchronousDelivery>(native, QEvent::KeyPress, key, modifiers);
+    Wsi::handleKeyEvent<Wsi::SynchronousDelivery>(native, QEvent::KeyRelease, key, modifiers);
     return true;
 }
