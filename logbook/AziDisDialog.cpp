@@ -121,6 +121,7 @@ QComboBox *TfrmAziDis::makeLocatorBox(const char *name)
     });
     box->setLineEdit(edit);
     WatchComboKeys(box, this);
+    box->view()->installEventFilter(this); // Space in the open list closes it again
     m_locatorBoxes << box;
     return box;
 }
@@ -385,6 +386,12 @@ bool TfrmAziDis::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
+        for (QComboBox *box : std::as_const(m_locatorBoxes)) {
+            if (watched == box->view() && key->key() == Qt::Key_Space) {
+                box->hidePopup();
+                return true;
+            }
+        }
         for (QComboBox *box : std::as_const(m_locatorBoxes))
             if (IsComboEventOf(watched, box))
                 return locatorKey(box, key) || QDialog::eventFilter(watched, event);

@@ -31,8 +31,8 @@ class TestClusterKeys : public QObject
     {
         if (!ActivateWindow(f.window.get()))
             return false;
-        f.window->cbTerminal->setFocus();
-        return FocusedWidget() == f.window->cbTerminal && TypeIntoFocus(command) &&
+        f.window->CommandLine()->setFocus();
+        return FocusedWidget() == f.window->CommandLine() && TypeIntoFocus(command) &&
                SendKey(f.window.get(), key, modifiers);
     }
 
@@ -70,16 +70,16 @@ void TestClusterKeys::commandLineKeys()
     const QStringList expected = sends ? QStringList{"sh/dx 5", "marker"} : QStringList{"marker"};
     QCOMPARE(f.server.lines.mid(2), expected);
     QCOMPARE(f.terminalLines().contains(QStringLiteral("$sh/dx 5")), sends);
-    QCOMPARE(f.window->cbTerminal->currentText().isEmpty(), sends);
-    QCOMPARE(f.window->cbTerminal->count(), sends ? 1 : 0);
+    QCOMPARE(f.window->CommandLine()->currentText().isEmpty(), sends);
+    QCOMPARE(f.window->CommandLine()->count(), sends ? 1 : 0);
 }
 
 void TestClusterKeys::commandLineWhileDisconnected()
 {
     ClusterWindowFixture f;
     QVERIFY(typeAndPress(f, QStringLiteral("sh/dx"), Qt::Key_Return));
-    QCOMPARE(f.window->cbTerminal->currentText(), QStringLiteral("sh/dx"));
-    QCOMPARE(f.window->cbTerminal->count(), 0);
+    QCOMPARE(f.window->CommandLine()->currentText(), QStringLiteral("sh/dx"));
+    QCOMPARE(f.window->CommandLine()->count(), 0);
     QVERIFY(f.terminalLines().filter(QStringLiteral("$")).isEmpty());
 }
 
@@ -91,8 +91,8 @@ void TestClusterKeys::historyIsReachable()
     QVERIFY(f.connectAndLogin());
     QVERIFY(typeAndPress(f, QStringLiteral("first"), Qt::Key_Return));
     QVERIFY(typeAndPress(f, QStringLiteral("second"), Qt::Key_Enter, Keypad));
-    QCOMPARE(f.window->cbTerminal->count(), 2);
-    QComboBox *line = f.window->cbTerminal;
+    QCOMPARE(f.window->CommandLine()->count(), 2);
+    QComboBox *line = f.window->CommandLine();
 
     QVERIFY(SendKey(f.window.get(), Qt::Key_Down));
     QCOMPARE(line->currentText(), QStringLiteral("second"));

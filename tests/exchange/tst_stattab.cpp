@@ -18,8 +18,7 @@
 #include <QListWidget>
 #include <QScrollBar>
 #include <QTest>
-#include <QWindow>
-#include <qpa/qwindowsysteminterface.h>
+#include <QWheelEvent>
 
 namespace {
 
@@ -318,11 +317,12 @@ void TestStatTab::wheelStepsAddUp()
     m_window->actStatDXCC->trigger();
     TStatGrid *grid = m_window->dgdStat;
     QCOMPARE(grid->TopRow(), 3);
-    QWindow *native = m_window->windowHandle();
-    const QPointF local = grid->viewport()->mapTo(m_window.get(), grid->viewport()->rect().center());
-    for (int delta : deltas)
-        QWindowSystemInterface::handleWheelEvent<QWindowSystemInterface::SynchronousDelivery>(
-            native, local, native->mapToGlobal(local), QPoint(), QPoint(0, delta));
+    const QPointF local = grid->viewport()->rect().center();
+    for (int delta : deltas) {
+        QWheelEvent wheel(local, grid->viewport()->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::ScrollUpdate, false);
+        QApplication::sendEvent(grid->viewport(), &wheel);
+    }
     QCOMPARE(grid->TopRow(), 3 + rowsDown);
     // The keys that move the view, into the focused grid.
     grid->setFocus();

@@ -18,6 +18,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +33,29 @@ namespace {
 
 constexpr Qt::KeyboardModifiers NoMod = Qt::NoModifier;
 constexpr Qt::KeyboardModifiers Keypad = Qt::KeypadModifier;
+
+// Records the help pages asked for, with the staged help folder as the program's.
+struct HelpRequests : THelpDisplay {
+    QStringList pages;
+    THelpDisplay *previous;
+    explicit HelpRequests(TdmLog &dm) : previous(HelpViewer::InstallDisplay(this))
+    {
+        dm.AppDir = QStringLiteral(VELKOR_STAGE_DIR);
+    }
+    ~HelpRequests() override { HelpViewer::InstallDisplay(previous); }
+    void ShowPage(const QString &pageFile) override { pages << QFileInfo(pageFile).fileName(); }
+    void ShowContents(const QString &) override { pages << QStringLiteral("contents"); }
+    void ShowIndex(const QString &, const QString &keyword) override { pages << keyword; }
+    void CloseAll() override {}
+};
+
+// A program folder for the windows that need one (their help, for F1).
+struct ProgramInstances {
+    QsoTestFixture fx;
+    HelpRequests help{*fx.dm};
+    ProgramInstances() { dmLog = fx.dm.get(); }
+    ~ProgramInstances() { dmLog = nullptr; }
+};
 
 } // namespace
 
@@ -71,6 +95,8 @@ void TestWindowKeys::filterKeys_data()
     QTest::addColumn<int>("rowsAfter"); // one row is there before the key
     QTest::addColumn<bool>("closed");
 
+    QTest::newRow("F1 in value") << "edtHod" << int(Qt::Key_F1) << NoMod << 1 << false;
+    QTest::newRow("F1 in list") << "vedtFiltr" << int(Qt::Key_F1) << NoMod << 1 << false;
     QTest::newRow("Enter in value") << "edtHod" << int(Qt::Key_Return) << NoMod << 2 << false;
     QTest::newRow("keypad Enter in value") << "edtHod" << int(Qt::Key_Enter) << Keypad << 2 << false;
     QTest::newRow("Enter in field") << "cbBoxPole" << int(Qt::Key_Return) << NoMod << 2 << false;
@@ -90,6 +116,7 @@ void TestWindowKeys::filterKeys()
     QFETCH(int, rowsAfter);
     QFETCH(bool, closed);
 
+    ProgramInstances program;
     TfrmFilter d;
     d.show();
     QVERIFY(ActivateWindow(&d));
@@ -111,6 +138,7 @@ void TestWindowKeys::filterKeys()
         QCOMPARE(d.result(), int(mrCancel));
     if (rowsAfter == 2)
         QCOMPARE(d.Rows().last().value, QStringLiteral("= \"OK2*\""));
+    QCOMPARE(program.help.pages, key == Qt::Key_F1 ? QStringList{"frmFilter.html"} : QStringList());
 }
 
 void TestWindowKeys::filterEnterInValueIsNotTyped()
@@ -149,6 +177,8 @@ void TestWindowKeys::findKeys_data()
     QTest::newRow("Up in Hledat") << "cbBoxData" << int(Qt::Key_Up) << NoMod << 3 << true;
     QTest::newRow("Down in Hledat at the end") << "cbBoxData" << int(Qt::Key_Down) << NoMod << 4 << true;
     QTest::newRow("Esc") << "cbBoxData" << int(Qt::Key_Escape) << NoMod << 4 << false;
+    QTest::newRow("Esc in V poli") << "cbBoxField" << int(Qt::Key_Escape) << NoMod << 4 << false;
+    QTest::newRow("F1") << "cbBoxData" << int(Qt::Key_F1) << NoMod << 4 << true;
 }
 
 void TestWindowKeys::findKeys()
@@ -160,6 +190,7 @@ void TestWindowKeys::findKeys()
     QFETCH(bool, visible);
 
     MainWindowFixture fx;
+    HelpRequests help(*fx.fx.dm);
     InstallBrowseCommands(fx.w());
     TfrmFind &f = *fx.w().frmFind;
     fx.query().SetRecNo(4);
@@ -175,6 +206,7 @@ void TestWindowKeys::findKeys()
     QCOMPARE(f.isVisible(), visible);
     QVERIFY(m_messages->shown.isEmpty());
     QCOMPARE(f.cbBoxData->currentText(), QStringLiteral("OK1ABC")); // no key went into the text
+    QCOMPARE(help.pages, key == Qt::Key_F1 ? QStringList{"frmFind.html"} : QStringList());
 }
 
 // After a find the status bar and the commands First/Last follow the found QSO, and so
@@ -229,6 +261,8 @@ void TestWindowKeys::calculatorKeys_data()
     QTest::newRow("Enter in own") << "cbBoxLocVl" << int(Qt::Key_Return) << NoMod << true << false;
     QTest::newRow("Space in target") << "cbBoxLoc" << int(Qt::Key_Space) << NoMod << false << true;
     QTest::newRow("Space in own") << "cbBoxLocVl" << int(Qt::Key_Space) << NoMod << false << true;
+    QTest::newRow("F1 in target") << "cbBoxLoc" << int(Qt::Key_F1) << NoMod << false << false;
+    QTest::newRow("Esc in own") << "cbBoxLocVl" << int(Qt::Key_Escape) << NoMod << false << false;
 }
 
 void TestWindowKeys::calculatorKeys()
@@ -239,7 +273,10 @@ void TestWindowKeys::calculatorKeys()
     QFETCH(bool, computed);
     QFETCH(bool, listOpen);
 
+    ProgramInstances program;
     TfrmAziDis d(QStringLiteral("JN79AA"));
+    d.cbBoxLoc->addItem(QStringLiteral("JN69AA")); // a list to open, as after an earlier calculation
+    d.cbBoxLoc->setEditText(QString());
     d.show();
     QVERIFY(ActivateWindow(&d));
     QCOMPARE(FocusedWidget(), d.cbBoxLoc);
@@ -259,14 +296,20 @@ void TestWindowKeys::calculatorKeys()
     QCOMPARE(box->view()->isVisible(), listOpen);
     QCOMPARE(box->currentText(), before); // the key did not go into the text
     if (listOpen) {
-        QVERIFY(SendKeyToActive(Qt::Key_Escape));
+        QCOMPARE(FocusedWidget(), box->view());
+        QVERIFY(SendKeyToActive(Qt::Key_Space)); // and Space again closes it
         QTRY_VERIFY(!box->view()->isVisible());
+        QCOMPARE(box->currentText(), before);
     }
+    QCOMPARE(program.help.pages, key == Qt::Key_F1 ? QStringList{"frmAziDis.html"} : QStringList());
+    QCOMPARE(d.isVisible(), key != Qt::Key_Escape);
+    if (key == Qt::Key_Escape)
+        QCOMPARE(d.result(), int(mrCancel));
 }
 
 void TestWindowKeys::calculatorLeavingBoxListsLocator()
 {
-    TfrmAziDis d(QString());
+    TfrmAziDis d{QString()};
     d.show();
     QVERIFY(ActivateWindow(&d));
     QVERIFY(TypeIntoFocus(QStringLiteral("jo70fc")));
@@ -291,7 +334,7 @@ void TestWindowKeys::helpFromModalWindow()
     dmLog = fx.dm.get();
     InstallHelpWindow();
 
-    TfrmAziDis d(QString());
+    TfrmAziDis d{QString()};
     QPointer<TfrmHelp> help;
     bool helpActive = false, helpClosed = false, dialogStayed = false;
     QTimer::singleShot(0, &d, [&] {

@@ -4,7 +4,6 @@
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
-#include <qpa/qwindowsysteminterface.h>
 
 bool ActivateWindow(QWidget *window)
 {
@@ -59,8 +58,7 @@ bool SendSystemKey(QWidget *window, int key, Qt::KeyboardModifiers modifiers)
     QWindow *native = top->windowHandle();
     if (!native)
         return false;
-    using Wsi = QWindowSystemInterface;
-    Wsi::handleKeyEvent<Wsi::SynchronousDelivery>(native, QEvent::KeyPress, key, modifiers);
-    Wsi::handleKeyEvent<Wsi::SynchronousDelivery>(native, QEvent::KeyRelease, key, modifiers);
+    // The window overload of the test keys goes through the window system's key path.
+    QTest::keyClick(native, Qt::Key(key), modifiers);
     return true;
 }
