@@ -29,8 +29,10 @@ TfrmFind::TfrmFind(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("Vyhledat"));
-    // A tool window stays above the window that owns it; the owner stays usable.
-    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // A dialog of its owner stays above it; the owner stays usable. Not a tool window: the
+    // shortcuts of a tool window's owner act in it too, so the owner's Esc (a callbook or a
+    // list closes with Esc) would clash with the find window's own Esc and neither would run.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
 
     cbBoxData = new QComboBox(this);
