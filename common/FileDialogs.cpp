@@ -1,5 +1,7 @@
 #include "FileDialogs.h"
 
+#include "Messages.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -31,7 +33,9 @@ QString FileDialogs::ask(const Request &request, QWidget *parent)
     case Kind::OpenFile:
         return QFileDialog::getOpenFileName(parent, request.caption, request.directory, request.filter);
     case Kind::SaveFile:
-        return QFileDialog::getSaveFileName(parent, request.caption, request.directory, request.filter);
+        // The dialog's own question would name the file before its extension is added.
+        return QFileDialog::getSaveFileName(parent, request.caption, request.directory, request.filter, nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
     case Kind::ExistingDirectory:
         break;
     }
@@ -45,9 +49,28 @@ QString FileDialogs::getOpenFileName(QWidget *parent, const QString &caption, co
 }
 
 QString FileDialogs::getSaveFileName(QWidget *parent, const QString &caption, const QString &directory,
-                                     const QString &filter)
+                                     const QString &filter, const QString &extension)
 {
-    return ask({Kind::SaveFile, caption, directory, filter}, parent);
+    QString start = directory;
+    for (;;) {
+        QString fileName = ask({Kind::SaveFile, caption, start, filter, extension}, parent);
+        if (fileName.isEmpty())
+            return {};
+        if (!extension.isEmpty() && QFileInfo(fileName).suffix().isEmpty())
+            fileName += u'.' + extension;
+        if (overwriteAllowed(fileName))
+            return fileName;
+        start = fileName;
+    }
+}
+
+bool FileDialogs::overwriteAllowed(const QString &fileName)
+{
+    if (!QFileInfo::exists(fileName))
+        return true;
+    return MessageDlgDef(QStringLiteral("Soubor \"%1\" již existuje.\nChcete jej přepsat?")
+                             .arg(QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath())),
+                         mtConfirmation, mbYes | mbNo, mrNo) == mrYes;
 }
 
 QString FileDialogs::getExistingDirectory(QWidget *parent, const QString &caption, const QString &directory)

@@ -16,13 +16,18 @@ public:
         QString caption;
         QString directory;
         QString filter;
+        QString extension; // of a save dialog: added to a name chosen without one
     };
 
     // As QFileDialog's functions; an empty text means the operator cancelled.
     static QString getOpenFileName(QWidget *parent, const QString &caption,
                                    const QString &directory = QString(), const QString &filter = QString());
+    // A save dialog gives the name that will really be written: a name without extension
+    // gets `extension` (when one is given), and only then, under that name, is the operator
+    // asked whether an existing file may be overwritten. Answering no opens the dialog again.
     static QString getSaveFileName(QWidget *parent, const QString &caption,
-                                   const QString &directory = QString(), const QString &filter = QString());
+                                   const QString &directory = QString(), const QString &filter = QString(),
+                                   const QString &extension = QString());
     static QString getExistingDirectory(QWidget *parent, const QString &caption,
                                         const QString &directory = QString());
 
@@ -38,6 +43,7 @@ public:
 
 private:
     static QString ask(const Request &request, QWidget *parent);
+    static bool overwriteAllowed(const QString &fileName);
 };
 
 // Lets the operator choose a folder, starting at Folder; true and Folder replaced by the

@@ -4,6 +4,7 @@
 #include "Export.h"
 
 #include "ComboBoxDialog.h"
+#include "DesktopOpener.h"
 #include "DmLog.h"
 #include "FileDialogs.h"
 #include "Messages.h"
@@ -11,11 +12,9 @@
 #include "VelkorError.h"
 
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
-#include <QUrl>
 
 namespace
 {
@@ -30,7 +29,7 @@ bool openDocument(const QString &fileName)
 {
     if (documentOpener())
         return documentOpener()(fileName);
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
+    return OpenWithDesktop(fileName);
 }
 
 // The folder of the last export in this run; the first dialog opens in the home folder.
@@ -61,12 +60,10 @@ QList<TBookmark> marks(const TExchangeHost &host)
 QString askFileName(const TExchangeHost &host, const QString &filterText, const QString &extension)
 {
     const QString filter = filterText + QStringLiteral(" (*.") + extension + u')';
-    QString fileName = FileDialogs::getSaveFileName(
-        host.mainWindow, QString(), QDir(lastExportFolder()).filePath(operatorCall(host)), filter);
+    const QString fileName = FileDialogs::getSaveFileName(
+        host.mainWindow, QString(), QDir(lastExportFolder()).filePath(operatorCall(host)), filter, extension);
     if (fileName.isEmpty())
         return {};
-    if (QFileInfo(fileName).suffix().isEmpty())
-        fileName += u'.' + extension;
     lastExportFolder() = QFileInfo(fileName).absolutePath();
     return fileName;
 }

@@ -11,6 +11,7 @@
 #include "CharSet.h"
 #include "Formats.h"
 
+#include <algorithm>
 #include <array>
 
 using namespace ExportValues;
@@ -65,10 +66,24 @@ QString txtPwr(const TLogRecord &r, int field)
 
 // Receives the cells of a line: CSV ends each with ";", the text file pads each to its
 // column's width. Each cell's bytes are appended to `out` between Begin and End.
+// A CSV cell holding the separator, a quote or a line break goes in quotes, its quotes
+// doubled, so that spreadsheets read it as one cell; every other cell stays as it is.
 struct CsvCells {
     QByteArray &out;
-    void Begin() {}
-    void End() { out += ';'; }
+    qsizetype start = 0;
+    void Begin() { start = out.size(); }
+    void End()
+    {
+        const QByteArrayView cell = QByteArrayView(out).sliced(start);
+        if (std::any_of(cell.begin(), cell.end(), [](char c) { return c == ';' || c == '"' || c == '\r' || c == '\n'; })) {
+            QByteArray quoted = out.sliced(start).replace('"', "\"\"");
+            out.truncate(start);
+            out += '"';
+            out += quoted;
+            out += '"';
+        }
+        out += ';';
+    }
     void Finish() { out += "\r\n"; }
 };
 

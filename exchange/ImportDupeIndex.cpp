@@ -1,6 +1,7 @@
 #include "ImportDupeIndex.h"
 
 #include "DatabaseError.h"
+#include "Formats.h"
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -21,27 +22,32 @@ struct TDupeKey {
     int date = -1; // yyyymmdd
     int time = -1; // seconds of the day
     int mode = -1;
-    double freq = 0;
-    bool freqEmpty = true;
+    std::string freq; // empty, or as the ADIF export writes it (see freqText)
     std::string call; // short enough to stay inside the object
 
     bool operator==(const TDupeKey &o) const
     {
-        return date == o.date && time == o.time && mode == o.mode && freqEmpty == o.freqEmpty &&
-               (freqEmpty || freq == o.freq) && call == o.call;
+        return date == o.date && time == o.time && mode == o.mode && freq == o.freq && call == o.call;
     }
 };
 
 struct TDupeKeyHash {
     size_t operator()(const TDupeKey &k) const
     {
-        // Frequency left out: equal doubles of different bit patterns (0 and -0) must meet.
-        size_t h = std::hash<std::string>()(k.call);
+        size_t h = std::hash<std::string>()(k.call) ^ (std::hash<std::string>()(k.freq) << 1);
         h ^= std::hash<long long>()((long long)k.date * 100000 + k.time) + 0x9e3779b97f4a7c15ULL + (h << 6) +
              (h >> 2);
         return h ^ (size_t(k.mode) << 1);
     }
 };
+
+// A frequency as the ADIF export writes it, rounded to four decimals: a log exported and
+// read back finds its own QSOs although 28.076249 came back as 28.0762. The export's own
+// rounding is used, so that the two can never disagree at a half.
+std::string freqText(double freq)
+{
+    return Formats::formatFloat(QStringLiteral("0.0000"), freq).toStdString();
+}
 
 // "YYYY-MM-DD" as the log stores dates.
 int storedDate(const QVariant &v)
@@ -76,10 +82,8 @@ TDupeKey keyOfRecord(const TLogRecord &r)
         k.time = time.msecsSinceStartOfDay() / 1000;
     if (!IsEmptyLogValue(r[fiMODE]))
         k.mode = r[fiMODE].toInt();
-    if (!IsEmptyLogValue(r[fiFREQ])) {
-        k.freq = r[fiFREQ].toDouble();
-        k.freqEmpty = false;
-    }
+    if (!IsEmptyLogValue(r[fiFREQ]))
+        k.freq = freqText(r[fiFREQ].toDouble());
     k.call = r[fiCALL].toString().toStdString();
     return k;
 }
@@ -100,10 +104,8 @@ TImportDupeIndex::TImportDupeIndex(const QString &connectionName) : d(std::make_
         TDupeKey k;
         k.date = storedDate(q.value(0));
         k.time = storedTime(q.value(1));
-        if (!q.value(2).isNull()) {
-            k.freq = q.value(2).toDouble();
-            k.freqEmpty = false;
-        }
+        if (!q.value(2).isNull())
+            k.freq = freqText(q.value(2).toDouble());
         if (!q.value(3).isNull())
             k.mode = q.value(3).toInt();
         k.call = q.value(4).toString().toStdString();

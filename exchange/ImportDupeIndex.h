@@ -2,8 +2,9 @@
 // The duplicate check of an import: the date, time, frequency, mode and call sign of every
 // QSO of the open log, read once into a hash, so that each source record is looked up in
 // constant time instead of by a scan of the whole log. A record is a duplicate when all
-// five values equal those of a QSO exactly (call signs compared case-sensitively; an empty
-// value equals only an empty value).
+// five values equal those of a QSO (call signs compared case-sensitively; frequencies equal
+// when they round to the same four decimals, the precision the ADIF export writes; an
+// empty value equals only an empty value).
 
 #include "LogRecord.h"
 

@@ -10,6 +10,7 @@
 #include "ImportWindow.h"
 #include "Kontrola.h"
 #include "Locator.h"
+#include "QsoLookup.h"
 #include "LogRecord.h"
 #include "Messages.h"
 #include "ParadoxTable.h"
@@ -116,7 +117,15 @@ std::optional<double> numberOf(const QVariant &value)
     return std::nullopt;
 }
 
-// The row order of the import: by the key fields, empty values first.
+// Whether a field holds text; any other field holds its raw bytes only where its value
+// could not be read (a date "2006xx01").
+bool isTextField(const TSourceField &field)
+{
+    return field.type == 'C' || field.type == 'A' || field.type == 'M';
+}
+
+// The row order of the import: by the key fields, empty values first. A value that
+// cannot be read sorts as an empty one, as the table's own database reads it.
 QList<int> orderedRows(const TSourceTable &source, const QStringList &keys, QList<QVariantList> &rows)
 {
     const QStringList names = source.LowerFieldNames();
@@ -126,16 +135,17 @@ QList<int> orderedRows(const TSourceTable &source, const QStringList &keys, QLis
     rows.reserve(source.RowCount());
     for (int row = 0; row < source.RowCount(); ++row)
         rows << source.Row(row);
-    const auto sortKey = [](const QVariant &v) -> std::pair<int, QVariant> {
-        if (v.isNull())
+    const auto sortKey = [&source](const QVariant &v, int field) -> std::pair<int, QVariant> {
+        const bool bytes = v.typeId() == QMetaType::QByteArray;
+        if (v.isNull() || (bytes && !isTextField(source.Fields()[field])))
             return {0, {}};
-        return {v.typeId() == QMetaType::QByteArray ? 2 : 1, v};
+        return {bytes ? 2 : 1, v};
     };
     QList<int> order(rows.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         for (int field : keyFields) {
-            const auto ka = sortKey(rows[a][field]), kb = sortKey(rows[b][field]);
+            const auto ka = sortKey(rows[a][field], field), kb = sortKey(rows[b][field], field);
             if (ka.first != kb.first)
                 return ka.first < kb.first;
             const auto order = QVariant::compare(ka.second, kb.second);
@@ -221,8 +231,8 @@ void trevanRecord(const TSourceRow &s, TImportStaging &staging, const TImportOpt
         r[fiPWR] = options.Power;
         error(QStringLiteral("Neplatný výkon!"));
     }
-    r[fiQRB] = DistanceFromOwnLocator(r[fiLOCO].toString(), r[fiLOCP].toString(),
-                                      found ? dxcc->GetLongitude() : 0, found ? dxcc->GetLatitude() : 0);
+    r[fiQRB] = QsoDistance(r[fiLOCO].toString(), r[fiLOCP].toString(), found,
+                           found ? dxcc->GetLongitude() : 0, found ? dxcc->GetLatitude() : 0);
     setEntity(r, dxcc, found);
 }
 

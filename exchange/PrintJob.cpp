@@ -131,11 +131,9 @@ bool TPrintJob::PrintRendered()
     if (RvPrinter.IsPdfTarget(RvPrinter.PrinterIndex())) {
         pdfFile = FileDialogs::getSaveFileName(m_dialog, QStringLiteral("Tisk do souboru PDF"),
                                                QDir(lastPdfFolder()).filePath(QStringLiteral("Tisk.pdf")),
-                                               QStringLiteral("Soubor PDF (*.pdf)"));
+                                               QStringLiteral("Soubor PDF (*.pdf)"), QStringLiteral("pdf"));
         if (pdfFile.isEmpty())
             return false;
-        if (!pdfFile.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-            pdfFile += QStringLiteral(".pdf");
         lastPdfFolder() = QFileInfo(pdfFile).absolutePath();
     }
     RvPrinter.PrintFile(RvWriter.OutputFile(), pdfFile);

@@ -14,7 +14,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -199,12 +198,11 @@ void TfrmStatTab::actFilterExecute()
 
 void TfrmStatTab::actSaveAsExecute()
 {
-    QString file = FileDialogs::getSaveFileName(this, QStringLiteral("Uložit jako"), m_call,
-                                                QStringLiteral("Text oddělený středníky (*.csv)"));
+    const QString file = FileDialogs::getSaveFileName(this, QStringLiteral("Uložit jako"), m_call,
+                                                      QStringLiteral("Text oddělený středníky (*.csv)"),
+                                                      QStringLiteral("csv"));
     if (file.isEmpty())
         return;
-    if (QFileInfo(file).suffix().isEmpty())
-        file += QStringLiteral(".csv");
     SaveToFile(file);
 }
 

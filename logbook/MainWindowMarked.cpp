@@ -27,7 +27,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 
 #include <array>
@@ -304,12 +303,11 @@ void TfrmVelkor::acBackUpLogExecute()
         return;
     const QString suggested =
         call + u' ' + Formats::formatDate(QStringLiteral("dd.mm.yyyy"), QDate::currentDate()) + QStringLiteral(".z");
-    QString file = FileDialogs::getSaveFileName(this, QStringLiteral("Záloha dat"),
-                                                QDir(backUpFolder()).filePath(suggested), BackUpFilter);
+    const QString file = FileDialogs::getSaveFileName(this, QStringLiteral("Záloha dat"),
+                                                      QDir(backUpFolder()).filePath(suggested), BackUpFilter,
+                                                      QStringLiteral("z"));
     if (file.isEmpty())
         return;
-    if (QFileInfo(file).suffix().isEmpty())
-        file += QStringLiteral(".z");
     if (frmDialog)
         frmDialog->ShowProgress(QStringLiteral("Zálohuji deník ..."), 0, 100);
     QString failure;

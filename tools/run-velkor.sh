@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Installs the build dependencies, builds everything and starts the logbook from its
-# staged program folder build/Velkor (arguments are passed on: a log's call sign).
+# Installs the build dependencies, builds the two programs and what they need beside them
+# (not the tests and benchmarks), installs the program folder to VELKOR_HOME (default
+# ~/Velkor; logs, settings and backups there are kept) and starts the logbook from there.
+# Arguments are passed on to the logbook (a log's call sign).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+home=${VELKOR_HOME:-$HOME/Velkor}
 bash tools/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
-exec build/Velkor/velkor "$@"
+cmake --build build -j"$(nproc)" --target velkor wendra
+bash tools/install-velkor.sh build/Velkor "$home"
+exec "$home/velkor" "$@"

@@ -15,6 +15,8 @@
 #include "TestFiles.h"
 
 #include <QComboBox>
+#include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QSqlQuery>
 
@@ -28,6 +30,8 @@ private slots:
 
     void fileCommands_data();
     void fileCommands();
+    void repeatedExportAsksBeforeReplacing_data();
+    void repeatedExportAsksBeforeReplacing();
     void cancelledDialogWritesNothing();
     void eqslAsksForMessage();
     void eqslMessageCancelled();
@@ -36,6 +40,8 @@ private slots:
     void emptyLogDoesNothing();
     void workbookOpenedOutsideTempFolder();
     void workbookWithoutProgramIsReported();
+    void desktopOpenerOutcome_data();
+    void desktopOpenerOutcome();
     void workbookLimit();
 
 private:
@@ -119,6 +125,50 @@ void TestExportCommands::fileCommands()
     command->trigger();
     QVERIFY(QFile::exists(folder() + QStringLiteral("/second.dat")));
     QCOMPARE(FileDialogs::requests().first().directory, folder() + QStringLiteral("/OK1XYZ"));
+}
+
+void TestExportCommands::repeatedExportAsksBeforeReplacing_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("ADIF") << "actExportAdif" << ".adi";
+    QTest::newRow("eQSL") << "actExportADIFshort" << ".adi";
+    QTest::newRow("CSV") << "actExportCSV" << ".csv";
+    QTest::newRow("TXT") << "actExportTXT" << ".txt";
+}
+
+// Two exports in a row, each taking the proposed name: the second asks under the name
+// with its extension, and "no" leaves the first file as it was.
+void TestExportCommands::repeatedExportAsksBeforeReplacing()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, extension);
+    SetModalHook([](QDialog &) { return int(mrOk); }); // the QSL message of the eQSL form
+    QAction *command = w().findChild<QAction *>(action);
+    const QString proposed = folder() + QStringLiteral("/OK1XYZ");
+    const QString written = proposed + extension;
+    FileDialogs::setNextAnswer(proposed);
+    command->trigger();
+    QVERIFY(m_messages->shown.isEmpty());
+    QVERIFY(WriteTestFile(written, "first"));
+
+    const QString question = QStringLiteral("Soubor \"%1\" již existuje.\nChcete jej přepsat?")
+                                 .arg(QDir::toNativeSeparators(written));
+    FileDialogs::setNextAnswer(proposed);
+    m_messages->answerNext(mrNo);
+    command->trigger();
+    QCOMPARE(m_messages->texts(), QStringList{question});
+    QCOMPARE(m_messages->shown[0].type, mtConfirmation);
+    QCOMPARE(ReadTestFile(written), QByteArray("first"));
+    QCOMPARE(FileDialogs::requests().size(), 3); // asked again after "no", then cancelled
+
+    FileDialogs::setNextAnswer(proposed);
+    m_messages->answerNext(mrYes);
+    command->trigger();
+    QCOMPARE(m_messages->texts(), QStringList(2, question));
+    QVERIFY(ReadTestFile(written).startsWith(extension == u".csv"   ? QByteArray("Datum;")
+                                             : extension == u".txt" ? QByteArray("Datum ")
+                                                                    : QByteArray("Velkor")));
 }
 
 void TestExportCommands::cancelledDialogWritesNothing()
@@ -247,6 +297,49 @@ void TestExportCommands::workbookWithoutProgramIsReported()
     QVERIFY2(m_messages->lastText().contains(QDir::toNativeSeparators(m_opened[0])),
              qPrintable(m_messages->lastText()));
     QVERIFY(QFile::exists(m_opened[0]));
+}
+
+void TestExportCommands::desktopOpenerOutcome_data()
+{
+    QTest::addColumn<QByteArray>("ending"); // how the desktop's opener ends
+    QTest::addColumn<bool>("reported");
+    QTest::newRow("opened") << QByteArray("exit 0") << false;
+    // xdg-open's own codes: no program for the file, the program failed, bad arguments.
+    QTest::newRow("no program for the type") << QByteArray("exit 3") << true;
+    QTest::newRow("program failed") << QByteArray("exit 4") << true;
+    QTest::newRow("syntax") << QByteArray("exit 1") << true;
+    QTest::newRow("killed") << QByteArray("kill -9 $$") << true;
+}
+
+// The desktop's own opener: its real outcome decides, not the mere start of it.
+void TestExportCommands::desktopOpenerOutcome()
+{
+    QFETCH(QByteArray, ending);
+    QFETCH(bool, reported);
+    SetDocumentOpener({});
+    QTemporaryDir bin;
+    const QString called = bin.filePath(QStringLiteral("called"));
+    QVERIFY(WriteTestFile(bin.filePath(QStringLiteral("xdg-open")),
+                          "#!/bin/sh\nprintf '%s' \"$1\" > '" + called.toUtf8() + "'\n" + ending + "\n"));
+    QVERIFY(QFile::setPermissions(bin.filePath(QStringLiteral("xdg-open")),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+    const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
+
+    w().actExportXLS->trigger();
+    const QString book = QString::fromUtf8(ReadTestFile(called));
+    QVERIFY2(book.endsWith(QStringLiteral(".xlsx")), qPrintable(book));
+    QVERIFY(QFile::exists(book));
+    if (!reported) {
+        QVERIFY(m_messages->shown.isEmpty());
+        return;
+    }
+    QCOMPARE(m_messages->texts(),
+             QStringList{QStringLiteral("Sešit je uložen v souboru \"%1\", ale v systému není program, který by jej "
+                                        "otevřel. Otevřete jej v tabulkovém procesoru.")
+                             .arg(QDir::toNativeSeparators(QFileInfo(book).absoluteFilePath()))});
+    QCOMPARE(m_messages->shown[0].type, mtWarning);
 }
 
 void TestExportCommands::workbookLimit()

@@ -1,9 +1,11 @@
 // The ADIF reader: tags and their field handling, the completion of a record at its end,
 // the duplicate check, the scanner's edge cases, and the sample files of other programs.
 
+#include "ExportFixture.h"
 #include "ImportTestSupport.h"
 
 #include "CharSet.h"
+#include "Export.h"
 #include "Crc32.h"
 #include "ImportDupeIndex.h"
 #include "LogConnection.h"
@@ -390,6 +392,68 @@ private slots:
         QCOMPARE(im.staging->Errors, 1);
         QCOMPARE(im.staging->Warnings, 1);
         QCOMPARE(im.record(1)[fiFREQ].toDouble(), 14.026);
+    }
+
+    // A whole log exported to ADIF and read back with the duplicate check finds every QSO
+    // of it, also where the export rounded the frequency to four decimals.
+    void wholeLogRoundTripIsAllDuplicates_data()
+    {
+        QTest::addColumn<QList<double>>("freqs");
+        QTest::newRow("exact") << QList<double>{14.025, 3.5, 7.0};
+        QTest::newRow("rounded down") << QList<double>{28.076249, 144.30004, 14.0000001};
+        QTest::newRow("rounded up") << QList<double>{28.07626, 3.79999999, 10368.09999};
+        QTest::newRow("halves") << QList<double>{14.07625, 0.13575, 50.00005, 7.03245};
+        QTest::newRow("many near one another") << QList<double>{14.02501, 14.02502, 14.02503, 14.02504};
+    }
+    void wholeLogRoundTripIsAllDuplicates()
+    {
+        QFETCH(QList<double>, freqs);
+        ExportFixture fx;
+        for (int i = 0; i < freqs.size(); ++i)
+            fx.add(ExportFixture::qso({{"FREQ", freqs[i]}, {"CALL", QStringLiteral("OK%1XYZ").arg(i)}}));
+        LogQuery &q = fx.open();
+        ExportADIF(q, {}, fx.path("all.adi"), {});
+        TImportDupeIndex dupes(fx.log.connectionName());
+        TImportOptions options = adifOptions();
+        options.CheckDupes = true;
+        StagedImport im;
+        im.read(ReadTestFile(fx.path("all.adi")), options, &dupes);
+        QCOMPARE(im.count(), 0);
+        QCOMPARE(im.staging->Skipped, freqs.size());
+        QCOMPARE(im.messages(), QStringList());
+    }
+
+    // One step of the fourth decimal is another QSO; the fifth decimal is not.
+    void frequencyComparedAtFourDecimals_data()
+    {
+        QTest::addColumn<double>("logged");
+        QTest::addColumn<QByteArray>("read");
+        QTest::addColumn<bool>("duplicate");
+        QTest::newRow("same four decimals") << 28.076249 << QByteArray("28.0762") << true;
+        QTest::newRow("more decimals read") << 28.0762 << QByteArray("28.07621") << true;
+        QTest::newRow("rounded up on both sides") << 28.07625 << QByteArray("28.076251") << true;
+        QTest::newRow("next step") << 28.076249 << QByteArray("28.0763") << false;
+        QTest::newRow("step below") << 28.0762 << QByteArray("28.0761") << false;
+        QTest::newRow("other band") << 14.025 << QByteArray("1.4025") << false;
+    }
+    void frequencyComparedAtFourDecimals()
+    {
+        QFETCH(double, logged);
+        QFETCH(QByteArray, read);
+        QFETCH(bool, duplicate);
+        TempLog log;
+        TLogRecord q;
+        q[fiDAT] = QDate(2024, 1, 5);
+        q[fiUTC] = QTime(12, 30);
+        q[fiCALL] = QStringLiteral("OK1AB");
+        q[fiFREQ] = logged;
+        q[fiMODE] = 1;
+        LogTable(log.connectionName()).Insert(q);
+        TImportDupeIndex dupes(log.connectionName());
+        StagedImport im;
+        im.read(baseRecord({"FREQ"}) + tag("FREQ", read) + "<EOR>", adifOptions(), &dupes);
+        QCOMPARE(im.count(), duplicate ? 0 : 1);
+        QCOMPARE(im.staging->Skipped, duplicate ? 1 : 0);
     }
 
     void endOfData_data()

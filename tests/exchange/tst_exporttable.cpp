@@ -5,7 +5,11 @@
 
 #include "Export.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLocale>
+#include <QProcess>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -86,6 +90,8 @@ private slots:
     void values_data();
     void values();
     void marksAndEmptyLog();
+    void csvReadBackBySpreadsheetRules_data();
+    void csvReadBackBySpreadsheetRules();
 };
 
 void TestExportTable::captionLines()
@@ -147,8 +153,12 @@ void TestExportTable::values_data()
     QTest::newRow("Czech letters") << QVariantMap{{"NAME", "Jiří"}, {"QTH", "Ústí nad Labem"}}
                                    << Columns{{9, "Jiří"}, {10, "Ústí nad Labem"}}
                                    << Columns{{9, "Jiří"}, {10, "Ústí nad Labem"}};
-    QTest::newRow("semicolon unquoted")
-        << QVariantMap{{"NOTE", "a;b \"c\""}} << Columns{{19, "a;b \"c\""}} << Columns{{19, "a;b \"c\""}};
+    QTest::newRow("separator and quotes quoted in CSV only")
+        << QVariantMap{{"NOTE", "a;b \"c\""}} << Columns{{19, "\"a;b \"\"c\"\"\""}} << Columns{{19, "a;b \"c\""}};
+    QTest::newRow("quote alone quoted in CSV only")
+        << QVariantMap{{"QTH", "\"U lipy\""}} << Columns{{10, "\"\"\"U lipy\"\"\""}} << Columns{{10, "\"U lipy\""}};
+    QTest::newRow("other punctuation unquoted")
+        << QVariantMap{{"NOTE", "a,b 'c' x=1"}} << Columns{{19, "a,b 'c' x=1"}} << Columns{{19, "a,b 'c' x=1"}};
     QTest::newRow("IOTA and via") << QVariantMap{{"IOTA", "EU123"},
                                                  {"QSLVIA", "W3HNK"},
                                                  {"DAT", QDate(1999, 12, 31)},
@@ -202,6 +212,59 @@ void TestExportTable::marksAndEmptyLog()
     const QList<QByteArray> txt = lines(ReadTestFile(fx.path("m.txt")));
     QCOMPARE(txt.size(), 3);
     QVERIFY(txt[2].startsWith("01.01.2007 00:07:00 OK7 "));
+}
+
+
+void TestExportTable::csvReadBackBySpreadsheetRules_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("separator in a note") << "NOTE" << 19 << "tnx; 73";
+    QTest::newRow("separators only") << "NOTE" << 19 << ";;;";
+    QTest::newRow("quotes in a name") << "NAME" << 9 << "Jan \"Honza\"";
+    QTest::newRow("leading quote") << "QTH" << 10 << "\"Brno";
+    QTest::newRow("CR LF in a note") << "NOTE" << 19 << "first line\r\nsecond line";
+    QTest::newRow("LF in a note") << "NOTE" << 19 << "a\nb";
+    QTest::newRow("CR alone") << "NOTE" << 19 << "a\rb";
+    QTest::newRow("all at once, Czech") << "QSLVIA" << 16 << "Čech; \"Ř\"\r\nž";
+    QTest::newRow("nothing special") << "NOTE" << 19 << "plain note";
+}
+
+// The CSV file as another program reads it: Python's csv module with ";" as separator.
+// Every record keeps its 25 values (and the empty one after the last ";"), and the value
+// with the special characters comes back whole.
+void TestExportTable::csvReadBackBySpreadsheetRules()
+{
+    QFETCH(QString, field);
+    QFETCH(int, column);
+    QFETCH(QString, value);
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty())
+        QSKIP("python3 is not installed");
+    ExportFixture fx;
+    fx.add(ExportFixture::qso({{field, value}}));
+    fx.add(ExportFixture::qso({{"CALL", "OK2XYZ"}, {"UTC", QTime(8, 0)}}));
+    LogQuery &q = fx.open();
+    ExportCSV(q, {}, fx.path("r.csv"), {});
+
+    QProcess reader;
+    reader.start(python, {QStringLiteral("-c"),
+                          QStringLiteral("import csv, json, sys\n"
+                                         "with open(sys.argv[1], newline='', encoding='cp1250') as f:\n"
+                                         "    print(json.dumps(list(csv.reader(f, delimiter=';'))))\n"),
+                          fx.path("r.csv")});
+    QVERIFY(reader.waitForFinished(30000));
+    QCOMPARE(reader.exitCode(), 0);
+    const QJsonArray rows = QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+    QCOMPARE(rows.size(), 3);
+    for (const auto &row : rows)
+        QCOMPARE(row.toArray().size(), 26);
+    QCOMPARE(rows[0].toArray()[0].toString(), QStringLiteral("Datum"));
+    QCOMPARE(rows[1].toArray()[column].toString(), value);
+    QCOMPARE(rows[1].toArray()[2].toString(), QStringLiteral("OK1ABC"));
+    QCOMPARE(rows[1].toArray()[24].toString(), QStringLiteral("15"));
+    QCOMPARE(rows[2].toArray()[2].toString(), QStringLiteral("OK2XYZ"));
 }
 
 QTEST_GUILESS_MAIN(TestExportTable)

@@ -95,6 +95,10 @@ private slots:
     void trevanMapping();
     void trevanRowProblems_data();
     void trevanRowProblems();
+    void trevanRowOrder_data();
+    void trevanRowOrder();
+    void trevanDistance_data();
+    void trevanDistance();
     void ostrelMappingAndOrder();
     void ostrelValueTheLogCannotTakeStagesNothing();
     void replacedNoteOnBothSources();
@@ -177,6 +181,89 @@ void TestOldTableImport::trevanRowProblems()
     QCOMPARE(staged.count(), 1); // staged all the same
     QCOMPARE(staged.messages(), QStringList{"(1) " + line});
     QCOMPARE(LogValueAsString(logField, staged.record(1)[logField]), stored);
+}
+
+void TestOldTableImport::trevanRowOrder_data()
+{
+    // Each row: date, time, call sign; in the order of the table.
+    QTest::addColumn<QList<QByteArrayList>>("rows");
+    QTest::addColumn<QByteArrayList>("staged"); // call signs in the staged order
+    QTest::newRow("unreadable date first")
+        << QList<QByteArrayList>{{"20060115", "12:30", "OK1AAA"}, {"2006xx01", "10:00", "OK1BAD"}}
+        << QByteArrayList{"OK1BAD", "OK1AAA"};
+    QTest::newRow("unreadable and empty dates by time, then the table's order")
+        << QList<QByteArrayList>{{"20060115", "08:00", "OK1AAA"},
+                                 {"", "11:00", "OK1EMP"},
+                                 {"20061301", "09:00", "OK1BAD"},
+                                 {"1999", "09:00", "OK1BAE"}}
+        << QByteArrayList{"OK1BAD", "OK1BAE", "OK1EMP", "OK1AAA"};
+    QTest::newRow("dates, then times")
+        << QList<QByteArrayList>{{"20060116", "00:10", "OK1CCC"},
+                                 {"20060115", "23:59", "OK1BBB"},
+                                 {"20060115", "00:01", "OK1AAA"}}
+        << QByteArrayList{"OK1AAA", "OK1BBB", "OK1CCC"};
+    QTest::newRow("empty time first within its day")
+        << QList<QByteArrayList>{{"20060115", "12:30", "OK1BBB"}, {"20060115", "", "OK1AAA"}}
+        << QByteArrayList{"OK1AAA", "OK1BBB"};
+}
+
+// The table is read in the order of date and first time, as its own database sorts it:
+// a date that cannot be read counts as none and comes first.
+void TestOldTableImport::trevanRowOrder()
+{
+    QFETCH(QList<QByteArrayList>, rows);
+    QFETCH(QByteArrayList, staged);
+    StagedImport im;
+    const QString path = im.dir.filePath("denik.dbf");
+    QList<Row> table;
+    for (const QByteArrayList &values : rows) {
+        Row row = trevanRow();
+        row["datum"] = values[0];
+        row["cas1"] = values[1];
+        row["znacka"] = values[2];
+        table << row;
+    }
+    QVERIFY(writeDenik(path, table));
+    ImportTrevanRecords(TDbfTable(path), *im.staging, oldOptions(), &StagedImport::dxcc());
+    QCOMPARE(im.count(), staged.size());
+    QByteArrayList order;
+    for (qint64 id = 1; id <= im.count(); ++id)
+        order << im.record(id)[fiCALL].toString().toLatin1();
+    QCOMPARE(order, staged);
+}
+
+void TestOldTableImport::trevanDistance_data()
+{
+    QTest::addColumn<QByteArray>("call");
+    QTest::addColumn<QByteArray>("locator");
+    QTest::addColumn<bool>("measured"); // else 0
+    QTest::newRow("entity, no locator") << QByteArray("OK1ABC") << QByteArray() << true;
+    QTest::newRow("locator, no entity") << QByteArray("Q1ABC") << QByteArray("JO70FC") << true;
+    QTest::newRow("neither") << QByteArray("Q1ABC") << QByteArray() << false;
+    QTest::newRow("invalid call, invalid locator") << QByteArray("OK1-AB") << QByteArray("ZZ99") << false;
+}
+
+// Without a locator or an entity to measure to, the distance is 0 as in the other
+// imports, not the distance to 0 degrees north, 0 degrees east.
+void TestOldTableImport::trevanDistance()
+{
+    QFETCH(QByteArray, call);
+    QFETCH(QByteArray, locator);
+    QFETCH(bool, measured);
+    StagedImport im;
+    const QString path = im.dir.filePath("denik.dbf");
+    Row row = trevanRow();
+    row["znacka"] = call;
+    row["lokator"] = locator;
+    QVERIFY(writeDenik(path, {row}));
+    ImportTrevanRecords(TDbfTable(path), *im.staging, oldOptions(), &StagedImport::dxcc());
+    QCOMPARE(im.count(), 1);
+    const double qrb = im.record(1)[fiQRB].toDouble();
+    if (measured) {
+        QVERIFY2(qrb > 0 && qrb < 3000, qPrintable(QString::number(qrb)));
+    } else {
+        QCOMPARE(qrb, 0.0);
+    }
 }
 
 void TestOldTableImport::ostrelMappingAndOrder()

@@ -309,6 +309,7 @@ private slots:
         QFETCH(int, state);
         QFETCH(QString, pdf);
         QFETCH(Calls, calls);
+        QFile::remove(m_out.filePath("labels.pdf")); // of an earlier row: no overwrite question
         PrintFixture p;
         prepare(p, {"OK1AB", "DL1ABC"}, 2);
         ScriptedMessages messages;

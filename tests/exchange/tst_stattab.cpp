@@ -283,8 +283,20 @@ void TestStatTab::saveAsWritesTheTable()
     QCOMPARE(ReadTestFile(file + ".csv").count("\r\n"), 4);
     FilterAnswer answer;
     m_window->actStatDXCC->trigger();
-    FileDialogs::setNextAnswer(file + ".csv");
+    // The same name again, once without its extension: the question names the file written,
+    // and only "yes" replaces it.
+    ScriptedMessages messages;
+    const QString question = QStringLiteral("Soubor \"%1\" již existuje.\nChcete jej přepsat?")
+                                 .arg(QDir::toNativeSeparators(file + ".csv"));
+    FileDialogs::setNextAnswer(file);
+    messages.answerNext(mrNo);
     m_window->actSaveAs->trigger();
+    QCOMPARE(messages.texts(), QStringList{question});
+    QCOMPARE(ReadTestFile(file + ".csv").count("\r\n"), 4);
+    FileDialogs::setNextAnswer(file + ".csv");
+    messages.answerNext(mrYes);
+    m_window->actSaveAs->trigger();
+    QCOMPARE(messages.texts(), QStringList(2, question));
     QCOMPARE(ReadTestFile(file + ".csv").count("\r\n"), 6);
     FileDialogs::resetScript();
 }
