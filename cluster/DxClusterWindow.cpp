@@ -1,6 +1,7 @@
 #include "DxClusterWindow.h"
 
 #include "CharSet.h"
+#include "ComboKeys.h"
 #include "ClusterLinkRecords.h"
 #include "LocalEndpoint.h"
 #include "Messages.h"
@@ -204,7 +205,7 @@ void TfrmDxCluster::createLayout()
     cbTerminal->setEditable(true);
     cbTerminal->setInsertPolicy(QComboBox::NoInsert);
     cbTerminal->setMaxVisibleItems(15);
-    cbTerminal->lineEdit()->installEventFilter(this);
+    WatchComboKeys(cbTerminal, this);
     layout->addWidget(seTerminal, 1);
     layout->addWidget(cbTerminal);
     setCentralWidget(central);
@@ -381,7 +382,7 @@ bool TfrmDxCluster::event(QEvent *event)
 
 bool TfrmDxCluster::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == cbTerminal->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (IsComboEventOf(watched, cbTerminal) && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && m_telnet->Connected()) {
             edtTxEnter();

@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -40,21 +39,28 @@ TfrmWendraNewSpot::TfrmWendraNewSpot(QWidget *parent) : QDialog(parent)
     actOk->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     actCancel = new QAction(QStringLiteral("Zrušit"), this);
     actCancel->setObjectName(QStringLiteral("actCancel"));
+    actCancel->setShortcut(QKeySequence(Qt::Key_Escape));
     addActions({actOk, actCancel});
     connect(actOk, &QAction::triggered, this, [this] { done(mrOk); });
     connect(actCancel, &QAction::triggered, this, &TfrmWendraNewSpot::reject);
 
-    auto *buttons = new QDialogButtonBox(this);
-    auto *ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("btnOk"));
-    auto *cancel = buttons->addButton(QStringLiteral("Zrušit"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(ok, &QPushButton::clicked, actOk, &QAction::trigger);
-    connect(cancel, &QPushButton::clicked, actCancel, &QAction::trigger);
+    // No default button: a plain Enter in a field must not close the dialog, OK is Ctrl+Enter.
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto button = [this, buttons](const QString &caption, const char *name, QAction *action) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        connect(b, &QPushButton::clicked, action, &QAction::trigger);
+        buttons->addWidget(b);
+    };
+    button(QStringLiteral("OK"), "btnOk", actOk);
+    button(QStringLiteral("Zrušit"), "btnCancel", actCancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     edtCall->setFocus();
 }

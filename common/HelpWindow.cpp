@@ -1,6 +1,9 @@
 #include "HelpWindow.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QPointer>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -116,6 +119,13 @@ TfrmHelp::TfrmHelp(QWidget *parent) : QWidget(parent, Qt::Window)
             [this](QListWidgetItem *item) { showIndexEntry(item->text()); });
     connect(edtKeyword, &QLineEdit::textEdited, this, &TfrmHelp::filterIndex);
     connect(edtFind, &QLineEdit::returnPressed, this, [this] { FindInPage(edtFind->text()); });
+
+    actClose = new QAction(QStringLiteral("Zavřít"), this);
+    actClose->setObjectName(QStringLiteral("actClose"));
+    actClose->setShortcut(QKeySequence(Qt::Key_Escape));
+    actClose->setShortcutContext(Qt::WindowShortcut);
+    connect(actClose, &QAction::triggered, this, &QWidget::close);
+    addAction(actClose);
 }
 
 void TfrmHelp::loadFolder(const QString &helpFolder)
@@ -220,6 +230,7 @@ QString TfrmHelp::CurrentPage() const
 
 void TfrmHelp::present()
 {
+    followModalWindow();
     if (isMinimized())
         showNormal();
     show();
@@ -227,10 +238,45 @@ void TfrmHelp::present()
     activateWindow();
 }
 
+// A modal window blocks every window but its own. While one is open the help window
+// becomes one of its windows, so that it can be used, raised and closed; when the modal
+// window goes, the help window leaves it and stays as it was.
+void TfrmHelp::followModalWindow()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal == this || (modal && modal->isAncestorOf(this)))
+        return;
+    adoptOwner(modal);
+}
+
+void TfrmHelp::adoptOwner(QWidget *owner)
+{
+    if (parentWidget() == owner)
+        return;
+    const bool shown = isVisible();
+    const QRect place = geometry();
+    if (parentWidget())
+        parentWidget()->removeEventFilter(this);
+    setParent(owner, windowFlags() | Qt::Window);
+    if (owner)
+        owner->installEventFilter(this);
+    setGeometry(place);
+    if (shown)
+        show();
+}
+
+bool TfrmHelp::eventFilter(QObject *watched, QEvent *event)
+{
+    // The owner hides before its child windows do, and may be deleted right afterwards.
+    if (watched == parentWidget() && event->type() == QEvent::Hide)
+        adoptOwner(nullptr);
+    return QWidget::eventFilter(watched, event);
+}
+
 void InstallHelpWindow()
 {
     // One window for the run, made at the first request.
-    static TfrmHelp *window = nullptr;
+    static QPointer<TfrmHelp> window;
     struct TLazyDisplay : THelpDisplay {
         TfrmHelp &w()
         {

@@ -43,12 +43,18 @@ public:
     QToolButton *btnBack;
     QToolButton *btnForward;
     QLineEdit *edtFind;
+    QAction *actClose; // Esc
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void loadFolder(const QString &helpFolder);
     void showIndexEntry(const QString &keyword);
     void filterIndex(const QString &text);
     void present();
+    void followModalWindow();
+    void adoptOwner(QWidget *owner);
 
     QString m_folder;
     // keyword (lower case) -> page title -> page file

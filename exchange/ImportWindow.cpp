@@ -105,7 +105,7 @@ void TfrmImport::createActions()
     connect(actEdit, &QAction::triggered, this, guarded([this] { actEditExecute(); }));
     connect(actDelete, &QAction::triggered, this, guarded([this] { actDeleteExecute(); }));
     connect(actImport, &QAction::triggered, this, guarded([this] { actImportExecute(); }));
-    connect(actCancel, &QAction::triggered, this, &TfrmImport::reject);
+    connect(actCancel, &QAction::triggered, this, [this] { done(mrCancel); });
     connect(actSelect, &QAction::triggered, this, guarded([this] { actSelectExecute(); }));
     connect(actSelectAll, &QAction::triggered, this, guarded([this] { actSelectAllExecute(); }));
     connect(actSelectNone, &QAction::triggered, this, guarded([this] { actSelectNoneExecute(); }));
@@ -153,6 +153,11 @@ void TfrmImport::buildLayout()
     lBoxErr->setMinimumHeight(50);
     connect(lBoxErr, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { guarded([this, item] { lBoxErrClick(item); })(); });
+    // Walking the messages with the arrow keys jumps to their records as clicks do.
+    connect(lBoxErr, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {
+        if (item && lBoxErr->hasFocus())
+            guarded([this, item] { lBoxErrClick(item); })();
+    });
 
     splitter = new QSplitter(Qt::Vertical);
     splitter->setObjectName(QStringLiteral("splitter"));
@@ -369,8 +374,15 @@ void TfrmImport::actImportExecute()
     done(mrOk);
 }
 
+// Esc and the close box: the staged records, and every correction made to them, are
+// thrown away only when the operator says so; the default answer keeps the window.
 void TfrmImport::reject()
 {
+    if (m_query->Active() && !m_query->IsEmpty() &&
+        MessageDlgDef(QStringLiteral("Zrušit import? Načtená spojení nebudou přidána do deníku a provedené opravy "
+                                     "se ztratí."),
+                      mtConfirmation, mbYes | mbNo, mrNo) != mrYes)
+        return;
     done(mrCancel);
 }
 

@@ -213,7 +213,10 @@ void TStatGrid::keyPressEvent(QKeyEvent *event)
 
 void TStatGrid::wheelEvent(QWheelEvent *event)
 {
-    const int steps = event->angleDelta().y() / 120;
+    // 120 is one notch of a wheel; smaller turns add up until they make one.
+    m_wheelRest += event->angleDelta().y();
+    const int steps = m_wheelRest / 120;
+    m_wheelRest -= steps * 120;
     if (steps != 0)
         verticalScrollBar()->setValue(verticalScrollBar()->value() - steps);
     event->accept();

@@ -61,4 +61,5 @@ private:
     const TAwardStatistics &m_statistics;
     int m_rowCount = FixedRows + 1;
     int m_firstColumnWidth = 245;
+    int m_wheelRest = 0; // wheel turn not yet worth a whole step (touchpads send small ones)
 };

@@ -1,6 +1,7 @@
 #include "AziDisDialog.h"
 
 #include "AppGlobals.h"
+#include "ComboKeys.h"
 #include "DmLog.h"
 #include "FilteredLineEdit.h"
 #include "KeyFilters.h"
@@ -119,7 +120,8 @@ QComboBox *TfrmAziDis::makeLocatorBox(const char *name)
             key = KeyNull;
     });
     box->setLineEdit(edit);
-    edit->installEventFilter(this);
+    WatchComboKeys(box, this);
+    box->view()->installEventFilter(this); // Space in the open list closes it again
     m_locatorBoxes << box;
     return box;
 }
@@ -384,8 +386,14 @@ bool TfrmAziDis::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
+        for (QComboBox *box : std::as_const(m_locatorBoxes)) {
+            if (watched == box->view() && key->key() == Qt::Key_Space) {
+                box->hidePopup();
+                return true;
+            }
+        }
         for (QComboBox *box : std::as_const(m_locatorBoxes))
-            if (watched == box->lineEdit())
+            if (IsComboEventOf(watched, box))
                 return locatorKey(box, key) || QDialog::eventFilter(watched, event);
         if (auto *edit = qobject_cast<QLineEdit *>(watched); edit && m_coordinateEdits.contains(edit))
             return coordinateKey(edit, key) || QDialog::eventFilter(watched, event);
@@ -393,7 +401,7 @@ bool TfrmAziDis::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::FocusOut) {
         // Leaving a locator box of the distance page lists its locator.
         for (QComboBox *box : {cbBoxLoc, cbBoxLocVl})
-            if (box && watched == box->lineEdit())
+            if (IsComboEventOf(watched, box))
                 AddLoc(box);
     }
     return QDialog::eventFilter(watched, event);

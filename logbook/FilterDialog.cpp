@@ -2,6 +2,7 @@
 
 #include "ActionButton.h"
 #include "AppGlobals.h"
+#include "ComboKeys.h"
 #include "DmLog.h"
 #include "Formats.h"
 #include "Messages.h"
@@ -68,13 +69,16 @@ TfrmFilter::TfrmFilter(QWidget *owner) : QDialog(owner)
     edtHod->setObjectName(QStringLiteral("edtHod"));
     edtHod->setInsertPolicy(QComboBox::NoInsert);
     edtHod->setMinimumWidth(260);
-    edtHod->installEventFilter(this);
+    WatchComboKeys(edtHod, this);
     edtHodEdit = nullptr;
 
-    actPridat = MakeWindowAction(this, "actPridat", QStringLiteral("Přidat"), QString());
+    // Enter adds the condition from whichever box of the window has the focus.
+    actPridat = MakeWindowAction(this, "actPridat", QStringLiteral("Přidat"), QString(),
+                                 {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     actSmazat = MakeWindowAction(this, "actSmazat", QStringLiteral("Smazat"), QString());
     actPouzit = MakeWindowAction(this, "actPouzit", QStringLiteral("Použít"), QString());
-    actZavrit = MakeWindowAction(this, "actZavrit", QStringLiteral("Zavřít"), QString());
+    actZavrit = MakeWindowAction(this, "actZavrit", QStringLiteral("Zavřít"), QString(),
+                                 {QKeySequence(Qt::Key_Escape)});
     actVypnout = MakeWindowAction(this, "actVypnout", QStringLiteral("Vypnout"), QString());
     actHelp = MakeWindowAction(this, "actHelp", QStringLiteral("Nápověda"), QString(), {QKeySequence(Qt::Key_F1)});
     connect(actPridat, &QAction::triggered, this, &TfrmFilter::actPridatExecute);
@@ -162,7 +166,7 @@ void TfrmFilter::cbBoxPoleSelect()
     edtHodEdit = new TSearchLineEdit(edtHod);
     edtHodEdit->setObjectName(QStringLiteral("edtHodEdit"));
     edtHod->setLineEdit(edtHodEdit);
-    edtHodEdit->installEventFilter(this);
+    WatchComboKeys(edtHod, this);
     const QString star = QStringLiteral("*");
     switch (field) {
     case fiCALL:
@@ -300,7 +304,7 @@ bool TfrmFilter::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         // Enter in the value box adds the condition; it never becomes part of the value.
-        if ((watched == edtHodEdit || watched == edtHod) && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        if (IsComboEventOf(watched, edtHod) && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             actPridat->trigger();
             return true;
         }

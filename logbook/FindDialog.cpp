@@ -1,6 +1,7 @@
 #include "FindDialog.h"
 
 #include "AppGlobals.h"
+#include "ComboKeys.h"
 #include "DmLog.h"
 #include "FindSource.h"
 #include "Formats.h"
@@ -28,8 +29,10 @@ TfrmFind::TfrmFind(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("Vyhledat"));
-    // A tool window stays above the window that owns it; the owner stays usable.
-    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // A dialog of its owner stays above it; the owner stays usable. Not a tool window: the
+    // shortcuts of a tool window's owner act in it too, so the owner's Esc (a callbook or a
+    // list closes with Esc) would clash with the find window's own Esc and neither would run.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
 
     cbBoxData = new QComboBox(this);
@@ -40,7 +43,7 @@ TfrmFind::TfrmFind(QWidget *owner) : QDialog(owner)
     edtData->setObjectName(QStringLiteral("edtData"));
     cbBoxData->setLineEdit(edtData);
     cbBoxData->setMinimumWidth(200);
-    edtData->installEventFilter(this);
+    WatchComboKeys(cbBoxData, this);
 
     cbBoxField = new QComboBox(this);
     cbBoxField->setObjectName(QStringLiteral("cbBoxField"));
@@ -57,7 +60,9 @@ TfrmFind::TfrmFind(QWidget *owner) : QDialog(owner)
     italic.setItalic(true);
     note->setFont(italic);
 
-    actFind = MakeWindowAction(this, "actFind", QStringLiteral("&Hledat"), QStringLiteral("Vyhledat zadaný údaj"));
+    // Enter searches from every box of the window, the keypad's Enter as well.
+    actFind = MakeWindowAction(this, "actFind", QStringLiteral("&Hledat"), QStringLiteral("Vyhledat zadaný údaj"),
+                               {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     actClose = MakeWindowAction(this, "actClose", QStringLiteral("&Zavřít"), QStringLiteral("Zavřít formulář"),
                                 {QKeySequence(Qt::Key_Escape)});
     actHelp = MakeWindowAction(this, "actHelp", QStringLiteral("Nápověda"), QString(), {QKeySequence(Qt::Key_F1)});
@@ -181,8 +186,10 @@ void TfrmFind::changeEvent(QEvent *event)
 
 bool TfrmFind::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == edtData && event->type() == QEvent::KeyPress) {
+    if (IsComboEventOf(watched, cbBoxData) && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier))
+            return QDialog::eventFilter(watched, event); // Alt+Down still opens the list
         switch (key->key()) {
         case Qt::Key_Up:
             moveRecord(-1);
@@ -261,14 +268,16 @@ bool TfrmFind::actFindExecute()
             // From the first record, or from the one after the current one.
             const int from = chBoxFirst->isChecked() ? 0 : startRecNo;
             found = search(from, m_fields[fieldIndex], cbBoxData->currentText().trimmed());
-            if (found >= 0)
-                m_source->SetRecNo(found + 1);
         }
     } catch (const EVelkorError &e) {
         failure = e.message();
         found = -1;
     }
     m_source->EnableControls();
+    // The move comes after the walk, with the owner listening again, so that its status
+    // bar and its navigation commands follow the found record.
+    if (found >= 0)
+        m_source->SetRecNo(found + 1);
 
     if (found >= 0) {
         // A match already in view below the current row leaves the grid as it is; any

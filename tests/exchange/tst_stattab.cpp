@@ -3,6 +3,7 @@
 
 #include "DateEdit.h"
 #include "FileDialogs.h"
+#include "FocusKeys.h"
 #include "FilteredLineEdit.h"
 #include "ModalRunner.h"
 #include "ScriptedMessages.h"
@@ -17,6 +18,7 @@
 #include <QListWidget>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace {
 
@@ -58,6 +60,8 @@ private slots:
     void filterChecksInput();
     void powerBoxKeyFilter();
     void filterKeepsChoicesAfterCancel();
+    void wheelStepsAddUp_data();
+    void wheelStepsAddUp();
     void cancelledFirstFilterLeavesWindowAlone();
     void statisticFillsCaptionsStatusAndGrid();
     void filterCommandRebuildsTheCheckedStatistic();
@@ -295,6 +299,53 @@ void TestStatTab::saveAsWritesTheTable()
     QCOMPARE(messages.texts(), QStringList(2, question));
     QCOMPARE(ReadTestFile(file + ".csv").count("\r\n"), 6);
     FileDialogs::resetScript();
+}
+
+void TestStatTab::wheelStepsAddUp_data()
+{
+    QTest::addColumn<QList<int>>("deltas"); // angle deltas as the device sends them, in order
+    QTest::addColumn<int>("rowsDown");
+
+    QTest::newRow("one notch") << QList<int>{-120} << 1;
+    QTest::newRow("touchpad quarters") << QList<int>{-30, -30, -30, -30} << 1;
+    QTest::newRow("touchpad short of a notch") << QList<int>{-40, -40, -39} << 0;
+    QTest::newRow("two and a half notches") << QList<int>{-100, -100, -100} << 2;
+    QTest::newRow("back and forth") << QList<int>{-90, 60, -90} << 1;
+    QTest::newRow("two notches at once") << QList<int>{-240} << 2;
+    QTest::newRow("up again") << QList<int>{-360, 60, 60} << 2;
+}
+
+// A wheel turn of 120 is one row; touchpads send smaller turns, which add up.
+void TestStatTab::wheelStepsAddUp()
+{
+    QFETCH(QList<int>, deltas);
+    QFETCH(int, rowsDown);
+    for (int i = 0; i < 40; ++i)
+        m_log->add({.dxcc = QStringLiteral("X%1").arg(i, 2, 10, QChar('0'))});
+    FilterAnswer answer;
+    m_window->setWindowState(Qt::WindowNoState);
+    m_window->resize(700, 500);
+    QVERIFY(ActivateWindow(m_window.get()));
+    m_window->actStatDXCC->trigger();
+    TStatGrid *grid = m_window->dgdStat;
+    QCOMPARE(grid->TopRow(), 3);
+    const QPointF local = grid->viewport()->rect().center();
+    for (int delta : deltas) {
+        QWheelEvent wheel(local, grid->viewport()->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::ScrollUpdate, false);
+        QApplication::sendEvent(grid->viewport(), &wheel);
+    }
+    QCOMPARE(grid->TopRow(), 3 + rowsDown);
+    // The keys that move the view, into the focused grid.
+    grid->setFocus();
+    QVERIFY(SendKey(m_window.get(), Qt::Key_Down));
+    QCOMPARE(grid->TopRow(), 4 + rowsDown);
+    QVERIFY(SendKey(m_window.get(), Qt::Key_Home));
+    QCOMPARE(grid->TopRow(), 3);
+    QVERIFY(SendKey(m_window.get(), Qt::Key_End));
+    QCOMPARE(grid->TopRow(), 3 + grid->verticalScrollBar()->maximum());
+    QVERIFY(SendKey(m_window.get(), Qt::Key_Right));
+    QCOMPARE(grid->LeftCol(), 2);
 }
 
 QTEST_MAIN(TestStatTab)

@@ -5,6 +5,7 @@
 #include "CallBookWindow.h"
 #include "CharSet.h"
 #include "FileDialogs.h"
+#include "FocusKeys.h"
 #include "ScriptedMessages.h"
 #include "TableQuery.h"
 
@@ -195,6 +196,34 @@ private slots:
         window.find->cbBoxData->setEditText(QStringLiteral("nov*"));
         QVERIFY(window.find->actFindExecute());
         QCOMPARE(window.qList->Value(0).toString(), QStringLiteral("OK1A"));
+    }
+
+    // The find window over the callbook, by keys into the focused widgets: Ctrl+F opens it,
+    // Enter finds, First/Last follow the found row, Up and Down step, Esc closes the find
+    // window and leaves the callbook open; a second Esc closes the callbook.
+    void findWindowKeys()
+    {
+        ImportCallBook(m_fx->dir.path(), ReadCallBookFile(sampleCsv()));
+        TfrmCallBook window(*m_fx->dm);
+        window.show();
+        QVERIFY(SendKey(&window, Qt::Key_F, Qt::ControlModifier));
+        QVERIFY(window.find->isVisible());
+        QVERIFY(ActivateWindow(window.find));
+        QCOMPARE(FocusedWidget(), window.find->cbBoxData);
+        QVERIFY(TypeIntoFocus(QStringLiteral("ol5*")));
+        QVERIFY(SendKey(window.find, Qt::Key_Enter, Qt::KeypadModifier));
+        QCOMPARE(window.qList->Value(0).toString(), QStringLiteral("OL5C"));
+        QVERIFY(window.actFirst->isEnabled());
+        QVERIFY(!window.actLast->isEnabled());
+        QVERIFY(SendKey(window.find, Qt::Key_Up));
+        QCOMPARE(window.qList->Value(0).toString(), QStringLiteral("OK2B"));
+        QVERIFY(window.actLast->isEnabled());
+        QVERIFY(SendKey(window.find, Qt::Key_Escape));
+        QVERIFY(!window.find->isVisible());
+        QVERIFY(window.isVisible());
+        QVERIFY(SendKey(&window, Qt::Key_Escape));
+        QVERIFY(!window.isVisible());
+        QVERIFY(m_messages->shown.isEmpty());
     }
 };
 

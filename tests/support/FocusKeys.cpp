@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 bool ActivateWindow(QWidget *window)
 {
@@ -45,5 +46,19 @@ bool TypeIntoFocus(const QString &text)
     if (!target)
         return false;
     QTest::keyClicks(target, text);
+    return true;
+}
+
+bool SendSystemKey(QWidget *window, int key, Qt::KeyboardModifiers modifiers)
+{
+    if (!window)
+        return false;
+    QWidget *top = window->window();
+    ActivateWindow(top);
+    QWindow *native = top->windowHandle();
+    if (!native)
+        return false;
+    // The window overload of the test keys goes through the window system's key path.
+    QTest::keyClick(native, Qt::Key(key), modifiers);
     return true;
 }

@@ -27,3 +27,9 @@ bool SendKeyToActive(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 // Types the text into the focused widget of the active window, key by key.
 bool TypeIntoFocus(const QString &text);
+
+// The key as the window system hands it over: to the window's native window, which passes it
+// to its focused widget, unless a modal window blocks that window (then the key is lost, as
+// a person's would be). The window is shown and activated first; false when it has no
+// native window.
+bool SendSystemKey(QWidget *window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
