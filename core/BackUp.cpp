@@ -3,6 +3,7 @@
 #include "Crc32.h"
 #include "DatabaseError.h"
 #include "FileMappingStream.h"
+#include "FileUtils.h"
 #include "LogConnection.h"
 #include "VkrDatabase.h"
 
@@ -287,7 +288,7 @@ void replaceFile(const QString &source, const QString &target)
     if (!in.open(QIODevice::ReadOnly))
         throw cannotOpen(source);
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly) || !out.setPermissions(OwnerOnlyFile))
         throw cannotWrite(target);
     QByteArray buffer(65536, Qt::Uninitialized);
     for (;;) {
@@ -414,8 +415,8 @@ void copyIntoNewLog(const QString &source, const QString &target, TProgressRepor
     }
 }
 
-// A journal left beside the replaced log belongs to the old file; SQLite would roll it
-// back into the restored one on the next open.
+// A journal left beside the log that is replaced belongs to the old file; SQLite would
+// roll it back into the restored one on the next open.
 void removeStaleJournals(const QString &logPath)
 {
     for (const char *suffix : {"-journal", "-wal", "-shm"})
@@ -458,8 +459,9 @@ void BackUpLog(const QString &call, const QString &dataDir, const QString &fileN
     QByteArray crc(4, '\0');
     qToLittleEndian(CalcCRC32(body.constData(), body.size()), crc.data());
 
+    // The backup holds the log and the settings with the cluster password.
     QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly) || !out.setPermissions(OwnerOnlyFile))
         throw cannotWrite(fileName);
     const QByteArray magic(reinterpret_cast<const char *>(BackUpMagic.data()), BackUpMagic.size());
     const auto write = [&](const QByteArray &part) {
@@ -513,7 +515,9 @@ void RestoreLog(const QString &call, const QString &dataDir, const QString &temp
     copyIntoNewLog(tablePath, newLogPath, reporter, 40, 90);
 
     const QString logPath = QDir(dataDir).filePath(call + QStringLiteral(".db"));
-    replaceFile(newLogPath, logPath);
+    // The old log's journal goes first: played back into the restored file it would
+    // damage it, should the program stop between the two steps.
     removeStaleJournals(logPath);
+    replaceFile(newLogPath, logPath);
     reporter.Report(100);
 }
