@@ -4,6 +4,7 @@
 #include "DatabaseError.h"
 #include "FileMappingStream.h"
 #include "FileUtils.h"
+#include "HotJournal.h"
 #include "LogConnection.h"
 #include "VkrDatabase.h"
 
@@ -415,8 +416,8 @@ void copyIntoNewLog(const QString &source, const QString &target, TProgressRepor
     }
 }
 
-// A journal left beside the log that is replaced belongs to the old file; SQLite would
-// roll it back into the restored one on the next open.
+// A journal left beside the replaced log belongs to the old file; SQLite would roll it
+// back into the restored one on the next open.
 void removeStaleJournals(const QString &logPath)
 {
     for (const char *suffix : {"-journal", "-wal", "-shm"})
@@ -515,9 +516,10 @@ void RestoreLog(const QString &call, const QString &dataDir, const QString &temp
     copyIntoNewLog(tablePath, newLogPath, reporter, 40, 90);
 
     const QString logPath = QDir(dataDir).filePath(call + QStringLiteral(".db"));
-    // The old log's journal goes first: played back into the restored file it would
-    // damage it, should the program stop between the two steps.
-    removeStaleJournals(logPath);
+    // A journal of the old log is played back into it first: left beside the restored
+    // file, should the program stop before it is removed, it would damage that one.
+    RollBackHotJournal(logPath);
     replaceFile(newLogPath, logPath);
+    removeStaleJournals(logPath);
     reporter.Report(100);
 }
