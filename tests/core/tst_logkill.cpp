@@ -29,7 +29,7 @@ namespace
 {
 
 const QString Call = QStringLiteral("OK1KIL");
-constexpr int Kills = 60;
+constexpr int Kills = 50;
 
 QString noteOf(int run, int n)
 {
@@ -149,7 +149,9 @@ private slots:
                 QVERIFY2(saved.contains(note), qPrintable(QStringLiteral("kill %1 lost %2").arg(run).arg(note)));
             // Apart from what was acknowledged, at most the save in flight got in.
             QVERIFY(saved.size() <= acknowledged.size() + run + 1);
-            QVERIFY(!QFileInfo::exists(JournalFileName(log)));
+            // What is left of a journal (SQLite leaves one it never began to fill) no longer
+            // keeps a read-only opening out.
+            QVERIFY(IsLogTableFile(log));
         }
         qInfo("%d kills, %d of them in the middle of a write, %lld QSOs acknowledged", Kills, journalsLeft,
               qlonglong(acknowledged.size()));
