@@ -3,6 +3,8 @@
 #include "Crc32.h"
 #include "DatabaseError.h"
 #include "FileMappingStream.h"
+#include "FileUtils.h"
+#include "HotJournal.h"
 #include "LogConnection.h"
 #include "VkrDatabase.h"
 
@@ -287,7 +289,7 @@ void replaceFile(const QString &source, const QString &target)
     if (!in.open(QIODevice::ReadOnly))
         throw cannotOpen(source);
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly) || !out.setPermissions(OwnerOnlyFile))
         throw cannotWrite(target);
     QByteArray buffer(65536, Qt::Uninitialized);
     for (;;) {
@@ -458,8 +460,9 @@ void BackUpLog(const QString &call, const QString &dataDir, const QString &fileN
     QByteArray crc(4, '\0');
     qToLittleEndian(CalcCRC32(body.constData(), body.size()), crc.data());
 
+    // The backup holds the log and the settings with the cluster password.
     QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly) || !out.setPermissions(OwnerOnlyFile))
         throw cannotWrite(fileName);
     const QByteArray magic(reinterpret_cast<const char *>(BackUpMagic.data()), BackUpMagic.size());
     const auto write = [&](const QByteArray &part) {
@@ -513,6 +516,9 @@ void RestoreLog(const QString &call, const QString &dataDir, const QString &temp
     copyIntoNewLog(tablePath, newLogPath, reporter, 40, 90);
 
     const QString logPath = QDir(dataDir).filePath(call + QStringLiteral(".db"));
+    // A journal of the old log is played back into it first: left beside the restored
+    // file, should the program stop before it is removed, it would damage that one.
+    RollBackHotJournal(logPath);
     replaceFile(newLogPath, logPath);
     removeStaleJournals(logPath);
     reporter.Report(100);

@@ -112,7 +112,7 @@ void ImportCallBook(const QString &appDir, const QStringList &lines, const TProg
     const QDir folder(appDir);
     const QString templatePath = folder.filePath(QLatin1String(CallBookTemplateName));
     const QString target = folder.filePath(QLatin1String(CallBookFileName));
-    const QString building = target + QStringLiteral(".new");
+    const QString building = CallBookBuildingFile(appDir);
     if (!QFileInfo(templatePath).isFile())
         throw EFileError(QStringLiteral("Chybí prázdná databáze Call book \"%1\"!")
                              .arg(QDir::toNativeSeparators(templatePath)));
@@ -131,4 +131,17 @@ void ImportCallBook(const QString &appDir, const QStringList &lines, const TProg
         QFile::remove(building);
         throw EFileError(QStringLiteral("Soubor \"%1\" nelze přepsat!").arg(QDir::toNativeSeparators(target)));
     }
+}
+
+QString CallBookBuildingFile(const QString &appDir)
+{
+    return QDir(appDir).filePath(QLatin1String(CallBookFileName)) + QStringLiteral(".new");
+}
+
+void RemoveCallBookLeftovers(const QString &appDir)
+{
+    const QString building = CallBookBuildingFile(appDir);
+    for (const QString &path : {building, building + QStringLiteral("-journal")})
+        if (QFileInfo(path).isFile())
+            QFile::remove(path);
 }

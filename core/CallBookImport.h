@@ -36,3 +36,9 @@ QStringList ReadCallBookFile(const QString &fileName);
 // or EDatabaseError, with the old callbook kept, when the template is missing or a line
 // cannot be stored.
 void ImportCallBook(const QString &appDir, const QStringList &lines, const TProgressEvent &progress = {});
+
+// The file a new callbook is built in before it takes the old one's place.
+QString CallBookBuildingFile(const QString &appDir);
+// Removes a half-built callbook that an import killed in the middle left behind; called
+// at start, while no import of this user can run.
+void RemoveCallBookLeftovers(const QString &appDir);

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
@@ -17,9 +18,9 @@ namespace
 {
 
 // What the program itself leaves in its temporary folder: temporary tables with their
-// journals, and a log extracted from a backup.
-const QStringList TempFileMasks{QStringLiteral("_*.db"), QStringLiteral("_*.px"),
-                                QStringLiteral("_*.db-journal"), QStringLiteral("BackUp.*")};
+// journals, a log extracted from a backup, and a workbook being written.
+const QStringList TempFileMasks{QStringLiteral("_*.db"), QStringLiteral("_*.px"), QStringLiteral("_*.db-journal"),
+                                QStringLiteral("BackUp.*"), QStringLiteral("_*.xlsx")};
 
 // A folder without a lock file may belong to a run that has just made it.
 constexpr qint64 UnlockedFolderGraceSecs = 60;
@@ -103,10 +104,14 @@ void TdmLog::OpenDatabase(const QString &call)
         throw EDatabaseError(InvalidLogNameText(call));
     const QString path = LogFileName(call);
     // A file of another program (or a damaged one) is neither opened as a log nor
-    // changed: opening a log adds indexes and sets its journal mode.
+    // changed: opening a log adds indexes and sets its journal mode. The check first lets
+    // SQLite undo a write that was cut short, so an interrupted save refuses no log.
     if (QFileInfo(path).isFile() && !IsLogTableFile(path))
         throw EDatabaseError(QStringLiteral("Soubor \"%1\" není deníkem programu Velkor nebo je poškozen!")
                                  .arg(QDir::toNativeSeparators(path)));
+    // A log made by an older version, or copied in, becomes the operator's alone too.
+    if (QFileInfo(path).ownerId() == ::getuid())
+        QFile::setPermissions(path, OwnerOnlyFile);
     m_dbLog.open(path, LogConnection::OpenExisting, DatabaseName);
     try {
         QSqlDatabase db = m_dbLog.database();

@@ -56,7 +56,8 @@ public:
     // Opens the connection DatabaseName on the log file of the call sign (which must
     // exist; CreateLogTable makes a new one), adding the ordering indexes an older file
     // lacks. A connection already open is closed first. Raises EDatabaseError, and
-    // touches no file, for an invalid name or a file that is not a log of this program.
+    // touches no file, for an invalid name or a file that is not a log of this program
+    // (other than playing back the rollback journal of an interrupted write).
     void OpenDatabase(const QString &call);
     // Closes the connection; queries and table objects on it must be closed before.
     void CloseDatabase();

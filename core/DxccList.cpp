@@ -1,6 +1,7 @@
 #include "DxccList.h"
 
 #include "DatabaseError.h"
+#include "HotJournal.h"
 #include "MessageTexts.h"
 
 #include <QDir>
@@ -72,6 +73,10 @@ void TDxccList::load(const QString &path)
     const QString failure = MsgDatabaseCannotOpen(QDir::toNativeSeparators(path));
     if (!QFileInfo(path).isFile())
         throw EDatabaseError(failure);
+    // The read-only opening below cannot undo a write that was cut short.
+    QString recoveryError;
+    if (RollBackHotJournal(path, &recoveryError) == TJournalRecovery::Failed)
+        throw EDatabaseError(failure + QLatin1Char('\n') + recoveryError);
 
     const QString connection =
         QStringLiteral("dxcclist-") + QUuid::createUuid().toString(QUuid::WithoutBraces);

@@ -5,6 +5,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 qint64 GetFileSizeByName(const QString &fileName)
 {
@@ -22,4 +27,30 @@ void DeleteFilesByMask(const QString &dir, const QString &mask)
     const auto names = folder.entryList({mask}, QDir::Files | QDir::Hidden);
     for (const QString &name : names)
         folder.remove(name);
+}
+
+bool MakeOwnerOnlyPath(const QString &dir)
+{
+    const QString path = QDir::cleanPath(QDir(dir).absolutePath());
+    if (QFileInfo(path).isDir())
+        return true;
+    // The parents first, so that each folder made here gets its mode as it appears.
+    const QString parent = QFileInfo(path).path();
+    if (parent != path && !MakeOwnerOnlyPath(parent))
+        return false;
+    const QByteArray name = QFile::encodeName(path);
+    // chmod after mkdir: the umask only takes bits away, and may take ours too.
+    if (::mkdir(name.constData(), 0700) != 0)
+        return QFileInfo(path).isDir(); // made by someone else at the same moment
+    return ::chmod(name.constData(), 0700) == 0;
+}
+
+bool CreateOwnerOnlyFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fchmod(fd, 0600) == 0;
+    ::close(fd);
+    return ok;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Small file helpers shared by the backup, the data module and the imports.
 
+#include <QFileDevice>
 #include <QString>
 
 // The size of the file in bytes; the file is opened for reading to get it, so a
@@ -10,3 +11,17 @@ qint64 GetFileSizeByName(const QString &fileName);
 // Deletes every regular file in Dir whose name matches the wildcard Mask ("_*.db").
 // Folders and files that cannot be deleted are left; Dir may end with "/" or not.
 void DeleteFilesByMask(const QString &dir, const QString &mask);
+
+// What an operator's files (settings, logs) and the folders the program makes for them
+// may be: for their owner alone, whatever the umask.
+inline constexpr QFileDevice::Permissions OwnerOnlyFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+inline constexpr QFileDevice::Permissions OwnerOnlyFolder =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+
+// Makes the folder and any missing parents, each new one for its owner only (0700);
+// folders that existed are left as they are. False when the folder is not there after.
+bool MakeOwnerOnlyPath(const QString &dir);
+
+// Makes a new, empty file for its owner only (0600); false when the file exists already
+// or cannot be made.
+bool CreateOwnerOnlyFile(const QString &path);

@@ -72,6 +72,10 @@ void TMemIniFile::UpdateFile() const
     QSaveFile file(m_fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw EIniFileError(failure);
+    // The mode is set on the new file before it takes the old one's place, so there is
+    // no moment at which others could read it.
+    if (m_ownerOnly && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        throw EIniFileError(failure);
     const QByteArray data = Text().toUtf8();
     if (file.write(data) != data.size() || !file.commit())
         throw EIniFileError(failure); // the destructor discards the temporary file

@@ -53,6 +53,10 @@ public:
     void Rename(const QString &fileName, bool reload);
     // Writes the whole contents to the current file; throws on failure.
     void UpdateFile() const;
+    // With owner-only set, UpdateFile leaves the file readable and writable by its owner
+    // alone (0600) whatever the umask: for settings that hold an operator's password.
+    void SetOwnerOnly(bool ownerOnly) { m_ownerOnly = ownerOnly; }
+    bool OwnerOnly() const { return m_ownerOnly; }
     // Removes every section and key from memory; the file name stays.
     void Clear();
 
@@ -81,6 +85,7 @@ public:
     void WriteDate(const QString &section, const QString &key, const QDate &value);
 
 private:
+    bool m_ownerOnly = false;
     struct Entry {
         QString key;
         QString value;

@@ -1,5 +1,7 @@
 #include "LocalEndpoint.h"
 
+#include "RuntimeFolder.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
@@ -8,7 +10,6 @@
 #include <QLoggingCategory>
 #include <QMetaMethod>
 #include <QPointer>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QtEndian>
 
@@ -31,11 +32,11 @@ QString g_namePrefix;
 
 QString defaultNamePrefix()
 {
-    // The runtime folder belongs to the user alone, so nobody else can plant a socket
-    // under our name; the user id keeps the names apart where it falls back to /tmp.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // The folder belongs to the user alone, so nobody else can plant a socket under our
+    // name. Without one there are no endpoints, rather than endpoints in a shared folder.
+    const QString folder = PrivateRuntimeFolder();
     if (folder.isEmpty())
-        folder = QDir::tempPath();
+        return {};
     return folder + QStringLiteral("/velkor-%1-").arg(::getuid());
 }
 
@@ -57,8 +58,11 @@ QByteArray copyDataFrame(quint32 tag, const QByteArray &record)
 
 bool connectTo(QLocalSocket &socket, const QString &className, int timeoutMs)
 {
+    const QString name = TLocalEndpoint::serverName(className);
+    if (name.isEmpty())
+        return false;
     // A local connection completes in the kernel, without the receiver's event loop.
-    socket.connectToServer(TLocalEndpoint::serverName(className));
+    socket.connectToServer(name);
     return socket.waitForConnected(timeoutMs);
 }
 
@@ -101,7 +105,9 @@ TLocalEndpoint::~TLocalEndpoint()
 
 QString TLocalEndpoint::serverName(const QString &className)
 {
-    return namePrefix() + className;
+    const QString prefix = namePrefix();
+    // A bare name would make Qt put the socket into the shared temporary folder.
+    return prefix.isEmpty() ? QString() : prefix + className;
 }
 
 void TLocalEndpoint::setNamePrefix(const QString &prefix)
@@ -122,6 +128,10 @@ bool TLocalEndpoint::listen(const QString &className)
         return false;
     }
     const QString name = serverName(className);
+    if (name.isEmpty()) {
+        qCWarning(lcEndpoint) << "no folder of this user's own for the endpoint" << className;
+        return false;
+    }
     QLocalServer::removeServer(name); // a socket file left by a program that crashed
     auto *server = new QLocalServer(this);
     server->setSocketOptions(QLocalServer::UserAccessOption);

@@ -35,9 +35,10 @@ public:
     bool isListening() const;
     QString className() const { return m_className; }
 
-    // The socket path of a class name: the name prefix followed by the class name.
+    // The socket path of a class name: the name prefix followed by the class name; empty
+    // when the user has no folder of their own for it (see PrivateRuntimeFolder).
     static QString serverName(const QString &className);
-    // The default prefix lies in the user's runtime folder and holds the user id; tests
+    // The default prefix lies in the user's own runtime folder and holds the user id; tests
     // set a prefix of their own (an empty text restores the default).
     static void setNamePrefix(const QString &prefix);
     static QString namePrefix();

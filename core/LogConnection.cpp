@@ -1,6 +1,7 @@
 #include "LogConnection.h"
 
 #include "DatabaseError.h"
+#include "HotJournal.h"
 #include "MessageTexts.h"
 
 #include <QFileInfo>
@@ -36,6 +37,11 @@ void LogConnection::open(const QString &path, OpenMode mode, const QString &conn
     close();
     if (mode != OpenOrCreate && !QFileInfo(path).isFile())
         throw EDatabaseError(cannotOpen(path, QStringLiteral("Soubor neexistuje.")));
+    // A write that was cut short is undone first, so that even a read-only opening finds
+    // the file as it was before; a file that is damaged after that is not opened.
+    QString recoveryError;
+    if (RollBackHotJournal(path, &recoveryError) == TJournalRecovery::Failed)
+        throw EDatabaseError(cannotOpen(path, recoveryError));
 
     const QString name = connectionName.isEmpty()
                              ? QStringLiteral("VelkorLog-") + QUuid::createUuid().toString(QUuid::Id128)

@@ -23,7 +23,8 @@ public:
     // Opens the file under `connectionName` (a unique name when empty). OpenExisting
     // refuses a missing file; OpenOrCreate makes an empty database file. Raises
     // EDatabaseError ("Databázi "..." nelze otevřít!") on failure. An open connection of
-    // this object is closed first.
+    // this object is closed first. A rollback journal that an interrupted write left
+    // beside the file is played back first (see RollBackHotJournal), whatever the mode.
     void open(const QString &path, OpenMode mode = OpenExisting, const QString &connectionName = {});
     void close();
 

@@ -2,6 +2,7 @@
 
 #include "DatabaseError.h"
 #include "DmLog.h"
+#include "FileUtils.h"
 #include "IniFile.h"
 #include "LogOptions.h"
 #include "LogRecord.h"
@@ -89,7 +90,7 @@ int CreateLog(TLogOptions &logs, const QString &dataDir, TUserOptions &options)
             QFile::remove(tableFile);
     };
 
-    QDir().mkpath(dataDir);
+    MakeOwnerOnlyPath(dataDir);
     options.SaveAs(settingsFile);
     try {
         CreateLogTable(tableFile);

@@ -2,6 +2,7 @@
 
 #include "Amater.h"
 #include "Formats.h"
+#include "HotJournal.h"
 #include "Kontrola.h"
 #include "Locator.h"
 
@@ -154,6 +155,10 @@ bool TCallBookLookup::IsOpen()
 void TCallBookLookup::open()
 {
     if (!QFileInfo(m_path).isFile())
+        return;
+    // The read-only opening below cannot undo a write that was cut short; a callbook that
+    // is damaged after that is not opened.
+    if (RollBackHotJournal(m_path) == TJournalRecovery::Failed)
         return;
     const QString name = QStringLiteral("VelkorCallBook-") + QUuid::createUuid().toString(QUuid::Id128);
     bool ok = false;

@@ -1,11 +1,11 @@
 #include "SingleInstance.h"
 
 #include "LocalEndpoint.h"
+#include "RuntimeFolder.h"
 
 #include <QDir>
 #include <QLockFile>
 #include <QLoggingCategory>
-#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -14,17 +14,16 @@ Q_LOGGING_CATEGORY(lcInstance, "velkor.instance")
 namespace
 {
 
-QString defaultLockDir()
+QString lockPath(const QString &lockDir)
 {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+    const QString dir = lockDir.isEmpty() ? PrivateRuntimeFolder() : lockDir;
+    return dir.isEmpty() ? QString() : dir + QStringLiteral("/velkor-%1.lock").arg(::getuid());
 }
 
 } // namespace
 
 TSingleInstance::TSingleInstance(const QString &lockDir, QObject *parent)
-    : QObject(parent), m_lockPath((lockDir.isEmpty() ? defaultLockDir() : lockDir) +
-                                  QStringLiteral("/velkor-%1.lock").arg(::getuid()))
+    : QObject(parent), m_lockPath(lockPath(lockDir))
 {
 }
 
@@ -37,6 +36,10 @@ bool TSingleInstance::tryAcquire()
 {
     if (isAcquired())
         return true;
+    if (m_lockPath.isEmpty()) {
+        qCWarning(lcInstance) << "no folder of this user's own for the lock file";
+        return false;
+    }
     auto lock = std::make_unique<QLockFile>(m_lockPath);
     // The lock lives as long as the program, so only a dead owner makes it stale, not age.
     lock->setStaleLockTime(0);

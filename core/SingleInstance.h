@@ -1,6 +1,6 @@
 #pragma once
 // Makes sure that only one logbook runs per user. The first start holds a lock file in
-// the user's runtime folder and answers raise requests at the main window's endpoint
+// the user's own runtime folder and answers raise requests at the main window's endpoint
 // "TfrmVelkor"; a later start finds the lock taken, asks the first one to bring its
 // window forward and ends.
 
@@ -18,7 +18,8 @@ class TSingleInstance : public QObject
 public:
     static constexpr auto MainWindowClass = "TfrmVelkor";
 
-    // The lock file lies in lockDir; an empty text means the user's runtime folder.
+    // The lock file lies in lockDir; an empty text means the user's own runtime folder
+    // (see PrivateRuntimeFolder).
     explicit TSingleInstance(const QString &lockDir = {}, QObject *parent = nullptr);
     ~TSingleInstance() override;
 

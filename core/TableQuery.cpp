@@ -1,6 +1,7 @@
 #include "TableQuery.h"
 
 #include "DatabaseError.h"
+#include "HotJournal.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -45,6 +46,10 @@ void TTableQuery::Open()
     Close();
     if (!QFileInfo(m_filePath).isFile())
         readFailed(m_filePath, QStringLiteral("Soubor neexistuje."));
+    // The read-only opening below cannot undo a write that was cut short.
+    QString recoveryError;
+    if (RollBackHotJournal(m_filePath, &recoveryError) == TJournalRecovery::Failed)
+        readFailed(m_filePath, recoveryError);
     const QString connection = QStringLiteral("VelkorTable-") + QUuid::createUuid().toString(QUuid::Id128);
     QString error;
     {

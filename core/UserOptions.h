@@ -23,6 +23,9 @@ inline const std::array<QString, 2> NtpServerNames{QStringLiteral("cz.pool.ntp.o
 class TUserOptions : public TOptions
 {
 public:
+    // The file holds the cluster password: it is written for its owner alone.
+    TUserOptions() { Ini.SetOwnerOnly(true); }
+
     // The operator's call sign in upper case, the name of the log; kept in step with
     // [User] Call.
     QString Call;

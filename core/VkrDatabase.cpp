@@ -1,6 +1,7 @@
 #include "VkrDatabase.h"
 
 #include "DatabaseError.h"
+#include "FileUtils.h"
 #include "LogConnection.h"
 #include "MessageTexts.h"
 
@@ -160,6 +161,10 @@ void CreateLogTable(const QString &path)
             return;
         throw EDatabaseError(QStringLiteral("Soubor \"%1\" již existuje a není deníkem!").arg(path));
     }
+    // A log is the operator's alone: the file is made 0600 before SQLite fills it, and
+    // SQLite gives its journal the same mode.
+    if (!CreateOwnerOnlyFile(path))
+        throw EDatabaseError(QStringLiteral("Soubor \"%1\" nelze vytvořit!").arg(path));
     LogConnection connection(path, LogConnection::OpenOrCreate);
     try {
         QSqlDatabase db = connection.database();

@@ -14,10 +14,20 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 namespace
 {
+
+// Six random letters and digits, as QTemporaryFile puts in its names.
+QString randomFileTag()
+{
+    static const QString chars = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    QString tag;
+    for (int i = 0; i < 6; ++i)
+        tag += chars[QRandomGenerator::global()->bounded(int(chars.size()))];
+    return tag;
+}
 
 TDocumentOpener &documentOpener()
 {
@@ -103,19 +113,32 @@ QString systemTempFolder(const TExchangeHost &host)
     return host.dm ? host.dm->SystemTempDir() : QDir::tempPath();
 }
 
-// A new, empty file for the workbook; it stays after the program ends, as the workbook
-// the spreadsheet shows until the operator saves it elsewhere.
-QString newWorkbookFile(const TExchangeHost &host)
+// The workbook is written in the logbook's own temporary folder, which goes with
+// whatever is in it at the end of the run and, after a kill, at the next start; so a
+// half-written workbook never stays behind.
+QString workbookDraftFile(const TExchangeHost &host)
+{
+    const QString folder = host.dm ? host.dm->TempDir : QDir::tempPath() + u'/';
+    return folder + QStringLiteral("_Sesit.xlsx");
+}
+
+// Moves the finished workbook beside the temporary folder under a name no other file
+// has: it stays after the program ends, as the workbook the spreadsheet shows until the
+// operator saves it elsewhere.
+QString publishWorkbook(const TExchangeHost &host, const QString &draft)
 {
     const QString call = operatorCall(host);
-    QTemporaryFile file(
-        QDir(systemTempFolder(host))
-            .filePath((call.isEmpty() ? QStringLiteral("Velkor") : call) + QStringLiteral("_XXXXXX.xlsx")));
-    file.setAutoRemove(false);
-    if (!file.open())
-        throw EVelkorError(QStringLiteral("Ve složce \"%1\" nelze vytvořit soubor sešitu!")
-                               .arg(QDir::toNativeSeparators(systemTempFolder(host))));
-    return file.fileName();
+    const QString stem = (call.isEmpty() ? QStringLiteral("Velkor") : call) + u'_';
+    const QDir folder(systemTempFolder(host));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = folder.filePath(stem + randomFileTag() + QStringLiteral(".xlsx"));
+        // rename() never replaces an existing file, so a name another file took is skipped.
+        if (!QFileInfo::exists(name) && QFile::rename(draft, name))
+            return name;
+    }
+    QFile::remove(draft);
+    throw EVelkorError(QStringLiteral("Ve složce \"%1\" nelze vytvořit soubor sešitu!")
+                           .arg(QDir::toNativeSeparators(folder.path())));
 }
 
 using TFileExport = void (*)(LogQuery &, const QList<TBookmark> &, const QString &, const TProgressEvent &);
@@ -192,14 +215,15 @@ void ExportXlsCommand(const TExchangeHost &host)
         return;
     }
     QString fileName;
+    const QString draft = workbookDraftFile(host);
     const bool written = runWithProgress(host, QStringLiteral("Odesílám aplikaci MS Excel ..."),
                                          [&](const TProgressEvent &progress) {
-                                             fileName = newWorkbookFile(host);
-                                             ExportXLS(*query, marked, fileName, progress);
+                                             QFile::remove(draft);
+                                             ExportXLS(*query, marked, draft, progress);
+                                             fileName = publishWorkbook(host, draft);
                                          });
     if (!written) {
-        if (!fileName.isEmpty())
-            QFile::remove(fileName);
+        QFile::remove(draft);
         return;
     }
     if (!openDocument(fileName))

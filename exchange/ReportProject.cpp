@@ -6,8 +6,19 @@
 
 #include <QFileInfo>
 
+#include <cmath>
+
 namespace
 {
+
+// The largest sheet a report is laid out on (A0's long side is 1189 mm) and the font
+// sizes a page can hold a line of. Limits keep every length finite and within what the
+// page layout converts to device units without overflow.
+constexpr double MaxPageLength = 1200;
+constexpr double MinFontSize = 4;
+constexpr double MaxFontSize = 72;
+// Room a page keeps between its margins.
+constexpr double MinPrintableLength = 10;
 
 class DefinitionReader
 {
@@ -28,15 +39,16 @@ public:
         return m_ini.ReadString(m_section, QLatin1String(key), defaultValue);
     }
 
-    // A length or size; decimal comma and point both read.
-    double number(const char *key, double defaultValue, double minimum) const
+    // A length or size within [minimum, maximum]; decimal comma and point both read,
+    // "nan" and "inf" are no numbers here.
+    double number(const char *key, double defaultValue, double minimum, double maximum = MaxPageLength) const
     {
         const QString raw = text(key);
         if (raw.isEmpty())
             return defaultValue;
         bool ok = false;
         const double value = QString(raw).replace(u',', u'.').toDouble(&ok);
-        if (!ok || value < minimum)
+        if (!ok || !std::isfinite(value) || value < minimum || value > maximum)
             fail(QStringLiteral("neplatná hodnota %1=%2").arg(QLatin1String(key), raw));
         return value;
     }
@@ -66,7 +78,7 @@ public:
         } else {
             bool ok = false;
             column.width = QString(width).replace(u',', u'.').toDouble(&ok);
-            if (!ok || column.width <= 0)
+            if (!ok || !std::isfinite(column.width) || column.width <= 0 || column.width > MaxPageLength)
                 fail(QStringLiteral("neplatná šířka sloupce \"%1\"").arg(item));
         }
         const QString align = parts.size() == 4 ? parts[3].trimmed().toUpper() : QStringLiteral("L");
@@ -142,8 +154,14 @@ TReportDefinition readReport(const TMemIniFile &ini, const QString &section, con
     report.pageSize = QSizeF(in.number("PageWidth", 210, 20), in.number("PageHeight", 297, 20));
     report.margins = QMarginsF(in.number("MarginLeft", 10, 0), in.number("MarginTop", 10, 0),
                                in.number("MarginRight", 10, 0), in.number("MarginBottom", 10, 0));
-    report.fontName = in.text("FontName", report.fontName);
-    report.fontSize = in.number("FontSize", report.fontSize, 4);
+    if (report.margins.left() + report.margins.right() > report.pageSize.width() - MinPrintableLength ||
+        report.margins.top() + report.margins.bottom() > report.pageSize.height() - MinPrintableLength)
+        in.fail(QStringLiteral("okraje jsou větší než strana"));
+    // An empty name would leave the text without a font; the layout's own font serves.
+    const QString fontName = in.text("FontName").trimmed();
+    if (!fontName.isEmpty())
+        report.fontName = fontName;
+    report.fontSize = in.number("FontSize", report.fontSize, MinFontSize, MaxFontSize);
     if (report.kind == TReportDefinition::Log)
         readColumns(in, report);
     else

@@ -7,7 +7,9 @@
 //   Category   "Nalepky" for label sheets (compared without regard to case)
 //   Type       "Log" (a table of QSOs with a heading) or "Labels" (one label per QSO)
 //   PageWidth, PageHeight, MarginLeft, MarginTop, MarginRight, MarginBottom
-//   FontName, FontSize (points)
+//   FontName, FontSize (points, 4 to 72); an empty FontName keeps the default font
+// Every length is a finite number that a page up to 1200 mm can hold, and the margins
+// leave at least 10 mm of the page; anything else refuses the report.
 //   Log:    Columns = "FIELD:Caption:width[:L|C|R]" items separated by ";"; a width of
 //           "*" takes what the other columns leave.
 //   Labels: LabelColumns, LabelRows, LabelWidth, LabelHeight, GapX, GapY, Padding;

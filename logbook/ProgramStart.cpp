@@ -3,6 +3,7 @@
 #include "About.h"
 #include "AppGlobals.h"
 #include "BrowseCommands.h"
+#include "CallBookImport.h"
 #include "DatabaseError.h"
 #include "DmLog.h"
 #include "DxccList.h"
@@ -65,6 +66,9 @@ TProgramStart::TOutcome TProgramStart::Start()
         return osNoSettingsAccess;
     }
     ini.close();
+    // A callbook import that was killed in the middle left its half-built table; only
+    // this one running copy could be building one now.
+    RemoveCallBookLeftovers(m_appDir);
 
     // 4, 5. Numbers and dates use the program's own separators (Formats); the standard
     // dialogs speak Czech.

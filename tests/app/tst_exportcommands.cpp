@@ -282,6 +282,10 @@ void TestExportCommands::workbookOpenedOutsideTempFolder()
     QCOMPARE(book.absolutePath(), QDir(folder()).filePath(QStringLiteral("Temp")));
     QVERIFY(!book.absoluteFilePath().startsWith(m_fx->fx.dm->TempDir));
     QVERIFY(ReadTestFile(book.absoluteFilePath()).startsWith("PK"));
+    // It was written in the logbook's own folder and moved out whole: no draft stays
+    // there, and no other workbook beside it.
+    QCOMPARE(QDir(m_fx->fx.dm->TempDir).entryList({"*.xlsx"}, QDir::Files), QStringList());
+    QCOMPARE(QDir(book.absolutePath()).entryList({"*.xlsx"}, QDir::Files), QStringList{book.fileName()});
     QCOMPARE(frmDialog->lblText()->text(), QStringLiteral("Odesílám aplikaci MS Excel ..."));
     QVERIFY(!frmDialog->isVisible());
     QVERIFY(m_messages->shown.isEmpty());

@@ -10,6 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 // The empty template as the build makes it.
@@ -155,6 +159,38 @@ private slots:
         QFile::remove(dirPath() + QLatin1String(CallBookTemplateName));
         QVERIFY_THROWS_EXCEPTION(EFileError, ImportCallBook(dirPath(), {QString::fromLatin1(CallBookHeader), "OK1NEW"}));
         QCOMPARE(tableRows(callBook()), (QList<QStringList>{values({"OK1OLD"})}));
+    }
+
+    // The import killed half-way: the old callbook is whole, and the half-built file that
+    // stayed goes at the next start.
+    void killedImportLeavesNothingAfterTheNextStart()
+    {
+        ImportCallBook(dirPath(), {QString::fromLatin1(CallBookHeader), "OK1OLD"});
+        QStringList lines{QString::fromLatin1(CallBookHeader)};
+        for (int i = 0; i < 2000; ++i)
+            lines << QStringLiteral("OK%1NEW;;Nový").arg(i);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ImportCallBook(dirPath(), lines, [](int percent) {
+                if (percent >= 50)
+                    ::raise(SIGKILL);
+            });
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        QCOMPARE(CallBookBuildingFile(dirPath()), callBook() + QStringLiteral(".new"));
+        QVERIFY(QFile::exists(CallBookBuildingFile(dirPath())));
+        QCOMPARE(tableRows(callBook()), (QList<QStringList>{values({"OK1OLD"})}));
+
+        writeText(QLatin1String(CallBookFileName) + QStringLiteral(".new-journal"), "x");
+        RemoveCallBookLeftovers(dirPath());
+        QVERIFY(!QFile::exists(CallBookBuildingFile(dirPath())));
+        QVERIFY(!QFile::exists(CallBookBuildingFile(dirPath()) + QStringLiteral("-journal")));
+        QCOMPARE(tableRows(callBook()), (QList<QStringList>{values({"OK1OLD"})}));
+        RemoveCallBookLeftovers(dirPath()); // nothing left to remove
+        QVERIFY(QFile::exists(callBook()));
     }
 };
 

@@ -126,6 +126,7 @@ private slots:
             QVERIFY(WriteTestFile(tempDir + "_Temp.px", "x"));
             QVERIFY(WriteTestFile(tempDir + "_QSL.db", "x"));
             QVERIFY(WriteTestFile(tempDir + "_QSL.db-journal", "x"));
+            QVERIFY(WriteTestFile(tempDir + "_Sesit.xlsx", "PK half a workbook"));
         }
         QVERIFY(!QFileInfo::exists(tempDir));
         QVERIFY(QFileInfo(m_temp->path()).isDir());

@@ -8,6 +8,7 @@
 #include "ProgramStart.h"
 #include "ScriptedMessages.h"
 #include "SingleInstance.h"
+#include "TestFiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -108,6 +109,19 @@ private slots:
         QCOMPARE(tempFolders(), QStringList());
         QVERIFY(!start.Instance()->isAcquired());
         QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    // An import killed in the middle left its half-built callbook; the old one stays.
+    void startRemovesAHalfBuiltCallBook()
+    {
+        writeIni({"", "OK1ABC"});
+        writeLog("OK1ABC");
+        QVERIFY(WriteTestFile(m_appDir + "CallBook.db.new", "half a callbook"));
+        QVERIFY(WriteTestFile(m_appDir + "CallBook.db", "the callbook"));
+        TProgramStart start(m_appDir, {}, lockDir());
+        QCOMPARE(start.Start(), TProgramStart::osRunning);
+        QVERIFY(!QFile::exists(m_appDir + "CallBook.db.new"));
+        QCOMPARE(ReadTestFile(m_appDir + "CallBook.db"), QByteArray("the callbook"));
     }
 
     void oneRegisteredLogOpensWhateverTheArgumentSays()

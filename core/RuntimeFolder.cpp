@@ -1,0 +1,44 @@
+#include "RuntimeFolder.h"
+
+#include "FileUtils.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+// Under the home folder, where no other user may write.
+const QString OwnFolderName = QStringLiteral(".velkor-runtime");
+
+} // namespace
+
+bool IsPrivateFolder(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    return S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+QString PrivateRuntimeFolder()
+{
+    const QString runtime = QDir::cleanPath(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && IsPrivateFolder(runtime))
+        return runtime;
+    const QString own = QDir::cleanPath(QDir::homePath() + u'/' + OwnFolderName);
+    if (!MakeOwnerOnlyPath(own))
+        return {};
+    // A folder of ours left with a looser mode is tightened; one of someone else's is
+    // not used.
+    struct stat info {};
+    const QByteArray name = QFile::encodeName(own);
+    if (::lstat(name.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid())
+        ::chmod(name.constData(), 0700);
+    return IsPrivateFolder(own) ? own : QString();
+}
