@@ -20,6 +20,27 @@ class TestClusterWindowSize : public QObject
 
     QTemporaryDir m_endpoints;
 
+    // The logbook with a log open, its window endpoint taking the client's reports, and the
+    // client's settings in the log's operator settings.
+    struct Logbook {
+        MainWindowFixture f;
+        TLocalEndpoint endpoint;
+        bool listening = false;
+
+        Logbook(const QSize &stored, bool maximized)
+        {
+            listening = endpoint.listen("TfrmVelkor");
+            f.w().AttachEndpoint(&endpoint);
+            TUserOptions &uo = options();
+            uo.SetClusterHost("127.0.0.1");
+            uo.SetClusterPassword("heslo");
+            uo.SetClusterWidth(stored.width());
+            uo.SetClusterHeight(stored.height());
+            uo.SetClusterMaximized(maximized);
+        }
+        TUserOptions &options() { return f.fx.dm->UserOptions; }
+    };
+
     struct TRun {
         QSize size;       // the window's size while it ran
         QSize normalSize; // its size when not maximised
@@ -77,16 +98,10 @@ private slots:
     {
         QFETCH(QSize, stored);
         QFETCH(bool, maximized);
-        MainWindowFixture f;
-        TLocalEndpoint endpoint;
-        QVERIFY(endpoint.listen("TfrmVelkor"));
-        f.w().AttachEndpoint(&endpoint);
-        TUserOptions &uo = f.fx.dm->UserOptions;
-        uo.SetClusterHost("127.0.0.1");
-        uo.SetClusterPassword("heslo");
-        uo.SetClusterWidth(stored.width());
-        uo.SetClusterHeight(stored.height());
-        uo.SetClusterMaximized(maximized);
+        Logbook logbook(stored, maximized);
+        QVERIFY(logbook.listening);
+        TUserOptions &uo = logbook.options();
+        TLocalEndpoint &endpoint = logbook.endpoint;
 
         for (int round = 1; round <= 10; ++round) {
             const TRun run = runClient(uo, endpoint);
@@ -103,16 +118,10 @@ private slots:
 
     void operatorsNewSizeIsTheNextStartsSize()
     {
-        MainWindowFixture f;
-        TLocalEndpoint endpoint;
-        QVERIFY(endpoint.listen("TfrmVelkor"));
-        f.w().AttachEndpoint(&endpoint);
-        TUserOptions &uo = f.fx.dm->UserOptions;
-        uo.SetClusterHost("127.0.0.1");
-        uo.SetClusterPassword("heslo");
-        uo.SetClusterWidth(700);
-        uo.SetClusterHeight(450);
-        uo.SetClusterMaximized(true);
+        Logbook logbook(QSize(700, 450), true);
+        QVERIFY(logbook.listening);
+        TUserOptions &uo = logbook.options();
+        TLocalEndpoint &endpoint = logbook.endpoint;
         // Maximised at first; the operator restores the window and gives it a size of
         // their own, which each later run keeps.
         QSize size(700, 450);
