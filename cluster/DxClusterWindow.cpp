@@ -30,11 +30,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace
 {
 
-const QByteArray LoginPrompt = QByteArrayLiteral("\r\nlogin: ");
-const QByteArray PasswordPrompt = QByteArrayLiteral("\r\nPassword: ");
 const QByteArray LogoutCommand = QByteArrayLiteral("b");
 
 // The local time and date as the PC's settings write them (the long time form without
@@ -68,8 +68,7 @@ TfrmDxCluster::TfrmDxCluster(QWidget *parent) : QMainWindow(parent), m_telnet(ne
     setWindowTitle(QStringLiteral("DxCluster"));
     stPanel0->setText(QStringLiteral("Odpojen"));
     SetLoggingIn(true);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen();
 
     connect(qApp, &QApplication::focusChanged, this, &TfrmDxCluster::UpdateEditActions);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TfrmDxCluster::UpdateEditActions);
@@ -225,6 +224,12 @@ void TfrmDxCluster::createLayout()
 
 void TfrmDxCluster::connectTelnet()
 {
+    m_loginQuietTimer.setSingleShot(true);
+    m_loginQuietTimer.setInterval(TClusterLogin::QuietTimeMs);
+    connect(&m_loginQuietTimer, &QTimer::timeout, this, [this] {
+        if (m_loggingIn)
+            ApplyLoginStep(m_clusterLogin.QuietTimeOut());
+    });
     connect(m_telnet, &TTelnetConnection::status, this, &TfrmDxCluster::IdTelnetStatus);
     connect(m_telnet, &TTelnetConnection::dataAvailable, this, &TfrmDxCluster::IdTelnetDataAvailable);
     connect(m_telnet, &TTelnetConnection::connectFailed, this, [this] {
@@ -236,8 +241,11 @@ void TfrmDxCluster::connectTelnet()
 void TfrmDxCluster::SetupConnection(const QString &login, const QString &password, const QString &host,
                                     int port, bool maximized, int width, int height)
 {
+    // The size is the window's inner size, as the close reports it, so that a window keeps
+    // its size from run to run; the frame lies around it.
     resize(width, size().height());
     resize(size().width(), height);
+    CentreOnScreen();
     if (maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
     m_login = login.toLower();
@@ -281,6 +289,7 @@ void TfrmDxCluster::IdTelnetStatus(TTelnetConnection::TStatus status)
     case TTelnetConnection::hsConnected:
         AddTerminalLine(QStringLiteral("#Připojen (%1)").arg(timeAndDate()));
         stPanel0->setText(QStringLiteral("Připojen"));
+        m_clusterLogin.Restart(UnicodeToWin1250(m_login));
         tlBtnCD->setDefaultAction(actDisConnect);
         actConnect->setEnabled(false);
         actDisConnect->setEnabled(true);
@@ -292,6 +301,8 @@ void TfrmDxCluster::IdTelnetStatus(TTelnetConnection::TStatus status)
         actConnect->setEnabled(true);
         actDisConnect->setEnabled(false);
         m_closeState &= ~csLogoutSent;
+        m_loginQuietTimer.stop();
+        m_clusterLogin.Restart(UnicodeToWin1250(m_login));
         SetLoggingIn(true);
         if (m_closeState & csCloseAfterDisconnect)
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
@@ -305,6 +316,11 @@ void TfrmDxCluster::IdTelnetDataAvailable(const QByteArray &block)
         HandleLoginPrompt(block);
         return;
     }
+    ShowReceived(block);
+}
+
+void TfrmDxCluster::ShowReceived(const QByteArray &block)
+{
     m_receiveBuffer = TerminalRules::FilterBlock(block);
     seTerminal->AppendText(Win1250ToUnicode(m_receiveBuffer), actScrollLock->isChecked());
     m_receiveBuffer.clear();
@@ -312,12 +328,24 @@ void TfrmDxCluster::IdTelnetDataAvailable(const QByteArray &block)
 
 void TfrmDxCluster::HandleLoginPrompt(const QByteArray &block)
 {
-    if (block.contains(LoginPrompt)) {
+    ApplyLoginStep(m_clusterLogin.Feed(block));
+}
+
+void TfrmDxCluster::ApplyLoginStep(const TClusterLogin::TStep &step)
+{
+    if (step.sendLogin) {
         m_telnet->WriteLn(UnicodeToWin1250(m_login));
-    } else if (block.contains(PasswordPrompt)) {
-        m_telnet->WriteLn(UnicodeToWin1250(m_password));
-        SetLoggingIn(false);
+        m_loginQuietTimer.start();
     }
+    if (step.sendPassword)
+        m_telnet->WriteLn(UnicodeToWin1250(m_password));
+    if (!step.sendPassword && !step.loggedIn)
+        return;
+    m_loginQuietTimer.stop();
+    SetLoggingIn(false);
+    // A node without password: what proved the login is the first text to show.
+    if (!step.shown.isEmpty())
+        ShowReceived(step.shown);
 }
 
 void TfrmDxCluster::actConnectExecute()
@@ -359,11 +387,27 @@ void TfrmDxCluster::closeEvent(QCloseEvent *event)
     ReportWindowSize();
 }
 
+void TfrmDxCluster::CentreOnScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The frame counts once the window has one; a window larger than the screen keeps its
+    // title bar on it.
+    const QRect area = screen->availableGeometry();
+    QRect frame(QPoint(), frameGeometry().size());
+    frame.moveCenter(area.center());
+    move(std::max(frame.left(), area.left()), std::max(frame.top(), area.top()));
+}
+
 void TfrmDxCluster::ReportWindowSize()
 {
+    // The inner size, which SetupConnection restores; a maximised window reports the size it
+    // has when restored.
+    const QSize size = isMaximized() && normalGeometry().isValid() ? normalGeometry().size() : this->size();
     TDxClusterWindowData data;
-    data.Width = frameGeometry().width();
-    data.Height = frameGeometry().height();
+    data.Width = size.width();
+    data.Height = size.height();
     data.Maximized = isMaximized();
     // Without a logbook the report goes nowhere; that is no fault.
     TLocalEndpoint::sendCopyData(QString::fromLatin1(TSingleInstance::MainWindowClass), CopyDataTag,

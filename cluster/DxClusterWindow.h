@@ -5,10 +5,12 @@
 // prompts itself, logs out before it closes, and reports its size to the logbook when a
 // close is granted.
 
+#include "ClusterLogin.h"
 #include "CommandHistory.h"
 #include "TelnetConnection.h"
 
 #include <QMainWindow>
+#include <QTimer>
 
 class QComboBox;
 class QLabel;
@@ -73,10 +75,13 @@ private:
     void IdTelnetStatus(TTelnetConnection::TStatus status);
     void IdTelnetDataAvailable(const QByteArray &block);
     void HandleLoginPrompt(const QByteArray &block);
+    void ApplyLoginStep(const TClusterLogin::TStep &step);
+    void ShowReceived(const QByteArray &block);
     void actConnectExecute();
     void actDisConnectExecute();
     void edtTxEnter();
     void ReportWindowSize();
+    void CentreOnScreen();
     void SetLoggingIn(bool loggingIn);
     void UpdateEditActions();
     void actUpdateIfLoggin();
@@ -107,5 +112,7 @@ private:
     QString m_login;
     QString m_password;
     QByteArray m_receiveBuffer;
+    TClusterLogin m_clusterLogin;
+    QTimer m_loginQuietTimer; // a node that asks no password goes quiet after the login
     TCommandHistory m_history;
 };

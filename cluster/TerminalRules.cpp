@@ -42,10 +42,9 @@ void appendPiece(TAppendPlan &plan, QString *&current, int &currentLength, QStri
 TAppendPlan PlanAppend(const QString &text, int lastLineLength)
 {
     QStringView rest(text);
-    // A line end standing alone at the very end does not end the line.
-    if (rest.endsWith(u'\n') && !rest.endsWith(u"\r\n"))
-        rest.chop(1);
-    else if (rest.endsWith(u'\r'))
+    // A CR at the very end does not end the line yet: the LF of its CR LF may come with
+    // the next text. A lone LF ends the line as CR LF does; many nodes end lines so.
+    if (rest.endsWith(u'\r'))
         rest.chop(1);
 
     TAppendPlan plan;

@@ -31,9 +31,9 @@ struct TAppendPlan {
 };
 
 // The stream rule: CR LF, a lone CR and a lone LF inside the text each end a line. A CR LF
-// at the very end leaves an empty last line; a lone CR or LF at the very end does not end
-// the line (so a CR LF split over two blocks ends one line only). lastLineLength is the
-// length of the terminal's last line, for the MaxLineLength break.
+// or a lone LF at the very end leaves an empty last line; a lone CR at the very end does
+// not end the line (so a CR LF split over two blocks ends one line only). lastLineLength is
+// the length of the terminal's last line, for the MaxLineLength break.
 TAppendPlan PlanAppend(const QString &text, int lastLineLength = 0);
 
 enum TLineKind {

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QToolButton>
 
@@ -36,6 +37,34 @@ private slots:
         QCOMPARE(f.window->size(), QSize(640, 400));
         f.window->SetupConnection("OK1ABC", "x", "h", 1, true, 800, 600);
         QVERIFY(f.window->windowState() & Qt::WindowMaximized);
+    }
+
+    void centredForTheSizeGiven_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("smaller than the screen") << QSize(700, 500);
+        QTest::newRow("the minimum") << QSize(640, 400);
+        QTest::newRow("odd size") << QSize(711, 433);
+        QTest::newRow("larger than the screen") << QSize(3000, 2000);
+    }
+    void centredForTheSizeGiven()
+    {
+        QFETCH(QSize, size);
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        TfrmDxCluster window;
+        window.SetupConnection("OK1ABC", "x", "h", 1, false, size.width(), size.height());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.size(), size);
+        const QRect frame = window.frameGeometry();
+        if (size.width() < area.width() && size.height() < area.height()) {
+            // Centred, give or take the frame, which the window has only once it is shown.
+            const QPoint offCentre = frame.center() - area.center();
+            QVERIFY2(offCentre.manhattanLength() <= 4, qPrintable(QString("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
+        } else {
+            // The title bar stays on the screen.
+            QCOMPARE(frame.topLeft(), area.topLeft());
+        }
     }
 
     void connectShowsStatusLinesAndLogsIn()
@@ -73,9 +102,9 @@ private slots:
         QTest::newRow("both prompts in one block: login only")
             << QList<QByteArray>{"\r\nlogin: \r\nPassword: "} << QStringList{"ok1abc"} << false;
         QTest::newRow("login without CR LF before it")
-            << QList<QByteArray>{"login: "} << QStringList{} << false;
+            << QList<QByteArray>{"login: "} << QStringList{"ok1abc"} << false;
         QTest::newRow("login split over two blocks")
-            << QList<QByteArray>{"\r\nlog", "in: "} << QStringList{} << false;
+            << QList<QByteArray>{"\r\nlog", "in: "} << QStringList{"ok1abc"} << false;
         QTest::newRow("prompt in the middle of a block")
             << QList<QByteArray>{"banner\r\nlogin: more", "x\r\nPassword: y"}
             << QStringList{"ok1abc", "secret"} << true;
@@ -239,8 +268,8 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return reports.size() == 1; }));
         const auto data = reports.at(0).at(0).value<TDxClusterWindowData>();
         QCOMPARE(data.Maximized, maximized);
-        QCOMPARE(data.Width, f.window->frameGeometry().width());
-        QCOMPARE(data.Height, f.window->frameGeometry().height());
+        // The size given at the start, also when maximised: the next start restores it.
+        QCOMPARE(QSize(data.Width, data.Height), QSize(700, 500));
         QTest::qWait(50);
         QCOMPARE(reports.size(), 1);
     }

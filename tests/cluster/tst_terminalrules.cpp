@@ -48,8 +48,15 @@ private slots:
                                         << "a" << QStringList{"b"};
         QTest::newRow("lone LF inside") << "a\nb"
                                         << "a" << QStringList{"b"};
-        QTest::newRow("lone LF at the end") << "abc\n"
-                                            << "abc" << QStringList();
+        QTest::newRow("lone LF at the end ends the line") << "abc\n"
+                                                          << "abc" << QStringList{""};
+        QTest::newRow("lines of a node ending in LF alone")
+            << "1139Z JO70\nDX de S50ABC: 1825.0 PY2ABC\n"
+            << "1139Z JO70" << QStringList{"DX de S50ABC: 1825.0 PY2ABC", ""};
+        QTest::newRow("LF CR at the end") << "abc\n\r"
+                                          << "abc" << QStringList{""};
+        QTest::newRow("CR LF then a lone CR at the end") << "abc\r\n\r"
+                                                         << "abc" << QStringList{""};
         QTest::newRow("lone CR at the end") << "abc\r"
                                             << "abc" << QStringList();
         QTest::newRow("LF then CR") << "a\n\rb"

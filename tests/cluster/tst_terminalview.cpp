@@ -31,12 +31,13 @@ private slots:
         QCOMPARE(view.LineCount(), 2);
         QCOMPARE(view.Line(0), QString("abcdef"));
         QCOMPARE(view.Line(1), QString());
-        view.AppendText("ghi\n", false); // a lone LF at the end: the next block continues
+        view.AppendText("ghi\n", false); // a lone LF at the end ends the line as CR LF does
         view.AppendText("jkl\r", false);
         view.AppendText("\nmno", false); // CR LF split over two blocks: one line end
-        QCOMPARE(view.LineCount(), 3);
-        QCOMPARE(view.Line(1), QString("ghijkl"));
-        QCOMPARE(view.Line(2), QString("mno"));
+        QCOMPARE(view.LineCount(), 4);
+        QCOMPARE(view.Line(1), QString("ghi"));
+        QCOMPARE(view.Line(2), QString("jkl"));
+        QCOMPARE(view.Line(3), QString("mno"));
     }
 
     void followsTheEndWithoutSelection()
