@@ -1,6 +1,7 @@
 #include "LogOrder.h"
 
 #include "DatabaseError.h"
+#include "SqliteHandle.h"
 #include "VkrDatabase.h"
 
 #include <QFileInfo>
@@ -130,16 +131,6 @@ private:
     std::vector<int> m_table;
     std::vector<std::pair<qint64, int>> m_pairs;
 };
-
-// The SQLite connection under a Qt one, to read a column of every row without the cost
-// of a QVariant per value; null when the driver is not SQLite's.
-sqlite3 *sqliteHandle(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
 
 // One statement of the raw interface, finalized whatever happens.
 class Statement
@@ -367,7 +358,7 @@ std::optional<std::vector<qint64>> SortLogInMemory(const QSqlDatabase &db, const
     if (lead.field == fiID || lead.field == fiDAT || lead.field == fiUTC || lead == TOrderTerm{fiCALL, false})
         return std::nullopt;
 
-    sqlite3 *handle = sqliteHandle(db);
+    sqlite3 *handle = SqliteHandle(db);
     if (!handle)
         return std::nullopt;
 
