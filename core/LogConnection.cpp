@@ -1,5 +1,6 @@
 #include "LogConnection.h"
 
+#include "CaseFold.h"
 #include "DatabaseError.h"
 #include "HotJournal.h"
 #include "MessageTexts.h"
@@ -68,6 +69,10 @@ void LogConnection::open(const QString &path, OpenMode mode, const QString &conn
             else if (mode != OpenReadOnly && !(q.exec(QStringLiteral("PRAGMA journal_mode = DELETE")) &&
                                                q.exec(QStringLiteral("PRAGMA synchronous = FULL"))))
                 error = q.lastError().text();
+            // The filter compares text through this function, letter case ignored in
+            // every alphabet; without it no filter on a text field could run.
+            else if (!RegisterCaseFold(db))
+                error = QStringLiteral("Funkci %1 nelze zaregistrovat.").arg(QLatin1String(CaseFoldSqlName));
             q.finish();
             if (!error.isEmpty())
                 db.close();

@@ -1,6 +1,7 @@
 #include "LogFilter.h"
 
 #include "Amater.h"
+#include "CaseFold.h"
 #include "Formats.h"
 #include "VkrDatabase.h"
 
@@ -75,13 +76,15 @@ Condition textCondition(int field, const QString &op, const QString &text)
         c.values << QStringLiteral(""); // not a null text, which would bind as NULL
         return c;
     }
-    const QVariant pattern = FilterLikePattern(UpperAscii(text));
+    // Both sides are folded alike, so letter case does not count in any alphabet.
+    const QVariant pattern = FilterLikePattern(CaseFold(text));
+    const QString folded = QStringLiteral("%1(%2)").arg(QLatin1String(CaseFoldSqlName), name);
     if (op == u"=") {
         c.op = QStringLiteral("LIKE");
-        c.sql = QStringLiteral("(UPPER(%1) LIKE ? ESCAPE '\\')").arg(name);
+        c.sql = QStringLiteral("(%1 LIKE ? ESCAPE '\\')").arg(folded);
     } else {
         c.op = QStringLiteral("NOT LIKE");
-        c.sql = QStringLiteral("(IFNULL(UPPER(%1),'') NOT LIKE ? ESCAPE '\\')").arg(name);
+        c.sql = QStringLiteral("(IFNULL(%1,'') NOT LIKE ? ESCAPE '\\')").arg(folded);
     }
     c.values << pattern;
     return c;

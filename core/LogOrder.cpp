@@ -1,6 +1,7 @@
 #include "LogOrder.h"
 
 #include "DatabaseError.h"
+#include "SqliteHandle.h"
 #include "SqliteStatement.h"
 #include "VkrDatabase.h"
 

@@ -2,17 +2,8 @@
 
 #include "DatabaseError.h"
 
-#include <QSqlDriver>
 
 #include <sqlite3.h>
-
-sqlite3 *SqliteHandle(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
 
 TSqliteStatement::TSqliteStatement(const QSqlDatabase &db, const QString &sql, const QString &errorText)
     : m_handle(SqliteHandle(db)), m_errorText(errorText)

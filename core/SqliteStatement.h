@@ -4,15 +4,14 @@
 // than storing or reading the value itself. Failures raise EDatabaseError with the text
 // given and SQLite's message.
 
+#include "SqliteHandle.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
 
 struct sqlite3;
 struct sqlite3_stmt;
-
-// The SQLite connection under a Qt one; null when the driver is not SQLite's.
-sqlite3 *SqliteHandle(const QSqlDatabase &db);
 
 class TSqliteStatement
 {

@@ -3,7 +3,9 @@
 #include "DatabaseError.h"
 #include "HotJournal.h"
 
+#include <QCollator>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -86,6 +88,8 @@ void TTableQuery::Open()
                             row[i] = q.value(i);
                         m_rows.push_back(std::move(row));
                     }
+                    if (!m_orderBy.isEmpty())
+                        sortTextInCzechOrder(int(order - fields.cbegin()));
                 }
             }
             db.close();
@@ -101,6 +105,36 @@ void TTableQuery::Open()
     m_pos = m_rows.empty() ? -1 : 0;
     notify(true);
     emit afterScroll();
+}
+
+void TTableQuery::sortTextInCzechOrder(int field)
+{
+    // SQLite orders text by its bytes: capitals before small letters, and every letter
+    // with a diacritic after z. A column of text is put into the order a Czech reader
+    // expects (adam, Cyril, Čermák, Svoboda, Šťastný), keeping the order SQLite gave
+    // for rows equal in it; a column of numbers keeps SQLite's order.
+    const bool text = std::all_of(m_rows.cbegin(), m_rows.cend(), [field](const std::vector<QVariant> &row) {
+        return row[field].isNull() || row[field].typeId() == QMetaType::QString;
+    });
+    if (!text || m_rows.size() < 2)
+        return;
+    const QCollator collator(QLocale(QLocale::Czech, QLocale::CzechRepublic));
+    std::vector<std::pair<QCollatorSortKey, std::size_t>> keys;
+    keys.reserve(m_rows.size());
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        keys.emplace_back(collator.sortKey(m_rows[i][field].toString()), i);
+    // Empty fields (NULL) stay first, as SQLite puts them.
+    std::stable_sort(keys.begin(), keys.end(), [this, field](const auto &a, const auto &b) {
+        const bool aNull = m_rows[a.second][field].isNull(), bNull = m_rows[b.second][field].isNull();
+        if (aNull || bNull)
+            return aNull && !bNull;
+        return a.first.compare(b.first) < 0;
+    });
+    std::vector<std::vector<QVariant>> sorted;
+    sorted.reserve(m_rows.size());
+    for (const auto &key : keys)
+        sorted.push_back(std::move(m_rows[key.second]));
+    m_rows = std::move(sorted);
 }
 
 void TTableQuery::Close()

@@ -21,7 +21,8 @@ public:
     void SetTable(const QString &filePath, const QString &tableName);
     QString FilePath() const { return m_filePath; }
     // The field the rows are ordered by (one of the table's fields, letter case ignored);
-    // rows equal in it keep the table's order.
+    // rows equal in it keep the table's order. A field of text is ordered as Czech
+    // dictionaries order words, empty fields first; a field of numbers by value.
     void SetOrderBy(const QString &fieldName);
     QString OrderBy() const { return m_orderBy; }
 
@@ -66,6 +67,7 @@ signals:
     void viewCurrentChanged();
 
 private:
+    void sortTextInCzechOrder(int field);
     void moveTo(int row);
     void notify(bool reset);
 

@@ -9,6 +9,7 @@
 #include "ImportStaging.h"
 #include "Kontrola.h"
 #include "Locator.h"
+#include "Utf8Text.h"
 
 #include <cmath>
 #include <cstring>
@@ -166,6 +167,7 @@ void TAdifImport::ReadData(const uchar *data, qint64 size)
 void TAdifImport::scan(const uchar *data, qint64 size)
 {
     m_size = size;
+    m_utf8 = IsUtf8Text(data, size);
     m_recordFirstLine = m_staging.MessageCount();
     m_progress.Report(0);
     newRecord();
@@ -199,8 +201,17 @@ void TAdifImport::setText(int field, const QString &text)
     m_record[field] = width > 0 && text.size() > width ? text.left(width) : text;
 }
 
+QString TAdifImport::fileText(const char *data, int length) const
+{
+    return m_utf8 ? QString::fromUtf8(data, length) : Win1250ToUnicode(QByteArray(data, length));
+}
+
 QString TAdifImport::sourceText(const char *data, int length) const
 {
+    // A file in UTF-8 says so by its bytes; the code page of the options is meant for
+    // the older 8-bit files.
+    if (m_utf8)
+        return QString::fromUtf8(data, length);
     QByteArray bytes(data, length);
     if (m_options.CharSet != 0)
         CharSetToWin1250(bytes, m_options.CharSet);
@@ -211,7 +222,7 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
 {
     int length = rawLength;
     char *data = trimBlanks(raw, length);
-    const auto text = [&] { return Win1250ToUnicode(QByteArray(data, length)); };
+    const auto text = [&] { return fileText(data, length); };
     const auto refuse = [&](const QString &format) { m_staging.AddError(format, {text()}); };
 
     switch (tagHash) {

@@ -61,6 +61,7 @@ private:
     void dropPendingRecord(bool fieldCutShort);
     void newRecord();
     void setText(int field, const QString &text);
+    QString fileText(const char *data, int length) const;
     QString sourceText(const char *data, int length) const;
     void completeRecord();
     void resolveEntity();
@@ -75,4 +76,5 @@ private:
     bool m_recordHasData = false; // a field the reader takes was read into it
     int m_recordFirstLine = 0;    // message lines that existed when it began
     qint64 m_size = 0;
+    bool m_utf8 = false; // the file is UTF-8 (a byte-order mark, or its bytes say so)
 };

@@ -1,6 +1,7 @@
 #include "FindDialog.h"
 
 #include "AppGlobals.h"
+#include "CaseFold.h"
 #include "ComboKeys.h"
 #include "DmLog.h"
 #include "FindSource.h"
@@ -243,9 +244,10 @@ int TfrmFind::search(int from, const TFindField &field, const QString &text) con
             return m_source->FindFrom(from, field.field,
                                       [&mask](const QVariant &v) { return mask.Matches(v.toString()); });
         }
-        const TWildcardMask mask(text.toUpper());
+        // Mask and text folded alike: Praha finds PRAHA, and žižkov finds ŽIŽKOV.
+        const TWildcardMask mask(CaseFold(text));
         return m_source->FindFrom(from, field.field,
-                                  [&mask](const QVariant &v) { return mask.Matches(v.toString().toUpper()); });
+                                  [&mask](const QVariant &v) { return mask.Matches(CaseFold(v.toString())); });
     }
     }
     return -1;

@@ -37,13 +37,16 @@ class TestLogFilter : public QObject
     Q_OBJECT
 
     std::unique_ptr<TempLog> m_log;
+    // Names and places whose letters outside ASCII come in both cases.
+    std::unique_ptr<TempLog> m_letters;
 
     // The call signs the rows select, in ID order.
-    QStringList select(const Rows &rows)
+    QStringList select(const Rows &rows) { return select(*m_log, rows); }
+    QStringList select(TempLog &log, const Rows &rows)
     {
         const TFilterSql sql = BuildFilterLines(rows);
         LogQuery q;
-        q.SetConnectionName(m_log->connectionName());
+        q.SetConnectionName(log.connectionName());
         q.SetWhere(sql.lines.join(u'\n'), sql.values);
         q.SetOrderBy({QStringLiteral("ID")});
         q.Open();
@@ -79,9 +82,25 @@ private slots:
         table.Insert(qso("DL1AA", QDate(2005, 1, 2),
                          {{"MODE", 1}, {"FREQ", 7.0}, {"NAME", "Hans"}, {"NOTE", "contest"}, {"QTH", "Říčany"}}));
         table.Insert(qso("OK1ABC/P", QDate(2010, 6, 1), {{"MODE", 2}, {"FREQ", 144.3}, {"NAME", "O'Brien"}}));
+
+        m_letters = std::make_unique<TempLog>();
+        LogTable letters(m_letters->connectionName());
+        const QList<QStringList> stations{
+            {"OK1AA", "Zdeněk", "Plzeň"},         {"OK1AB", "ŠTĚPÁN", "České Budějovice"},
+            {"OK1AC", "Jiří", "Říčany"},          {"OK2AD", "Ludmila", "ŽĎÁR NAD SÁZAVOU"},
+            {"DL1AA", "Jürgen", "Straße"},        {"DL1AB", "MÜLLER", "KÖLN"},
+            {"SP1AA", "Paweł", "Łódź"},           {"OH1AA", "Väinö", "Petäjävesi"},
+            {"OK1AE", "Radek", "RICANY"},
+        };
+        for (const QStringList &s : stations)
+            letters.Insert(qso(s[0], QDate(2020, 1, 1), {{"NAME", s[1]}, {"QTH", s[2]}}));
     }
 
-    void cleanupTestCase() { m_log.reset(); }
+    void cleanupTestCase()
+    {
+        m_log.reset();
+        m_letters.reset();
+    }
 
     // --- the lines and their grouping ---
     void grouping_data()
@@ -92,22 +111,22 @@ private slots:
         QTest::addColumn<QVariantList>("values");
         QTest::newRow("no rows") << Rows{} << QStringList{} << 0 << QVariantList{};
         QTest::newRow("two = on CALL share a line")
-            << Rows{row(fiCALL, "=", "OK2*"), row(fiCALL, "=", "OK1*")} << QStringList{"((UPPER(CALL) LIKE"} << 1
+            << Rows{row(fiCALL, "=", "OK2*"), row(fiCALL, "=", "OK1*")} << QStringList{"((CASEFOLD(CALL) LIKE"} << 1
             << QVariantList{"OK2%", "OK1%"};
         QTest::newRow("<> next to them opens its own line")
             << Rows{row(fiCALL, "=", "OK2*"), row(fiCALL, "=", "OK1*"), row(fiCALL, "<>", "OK1X*")}
-            << QStringList{"((UPPER(CALL) LIKE", "AND((IFNULL(UPPER(CALL),'') NOT LIKE"} << 1
+            << QStringList{"((CASEFOLD(CALL) LIKE", "AND((IFNULL(CASEFOLD(CALL),'') NOT LIKE"} << 1
             << QVariantList{"OK2%", "OK1%", "OK1X%"};
         QTest::newRow("two <> never share")
             << Rows{row(fiCALL, "<>", "A*"), row(fiCALL, "<>", "B*")} << QStringList{"((", "AND(("} << 0
             << QVariantList{"A%", "B%"};
         QTest::newRow("= with empty value is no LIKE and shares nothing")
             << Rows{row(fiNAME, "=", "JAN"), row(fiNAME, "=", "")}
-            << QStringList{"((UPPER(NAME) LIKE", "AND((IFNULL(UPPER(NAME),'') = ?)"} << 0
+            << QStringList{"((CASEFOLD(NAME) LIKE", "AND((IFNULL(UPPER(NAME),'') = ?)"} << 0
             << QVariantList{"JAN", ""};
         QTest::newRow("call then mode")
             << Rows{row(fiCALL, "=", "OK*"), row(fiMODE, "=", "CW")}
-            << QStringList{"((UPPER(CALL) LIKE", "AND((IFNULL(MODE,0) = ?)"} << 0 << QVariantList{"OK%", 1};
+            << QStringList{"((CASEFOLD(CALL) LIKE", "AND((IFNULL(MODE,0) = ?)"} << 0 << QVariantList{"OK%", 1};
         QTest::newRow("QSLo Požadován is index 2")
             << Rows{row(fiQSLO, "=", QStringLiteral("Požadován"))} << QStringList{"((IFNULL(QSLO,0) = ?)"} << 0
             << QVariantList{2};
@@ -118,11 +137,11 @@ private slots:
                                           << QVariantList{"2005-01-01"};
         QTest::newRow("frequency as number") << Rows{row(fiFREQ, "<", "14,2")} << QStringList{"((FREQ < ?)"} << 0
                                              << QVariantList{14.2};
-        QTest::newRow("lower case ASCII upper-cased, diacritics kept")
-            << Rows{row(fiQTH, "=", QStringLiteral("říčany*"))} << QStringList{"((UPPER(QTH) LIKE"} << 0
-            << QVariantList{QStringLiteral("říčANY%")};
+        QTest::newRow("small letters of every alphabet folded")
+            << Rows{row(fiQTH, "=", QStringLiteral("říčany*"))} << QStringList{"((CASEFOLD(QTH) LIKE"} << 0
+            << QVariantList{QStringLiteral("ŘÍČANY%")};
         QTest::newRow("% and _ escaped, * the wildcard")
-            << Rows{row(fiNOTE, "=", "100% qrp_*")} << QStringList{"((UPPER(NOTE) LIKE"} << 0
+            << Rows{row(fiNOTE, "=", "100% qrp_*")} << QStringList{"((CASEFOLD(NOTE) LIKE"} << 0
             << QVariantList{"100\\% QRP\\_%"};
         QTest::newRow("same field, other field between: new lines")
             << Rows{row(fiCALL, "=", "A*"), row(fiNAME, "=", "B"), row(fiCALL, "=", "C*")}
@@ -253,6 +272,46 @@ private slots:
         QFETCH(Rows, rows);
         QFETCH(QStringList, calls);
         QCOMPARE(select(rows), calls);
+    }
+
+    // Letter case counts in no alphabet, whichever side holds the capitals; diacritics
+    // still count (Říčany is not RICANY).
+    void lettersOfEveryAlphabet_data()
+    {
+        QTest::addColumn<Rows>("rows");
+        QTest::addColumn<QStringList>("calls");
+        const auto qth = [](const char *op, const char *text) { return row(fiQTH, op, QString::fromUtf8(text)); };
+        const auto name = [](const char *op, const char *text) { return row(fiNAME, op, QString::fromUtf8(text)); };
+        QTest::newRow("capitals typed, small stored") << Rows{qth("=", "PLZEŇ")} << QStringList{"OK1AA"};
+        QTest::newRow("small typed, capitals stored") << Rows{name("=", "štěpán")} << QStringList{"OK1AB"};
+        QTest::newRow("mask, capitals typed") << Rows{qth("=", "ČESKÉ*")} << QStringList{"OK1AB"};
+        QTest::newRow("mask inside, small typed") << Rows{qth("=", "*sázavou")} << QStringList{"OK2AD"};
+        QTest::newRow("mask, small typed") << Rows{qth("=", "žďár*")} << QStringList{"OK2AD"};
+        QTest::newRow("whole word of capitals") << Rows{qth("=", "ŘÍČANY")} << QStringList{"OK1AC"};
+        QTest::newRow("diacritics still count") << Rows{qth("=", "říčany")} << QStringList{"OK1AC"};
+        QTest::newRow("ASCII twin apart") << Rows{qth("=", "ricany")} << QStringList{"OK1AE"};
+        QTest::newRow("German ü, small typed") << Rows{name("=", "müller")} << QStringList{"DL1AB"};
+        QTest::newRow("German ü, capitals typed") << Rows{name("=", "JÜRGEN")} << QStringList{"DL1AA"};
+        QTest::newRow("German ö") << Rows{qth("=", "köln")} << QStringList{"DL1AB"};
+        QTest::newRow("ß against SS") << Rows{qth("=", "STRASSE")} << QStringList{"DL1AA"};
+        QTest::newRow("ß against capital ẞ") << Rows{qth("=", "STRAẞE")} << QStringList{"DL1AA"};
+        QTest::newRow("Polish ł and ó") << Rows{qth("=", "ŁÓDŹ"), name("=", "PAWEŁ")} << QStringList{"SP1AA"};
+        QTest::newRow("Finnish ä in a mask") << Rows{qth("=", "PETÄJÄ*")} << QStringList{"OH1AA"};
+        QTest::newRow("ä and ö in a name") << Rows{name("=", "VÄINÖ")} << QStringList{"OH1AA"};
+        QTest::newRow("two = on one field")
+            << Rows{qth("=", "plzeň"), qth("=", "ŁÓDŹ")} << QStringList{"OK1AA", "SP1AA"};
+        QTest::newRow("<> with capitals typed")
+            << Rows{qth("<>", "Č*"), qth("<>", "Ž*"), qth("<>", "PLZEŇ"), qth("<>", "ŘÍ*")}
+            << QStringList{"DL1AA", "DL1AB", "SP1AA", "OH1AA", "OK1AE"};
+        QTest::newRow("<> with small typed")
+            << Rows{name("<>", "štěpán"), name("<>", "*ü*"), qth("<>", "łódź")}
+            << QStringList{"OK1AA", "OK1AC", "OK2AD", "OH1AA", "OK1AE"};
+    }
+    void lettersOfEveryAlphabet()
+    {
+        QFETCH(Rows, rows);
+        QFETCH(QStringList, calls);
+        QCOMPARE(select(*m_letters, rows), calls);
     }
 
     // Values that would break or widen a query written as text select nothing here, raise

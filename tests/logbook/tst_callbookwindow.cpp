@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QSignalSpy>
 #include <QTest>
@@ -179,6 +180,67 @@ private slots:
                 item->trigger();
         QCOMPARE(sortedField(window), QStringLiteral("MESTO"));
         QCOMPARE(window.qList->Value(0).toString(), QStringLiteral("OK2B"));
+    }
+
+    // Surnames of the example and of other languages, one station each.
+    QString namesCsv()
+    {
+        const QStringList surnames{"Cyril", "Svoboda", "Zeman", "adam", "Čermák", "Šťastný", "Chalupa",
+                                   "Hora", "Großmann", "Müller", "Wałęsa", "Öberg"};
+        QByteArray bytes = Header + "\r\n";
+        for (int i = 0; i < surnames.size(); ++i)
+            bytes += "OK1A" + QByteArray(1, char('A' + i)) + ";;" + UnicodeToWin1250(surnames[i]) + "\r\n";
+        return csv(QStringLiteral("names.csv"), bytes);
+    }
+    QStringList surnames(TfrmCallBook &window)
+    {
+        QStringList list;
+        for (int row = 0; row < window.qList->RecordCount(); ++row)
+            list << window.qList->ValueAt(row, 2).toString();
+        return list;
+    }
+
+    // Sorted by surname as a Czech reader expects: small and capital letters together,
+    // Č after C, Š after S, ch after h, letters of other languages beside their base.
+    void surnamesInCzechOrder()
+    {
+        ImportCallBook(m_fx->dir.path(), ReadCallBookFile(namesCsv()));
+        TfrmCallBook window(*m_fx->dm);
+        window.TitleClick(2); // Příjmení
+        QCOMPARE(surnames(window), (QStringList{"adam", "Cyril", "Čermák", "Großmann", "Hora", "Chalupa", "Müller",
+                                                "Öberg", "Svoboda", "Šťastný", "Wałęsa", "Zeman"}));
+        window.TitleClick(0); // back to the call signs
+        QCOMPARE(surnames(window).first(), QStringLiteral("Cyril"));
+    }
+
+    // The find window ignores letter case in every alphabet, ß against SS included.
+    void findIgnoresCaseOfEveryLetter_data()
+    {
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("Czech capitals") << QStringLiteral("ŠŤASTNÝ") << QStringLiteral("Šťastný");
+        QTest::newRow("Czech capitals, mask") << QStringLiteral("ČER*") << QStringLiteral("Čermák");
+        QTest::newRow("ß as SS") << QStringLiteral("grossmann") << QStringLiteral("Großmann");
+        QTest::newRow("ß as capital ẞ") << QStringLiteral("GROẞ*") << QStringLiteral("Großmann");
+        QTest::newRow("ł and ę") << QStringLiteral("WAŁĘSA") << QStringLiteral("Wałęsa");
+        QTest::newRow("ö, mask") << QStringLiteral("?BERG") << QStringLiteral("Öberg");
+        QTest::newRow("diacritics count") << QStringLiteral("cermak") << QString();
+    }
+    void findIgnoresCaseOfEveryLetter()
+    {
+        QFETCH(QString, mask);
+        QFETCH(QString, found);
+        ImportCallBook(m_fx->dir.path(), ReadCallBookFile(namesCsv()));
+        TfrmCallBook window(*m_fx->dm);
+        window.find->cbBoxField->setCurrentText(QStringLiteral("Příjmení"));
+        window.find->chBoxCase->setChecked(false);
+        window.find->chBoxFirst->setChecked(true);
+        window.find->cbBoxData->setEditText(mask);
+        QCOMPARE(window.find->actFindExecute(), !found.isEmpty());
+        if (!found.isEmpty())
+            QCOMPARE(window.qList->Value(2).toString(), found);
+        else
+            QCOMPARE(m_messages->lastText(), QStringLiteral("Nenalezeno ..."));
     }
 
     void firstAndLast()

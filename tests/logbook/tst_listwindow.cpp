@@ -158,6 +158,26 @@ private slots:
         QCOMPARE(resets.count(), 2);
     }
 
+    // Text columns in Czech order, where ch is a letter after h: the prefixes CH1 and
+    // CH2 (Canada) follow the last H prefix, not CG8.
+    void textSortedInCzechOrder()
+    {
+        TfrmList list(*m_fx->dm);
+        list.SetupList(0);
+        sortItem(list, QStringLiteral("DXCC"))->trigger(); // the PREFIX field
+        QCOMPARE(list.qList->OrderBy(), QStringLiteral("PREFIX"));
+        QStringList prefixes;
+        const int field = list.qList->FieldIndex(QStringLiteral("PREFIX"));
+        for (int row = 0; row < list.qList->RecordCount(); ++row)
+            prefixes << list.qList->ValueAt(row, field).toString();
+        const qsizetype ch1 = prefixes.indexOf(QStringLiteral("CH1"));
+        QVERIFY(ch1 > 0);
+        QCOMPARE(prefixes.value(ch1 + 1), QStringLiteral("CH2"));
+        QCOMPARE(prefixes.value(prefixes.indexOf(QStringLiteral("CG8")) + 1), QStringLiteral("CI0"));
+        QVERIFY(prefixes.value(ch1 - 1).startsWith(u'H'));
+        QVERIFY(prefixes.value(ch1 + 2).startsWith(u'I'));
+    }
+
     void firstAndLast()
     {
         TfrmList list(*m_fx->dm);

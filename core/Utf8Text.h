@@ -1,0 +1,16 @@
+#pragma once
+// Recognising UTF-8 among the 8-bit texts of other programs. Text in Windows-1250 and the
+// other code pages of Czech almost never forms UTF-8 sequences by chance: a letter with a
+// diacritic there is one byte from 0x80 up, which UTF-8 never writes alone.
+
+#include <QtGlobal>
+
+// The code point of the well-formed UTF-8 sequence that begins at data[i], its length
+// (2 to 4) in `length`; 0 in `length` when the bytes there are no such sequence (a
+// stray continuation byte, a sequence cut short, an overlong form, a surrogate, a
+// value above U+10FFFF). For an ASCII byte, `length` is 1.
+char32_t Utf8SequenceAt(const uchar *data, qint64 size, qint64 i, int &length);
+
+// True when the bytes begin with the UTF-8 byte-order mark, or when at least one byte is
+// 0x80 or above and every such byte belongs to a well-formed UTF-8 sequence.
+bool IsUtf8Text(const uchar *data, qint64 size);

@@ -1,0 +1,165 @@
+// The text of ADIF files in UTF-8 and in the 8-bit code pages: a file in UTF-8 is read as
+// UTF-8 whatever code page the options name; any other as the options say.
+
+#include "ImportTestSupport.h"
+
+#include "CharSet.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace
+{
+
+// A field with its length in bytes, as ADIF counts it.
+QByteArray tag(const QByteArray &name, const QByteArray &data)
+{
+    return '<' + name + ':' + QByteArray::number(data.size()) + '>' + data;
+}
+
+using Encode = QByteArray (*)(const QString &);
+QByteArray toUtf8(const QString &text) { return text.toUtf8(); }
+QByteArray toWin1250(const QString &text) { return UnicodeToWin1250(text); }
+
+// Three QSOs whose texts hold Czech letters and letters of other languages in the text
+// fields the options convert and in one they do not (QSL_VIA).
+QByteArray threeQsos(Encode encode)
+{
+    const QList<QStringList> qsos{
+        {"OK1AB", "Jiří Šťastný", "Říčany u Prahy", "Děkuji za spojení, 73", "OK1ŽŽ"},
+        {"OK2XY", "ZDENĚK ČERMÁK", "ŽĎÁR NAD SÁZAVOU", "Pěkný signál", ""},
+        {"SP9AB", "Paweł", "Łódź", "Dziękuję", ""},
+    };
+    QByteArray adif = "Export of a logger\n<ADIF_VER:5>3.1.4<EOH>\n";
+    for (const QStringList &q : qsos) {
+        adif += tag("QSO_DATE", "20240105") + tag("TIME_ON", "1230") + tag("CALL", q[0].toLatin1()) +
+                tag("FREQ", "14.025") + tag("MODE", "CW") + tag("RST_SENT", "599") + tag("RST_RCVD", "579") +
+                tag("NAME", encode(q[1])) + tag("QTH", encode(q[2])) + tag("COMMENT", encode(q[3]));
+        if (!q[4].isEmpty())
+            adif += tag("QSL_VIA", encode(q[4]));
+        adif += "<EOR>\n";
+    }
+    return adif;
+}
+
+const QByteArray Bom = "\xEF\xBB\xBF";
+
+QStringList stagedRows(const StagedImport &im)
+{
+    QStringList rows;
+    for (qint64 id = 1; id <= im.count(); ++id) {
+        const TLogRecord r = im.record(id);
+        QStringList values;
+        for (int f = 0; f < LogFieldCount; ++f)
+            values << r[f].toString();
+        rows << values.join(u'|');
+    }
+    return rows;
+}
+
+TImportOptions withCodePage(int codePage)
+{
+    TImportOptions o = adifOptions();
+    o.CharSet = codePage;
+    return o;
+}
+
+} // namespace
+
+class TestAdifTextEncoding : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The same QSOs written in UTF-8 with and without a byte-order mark, and in
+    // Windows-1250, are staged alike; a file in UTF-8 is UTF-8 whatever code page the
+    // options name.
+    void sameRecordsFromEveryEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("adif");
+        QTest::addColumn<int>("codePage");
+        QTest::newRow("UTF-8") << threeQsos(toUtf8) << 0;
+        QTest::newRow("UTF-8 with mark") << Bom + threeQsos(toUtf8) << 0;
+        QTest::newRow("UTF-8, options CP852") << threeQsos(toUtf8) << int(CodePage852);
+        QTest::newRow("UTF-8 with mark, options ISO8859-2") << Bom + threeQsos(toUtf8) << int(CodePageIso88592);
+        QTest::newRow("UTF-8, options Kamenický") << threeQsos(toUtf8) << int(CodePageKamenicky);
+        QTest::newRow("Windows-1250") << threeQsos(toWin1250) << 0;
+    }
+    void sameRecordsFromEveryEncoding()
+    {
+        QFETCH(QByteArray, adif);
+        QFETCH(int, codePage);
+        StagedImport reference;
+        reference.read(threeQsos(toWin1250));
+        QCOMPARE(reference.count(), 3);
+        QCOMPARE(reference.record(1)[fiNAME].toString(), QStringLiteral("Jiří Šťastný"));
+        QCOMPARE(reference.record(2)[fiQTH].toString(), QStringLiteral("ŽĎÁR NAD SÁZAVOU"));
+        QCOMPARE(reference.record(1)[fiQSLVIA].toString(), QStringLiteral("OK1ŽŽ"));
+
+        StagedImport im;
+        im.read(adif, withCodePage(codePage));
+        QCOMPARE(stagedRows(im), stagedRows(reference));
+        QCOMPARE(im.messages(), reference.messages());
+    }
+
+    // Windows-1250 stays Windows-1250, and the other code pages go through their tables,
+    // however few letters above 127 the file holds.
+    void eightBitFilesAsTheOptionsSay_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<int>("codePage");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Windows-1250") << UnicodeToWin1250(QStringLiteral("Úštěk")) << 0 << QStringLiteral("Úštěk");
+        QTest::newRow("one letter") << UnicodeToWin1250(QStringLiteral("Jiří")) << 0 << QStringLiteral("Jiří");
+        QTest::newRow("capitals") << UnicodeToWin1250(QStringLiteral("ŠŤASTNÝ")) << 0 << QStringLiteral("ŠŤASTNÝ");
+        QTest::newRow("CP852") << QByteArray("K\x85\xE5") << int(CodePage852) << QStringLiteral("Kůň");
+        QTest::newRow("ASCII, CP852") << QByteArray("Karel") << int(CodePage852) << QStringLiteral("Karel");
+    }
+    void eightBitFilesAsTheOptionsSay()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(int, codePage);
+        QFETCH(QString, expected);
+        StagedImport im;
+        im.read(tag("QSO_DATE", "20240105") + tag("TIME_ON", "1230") + tag("CALL", "OK1AB") + tag("MODE", "CW") +
+                    tag("FREQ", "14.025") + tag("NAME", name) + "<EOR>",
+                withCodePage(codePage));
+        QCOMPARE(im.count(), 1);
+        QCOMPARE(im.record(1)[fiNAME].toString(), expected);
+    }
+
+    // Lengths count the bytes as written: a length one short of a two-byte letter ends
+    // the field before it, and the next tag is read where the declared bytes end.
+    void lengthsCountBytes()
+    {
+        StagedImport im;
+        im.read(Bom + "<QSO_DATE:8>20240105<TIME_ON:4>1230<CALL:5>OK1AB<MODE:2>CW<FREQ:6>14.025" +
+                "<NAME:7>Zdeněk<QTH:5>Plzeň<COMMENT:4>ü73<EOR>");
+        QCOMPARE(im.count(), 1);
+        const TLogRecord r = im.record(1);
+        QCOMPARE(r[fiNAME].toString(), QStringLiteral("Zdeněk"));
+        // The letter cut in two is shown as such, not dropped unseen.
+        QCOMPARE(r[fiQTH].toString(), QStringLiteral("Plze\uFFFD"));
+        QCOMPARE(r[fiNOTE].toString(), QStringLiteral("ü73"));
+    }
+
+    // The QRZ download: UTF-8 without a mark, read as written.
+    void qrzDownload()
+    {
+        const QString path = SamplesDir + "urbancamo+adif-processor/m0nom_p.204681.20210116183312.adi";
+        if (!QFile::exists(path))
+            QSKIP("the sample files are not there");
+        for (int codePage : {0, int(CodePage852)}) {
+            StagedImport im;
+            im.readFile(path, withCodePage(codePage));
+            QCOMPARE(im.count(), 4567);
+            bool found = false;
+            for (qint64 id = 1; id <= im.count() && !found; ++id)
+                found = im.record(id)[fiQTH].toString() == QStringLiteral("41900 Petäjävesi");
+            QVERIFY(found);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAdifTextEncoding)
+#include "tst_adiftextencoding.moc"
