@@ -470,6 +470,21 @@ bool orderFromIndex(sqlite3 *handle, const QString &select)
 
 } // namespace
 
+std::optional<std::vector<qint64>> ReadLogIds(const QSqlDatabase &db, const QString &select,
+                                              const QVariantList &values)
+{
+    sqlite3 *handle = sqliteHandle(db);
+    if (!handle)
+        return std::nullopt;
+    Statement q(db, handle, select);
+    if (sqlite3_bind_parameter_count(q.get()) != values.size() || !bindValues(q.get(), values))
+        return std::nullopt;
+    std::vector<qint64> ids;
+    while (q.step())
+        ids.push_back(sqlite3_column_int64(q.get(), 0));
+    return ids;
+}
+
 std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, const TLogOrder &order,
                                                     const QString &condition, const QVariantList &values)
 {
@@ -478,14 +493,11 @@ std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, cons
         return std::nullopt;
 
     // Which rows the condition selects, read in the table's own order: one pass, no sort.
-    std::vector<qint64> selected;
-    {
-        Statement q(db, handle, QStringLiteral("SELECT ID FROM %1 WHERE (%2)").arg(LogTableName, condition));
-        if (sqlite3_bind_parameter_count(q.get()) != values.size() || !bindValues(q.get(), values))
-            return std::nullopt;
-        while (q.step())
-            selected.push_back(sqlite3_column_int64(q.get(), 0));
-    }
+    std::optional<std::vector<qint64>> read =
+        ReadLogIds(db, QStringLiteral("SELECT ID FROM %1 WHERE (%2)").arg(LogTableName, condition), values);
+    if (!read)
+        return std::nullopt;
+    const std::vector<qint64> selected = std::move(*read);
 
     // The whole log in the order, from an index or sorted here; SQLite sorting it would
     // take longer than its sort of the selected rows alone.
@@ -496,9 +508,10 @@ std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, cons
         const QString select = QStringLiteral("SELECT ID FROM %1 ORDER BY %2").arg(LogTableName, LogOrderSql(order, false));
         if (!orderFromIndex(handle, select))
             return std::nullopt;
-        Statement q(db, handle, select);
-        while (q.step())
-            all.push_back(sqlite3_column_int64(q.get(), 0));
+        read = ReadLogIds(db, select, {});
+        if (!read)
+            return std::nullopt;
+        all = std::move(*read);
     }
 
     std::vector<bool> keep(all.size());

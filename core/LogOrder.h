@@ -50,6 +50,13 @@ int CompareOrderKeys(const TLogOrder &order, const QVariantList &a, const QVaria
 // EDatabaseError when the log cannot be read.
 std::optional<std::vector<qint64>> SortLogInMemory(const QSqlDatabase &db, const TLogOrder &order);
 
+// The first column, as IDs, of every row of a SELECT with "?" for each of the values,
+// read through SQLite's own interface (a large log's IDs without a QVariant each).
+// Nothing when the connection is not SQLite's or a value is of a kind not bound here
+// (dates and times). Raises EDatabaseError when the log cannot be read.
+std::optional<std::vector<qint64>> ReadLogIds(const QSqlDatabase &db, const QString &select,
+                                              const QVariantList &values);
+
 // The IDs of the rows that the condition (SQL over the log's field names, "?" for each of
 // the values, bound in order) selects, in this order: the condition read in one pass
 // without a sort, and the places taken from the whole log's order where an index gives it

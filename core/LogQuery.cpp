@@ -256,11 +256,14 @@ struct LogQuery::Private {
         } else if (std::optional<std::vector<qint64>> selected = OrderSelectedIds(db, order, where, whereValues)) {
             return std::move(*selected);
         }
+        const QString select =
+            QStringLiteral("SELECT ID") + fromWhere() + QStringLiteral(" ORDER BY ") + LogOrderSql(order, filtered());
+        if (std::optional<std::vector<qint64>> read = ReadLogIds(db, select, whereValues))
+            return std::move(*read);
         std::vector<qint64> result;
         QSqlQuery q(db);
         q.setForwardOnly(true);
-        if (!q.prepare(QStringLiteral("SELECT ID") + fromWhere() + QStringLiteral(" ORDER BY ") +
-                       LogOrderSql(order, filtered())))
+        if (!q.prepare(select))
             queryFailed(db, q.lastError().text());
         bindWhere(q);
         if (!q.exec())
