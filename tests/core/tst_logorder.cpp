@@ -120,6 +120,22 @@ class TestLogOrder : public QObject
 
     Ids allIds() { return sqliteOrder({"ID"}); }
 
+    void openQuery(LogQuery &q, const QStringList &order, const QString &where, const QVariantList &values)
+    {
+        q.SetConnectionName(m_log->connectionName());
+        q.SetOrderBy(order);
+        q.SetWhere(where, values);
+        q.Open();
+    }
+
+    // The log query's answer.
+    Ids queryIds(const QStringList &order, const QString &where = {}, const QVariantList &values = {})
+    {
+        LogQuery q;
+        openQuery(q, order, where, values);
+        return idsOf(q);
+    }
+
 private slots:
     void init()
     {
@@ -189,11 +205,7 @@ private slots:
         QCOMPARE(sorted.has_value(), inMemory);
         if (sorted)
             QVERIFY(*sorted == expected);
-        LogQuery q;
-        q.SetConnectionName(m_log->connectionName());
-        q.SetOrderBy(order);
-        q.Open();
-        QVERIFY(idsOf(q) == expected);
+        QVERIFY(queryIds(order) == expected);
     }
 
     void refreshedRowsTakeTheirPlaces_data()
@@ -215,10 +227,7 @@ private slots:
         QFETCH(QString, where);
         QFETCH(QVariantList, values);
         LogQuery q;
-        q.SetConnectionName(m_log->connectionName());
-        q.SetOrderBy(order);
-        q.SetWhere(where, values);
-        q.Open();
+        openQuery(q, order, where, values);
         LogTable table(m_log->connectionName());
         const Ids existing = allIds();
 
@@ -318,12 +327,7 @@ private slots:
         QCOMPARE(ids.has_value(), placed);
         if (ids)
             QVERIFY(*ids == expected);
-        LogQuery q;
-        q.SetConnectionName(m_log->connectionName());
-        q.SetOrderBy(order);
-        q.SetWhere(where, values);
-        q.Open();
-        QVERIFY(idsOf(q) == expected);
+        QVERIFY(queryIds(order, where, values) == expected);
     }
 
     void columnReadAsTheDriverReadsIt_data()
@@ -398,10 +402,7 @@ private slots:
         QFETCH(QVariantList, values);
         QFETCH(int, failAt);
         LogQuery q;
-        q.SetConnectionName(m_log->connectionName());
-        q.SetOrderBy(order);
-        q.SetWhere(where, values);
-        q.Open();
+        openQuery(q, order, where, values);
         Ids seen = idsOf(q); // the view's copy, kept by the notices alone
         int notices = 0;
         bool consistent = true;
