@@ -367,3 +367,171 @@ std::optional<std::vector<qint64>> SortLogInMemory(const QSqlDatabase &db, const
         ids.push_back(byDate[e.rank]);
     return ids;
 }
+
+namespace
+{
+
+// Binds the values of a condition as Qt's SQLite driver binds them; false for a kind of
+// value whose text form this program does not reproduce (dates and times).
+bool bindValues(sqlite3_stmt *stmt, const QVariantList &values)
+{
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant &v = values[i];
+        const int slot = i + 1;
+        int rc = SQLITE_OK;
+        if (v.isNull()) {
+            rc = sqlite3_bind_null(stmt, slot);
+            continue;
+        }
+        switch (v.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+            rc = sqlite3_bind_int64(stmt, slot, v.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(stmt, slot, v.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = v.toByteArray();
+            rc = sqlite3_bind_blob64(stmt, slot, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case QMetaType::QString:
+        case QMetaType::QChar: {
+            const QByteArray text = v.toString().toUtf8();
+            rc = sqlite3_bind_text64(stmt, slot, text.constData(), sqlite3_uint64(text.size()), SQLITE_TRANSIENT,
+                                     SQLITE_UTF8);
+            break;
+        }
+        default:
+            return false;
+        }
+        if (rc != SQLITE_OK)
+            return false;
+    }
+    return true;
+}
+
+// Whether SQLite reads the whole log in this order from an index, without a sort of its own.
+bool orderFromIndex(sqlite3 *handle, const QString &select)
+{
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(handle, ("EXPLAIN QUERY PLAN " + select).toUtf8().constData(), -1, &stmt, nullptr) !=
+        SQLITE_OK)
+        return false;
+    bool sorts = false;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        const char *detail = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 3));
+        if (detail && std::strstr(detail, "TEMP B-TREE"))
+            sorts = true;
+    }
+    sqlite3_finalize(stmt);
+    return !sorts;
+}
+
+} // namespace
+
+std::optional<std::vector<qint64>> ReadLogIds(const QSqlDatabase &db, const QString &select,
+                                              const QVariantList &values)
+{
+    sqlite3 *handle = sqliteHandle(db);
+    if (!handle)
+        return std::nullopt;
+    Statement q(db, handle, select);
+    if (sqlite3_bind_parameter_count(q.get()) != values.size() || !bindValues(q.get(), values))
+        return std::nullopt;
+    std::vector<qint64> ids;
+    while (q.step())
+        ids.push_back(sqlite3_column_int64(q.get(), 0));
+    return ids;
+}
+
+std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, const TLogOrder &order,
+                                                    const QString &condition, const QVariantList &values)
+{
+    sqlite3 *handle = sqliteHandle(db);
+    if (!handle)
+        return std::nullopt;
+
+    // Which rows the condition selects, read in the table's own order: one pass, no sort.
+    std::optional<std::vector<qint64>> read =
+        ReadLogIds(db, QStringLiteral("SELECT ID FROM %1 WHERE (%2)").arg(LogTableName, condition), values);
+    if (!read)
+        return std::nullopt;
+    const std::vector<qint64> selected = std::move(*read);
+
+    // The whole log in the order, from an index or sorted here; SQLite sorting it would
+    // take longer than its sort of the selected rows alone.
+    std::vector<qint64> all;
+    if (std::optional<std::vector<qint64>> sorted = SortLogInMemory(db, order)) {
+        all = std::move(*sorted);
+    } else {
+        const QString select = QStringLiteral("SELECT ID FROM %1 ORDER BY %2").arg(LogTableName, LogOrderSql(order, false));
+        if (!orderFromIndex(handle, select))
+            return std::nullopt;
+        read = ReadLogIds(db, select, {});
+        if (!read)
+            return std::nullopt;
+        all = std::move(*read);
+    }
+
+    std::vector<bool> keep(all.size());
+    {
+        const PositionOfId rankOf(all);
+        for (qint64 id : selected) {
+            const int rank = rankOf(id);
+            if (rank < 0)
+                return std::nullopt; // written meanwhile: SQLite orders them instead
+            keep[size_t(rank)] = true;
+        }
+    }
+    std::vector<qint64> ids;
+    ids.reserve(selected.size());
+    for (size_t i = 0; i < all.size(); ++i)
+        if (keep[i])
+            ids.push_back(all[i]);
+    return ids;
+}
+
+bool ReadLogColumn(const QSqlDatabase &db, int field, const QString &condition, const QVariantList &values,
+                   const std::function<void(qint64 id, const QVariant &stored)> &visit)
+{
+    sqlite3 *handle = sqliteHandle(db);
+    if (!handle)
+        return false;
+    QString sql = QStringLiteral("SELECT ID,%1 FROM %2").arg(LogFieldNames[field], LogTableName);
+    if (!condition.trimmed().isEmpty())
+        sql += QStringLiteral(" WHERE (") + condition + u')';
+    Statement q(db, handle, sql);
+    if (sqlite3_bind_parameter_count(q.get()) != values.size() || !bindValues(q.get(), values))
+        return false;
+    sqlite3_stmt *stmt = q.get();
+    while (q.step()) {
+        // The values as Qt's driver gives them.
+        QVariant stored;
+        switch (sqlite3_column_type(stmt, 1)) {
+        case SQLITE_INTEGER:
+            stored = qlonglong(sqlite3_column_int64(stmt, 1));
+            break;
+        case SQLITE_FLOAT:
+            stored = sqlite3_column_double(stmt, 1);
+            break;
+        case SQLITE_TEXT:
+            stored = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1)),
+                                       sqlite3_column_bytes(stmt, 1));
+            break;
+        case SQLITE_BLOB:
+            stored = QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, 1)), sqlite3_column_bytes(stmt, 1));
+            break;
+        default:
+            break;
+        }
+        visit(sqlite3_column_int64(stmt, 0), stored);
+    }
+    return true;
+}

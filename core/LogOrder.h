@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -48,3 +49,27 @@ int CompareOrderKeys(const TLogOrder &order, const QVariantList &a, const QVaria
 // which SQLite reads from an index or which the program does not sort itself. Raises
 // EDatabaseError when the log cannot be read.
 std::optional<std::vector<qint64>> SortLogInMemory(const QSqlDatabase &db, const TLogOrder &order);
+
+// The first column, as IDs, of every row of a SELECT with "?" for each of the values,
+// read through SQLite's own interface (a large log's IDs without a QVariant each).
+// Nothing when the connection is not SQLite's or a value is of a kind not bound here
+// (dates and times). Raises EDatabaseError when the log cannot be read.
+std::optional<std::vector<qint64>> ReadLogIds(const QSqlDatabase &db, const QString &select,
+                                              const QVariantList &values);
+
+// The IDs of the rows that the condition (SQL over the log's field names, "?" for each of
+// the values, bound in order) selects, in this order: the condition read in one pass
+// without a sort, and the places taken from the whole log's order where an index gives it
+// or SortLogInMemory sorts it, which is faster than SQLite's sort of a large part of the
+// log. Nothing when the log's order would need SQLite's own sort, or for values other
+// than numbers, texts and blobs. Raises EDatabaseError when the log cannot be read.
+std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, const TLogOrder &order,
+                                                    const QString &condition, const QVariantList &values);
+
+// Hands the ID and the stored value of one field (as Qt's driver reads it) of every row
+// that the condition selects to `visit`, in the table's order, read through SQLite's own
+// interface: a search over one column of a large log. False, with nothing read, when the
+// connection is not SQLite's or the values are of a kind OrderSelectedIds leaves alone.
+// Raises EDatabaseError when the log cannot be read.
+bool ReadLogColumn(const QSqlDatabase &db, int field, const QString &condition, const QVariantList &values,
+                   const std::function<void(qint64 id, const QVariant &stored)> &visit);

@@ -104,7 +104,6 @@ struct LogQuery::Private {
         qint64 id;
     };
     std::vector<RowEdit> pendingRowEdits;
-    std::vector<qint64> idsBeforeEdits;
 
     // Row of each ID, built when first asked for on a larger result: a table indexed by
     // ID when the IDs lie close together (the usual case), else (ID, row) pairs sorted
@@ -282,12 +281,17 @@ struct LogQuery::Private {
         if (!filtered()) {
             if (std::optional<std::vector<qint64>> sorted = SortLogInMemory(db, order))
                 return std::move(*sorted);
+        } else if (std::optional<std::vector<qint64>> selected = OrderSelectedIds(db, order, where, whereValues)) {
+            return std::move(*selected);
         }
+        const QString select =
+            QStringLiteral("SELECT ID") + fromWhere() + QStringLiteral(" ORDER BY ") + LogOrderSql(order, filtered());
+        if (std::optional<std::vector<qint64>> read = ReadLogIds(db, select, whereValues))
+            return std::move(*read);
         std::vector<qint64> result;
         QSqlQuery q(db);
         q.setForwardOnly(true);
-        if (!q.prepare(QStringLiteral("SELECT ID") + fromWhere() + QStringLiteral(" ORDER BY ") +
-                       LogOrderSql(order, filtered())))
+        if (!q.prepare(select))
             queryFailed(db, q.lastError().text());
         bindWhere(q);
         if (!q.exec())
@@ -498,26 +502,33 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
     std::vector<Private::RowEdit> edits;
     const bool followed = isSignalConnected(QMetaMethod::fromSignal(&LogQuery::viewRowEdited));
-    // The views are told the changes on the list as they saw it last.
-    if (followed && !d->pendingReset && d->pendingRowEdits.empty())
-        d->idsBeforeEdits = d->ids;
-    std::vector<qint64> ids = std::move(d->ids);
-    d->ids.clear();
-    if (!changed.empty()) {
-        // One pass over the list; most IDs lie outside the few changed ones at once.
-        const qint64 low = changed.front();
-        const qint64 high = changed.back();
-        size_t kept = 0;
-        for (size_t row = 0; row < ids.size(); ++row) {
-            const qint64 id = ids[row];
-            if (id >= low && id <= high && std::binary_search(changed.begin(), changed.end(), id)) {
-                // Its row number once the rows before it have gone.
-                edits.push_back({false, static_cast<int>(kept), id});
-                continue;
+    // The list is changed in place: on a large log a copy of it would cost more than the
+    // rest of the refresh. The views are later told the changes on the list as they saw it
+    // last, which the edits kept undo.
+    std::vector<qint64> &ids = d->ids;
+    {
+        // Found through the row index when one is at hand, else by a plain scan: building
+        // the index would take longer than scanning for the few rows.
+        std::vector<std::pair<int, qint64>> gone;
+        for (qint64 id : changed) {
+            int row = -1;
+            if (d->rowIndexBuilt) {
+                row = d->rowOfId(id);
+            } else {
+                const auto it = std::find(ids.begin(), ids.end(), id);
+                row = it == ids.end() ? -1 : static_cast<int>(it - ids.begin());
             }
-            ids[kept++] = id;
+            if (row >= 0)
+                gone.emplace_back(row, id);
         }
-        ids.resize(kept);
+        d->clearCache();
+        std::sort(gone.begin(), gone.end());
+        for (size_t i = 0; i < gone.size(); ++i) {
+            // Its row number once the rows before it have gone.
+            const int row = gone[i].first - static_cast<int>(i);
+            ids.erase(ids.begin() + row);
+            edits.push_back({false, row, gone[i].second});
+        }
     }
     try {
         RowKeyReader reader(d->database(), d->where, d->whereValues, order);
@@ -544,7 +555,6 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
         throw;
     }
     d->clearCache();
-    d->ids = std::move(ids);
     d->pos = d->ids.empty() ? -1 : 0;
     d->bof = true;
     d->eof = d->ids.empty();
@@ -805,7 +815,6 @@ void LogQuery::EnableControls()
     d->pendingReset = d->pendingScroll = false;
     if (reset) {
         d->pendingRowEdits.clear();
-        d->idsBeforeEdits.clear();
         emit viewReset();
         return;
     }
@@ -996,35 +1005,43 @@ void LogQuery::scrolled()
 // not move the query meanwhile.
 void LogQuery::emitRowEdits()
 {
-    std::vector<qint64> final = std::move(d->ids);
-    d->ids = std::exchange(d->idsBeforeEdits, {});
     const std::vector<Private::RowEdit> edits = std::exchange(d->pendingRowEdits, {});
+    std::vector<qint64> &ids = d->ids;
+    auto apply = [&ids](const Private::RowEdit &edit) {
+        if (edit.inserted)
+            ids.insert(ids.begin() + edit.row, edit.id);
+        else
+            ids.erase(ids.begin() + edit.row);
+    };
+    // Back to the list as the views saw it: the edits undone, the last one first.
+    for (auto it = edits.rbegin(); it != edits.rend(); ++it)
+        apply({!it->inserted, it->row, it->id});
+    d->clearCache();
     ++d->disableCount;
+    size_t applied = 0; // edits made on the list
     try {
         for (const Private::RowEdit &edit : edits) {
             emit viewRowAboutToBeEdited(edit.inserted, edit.row);
-            if (edit.inserted)
-                d->ids.insert(d->ids.begin() + edit.row, edit.id);
-            else
-                d->ids.erase(d->ids.begin() + edit.row);
+            apply(edit);
+            ++applied;
             d->clearCache();
             emit viewRowEdited(edit.inserted, edit.row);
         }
     } catch (...) {
+        // The list ends as the query selects it whatever a view raised.
+        for (; applied < edits.size(); ++applied)
+            apply(edits[applied]);
         --d->disableCount;
-        d->ids = std::move(final);
         d->clearCache();
         throw;
     }
     --d->disableCount;
-    d->ids = std::move(final);
     d->clearCache();
 }
 
 void LogQuery::notifyReset()
 {
     d->pendingRowEdits.clear();
-    d->idsBeforeEdits.clear();
     if (d->disableCount > 0)
         d->pendingReset = true;
     else

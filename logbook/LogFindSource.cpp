@@ -1,6 +1,7 @@
 #include "LogFindSource.h"
 
 #include "DatabaseError.h"
+#include "LogOrder.h"
 #include "LogQuery.h"
 #include "LogRecord.h"
 
@@ -40,6 +41,27 @@ QVariant TLogFindSource::ValueAt(int row, int field) const
     return m_query->ValueAt(row, field);
 }
 
+// The column read through Qt's driver, for a connection or values that the direct read
+// leaves alone.
+void TLogFindSource::readColumn(QSqlDatabase &db, int field,
+                                const std::function<void(qint64, const QVariant &)> &visit) const
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    QString sql = QStringLiteral("SELECT ID, %1 FROM %2").arg(LogFieldNames[field], LogTableName);
+    if (!m_query->Where().trimmed().isEmpty())
+        sql += QStringLiteral(" WHERE (") + m_query->Where() + u')';
+    if (!q.prepare(sql))
+        throw EDatabaseError(QStringLiteral("Chyba při čtení deníku!\n") + q.lastError().text());
+    const QVariantList values = m_query->WhereValues();
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(i, values[i]);
+    if (!q.exec())
+        throw EDatabaseError(QStringLiteral("Chyba při čtení deníku!\n") + q.lastError().text());
+    while (q.next())
+        visit(q.value(0).toLongLong(), q.value(1));
+}
+
 int TLogFindSource::FindFrom(int from, int field, const Match &match) const
 {
     const int count = RecordCount();
@@ -53,22 +75,13 @@ int TLogFindSource::FindFrom(int from, int field, const Match &match) const
 
     // The IDs of every QSO of the query whose field matches, from one read of the column.
     QSqlDatabase db = QSqlDatabase::database(m_query->ConnectionName(), false);
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    QString sql = QStringLiteral("SELECT ID, %1 FROM %2").arg(LogFieldNames[field], LogTableName);
-    if (!m_query->Where().trimmed().isEmpty())
-        sql += QStringLiteral(" WHERE (") + m_query->Where() + u')';
-    if (!q.prepare(sql))
-        throw EDatabaseError(QStringLiteral("Chyba při čtení deníku!\n") + q.lastError().text());
-    const QVariantList values = m_query->WhereValues();
-    for (int i = 0; i < values.size(); ++i)
-        q.bindValue(i, values[i]);
-    if (!q.exec())
-        throw EDatabaseError(QStringLiteral("Chyba při čtení deníku!\n") + q.lastError().text());
     std::unordered_set<qint64> matching;
-    while (q.next())
-        if (match(LogValueFromStorage(field, q.value(1))))
-            matching.insert(q.value(0).toLongLong());
+    const auto take = [&](qint64 id, const QVariant &stored) {
+        if (match(LogValueFromStorage(field, stored)))
+            matching.insert(id);
+    };
+    if (!ReadLogColumn(db, field, m_query->Where(), m_query->WhereValues(), take))
+        readColumn(db, field, take);
     if (matching.empty())
         return -1;
     for (int row = nearEnd; row < count; ++row)

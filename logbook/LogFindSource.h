@@ -6,7 +6,10 @@
 
 #include "FindSource.h"
 
+#include <functional>
+
 class LogQuery;
+class QSqlDatabase;
 
 class TLogFindSource : public TFindSource
 {
@@ -25,5 +28,7 @@ public:
     int FindFrom(int from, int field, const Match &match) const override;
 
 private:
+    void readColumn(QSqlDatabase &db, int field, const std::function<void(qint64, const QVariant &)> &visit) const;
+
     LogQuery *m_query;
 };

@@ -323,7 +323,9 @@ void TfrmVelkor::qLogAfterScroll()
     applyEnabled(actLastQSO, recNo != count);
     m_statusPanels[0]->setText(QStringLiteral(" Záznam: %1 z %2").arg(recNo, 5).arg(count, 5));
     UpdateMarksPanel();
-    stBarHlavni->repaint();
+    // Painted from the event loop with the grid: a repaint here would paint the whole
+    // window inside the command that moved the record.
+    stBarHlavni->update();
 }
 
 void TfrmVelkor::UpdateMarksPanel()

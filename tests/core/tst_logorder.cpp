@@ -10,6 +10,7 @@
 #include "TempLog.h"
 #include "VkrDatabase.h"
 
+#include <QDate>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QSqlError>
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <memory>
 #include <numeric>
+#include <tuple>
 
 namespace
 {
@@ -118,6 +120,22 @@ class TestLogOrder : public QObject
 
     Ids allIds() { return sqliteOrder({"ID"}); }
 
+    void openQuery(LogQuery &q, const QStringList &order, const QString &where, const QVariantList &values)
+    {
+        q.SetConnectionName(m_log->connectionName());
+        q.SetOrderBy(order);
+        q.SetWhere(where, values);
+        q.Open();
+    }
+
+    // The log query's answer.
+    Ids queryIds(const QStringList &order, const QString &where = {}, const QVariantList &values = {})
+    {
+        LogQuery q;
+        openQuery(q, order, where, values);
+        return idsOf(q);
+    }
+
 private slots:
     void init()
     {
@@ -187,11 +205,7 @@ private slots:
         QCOMPARE(sorted.has_value(), inMemory);
         if (sorted)
             QVERIFY(*sorted == expected);
-        LogQuery q;
-        q.SetConnectionName(m_log->connectionName());
-        q.SetOrderBy(order);
-        q.Open();
-        QVERIFY(idsOf(q) == expected);
+        QVERIFY(queryIds(order) == expected);
     }
 
     void refreshedRowsTakeTheirPlaces_data()
@@ -213,10 +227,7 @@ private slots:
         QFETCH(QString, where);
         QFETCH(QVariantList, values);
         LogQuery q;
-        q.SetConnectionName(m_log->connectionName());
-        q.SetOrderBy(order);
-        q.SetWhere(where, values);
-        q.Open();
+        openQuery(q, order, where, values);
         LogTable table(m_log->connectionName());
         const Ids existing = allIds();
 
@@ -275,6 +286,163 @@ private slots:
         setRaw(id, "NAME", "Zzz");
         q.RefreshRows({id});
         QCOMPARE(q.ValueAt(q.RowOfId(id), fiNAME).toString(), QString("Zzz"));
+    }
+
+    // A filter's rows placed by the whole log's order: exactly SQLite's filtered ORDER BY,
+    // whatever the condition selects; orders that SQLite itself would sort are left to it.
+    void selectedRowsKeepSqlitesOrder_data()
+    {
+        QTest::addColumn<QStringList>("order");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QVariantList>("values");
+        QTest::addColumn<bool>("placed");
+        const QList<std::tuple<const char *, QString, QVariantList>> conditions{
+            {"text and number", "MODE = ? OR NAME >= ?", {3, "Z"}},
+            {"real", "FREQ > ?", {3.2}},
+            {"NULL and empty", "NAME IS NULL OR QTH = ?", {""}},
+            {"blob", "PWR = ?", {QByteArray("\x01\x02", 2)}},
+            {"accents", "NAME IN (?, ?)", {"Ján", "\U0001F600"}},
+            {"nothing", "ID < ?", {0}},
+            {"everything", "ID > ?", {0}},
+            {"no values", "NOTE IS NOT NULL", {}},
+        };
+        for (const QStringList &order : {LogQuery::SortOrderFor(fiDAT), LogQuery::SortOrderFor(fiCALL),
+                                         LogQuery::SortOrderFor(fiNAME), LogQuery::SortOrderFor(fiFREQ),
+                                         QStringList{"NAME DESC", "DAT", "UTC"}})
+            for (const auto &[name, where, values] : conditions)
+                QTest::newRow(qPrintable(order.join(',') + ": " + name)) << order << where << values << true;
+        QTest::newRow("an order SQLite sorts") << QStringList{"NAME", "QTH"} << QString("MODE = ?") << QVariantList{3}
+                                               << false;
+        QTest::newRow("a date value") << LogQuery::SortOrderFor(fiDAT) << QString("DAT >= ?")
+                                      << QVariantList{QDate(2007, 1, 1)} << false;
+    }
+    void selectedRowsKeepSqlitesOrder()
+    {
+        QFETCH(QStringList, order);
+        QFETCH(QString, where);
+        QFETCH(QVariantList, values);
+        QFETCH(bool, placed);
+        const Ids expected = sqliteOrder(order, where, values);
+        const std::optional<Ids> ids = OrderSelectedIds(m_log->database(), ParseLogOrder(order), where, values);
+        QCOMPARE(ids.has_value(), placed);
+        if (ids)
+            QVERIFY(*ids == expected);
+        QVERIFY(queryIds(order, where, values) == expected);
+    }
+
+    void columnReadAsTheDriverReadsIt_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QVariantList>("values");
+        for (const QString &field : {"CALL", "NAME", "FREQ", "MODE", "DAT", "PWR"}) {
+            QTest::newRow(qPrintable(field)) << field << QString() << QVariantList{};
+            QTest::newRow(qPrintable(field + " filtered"))
+                << field << QString("MODE = ? OR NAME >= ?") << QVariantList{3, "Z"};
+        }
+    }
+    void columnReadAsTheDriverReadsIt()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, where);
+        QFETCH(QVariantList, values);
+        const int index = LogFieldIndex(field);
+        QList<std::pair<qint64, QVariant>> read;
+        QVERIFY(ReadLogColumn(m_log->database(), index, where, values,
+                              [&read](qint64 id, const QVariant &v) { read.append({id, v}); }));
+        QSqlQuery q(m_log->database());
+        q.setForwardOnly(true);
+        QVERIFY(q.prepare(QString("SELECT ID, %1 FROM log%2").arg(field, where.isEmpty() ? "" : " WHERE " + where)));
+        for (int i = 0; i < values.size(); ++i)
+            q.bindValue(i, values[i]);
+        QVERIFY(q.exec());
+        int n = 0;
+        int nulls = 0;
+        for (; q.next(); ++n) {
+            QVERIFY(n < read.size());
+            QCOMPARE(read[n].first, q.value(0).toLongLong());
+            const QVariant expected = q.value(1);
+            QCOMPARE(read[n].second.isNull(), expected.isNull());
+            nulls += expected.isNull();
+            if (!expected.isNull()) {
+                QCOMPARE(read[n].second.typeId(), expected.typeId());
+                QCOMPARE(read[n].second, expected);
+                QCOMPARE(LogValueFromStorage(index, read[n].second), LogValueFromStorage(index, expected));
+            }
+        }
+        QCOMPARE(n, int(read.size()));
+        QVERIFY(n > nulls); // values of several kinds were compared
+        // Values of a kind not bound here leave the read to the caller.
+        QVERIFY(!ReadLogColumn(m_log->database(), index, "DAT >= ?", {QDate(2007, 1, 1)},
+                               [](qint64, const QVariant &) { QFAIL("read"); }));
+    }
+
+    // Changes told while the views are held back reach them one by one, each on the list
+    // as it was then, though the list itself is changed in place; a view that fails part
+    // way leaves the list as the log gives it.
+    void heldBackChangesReachViewsOnTheListAsItWas_data()
+    {
+        QTest::addColumn<QStringList>("order");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QVariantList>("values");
+        QTest::addColumn<int>("failAt");
+        for (int failAt : {-1, 0, 3}) {
+            const QString suffix = failAt < 0 ? QString() : QString(", view fails at %1").arg(failAt);
+            QTest::newRow(qPrintable("DAT" + suffix)) << LogQuery::SortOrderFor(fiDAT) << QString() << QVariantList{}
+                                                      << failAt;
+            QTest::newRow(qPrintable("NAME filtered" + suffix))
+                << LogQuery::SortOrderFor(fiNAME) << QString("MODE = ? OR NAME >= ?") << QVariantList{3, "Z"}
+                << failAt;
+        }
+    }
+    void heldBackChangesReachViewsOnTheListAsItWas()
+    {
+        QFETCH(QStringList, order);
+        QFETCH(QString, where);
+        QFETCH(QVariantList, values);
+        QFETCH(int, failAt);
+        LogQuery q;
+        openQuery(q, order, where, values);
+        Ids seen = idsOf(q); // the view's copy, kept by the notices alone
+        int notices = 0;
+        bool consistent = true;
+        connect(&q, &LogQuery::viewRowAboutToBeEdited, this, [&](bool, int) {
+            consistent = consistent && idsOf(q) == seen;
+            if (notices++ == failAt)
+                throw EDatabaseError("view failed");
+        });
+        connect(&q, &LogQuery::viewRowEdited, this, [&](bool inserted, int row) {
+            if (inserted)
+                seen.insert(seen.begin() + row, q.IdAt(row));
+            else
+                seen.erase(seen.begin() + row);
+            consistent = consistent && idsOf(q) == seen;
+        });
+        LogTable table(m_log->connectionName());
+        const Ids existing = allIds();
+        q.DisableControls();
+        for (int round = 0; round < 4; ++round) {
+            const qint64 added = insertRaw();
+            const qint64 moved = existing[m_rng.bounded(int(existing.size()))];
+            setRaw(moved, "NAME", pick(m_rng, TextPool));
+            setRaw(moved, "MODE", 3);
+            const qint64 gone = existing[m_rng.bounded(int(existing.size()))];
+            table.Delete(gone);
+            q.RefreshRows({added, moved, gone});
+        }
+        const Ids expected = sqliteOrder(order, where, values);
+        QVERIFY(idsOf(q) == expected);
+        if (failAt < 0) {
+            q.EnableControls();
+            QVERIFY(notices > failAt + 3);
+            QVERIFY(seen == expected);
+        } else {
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.EnableControls());
+            QCOMPARE(notices, failAt + 1);
+            QVERIFY(!q.ControlsDisabled());
+        }
+        QVERIFY(consistent);
+        QVERIFY(idsOf(q) == expected);
     }
 
     void failedRefreshClosesTheQuery()
