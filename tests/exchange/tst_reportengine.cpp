@@ -172,10 +172,10 @@ private slots:
         QFile file(out("Tisk.rnd"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const TRenderedReport report(file);
-        QCOMPARE(report.PageSizeMm(), QSizeF(210, 297));
+        QCOMPARE(report.PageSizeMm(), QSizeF(297, 210)); // A4 turned
         // The heading is drawn before the page sets any colour: a white pen left on the
         // target painter (a widget's palette) must not hide it.
-        QImage image(420, 594, QImage::Format_RGB32);
+        QImage image(594, 420, QImage::Format_RGB32);
         image.fill(Qt::white);
         {
             QPainter painter(&image);
