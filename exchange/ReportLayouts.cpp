@@ -253,7 +253,9 @@ public:
         }
 
         // The QSO: captions over values in five columns.
-        static const double shares[] = {0.30, 0.16, 0.19, 0.19, 0.16};
+        // Shares sized for the longest of each: a date, a time, a band, every mode name
+        // (CHIP128 the widest), a report of three characters.
+        static const double shares[] = {0.29, 0.15, 0.21, 0.23, 0.12};
         const QStringList captions{QStringLiteral("Date"), QStringLiteral("UTC"), QStringLiteral("Band"),
                                    QStringLiteral("Mode"), QStringLiteral("RST")};
         const QStringList values{PrintedValue(r, fiDAT), PrintedValue(r, fiUTC), bandOrFrequency(r),
@@ -272,9 +274,7 @@ public:
             const double width = box.width() * shares[i];
             painter.setFont(m_small);
             drawCell(painter, m_smallMetrics, x, width, captionBaseline, captions[i], Qt::AlignHCenter);
-            painter.setFont(m_font);
-            drawCell(painter, m_metrics, x + 0.5 * U, width - 1.0 * U, valueBaseline, values[i],
-                     Qt::AlignHCenter);
+            drawShrunk(painter, m_font, x + 0.5 * U, width - 1.0 * U, valueBaseline, values[i]);
             x += width;
         }
 
@@ -293,6 +293,19 @@ public:
     }
 
 private:
+    // A value too wide for its box is set smaller, down to a limit, before anything of it
+    // is cut: a frequency in place of the band, a report longer than usual.
+    static void drawShrunk(QPainter &painter, const QFont &font, double left, double width, double baseline,
+                           const QString &text)
+    {
+        QFont shrunk = font;
+        const double advance = QFontMetricsF(font).horizontalAdvance(text);
+        if (advance > width)
+            shrunk.setPixelSize(qMax(1, int(font.pixelSize() * qMax(0.6, width / advance))));
+        painter.setFont(shrunk);
+        drawCell(painter, QFontMetricsF(shrunk), left, width, baseline, text, Qt::AlignHCenter);
+    }
+
     static QString bandOrFrequency(const TLogRecord &r)
     {
         const QVariant band = r[fiBAND];

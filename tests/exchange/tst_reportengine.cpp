@@ -1,6 +1,7 @@
 // The report engine: the project Tisk.rav, rendering the log and the labels into the
 // rendered file, reading back what the pages say, aborting, and printing to a PDF file.
 
+#include "ListRows.h"
 #include "PageText.h"
 #include "PrintFixture.h"
 
@@ -20,24 +21,6 @@
 
 namespace
 {
-
-// Rows from a list, for rendering without a table.
-class ListRows : public TReportRows
-{
-public:
-    explicit ListRows(QList<TLogRecord> rows) : m_rows(std::move(rows)) {}
-    bool Next(TLogRecord &record) override
-    {
-        if (m_next >= m_rows.size())
-            return false;
-        record = m_rows[m_next++];
-        return true;
-    }
-
-private:
-    QList<TLogRecord> m_rows;
-    int m_next = 0;
-};
 
 QList<TLogRecord> qsos(int count)
 {
