@@ -235,6 +235,15 @@ class TestPrintedPages : public QObject
         QCOMPARE(title.text, QString("Deník"));
         QVERIFY2(qAbs(title.box.left() - report.margins.left()) < Tolerance, qPrintable(describe({title})));
         QVERIFY2(qAbs(title.box.top() - report.margins.top()) < Tolerance, qPrintable(describe({title})));
+        // Every caption whole over its column.
+        const auto spans = columnSpans(report);
+        for (int c = 0; c < report.columns.size(); ++c) {
+            const QRectF head(QPointF(spans[c].first, title.box.bottom()), QPointF(spans[c].second, title.box.bottom() + 8));
+            const QList<PdfWord> caption = page.within(head);
+            QVERIFY2(caption.size() == 1 && caption[0].text == report.columns[c].caption &&
+                         caption[0].box.left() >= spans[c].first && caption[0].box.right() <= spans[c].second,
+                     qPrintable(report.columns[c].caption + QStringLiteral(": ") + describe(caption)));
+        }
         // "Strana <n>" closes the heading at the right margin.
         const int strana = int(page.texts().indexOf("Strana"));
         QVERIFY(strana >= 0 && strana + 1 < page.words.size());
