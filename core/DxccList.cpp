@@ -36,7 +36,13 @@ QString upperAscii(QStringView text)
     return result;
 }
 
-TDxccRow rowFrom(const QSqlQuery &query)
+// Suffixes that tell how a station works, not where: the call answers as without them.
+bool isPortableSuffix(QStringView suffix)
+{
+    return suffix == u"P" || suffix == u"M" || suffix == u"QRP" || suffix == u"QRPP";
+}
+
+TDxccRow rowFrom(const QSqlQuery &query, bool withKind)
 {
     TDxccRow row;
     row.Prefix = query.value(0).toString();
@@ -48,6 +54,7 @@ TDxccRow rowFrom(const QSqlQuery &query)
     row.Utc = query.value(6).toDouble();
     row.Itu = query.value(7).toInt();
     row.Waz = query.value(8).toInt();
+    row.EntityOnly = withKind && query.value(FieldCount).toInt() != 0;
     return row;
 }
 
@@ -73,33 +80,54 @@ void TDxccList::load(const QString &path)
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setDatabaseName(path);
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (db.open()) {
-            QSqlQuery query(db);
-            query.setForwardOnly(true);
-            // The fields are read by position, so any table with the nine fields in order serves.
-            if (!query.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY PREFIX").arg(DxccTableName)))
-                error = query.lastError().text();
-            else if (query.record().count() < FieldCount)
-                error = QStringLiteral("the table has %1 fields instead of %2")
-                            .arg(query.record().count())
-                            .arg(FieldCount);
-            while (error.isEmpty() && query.next())
-                m_rows.append(rowFrom(query));
-            if (error.isEmpty() && query.lastError().isValid())
-                error = query.lastError().text();
-        } else {
+        if (db.open())
+            readTables(db, error);
+        else
             error = db.lastError().text();
-        }
         db.close();
     }
     QSqlDatabase::removeDatabase(connection);
     if (!error.isEmpty()) {
         m_rows.clear();
+        m_calls.clear();
         throw EDatabaseError(failure + QLatin1Char('\n') + error);
     }
     // The lookup compares prefixes the way they are sorted here; the stable sort keeps
     // the table's order of equal prefixes.
     std::stable_sort(m_rows.begin(), m_rows.end(), prefixLess);
+}
+
+void TDxccList::readTables(QSqlDatabase &db, QString &error)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    // The fields are read by position, so any table with the nine fields in order serves.
+    if (!query.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY PREFIX").arg(DxccTableName)))
+        error = query.lastError().text();
+    else if (query.record().count() < FieldCount)
+        error = QStringLiteral("the table has %1 fields instead of %2").arg(query.record().count()).arg(FieldCount);
+    const bool withKind = query.record().count() > FieldCount;
+    while (error.isEmpty() && query.next())
+        m_rows.append(rowFrom(query, withKind));
+    if (error.isEmpty() && query.lastError().isValid())
+        error = query.lastError().text();
+    if (!error.isEmpty() || !db.tables().contains(DxccCallTableName))
+        return;
+
+    QSqlQuery calls(db);
+    calls.setForwardOnly(true);
+    if (!calls.exec(QStringLiteral("SELECT * FROM \"%1\"").arg(DxccCallTableName)) ||
+        calls.record().count() < FieldCount) {
+        error = calls.lastError().isValid() ? calls.lastError().text()
+                                            : QStringLiteral("the table of exact calls lacks fields");
+        return;
+    }
+    while (calls.next()) {
+        TDxccRow row = rowFrom(calls, false);
+        m_calls.insert(row.Prefix, row);
+    }
+    if (calls.lastError().isValid())
+        error = calls.lastError().text();
 }
 
 void TDxccList::buildIndex()
@@ -120,20 +148,42 @@ void TDxccList::buildIndex()
     }
 }
 
+// The exact call that answers for the call: the call itself, else the call without its
+// portable suffixes ("AA0NN/P" as "AA0NN"), never a call it merely begins with.
+const TDxccRow *TDxccList::exactCall(const QString &upperCall) const
+{
+    if (m_calls.isEmpty())
+        return nullptr;
+    QStringView call(upperCall);
+    for (;;) {
+        const auto it = m_calls.constFind(call.toString());
+        if (it != m_calls.constEnd())
+            return &it.value();
+        const qsizetype slash = call.lastIndexOf(QLatin1Char('/'));
+        if (slash <= 0 || !isPortableSuffix(call.mid(slash + 1)))
+            return nullptr;
+        call = call.left(slash);
+    }
+}
+
 bool TDxccList::FindCall(const QString &call)
 {
     m_found = false;
+    m_exactCall = nullptr;
     int best = -1;
-    if (!call.isEmpty()) {
+    const TDxccRow *exact = call.isEmpty() ? nullptr : exactCall(upperAscii(call));
+    if (exact) {
+        best = entityRow(exact->Dxcc);
+        m_exactCall = exact;
+    } else if (!call.isEmpty()) {
         if (call.startsWith(QLatin1String("KG4"))) // exact case: "kg4..." goes through the prefixes
             best = entityRow(call.size() == 5 ? QStringLiteral("KG4") : QStringLiteral("K"));
         else
             best = longestPrefixRow(upperAscii(QStringView(call).left(MaxCompared)));
     }
-    if (best >= 0) {
-        m_found = true;
+    if (best >= 0)
         m_current = best;
-    }
+    m_found = best >= 0 || m_exactCall;
     emit OnChange();
     return m_found;
 }
@@ -156,7 +206,7 @@ int TDxccList::longestPrefixRow(const QString &text) const
         const QStringView key = QStringView(text).left(length);
         const auto after = std::upper_bound(
             first, end, key, [](QStringView k, const TDxccRow &row) { return k.compare(row.Prefix) < 0; });
-        if (after != first && (after - 1)->Prefix == key)
+        if (after != first && (after - 1)->Prefix == key && !(after - 1)->EntityOnly)
             return int(after - 1 - m_rows.cbegin());
     }
     return -1;
@@ -180,6 +230,7 @@ int TDxccList::entityRow(const QString &dxcc) const
 bool TDxccList::FindDxcc(const QString &dxcc)
 {
     m_found = false;
+    m_exactCall = nullptr;
     const int row = entityRow(dxcc.toUpper());
     if (row >= 0) {
         m_found = true;
@@ -197,7 +248,11 @@ void TDxccList::SetFound(bool value)
 
 const TDxccRow *TDxccList::current() const
 {
-    return (m_found && m_current >= 0) ? &m_rows.at(m_current) : nullptr;
+    if (!m_found)
+        return nullptr;
+    if (m_exactCall)
+        return m_exactCall;
+    return m_current >= 0 ? &m_rows.at(m_current) : nullptr;
 }
 
 QString TDxccList::GetDxcc() const
@@ -206,10 +261,14 @@ QString TDxccList::GetDxcc() const
     return row ? row->Dxcc : QString();
 }
 
+// After an exact call: the prefix of the entity's row, which is what the list shows.
 QString TDxccList::GetPrefix() const
 {
-    const TDxccRow *row = current();
-    return row ? row->Prefix : QString();
+    if (!m_found)
+        return QString();
+    if (m_exactCall && (m_current < 0 || m_rows.at(m_current).Dxcc != m_exactCall->Dxcc))
+        return m_exactCall->Prefix; // an entity the table has no row for
+    return m_current >= 0 ? m_rows.at(m_current).Prefix : QString();
 }
 
 QString TDxccList::GetName() const

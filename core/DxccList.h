@@ -2,7 +2,9 @@
 // The DXCC entity list: resolves a call sign or a DXCC code to its entity (DXCC code,
 // matched prefix, name, continent, coordinates, UTC offset, ITU and WAZ zone) over the
 // reference table dxcc.db in the program folder. One row per prefix; several rows may
-// name the same entity and carry the data that holds for their prefix.
+// name the same entity and carry the data that holds for their prefix. Beside the
+// prefixes the file may hold exact calls (table dxcc_call): each answers for its own call
+// only, before any prefix, and never for a longer call that merely begins with it.
 //
 // The rows are read once, ordered by prefix, and kept in memory. The current row is the
 // current entity; every getter answers the empty text or 0 while Found() is false.
@@ -11,6 +13,8 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+
+class QSqlDatabase;
 
 #include <array>
 
@@ -24,10 +28,14 @@ struct TDxccRow {
     double Utc = 0; // hours; local time = UTC - value
     int Itu = 0;
     int Waz = 0;
+    // The row of an entity that has no prefix of its own: listed, never matched as a prefix.
+    bool EntityOnly = false;
 };
 
 // Name of the one table inside dxcc.db.
 inline const QString DxccTableName = QStringLiteral("dxcc");
+// Name of the table of exact calls inside dxcc.db (optional).
+inline const QString DxccCallTableName = QStringLiteral("dxcc_call");
 
 class TDxccList : public QObject
 {
@@ -43,8 +51,10 @@ public:
     // is missing or cannot be read.
     explicit TDxccList(const QString &appDir, QObject *parent = nullptr);
 
-    // Resolves a call sign or prefix by the longest matching prefix; a call beginning
-    // "KG4" is Guantanamo Bay (DXCC "KG4") with exactly 5 characters, else the USA ("K").
+    // Resolves a call sign: an exact call first (also with a portable suffix such as "/P"
+    // that cty.dat does not list), then a call beginning "KG4" is Guantanamo Bay (DXCC
+    // "KG4") with exactly 5 characters, else the USA ("K"); any other by the longest
+    // matching prefix. After an exact call the current row is the entity's own row.
     bool FindCall(const QString &call);
     // Resolves a DXCC code (upper-cased first).
     bool FindDxcc(const QString &dxcc);
@@ -70,6 +80,7 @@ public:
     int RecordCount() const { return int(m_rows.size()); }
     // The rows in prefix order; record number n is Rows()[n - 1].
     const QList<TDxccRow> &Rows() const { return m_rows; }
+    int ExactCallCount() const { return int(m_calls.size()); }
 
 signals:
     // After every resolution attempt and every SetFound.
@@ -77,14 +88,18 @@ signals:
 
 private:
     void load(const QString &path);
+    void readTables(QSqlDatabase &db, QString &error);
+    const TDxccRow *exactCall(const QString &upperCall) const;
     void buildIndex();
     int longestPrefixRow(const QString &upperCall) const;
     int entityRow(const QString &dxcc) const;
     const TDxccRow *current() const;
 
     QList<TDxccRow> m_rows;
+    QHash<QString, TDxccRow> m_calls;     // exact call -> its data
     QHash<QString, int> m_firstRowOfDxcc; // DXCC code -> first row (0-based) naming it
     std::array<int, IndexCharCount + 1> m_firstCharIndex{};
     int m_current = -1; // 0-based, -1 without rows
+    const TDxccRow *m_exactCall = nullptr; // the data of the current entity after an exact call
     bool m_found = false;
 };

@@ -2,13 +2,17 @@
 #include "DxccList.h"
 
 #include <QFile>
+#include <QHash>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace
 {
@@ -64,12 +68,25 @@ int referenceScan(const TDxccList &list, const QString &call)
     int bestLength = 0;
     for (int rec = list.FirstCharIndex(q) - 1; rec >= list.FirstCharIndex(p); --rec) {
         const QString &prefix = list.Rows().at(rec - 1).Prefix;
-        if (text.startsWith(prefix) && prefix.size() > bestLength) {
+        if (text.startsWith(prefix) && prefix.size() > bestLength && !list.Rows().at(rec - 1).EntityOnly) {
             best = rec;
             bestLength = int(prefix.size());
         }
     }
     return best;
+}
+
+void dropExactCalls(const QString &path)
+{
+    const QString connection = QStringLiteral("tst_dxcclist_drop");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("DROP TABLE dxcc_call")));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
 }
 
 QStringList masterCalls()
@@ -85,6 +102,80 @@ QStringList masterCalls()
     }
     return calls;
 }
+
+// cty.dat read on its own, by its documented rules, to check the lookup against: each
+// entity a header of eight ":"-ended fields and a ","-list of prefixes ended by ";"; "=CALL"
+// is that call only; (n) CQ zone and [n] ITU zone override the entity's. Entities of the other
+// lists ("*" before the primary prefix) come first, the first occurrence of a text wins.
+class CtyReference
+{
+public:
+    struct Answer {
+        QString primary; // the entity's primary prefix as cty.dat writes it
+        int itu = 0;
+        int waz = 0;
+    };
+
+    bool read(const QString &path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        QList<QStringList> entities;
+        for (const QString &block : QString::fromLatin1(file.readAll()).split(QLatin1Char(';'))) {
+            QStringList fields = block.split(QLatin1Char(':'));
+            if (fields.size() == 9)
+                entities << fields;
+        }
+        std::stable_partition(entities.begin(), entities.end(),
+                              [](const QStringList &f) { return f.at(7).trimmed().startsWith('*'); });
+        static const QRegularExpression cq(QStringLiteral("\\((\\d+)\\)")), itu(QStringLiteral("\\[(\\d+)\\]"));
+        for (const QStringList &f : std::as_const(entities)) {
+            const Answer entity{f.at(7).trimmed(), f.at(2).trimmed().toInt(), f.at(1).trimmed().toInt()};
+            for (QString item : f.at(8).split(QLatin1Char(','))) {
+                item = item.trimmed();
+                if (item.isEmpty())
+                    continue;
+                Answer answer = entity;
+                if (const auto m = cq.match(item); m.hasMatch())
+                    answer.waz = m.captured(1).toInt();
+                if (const auto m = itu.match(item); m.hasMatch())
+                    answer.itu = m.captured(1).toInt();
+                const bool exact = item.startsWith('=');
+                const QString text = item.mid(exact ? 1 : 0).section(QRegularExpression("[\\(\\[<{~]"), 0, 0);
+                QHash<QString, Answer> &table = exact ? m_calls : m_prefixes;
+                if (!table.contains(text))
+                    table.insert(text, answer);
+            }
+        }
+        return !m_prefixes.isEmpty();
+    }
+
+    // Exact calls first (also without "/P", "/M", "/QRP", "/QRPP"), then the logbook's KG4
+    // rule, then the longest prefix of the first seven characters.
+    std::optional<Answer> resolve(const QString &call) const
+    {
+        for (QString text = call;;) {
+            if (m_calls.contains(text))
+                return m_calls.value(text);
+            const QString suffix = text.section('/', -1);
+            if (!text.contains('/') || !QStringList({"P", "M", "QRP", "QRPP"}).contains(suffix))
+                break;
+            text.chop(suffix.size() + 1);
+        }
+        if (call.startsWith(QLatin1String("KG4")))
+            return m_prefixes.value(call.size() == 5 ? QStringLiteral("KG4") : QStringLiteral("K"));
+        for (qsizetype length = std::min<qsizetype>(call.size(), 7); length > 0; --length) {
+            if (m_prefixes.contains(call.left(length)))
+                return m_prefixes.value(call.left(length));
+        }
+        return std::nullopt;
+    }
+
+private:
+    QHash<QString, Answer> m_calls;
+    QHash<QString, Answer> m_prefixes;
+};
 
 } // namespace
 
@@ -143,13 +234,25 @@ private slots:
                                                    << "AA0" << 7 << 4;
         QTest::newRow("exact call of an entity without prefixes") << "3D2CR"
                                                                   << "3D2/C"
-                                                                  << "3D2C" << 56 << 32;
+                                                                  << "3D2/C" << 56 << 32;
+        QTest::newRow("exact call with a portable suffix") << "3D2CR/P"
+                                                           << "3D2/C"
+                                                           << "3D2/C" << 56 << 32;
+        QTest::newRow("longer than an exact call") << "3D2CRX"
+                                                   << "3D2"
+                                                   << "3D2" << 56 << 32;
+        QTest::newRow("exact call beats a longer prefix") << "AH6K"
+                                                          << "K"
+                                                          << "K" << 8 << 5;
+        QTest::newRow("a call that begins with an exact call") << "AH6KO"
+                                                               << "KH6"
+                                                               << "AH6" << 61 << 31;
         QTest::newRow("Sicily counts as Italy") << "IT9ABC"
                                                 << "I"
                                                 << "IT9" << 28 << 15;
         QTest::newRow("Vienna Intl Ctr counts as Austria") << "4U1VIC"
                                                            << "OE"
-                                                           << "4U1VIC" << 28 << 15;
+                                                           << "OE" << 28 << 15;
         QTest::newRow("digit first") << "1A0KM"
                                      << "1A"
                                      << "1A" << 28 << 15;
@@ -281,22 +384,76 @@ private slots:
         }
     }
 
+    // Every call of the contest call list, also with a portable suffix and under a longer
+    // form, resolves as cty.dat's own rules say: an exact call answers for itself only.
+    void masterCallsFollowTheCountryFile()
+    {
+        const QStringList calls = masterCalls();
+        CtyReference reference;
+        if (calls.isEmpty() || !reference.read(QStringLiteral("/usr/share/hamradio-files/cty.dat")))
+            QSKIP("MASTER.SCP or cty.dat of hamradio-files is not installed");
+        QStringList differences;
+        for (const QString &call : calls) {
+            for (const QString &variant : {call, call + "/P", call + "X"}) {
+                const auto expected = reference.resolve(variant);
+                const bool found = m_real->FindCall(variant);
+                const QString primary = expected ? expected->primary : QString();
+                const bool sameEntity = primary.startsWith('*') // counted as the entity it lies in
+                                            ? found
+                                            : found && m_real->GetDxcc() == primary.toUpper();
+                if (found != expected.has_value() ||
+                    (found && (!sameEntity || m_real->GetITU() != expected->itu || m_real->GetWAZ() != expected->waz)))
+                    differences << QStringLiteral("%1: %2 %3/%4, expected %5 %6/%7")
+                                       .arg(variant, m_real->GetDxcc())
+                                       .arg(m_real->GetITU())
+                                       .arg(m_real->GetWAZ())
+                                       .arg(primary)
+                                       .arg(expected ? expected->itu : 0)
+                                       .arg(expected ? expected->waz : 0);
+            }
+        }
+        QVERIFY2(differences.isEmpty(), qPrintable(QStringLiteral("%1 differences, first: %2")
+                                                        .arg(differences.size())
+                                                        .arg(differences.mid(0, 10).join("; "))));
+    }
+
+    // A search for an exact call finds its entity's row in the list, which holds no exact call.
+    void exactCallsStandApartFromThePrefixes()
+    {
+        QVERIFY(m_real->ExactCallCount() > 10000);
+        QVERIFY(m_real->FindCall("3Y0J"));
+        QCOMPARE(m_real->GetDxcc(), QString("3Y/B"));
+        QCOMPARE(m_real->Rows().at(m_real->RecNo() - 1).Prefix, QString("3Y/B"));
+        QVERIFY(m_real->Rows().at(m_real->RecNo() - 1).EntityOnly);
+        // The entity's own row never answers as a prefix: 3Y/BX is a Norwegian call sign.
+        QVERIFY(m_real->FindCall("3Y/BX"));
+        QVERIFY(m_real->GetDxcc() != QString("3Y/B"));
+    }
+
     // The binary search over a bucket must give what the backward walk over it gives, for
-    // every call of the contest call list and the same calls with a portable suffix.
+    // every call of the contest call list and the same calls with a portable suffix (on the
+    // prefixes alone: the exact calls are left out of the table).
     void lookupMatchesTheBucketWalk()
     {
         const QStringList calls = masterCalls();
         if (calls.isEmpty())
             QSKIP("MASTER.SCP of hamradio-files is not installed");
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(QStringLiteral(VELKOR_STAGE_DIR "/dxcc.db"), folder.filePath("dxcc.db")));
+        dropExactCalls(folder.filePath("dxcc.db"));
+        const TDxccList prefixesOnly(folder.path());
+        QCOMPARE(prefixesOnly.ExactCallCount(), 0);
+        QCOMPARE(prefixesOnly.RecordCount(), m_real->RecordCount());
         int checked = 0;
         for (const QString &call : calls) {
             for (const QString &variant : {call, call + "/P", "VP2E" + call.mid(2), call.left(3)}) {
                 if (variant.startsWith("KG4"))
                     continue;
-                const int expected = referenceScan(*m_real, variant);
-                QCOMPARE(m_real->FindCall(variant), expected != -1);
+                const int expected = referenceScan(prefixesOnly, variant);
+                TDxccList &list = const_cast<TDxccList &>(prefixesOnly);
+                QCOMPARE(list.FindCall(variant), expected != -1);
                 if (expected != -1)
-                    QCOMPARE(m_real->RecNo(), expected);
+                    QCOMPARE(list.RecNo(), expected);
                 ++checked;
             }
         }

@@ -5,6 +5,8 @@
 #include "RefDataWriter.h"
 
 #include <QDir>
+#include <QFile>
+#include <QSet>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -37,6 +39,11 @@ const char *const SampleCty = "Czech Republic:           15:  28:  EU:   50.00: 
 QList<DxccRow> sampleRows()
 {
     return DxccTableBuilder(CtyDatParser::parse(QString::fromLatin1(SampleCty))).rows();
+}
+
+QList<DxccRow> sampleCalls()
+{
+    return DxccTableBuilder(CtyDatParser::parse(QString::fromLatin1(SampleCty))).calls();
 }
 
 const DxccRow *findRow(const QList<DxccRow> &rows, const QString &prefix)
@@ -269,18 +276,24 @@ private slots:
         QCOMPARE(it9->latitude, 37.5); // its own position stays
         QCOMPARE(it9->longitude, 14.0);
 
+        const QList<DxccRow> calls = sampleCalls();
         // Listed under Italy and under Sicily: Sicily's, the more specific, is kept.
-        const DxccRow *zz = findRow(rows, "IT9ZZ");
-        QVERIFY(!zz); // and then it says nothing that IT9 does not
+        const DxccRow *zz = findRow(calls, "IT9ZZ");
+        QVERIFY(zz);
+        QCOMPARE(zz->dxcc, QString("I"));
+        QCOMPARE(zz->latitude, 37.5);
 
-        const DxccRow *vic = findRow(rows, "4U1VIC");
+        const DxccRow *vic = findRow(calls, "4U1VIC");
         QVERIFY(vic);
         QCOMPARE(vic->dxcc, QString("OE"));
         QCOMPARE(vic->name, QString("Austria"));
         QCOMPARE(vic->latitude, 48.2);
+        QVERIFY(!findRow(rows, "4U1V")); // Austria stands in the list already
 
-        const DxccRow *rock = findRow(rows, "XR0R"); // no DXCC entity holds it
+        // No DXCC entity holds it, and it has no prefix: it stands in the list by its code.
+        const DxccRow *rock = findRow(rows, "XR/R");
         QVERIFY(rock);
+        QVERIFY(rock->entityOnly);
         QCOMPARE(rock->dxcc, QString("XR/R"));
         QCOMPARE(rock->name, QString("Lonely Rock"));
 
@@ -288,31 +301,42 @@ private slots:
             QVERIFY(row.dxcc != "IT9" && row.dxcc != "4U1V");
     }
 
+    // Exact calls never become prefixes: each stands once in the list of calls, whatever
+    // its length, and the prefixes hold none of them.
     void exactCalls()
     {
         const QList<DxccRow> rows = sampleRows();
-        QVERIFY(findRow(rows, "OK1XYZ"));            // its zones differ from OK's
-        QVERIFY(!findRow(rows, "OK5ABC/MM/ANT"));    // longer than 7: could never match
-        QVERIFY(!findRow(rows, "W1AW"));             // W answers the same
-        QVERIFY(findRow(rows, "W1AWX"));             // own zones
-        const DxccRow *xy = findRow(rows, "W1AWXY"); // W1AWX would answer differently
-        QVERIFY(xy);
-        QCOMPARE(xy->itu, 8);
-        QVERIFY(!findRow(rows, "3D2CR")); // 3D2C, an exact call too, answers the same
-        const DxccRow *conway = findRow(rows, "3D2C");
+        const QList<DxccRow> calls = sampleCalls();
+        QStringList callTexts;
+        for (const DxccRow &call : calls)
+            callTexts << call.prefix;
+        QCOMPARE(callTexts, QStringList({"3D2C", "3D2CR", "4U1VIC", "IT9ZZ", "OK1XYZ", "OK5ABC/MM/ANT", "W1AW",
+                                         "W1AWX", "W1AWXY", "XR0R"}));
+        for (const QString &call : std::as_const(callTexts))
+            QVERIFY2(!findRow(rows, call), qPrintable(call));
+        const DxccRow *xyz = findRow(calls, "OK1XYZ");
+        QCOMPARE(xyz->itu, 27);
+        QCOMPARE(xyz->waz, 14);
+        QVERIFY(!xyz->entityOnly);
+
+        const DxccRow *conway = findRow(rows, "3D2/C");
         QVERIFY(conway);
-        QCOMPARE(conway->dxcc, QString("3D2/C"));
+        QVERIFY(conway->entityOnly);
         QCOMPARE(conway->longitude, 175.0);
+        QCOMPARE(findRow(calls, "3D2C")->dxcc, QString("3D2/C"));
+        for (const DxccRow &row : rows)
+            QCOMPARE(row.entityOnly, row.prefix == "3D2/C" || row.prefix == "XR/R");
     }
 
-    void plainPrefixBeatsExactCall()
+    // The same text as a prefix of one entity and an exact call of another: both kept, apart.
+    void prefixAndExactCallOfTheSameText()
     {
         const QString text = "Spain: 14: 37: EU: 40.0: 4.0: -1.0: EA:\n  EA,=EA6;\n"
                              "Balearic Islands: 14: 37: EU: 39.6: -2.9: -1.0: EA6:\n  EA6;\n";
-        const QList<DxccRow> rows = DxccTableBuilder(CtyDatParser::parse(text)).rows();
-        const DxccRow *ea6 = findRow(rows, "EA6");
-        QVERIFY(ea6);
-        QCOMPARE(ea6->dxcc, QString("EA6"));
+        const DxccTableBuilder builder(CtyDatParser::parse(text));
+        const QList<DxccRow> rows = builder.rows();
+        QCOMPARE(findRow(rows, "EA6")->dxcc, QString("EA6"));
+        QCOMPARE(findRow(builder.calls(), "EA6")->dxcc, QString("EA"));
     }
 
     void iotaLines()
@@ -372,12 +396,18 @@ private slots:
         RefDataWriter::writeDxcc(dxcc, {DxccRow{"OK", "OK", "Czech Republic", 16, 50, "EU", -1, 28, 15}});
         // Written again over the first one: replaced, not appended.
         const QList<DxccRow> rows = sampleRows();
-        RefDataWriter::writeDxcc(dxcc, rows);
+        RefDataWriter::writeDxcc(dxcc, rows, sampleCalls());
         QCOMPARE(fieldNames(dxcc, "dxcc"), QStringList({"PREFIX", "DXCC", "NAME", "LONGITUDE", "LATITUDE",
-                                                        "CONT", "UTC", "ITU", "WAZ"}));
+                                                        "CONT", "UTC", "ITU", "WAZ", "ENTITYROW"}));
+        QCOMPARE(fieldNames(dxcc, "dxcc_call"), QStringList({"CALL", "DXCC", "NAME", "LONGITUDE", "LATITUDE",
+                                                             "CONT", "UTC", "ITU", "WAZ"}));
         QCOMPARE(selectAll(dxcc, "SELECT PREFIX FROM dxcc").size(), rows.size());
         QCOMPARE(selectAll(dxcc, "SELECT * FROM dxcc WHERE PREFIX = 'KL7'"),
-                 QList<QStringList>({{"KL7", "K", "United States", "-149", "61.4", "OC", "9", "8", "5"}}));
+                 QList<QStringList>({{"KL7", "K", "United States", "-149", "61.4", "OC", "9", "8", "5", "0"}}));
+        QCOMPARE(selectAll(dxcc, "SELECT PREFIX FROM dxcc WHERE ENTITYROW = 1"),
+                 QList<QStringList>({{"3D2/C"}, {"XR/R"}}));
+        QCOMPARE(selectAll(dxcc, "SELECT * FROM dxcc_call WHERE CALL = 'OK1XYZ'"),
+                 QList<QStringList>({{"OK1XYZ", "OK", "Czech Republic", "16", "50", "EU", "-1", "27", "14"}}));
 
         const QString iota = dir.filePath("iota.db");
         RefDataWriter::writeIota(iota, {IotaRow{"EU005", "G", "Great Britain"}});
@@ -409,6 +439,20 @@ private slots:
         const QList<QStringList> dxcc =
             selectAll(stage.filePath("dxcc.db"), "SELECT PREFIX, DXCC, CONT FROM dxcc");
         QVERIFY(dxcc.size() > 5000);
+        QVERIFY(selectAll(stage.filePath("dxcc.db"), "SELECT CALL FROM dxcc_call").size() > 10000);
+        // Every DXCC entity of the country file stands in the list.
+        QFile cty(QStringLiteral("/usr/share/hamradio-files/cty.dat"));
+        if (cty.open(QIODevice::ReadOnly)) {
+            QSet<QString> codes;
+            for (const CtyEntity &entity : CtyDatParser::parse(QString::fromUtf8(cty.readAll()))) {
+                if (!entity.waeOnly)
+                    codes.insert(DxccTableBuilder::dxccCode(entity.primaryPrefix));
+            }
+            QSet<QString> listed;
+            for (const QStringList &row : dxcc)
+                listed.insert(row.at(1));
+            QCOMPARE(listed, codes);
+        }
         const QRegularExpression prefix("^[/0-9A-Z][/0-9A-Z]{0,6}$");
         const QRegularExpression code("^[/0-9A-Z]{1,7}$");
         for (const QStringList &row : dxcc) {

@@ -65,6 +65,29 @@ private slots:
         m_fx.reset();
     }
 
+    // The DXCC list shows the entities' prefixes, not the exact calls of the country file.
+    void dxccListHoldsPrefixesOnly()
+    {
+        TfrmList list(*m_fx->dm);
+        list.SetupList(0);
+        int prefixes = 0;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst_prefixes"));
+            db.setDatabaseName(m_fx->path(QStringLiteral("dxcc.db")));
+            QVERIFY(db.open());
+            QSqlQuery count(db);
+            QVERIFY(count.exec(QStringLiteral("SELECT COUNT(*) FROM dxcc")) && count.next());
+            prefixes = count.value(0).toInt();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("tst_prefixes"));
+        QCOMPARE(list.qList->RecordCount(), prefixes);
+        QCOMPARE(list.model->rowCount(), prefixes);
+        QVERIFY(prefixes > 340 && prefixes < 10000);
+        QVERIFY(list.Locate(QStringLiteral("PREFIX"), QStringLiteral("3Y/B")));
+        QVERIFY(!list.Locate(QStringLiteral("PREFIX"), QStringLiteral("AH6K")));
+    }
+
     void setUpByKind_data()
     {
         QTest::addColumn<int>("kind");
@@ -284,11 +307,14 @@ private slots:
         QTest::addColumn<int>("result");
         QTest::addColumn<bool>("listShown");
         QTest::addColumn<QString>("message");
-        QTest::newRow("call found") << "ok1abc" << int(mrOk) << true << "";
-        QTest::newRow("cancelled") << "OK1ABC" << int(mrCancel) << false << "";
-        QTest::newRow("invalid call ignored") << "OK-1" << int(mrOk) << false << "";
-        QTest::newRow("empty ignored") << "" << int(mrOk) << false << "";
-        QTest::newRow("no entity") << "Q0ABC" << int(mrOk) << false << "Nenalezeno ...";
+        QTest::addColumn<QString>("row");
+        QTest::newRow("call found") << "ok1abc" << int(mrOk) << true << "" << "OK";
+        QTest::newRow("exact call: its entity") << "AH6K" << int(mrOk) << true << "" << "K";
+        QTest::newRow("exact call of an entity without prefixes") << "3Y0J" << int(mrOk) << true << "" << "3Y/B";
+        QTest::newRow("cancelled") << "OK1ABC" << int(mrCancel) << false << "" << "";
+        QTest::newRow("invalid call ignored") << "OK-1" << int(mrOk) << false << "" << "";
+        QTest::newRow("empty ignored") << "" << int(mrOk) << false << "" << "";
+        QTest::newRow("no entity") << "Q0ABC" << int(mrOk) << false << "Nenalezeno ..." << "";
     }
     void findDxcc()
     {
@@ -302,6 +328,7 @@ private slots:
         w().actFindDXCC->trigger();
         QCOMPARE(lists, listShown ? 1 : 0);
         QCOMPARE(m_messages->texts().join(u'|'), message);
+        QTEST(prefix, "row");
         if (listShown) {
             QVERIFY(DxccList->FindCall(text.toUpper()));
             QCOMPARE(prefix, DxccList->GetPrefix());

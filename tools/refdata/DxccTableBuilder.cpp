@@ -1,5 +1,7 @@
 #include "DxccTableBuilder.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 const QString DxccTableBuilder::IndexCharacters = QStringLiteral("/0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
@@ -29,13 +31,6 @@ DxccRow makeRow(const CtyPrefix &prefix, const QString &dxcc, const QString &nam
 
 } // namespace
 
-bool DxccRow::sameData(const DxccRow &other) const
-{
-    return dxcc == other.dxcc && name == other.name && longitude == other.longitude &&
-           latitude == other.latitude && continent == other.continent && utcOffset == other.utcOffset &&
-           itu == other.itu && waz == other.waz;
-}
-
 QString DxccTableBuilder::dxccCode(const QString &primaryPrefix)
 {
     QString code = primaryPrefix.trimmed();
@@ -53,32 +48,17 @@ DxccTableBuilder::DxccTableBuilder(const QList<CtyEntity> &entities)
     QList<CtyEntity> ordered = entities;
     std::stable_partition(ordered.begin(), ordered.end(), [](const CtyEntity &e) { return e.waeOnly; });
 
-    QList<DxccRow> fullCalls;
     for (const CtyEntity &entity : std::as_const(ordered)) {
         const Owner owner = ownerOf(entity);
         for (const CtyPrefix &prefix : entity.prefixes) {
-            if (!acceptable(prefix))
-                continue;
             const DxccRow row = makeRow(prefix, owner.dxcc, owner.name);
             if (prefix.fullCall)
-                fullCalls.append(row);
-            else
+                addFullCall(row);
+            else if (acceptable(prefix))
                 addPrefix(row);
         }
     }
-    // Shorter calls first, so that each call is compared with every row that could answer
-    // for it in the finished table.
-    std::stable_sort(fullCalls.begin(), fullCalls.end(),
-                     [](const DxccRow &a, const DxccRow &b) { return a.prefix.size() < b.prefix.size(); });
-    for (const DxccRow &row : std::as_const(fullCalls))
-        addFullCall(row);
-    if (m_longCalls > 0)
-        m_notes << QStringLiteral("%1 exact calls longer than %2 characters left out")
-                       .arg(m_longCalls)
-                       .arg(MaxPrefixLength);
-    if (m_redundantCalls > 0)
-        m_notes << QStringLiteral("%1 exact calls left out that their prefixes already resolve alike")
-                       .arg(m_redundantCalls);
+    addEntityRows(entities);
 }
 
 void DxccTableBuilder::findOwners(const QList<CtyEntity> &entities)
@@ -138,12 +118,9 @@ DxccTableBuilder::Owner DxccTableBuilder::ownerOf(const CtyEntity &entity) const
 bool DxccTableBuilder::acceptable(const CtyPrefix &prefix)
 {
     if (prefix.text.size() > MaxPrefixLength) {
-        if (prefix.fullCall)
-            ++m_longCalls;
-        else
-            m_notes << QStringLiteral("prefix %1 left out: longer than %2 characters")
-                           .arg(prefix.text)
-                           .arg(MaxPrefixLength);
+        m_notes << QStringLiteral("prefix %1 left out: longer than %2 characters")
+                       .arg(prefix.text)
+                       .arg(MaxPrefixLength);
         return false;
     }
     if (!IndexCharacters.contains(prefix.text.at(0))) {
@@ -168,31 +145,33 @@ void DxccTableBuilder::addPrefix(const DxccRow &row)
 
 void DxccTableBuilder::addFullCall(const DxccRow &row)
 {
-    // A call left out as redundant still counts as its first occurrence.
-    if (m_seenCalls.contains(row.prefix))
-        return;
-    m_seenCalls.insert(row.prefix);
-    const auto it = m_rows.constFind(row.prefix);
-    if (it != m_rows.constEnd()) {
-        if (it->dxcc != row.dxcc)
-            m_notes << QStringLiteral("exact call %1 of %2 ignored: already listed for %3")
-                           .arg(row.prefix, row.name, it->name);
+    const auto it = m_calls.constFind(row.prefix);
+    if (it == m_calls.constEnd()) {
+        m_calls.insert(row.prefix, row);
         return;
     }
-    const DxccRow *match = longestMatch(row.prefix);
-    if (match && match->sameData(row)) {
-        ++m_redundantCalls;
-        return;
-    }
-    m_rows.insert(row.prefix, row);
+    if (it->dxcc != row.dxcc)
+        m_notes << QStringLiteral("exact call %1 of %2 ignored: already listed for %3")
+                       .arg(row.prefix, row.name, it->name);
 }
 
-const DxccRow *DxccTableBuilder::longestMatch(const QString &text) const
+// Every DXCC entity stands in the list, also one that cty.dat gives by exact calls only.
+void DxccTableBuilder::addEntityRows(const QList<CtyEntity> &entities)
 {
-    for (qsizetype length = text.size(); length > 0; --length) {
-        const auto it = m_rows.constFind(text.left(length));
-        if (it != m_rows.constEnd())
-            return &it.value();
+    QSet<QString> listed;
+    for (const DxccRow &row : std::as_const(m_rows))
+        listed.insert(row.dxcc);
+    for (const CtyEntity &entity : entities) {
+        const Owner owner = ownerOf(entity);
+        if (listed.contains(owner.dxcc) || m_rows.contains(owner.dxcc))
+            continue;
+        CtyPrefix self;
+        self.text = owner.dxcc;
+        self.location = entity.location;
+        DxccRow row = makeRow(self, owner.dxcc, owner.name);
+        row.entityOnly = true;
+        m_rows.insert(row.prefix, row);
+        listed.insert(owner.dxcc);
+        m_notes << QStringLiteral("%1 (%2) has exact calls only; listed by its code").arg(owner.name, owner.dxcc);
     }
-    return nullptr;
 }

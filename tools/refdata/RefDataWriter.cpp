@@ -73,28 +73,48 @@ void writeFile(const QString &path, const std::function<void(QSqlDatabase &)> &f
 
 } // namespace
 
-void RefDataWriter::writeDxcc(const QString &path, const QList<DxccRow> &rows)
+namespace
+{
+
+void insertDxccRows(QSqlDatabase &db, const QString &table, const QList<DxccRow> &rows, bool withKind,
+                    const QString &path)
+{
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO %1 VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?%2)")
+                       .arg(table, withKind ? QStringLiteral(", ?") : QString()));
+    for (const DxccRow &row : rows) {
+        insert.bindValue(0, row.prefix);
+        insert.bindValue(1, row.dxcc);
+        insert.bindValue(2, textOrNull(row.name));
+        insert.bindValue(3, row.longitude);
+        insert.bindValue(4, row.latitude);
+        insert.bindValue(5, textOrNull(row.continent));
+        insert.bindValue(6, row.utcOffset);
+        insert.bindValue(7, row.itu);
+        insert.bindValue(8, row.waz);
+        if (withKind)
+            insert.bindValue(9, row.entityOnly ? 1 : 0);
+        exec(insert, path);
+    }
+}
+
+} // namespace
+
+void RefDataWriter::writeDxcc(const QString &path, const QList<DxccRow> &rows, const QList<DxccRow> &calls)
 {
     writeFile(path, [&](QSqlDatabase &db) {
         exec(db,
              QStringLiteral("CREATE TABLE dxcc (PREFIX TEXT NOT NULL PRIMARY KEY, DXCC TEXT NOT NULL, "
                             "NAME TEXT, LONGITUDE REAL, LATITUDE REAL, CONT TEXT, UTC REAL, ITU INTEGER, "
+                            "WAZ INTEGER, ENTITYROW INTEGER NOT NULL DEFAULT 0)"),
+             path);
+        exec(db,
+             QStringLiteral("CREATE TABLE dxcc_call (CALL TEXT NOT NULL PRIMARY KEY, DXCC TEXT NOT NULL, "
+                            "NAME TEXT, LONGITUDE REAL, LATITUDE REAL, CONT TEXT, UTC REAL, ITU INTEGER, "
                             "WAZ INTEGER)"),
              path);
-        QSqlQuery insert(db);
-        insert.prepare(QStringLiteral("INSERT INTO dxcc VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-        for (const DxccRow &row : rows) {
-            insert.bindValue(0, row.prefix);
-            insert.bindValue(1, row.dxcc);
-            insert.bindValue(2, textOrNull(row.name));
-            insert.bindValue(3, row.longitude);
-            insert.bindValue(4, row.latitude);
-            insert.bindValue(5, textOrNull(row.continent));
-            insert.bindValue(6, row.utcOffset);
-            insert.bindValue(7, row.itu);
-            insert.bindValue(8, row.waz);
-            exec(insert, path);
-        }
+        insertDxccRows(db, QStringLiteral("dxcc"), rows, true, path);
+        insertDxccRows(db, QStringLiteral("dxcc_call"), calls, false, path);
     });
 }
 

@@ -45,13 +45,14 @@ int main(int argc, char *argv[])
         const DxccTableBuilder dxcc(CtyDatParser::parse(readText(args.at(1))));
         const QList<IotaRow> iota = IotaTableParser::parse(readText(args.at(2)));
 
-        RefDataWriter::writeDxcc(target.filePath(QStringLiteral("dxcc.db")), dxcc.rows());
+        RefDataWriter::writeDxcc(target.filePath(QStringLiteral("dxcc.db")), dxcc.rows(), dxcc.calls());
         RefDataWriter::writeIota(target.filePath(QStringLiteral("iota.db")), iota);
         RefDataWriter::writeCallBookTemplate(target.filePath(QStringLiteral("Clbp.db")));
 
         for (const QString &note : dxcc.notes())
             out << "refdata: " << note << '\n';
-        out << "refdata: dxcc.db " << dxcc.rows().size() << " prefixes, iota.db " << iota.size()
+        out << "refdata: dxcc.db " << dxcc.rows().size() << " prefixes and " << dxcc.calls().size()
+            << " exact calls, iota.db " << iota.size()
             << " islands, Clbp.db empty\n";
     } catch (const RefDataError &e) {
         err << "refdata: " << e.what() << '\n';
