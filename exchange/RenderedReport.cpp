@@ -109,7 +109,14 @@ void TRenderedReport::PaintPage(int page, QPainter &painter, double dpi) const
     painter.setPen(Qt::black);
     painter.setBrush(Qt::NoBrush);
     painter.setBackgroundMode(Qt::TransparentMode);
-    painter.scale(dpi / UnitsPerInch, dpi / UnitsPerInch);
+    // Replaying a picture scales it by itself from the resolution it was recorded at (the
+    // screen's) to that of the painter's device; the page units are then mapped onto the
+    // wanted resolution from the recorded one, so that the page lands the same on the
+    // screen, a PDF file and a printer of any resolution.
+    const QPaintDevice *device = painter.device();
+    const double replayedX = device ? double(device->logicalDpiX()) / picture.logicalDpiX() : 1.0;
+    const double replayedY = device ? double(device->logicalDpiY()) / picture.logicalDpiY() : 1.0;
+    painter.scale(dpi / UnitsPerInch / replayedX, dpi / UnitsPerInch / replayedY);
     painter.drawPicture(0, 0, picture);
     painter.restore();
 }

@@ -8,6 +8,9 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTextLayout>
+
+#include <vector>
 
 namespace
 {
@@ -20,6 +23,9 @@ QFont reportFont(const TReportDefinition &report, double scale = 1.0, bool bold 
     // Pixel sizes in page units keep the text the same size on every device.
     font.setPixelSize(qMax(1, qRound(report.fontSize * scale * 25.4 / 72.0 * U)));
     font.setBold(bold);
+    // Unhinted advances are those of the printed glyphs, so text measured here while
+    // recording takes the same room on paper.
+    font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }
 
@@ -45,6 +51,39 @@ void drawCell(QPainter &painter, const QFontMetricsF &metrics, double left, doub
     painter.drawText(QPointF(x, baseline), shown);
 }
 
+// One line of a cell's text and the room it takes.
+struct CellLine {
+    QString text;
+    double advance;
+};
+
+// A value broken into the lines that fit a cell's width: at word boundaries where it
+// can, inside a word wider than the cell where it must, so that none of it is lost.
+void fitLines(const QFont &font, const QFontMetricsF &metrics, double width, const QString &text,
+              std::vector<CellLine> &lines)
+{
+    lines.clear();
+    if (text.isEmpty())
+        return;
+    const double advance = metrics.horizontalAdvance(text);
+    if (advance <= width) {
+        lines.push_back({text, advance});
+        return;
+    }
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(qMax(width, 1.0));
+        const QString piece = text.mid(line.textStart(), line.textLength()).trimmed();
+        if (!piece.isEmpty())
+            lines.push_back({piece, metrics.horizontalAdvance(piece)});
+    }
+    layout.endLayout();
+}
+
 QString indexedName(const QVariant &value, const auto &names)
 {
     if (value.isNull())
@@ -58,6 +97,12 @@ QString indexedName(const QVariant &value, const auto &names)
 class LogPage
 {
 public:
+    // A QSO's cells as they are printed, and the height of its row.
+    struct Row {
+        std::vector<std::vector<CellLine>> cells;
+        double height = 0;
+    };
+
     LogPage(const TReportDefinition &report, const TReportParameters &parameters)
         : m_report(report), m_parameters(parameters), m_font(reportFont(report)),
           m_bold(reportFont(report, 1.0, true)), m_title(reportFont(report, 1.5, true)), m_metrics(m_font),
@@ -65,17 +110,18 @@ public:
     {
         m_left = report.margins.left() * U;
         m_width = (report.pageSize.width() - report.margins.left() - report.margins.right()) * U;
-        m_rowHeight = m_metrics.height() * 1.35;
+        m_lineHeight = m_metrics.height();
+        m_rowHeight = m_lineHeight * 1.35;
         m_padding = 0.8 * U;
         const double top = report.margins.top() * U;
         m_titleBaseline = top + m_titleMetrics.ascent();
         m_captionTop = top + m_titleMetrics.height() + 2.5 * U;
         m_firstRowTop = m_captionTop + m_rowHeight * 1.2;
-        const double bottom = (report.pageSize.height() - report.margins.bottom()) * U;
-        m_rowsPerPage = qMax(1, int((bottom - m_firstRowTop) / m_rowHeight));
+        m_bottom = (report.pageSize.height() - report.margins.bottom()) * U;
     }
 
-    int RowsPerPage() const { return m_rowsPerPage; }
+    double FirstRowTop() const { return m_firstRowTop; }
+    double Bottom() const { return m_bottom; }
 
     void DrawHeading(QPainter &painter, int page) const
     {
@@ -109,18 +155,41 @@ public:
         painter.setFont(m_font);
     }
 
-    void DrawRow(QPainter &painter, int index, const TLogRecord &record) const
+    // Breaks the QSO's values into the lines of their cells; the row is as high as its
+    // fullest cell.
+    void Fit(const TLogRecord &record, Row &row) const
     {
-        const double top = m_firstRowTop + index * m_rowHeight;
-        if (index % 2 == 1) // every other row shaded, so the eye keeps the line
-            painter.fillRect(QRectF(m_left, top, m_width, m_rowHeight), QColor(235, 235, 235));
-        const double baseline = top + (m_rowHeight + m_metrics.ascent() - m_metrics.descent()) / 2;
+        row.cells.resize(m_report.columns.size());
+        std::size_t lines = 1;
+        for (std::size_t i = 0; i < row.cells.size(); ++i) {
+            const TReportColumn &column = m_report.columns[qsizetype(i)];
+            fitLines(m_font, m_metrics, column.width * U - 2 * m_padding, PrintedValue(record, column.field),
+                     row.cells[i]);
+            lines = std::max(lines, row.cells[i].size());
+        }
+        row.height = m_rowHeight + double(lines - 1) * m_lineHeight;
+    }
+
+    void DrawRow(QPainter &painter, double top, bool shaded, const Row &row) const
+    {
+        if (shaded) // every other row, so the eye keeps the line
+            painter.fillRect(QRectF(m_left, top, m_width, row.height), QColor(235, 235, 235));
+        const double firstBaseline = top + (m_rowHeight + m_metrics.ascent() - m_metrics.descent()) / 2;
         double x = m_left;
-        for (const TReportColumn &column : m_report.columns) {
-            const double width = column.width * U;
-            drawCell(painter, m_metrics, x + m_padding, width - 2 * m_padding, baseline,
-                     PrintedValue(record, column.field), column.alignment);
-            x += width;
+        for (std::size_t i = 0; i < row.cells.size(); ++i) {
+            const TReportColumn &column = m_report.columns[qsizetype(i)];
+            const double width = column.width * U - 2 * m_padding;
+            double baseline = firstBaseline;
+            for (const CellLine &line : row.cells[i]) {
+                double at = x + m_padding;
+                if (column.alignment & Qt::AlignRight)
+                    at += width - line.advance;
+                else if (column.alignment & Qt::AlignHCenter)
+                    at += (width - line.advance) / 2;
+                painter.drawText(QPointF(at, baseline), line.text);
+                baseline += m_lineHeight;
+            }
+            x += column.width * U;
         }
     }
 
@@ -129,9 +198,8 @@ private:
     const TReportParameters &m_parameters;
     QFont m_font, m_bold, m_title;
     QFontMetricsF m_metrics, m_boldMetrics, m_titleMetrics;
-    double m_left, m_width, m_rowHeight, m_padding;
-    double m_titleBaseline, m_captionTop, m_firstRowTop;
-    int m_rowsPerPage;
+    double m_left, m_width, m_lineHeight, m_rowHeight, m_padding;
+    double m_titleBaseline, m_captionTop, m_firstRowTop, m_bottom;
 };
 
 // --- the labels -------------------------------------------------------------------------
@@ -185,7 +253,9 @@ public:
         }
 
         // The QSO: captions over values in five columns.
-        static const double shares[] = {0.30, 0.16, 0.19, 0.19, 0.16};
+        // Shares sized for the longest of each: a date, a time, a band, every mode name
+        // (CHIP128 the widest), a report of three characters.
+        static const double shares[] = {0.29, 0.15, 0.21, 0.23, 0.12};
         const QStringList captions{QStringLiteral("Date"), QStringLiteral("UTC"), QStringLiteral("Band"),
                                    QStringLiteral("Mode"), QStringLiteral("RST")};
         const QStringList values{PrintedValue(r, fiDAT), PrintedValue(r, fiUTC), bandOrFrequency(r),
@@ -204,9 +274,7 @@ public:
             const double width = box.width() * shares[i];
             painter.setFont(m_small);
             drawCell(painter, m_smallMetrics, x, width, captionBaseline, captions[i], Qt::AlignHCenter);
-            painter.setFont(m_font);
-            drawCell(painter, m_metrics, x + 0.5 * U, width - 1.0 * U, valueBaseline, values[i],
-                     Qt::AlignHCenter);
+            drawShrunk(painter, m_font, x + 0.5 * U, width - 1.0 * U, valueBaseline, values[i]);
             x += width;
         }
 
@@ -225,6 +293,19 @@ public:
     }
 
 private:
+    // A value too wide for its box is set smaller, down to a limit, before anything of it
+    // is cut: a frequency in place of the band, a report longer than usual.
+    static void drawShrunk(QPainter &painter, const QFont &font, double left, double width, double baseline,
+                           const QString &text)
+    {
+        QFont shrunk = font;
+        const double advance = QFontMetricsF(font).horizontalAdvance(text);
+        if (advance > width)
+            shrunk.setPixelSize(qMax(1, int(font.pixelSize() * qMax(0.6, width / advance))));
+        painter.setFont(shrunk);
+        drawCell(painter, QFontMetricsF(shrunk), left, width, baseline, text, Qt::AlignHCenter);
+    }
+
     static QString bandOrFrequency(const TLogRecord &r)
     {
         const QVariant band = r[fiBAND];
@@ -268,16 +349,24 @@ void RenderLogReport(const TReportDefinition &report, const TReportParameters &p
 {
     const LogPage layout(report, parameters);
     TLogRecord record;
+    LogPage::Row row;
     bool more = rows && rows->Next(record);
+    if (more)
+        layout.Fit(record, row);
     int page = 0;
     do {
         QPainter *painter = pages.NewPage();
         if (!painter)
             return;
         layout.DrawHeading(*painter, ++page);
-        for (int i = 0; more && i < layout.RowsPerPage(); ++i) {
-            layout.DrawRow(*painter, i, record);
+        double top = layout.FirstRowTop();
+        // A page takes rows while they fit; the first always goes, however high it is.
+        for (int onPage = 0; more && (onPage == 0 || top + row.height <= layout.Bottom()); ++onPage) {
+            layout.DrawRow(*painter, top, onPage % 2 == 1, row);
+            top += row.height;
             more = rows->Next(record);
+            if (more)
+                layout.Fit(record, row);
         }
     } while (more);
 }

@@ -4,6 +4,7 @@
 #include "ReportError.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -15,9 +16,13 @@ namespace
 
 QPageLayout pageLayoutFor(const TRenderedReport &report)
 {
+    // A page wider than high is the paper of its upright size turned, which is how
+    // printers know the sheets they hold.
     const QSizeF size = report.PageSizeMm();
-    const QPageSize pageSize(size, QPageSize::Millimeter);
-    return QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    const bool landscape = size.width() > size.height();
+    const QPageSize pageSize(landscape ? size.transposed() : size, QPageSize::Millimeter);
+    return QPageLayout(pageSize, landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
 void printOn(QPagedPaintDevice &device, const TRenderedReport &report, const QString &target)
@@ -76,14 +81,29 @@ void TRvPrinter::PrintStream(QIODevice &rendered, const QString &pdfFile) const
         writer.setCreator(QStringLiteral("Velkor"));
         writer.setPageLayout(pageLayoutFor(report));
         printOn(writer, report, pdfFile);
+        // Only a file with the pages in it counts as printed (the QSL marks follow it).
+        if (QFileInfo(pdfFile).size() == 0)
+            throw EReportError(QStringLiteral("Soubor \"%1\" nelze zapsat!").arg(pdfFile));
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
     printer.setPrinterName(m_names.value(m_current));
+    if (!printer.isValid())
+        throw EReportError(QStringLiteral("Tiskárna \"%1\" není dostupná!").arg(printer.printerName()));
+    PrintReportOn(report, printer);
+}
+
+void TRvPrinter::PrintStreamOn(QIODevice &rendered, QPrinter &printer)
+{
+    PrintReportOn(TRenderedReport(rendered), printer);
+}
+
+void TRvPrinter::PrintReportOn(const TRenderedReport &report, QPrinter &printer)
+{
+    // The pages are drawn from the paper's corner, as the layouts measure them.
     printer.setFullPage(true);
     printer.setPageLayout(pageLayoutFor(report));
     printer.setDocName(QStringLiteral("Velkor"));
-    if (!printer.isValid())
-        throw EReportError(QStringLiteral("Tiskárna \"%1\" není dostupná!").arg(printer.printerName()));
-    printOn(printer, report, printer.printerName());
+    const QString target = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    printOn(printer, report, target);
 }

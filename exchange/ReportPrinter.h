@@ -7,6 +7,8 @@
 #include <QStringList>
 
 class QIODevice;
+class QPrinter;
+class TRenderedReport;
 
 class TRvPrinter
 {
@@ -32,7 +34,13 @@ public:
     // The same for a stream of a rendered file.
     void PrintStream(QIODevice &rendered, const QString &pdfFile = QString()) const;
 
+    // Prints a stream of a rendered file on a printer set up by the caller (its resolution,
+    // its output); the page size and the full-page drawing are set here.
+    static void PrintStreamOn(QIODevice &rendered, QPrinter &printer);
+
 private:
+    static void PrintReportOn(const TRenderedReport &report, QPrinter &printer);
+
     QStringList m_names;
     int m_current = 0;
 };

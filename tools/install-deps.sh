@@ -10,6 +10,7 @@ packages=(
   hamradio-files cqrlog-data
   xvfb xauth ccache
   libshp-dev
+  poppler-utils
 )
 
 missing=()

@@ -40,9 +40,11 @@ public:
     QList<DrawnText> texts;
 };
 
+// A page-sized device of the given resolution (254 dpi: one pixel per page unit).
 class TextRecorder : public QPaintDevice
 {
 public:
+    explicit TextRecorder(int dpi = 254) : m_dpi(dpi) {}
     QPaintEngine *paintEngine() const override { return &m_engine; }
     QList<DrawnText> texts() const { return m_engine.texts; }
 
@@ -51,18 +53,18 @@ protected:
     {
         switch (metric) {
         case PdmWidth:
-            return 2100;
+            return qRound(297 / 25.4 * m_dpi);
         case PdmHeight:
-            return 2970;
+            return qRound(297 / 25.4 * m_dpi);
         case PdmWidthMM:
-            return 210;
+            return 297;
         case PdmHeightMM:
             return 297;
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
         case PdmPhysicalDpiY:
-            return 254;
+            return m_dpi;
         case PdmDepth:
             return 32;
         case PdmNumColors:
@@ -76,13 +78,15 @@ protected:
     }
 
 private:
+    int m_dpi;
     mutable TextRecordingEngine m_engine;
 };
 
 // The texts of one page in reading order (top to bottom, then left to right).
 inline QList<DrawnText> PageTexts(const QPicture &page)
 {
-    TextRecorder recorder;
+    // At the picture's own resolution the replay keeps the page units.
+    TextRecorder recorder(page.logicalDpiX());
     {
         QPainter painter(&recorder);
         painter.drawPicture(0, 0, page);

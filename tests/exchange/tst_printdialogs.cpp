@@ -2,6 +2,7 @@
 // that QSOs are marked as QSL sent only after a print that succeeded.
 
 #include "PageText.h"
+#include "PdfText.h"
 #include "PrintFixture.h"
 
 #include "FileDialogs.h"
@@ -322,8 +323,15 @@ private slots:
         QCOMPARE(p.qslStateCalls, calls);
         const bool printed = pdf == "labels.pdf";
         QCOMPARE(dialog.result(), printed ? int(mrOk) : 0);
-        if (printed)
-            QCOMPARE(PdfPageCount(m_out.filePath(pdf)), 1);
+        if (printed) {
+            // The QSOs are marked for labels that really are on the paper.
+            const PdfText paper = PdfText::Read(m_out.filePath(pdf));
+            QVERIFY2(paper.error.isEmpty(), qPrintable(paper.error));
+            QCOMPARE(paper.pages.size(), 1);
+            const QStringList words = paper.pages[0].texts();
+            QCOMPARE(words.count("OK1AB") + words.count("DL1ABC"), 2);
+            QCOMPARE(words.count("OK1XYZ"), 2);
+        }
         QCOMPARE(messages.texts(),
                  pdf.startsWith("no/") ? QStringList{"Při tisku se vyskytla chyba."} : QStringList{});
     }

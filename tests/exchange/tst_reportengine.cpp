@@ -1,6 +1,7 @@
 // The report engine: the project Tisk.rav, rendering the log and the labels into the
 // rendered file, reading back what the pages say, aborting, and printing to a PDF file.
 
+#include "ListRows.h"
 #include "PageText.h"
 #include "PrintFixture.h"
 
@@ -20,24 +21,6 @@
 
 namespace
 {
-
-// Rows from a list, for rendering without a table.
-class ListRows : public TReportRows
-{
-public:
-    explicit ListRows(QList<TLogRecord> rows) : m_rows(std::move(rows)) {}
-    bool Next(TLogRecord &record) override
-    {
-        if (m_next >= m_rows.size())
-            return false;
-        record = m_rows[m_next++];
-        return true;
-    }
-
-private:
-    QList<TLogRecord> m_rows;
-    int m_next = 0;
-};
 
 QList<TLogRecord> qsos(int count)
 {
@@ -172,10 +155,10 @@ private slots:
         QFile file(out("Tisk.rnd"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const TRenderedReport report(file);
-        QCOMPARE(report.PageSizeMm(), QSizeF(210, 297));
+        QCOMPARE(report.PageSizeMm(), QSizeF(297, 210)); // A4 turned
         // The heading is drawn before the page sets any colour: a white pen left on the
         // target painter (a widget's palette) must not hide it.
-        QImage image(420, 594, QImage::Format_RGB32);
+        QImage image(594, 420, QImage::Format_RGB32);
         image.fill(Qt::white);
         {
             QPainter painter(&image);
