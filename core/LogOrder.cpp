@@ -439,10 +439,10 @@ bool orderFromIndex(sqlite3 *handle, const QString &select)
 std::optional<std::vector<qint64>> ReadLogIds(const QSqlDatabase &db, const QString &select,
                                               const QVariantList &values)
 {
-    sqlite3 *handle = sqliteHandle(db);
+    sqlite3 *handle = SqliteHandle(db);
     if (!handle)
         return std::nullopt;
-    Statement q(db, handle, select);
+    Statement q(db, select);
     if (sqlite3_bind_parameter_count(q.get()) != values.size() || !bindValues(q.get(), values))
         return std::nullopt;
     std::vector<qint64> ids;
@@ -454,7 +454,7 @@ std::optional<std::vector<qint64>> ReadLogIds(const QSqlDatabase &db, const QStr
 std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, const TLogOrder &order,
                                                     const QString &condition, const QVariantList &values)
 {
-    sqlite3 *handle = sqliteHandle(db);
+    sqlite3 *handle = SqliteHandle(db);
     if (!handle)
         return std::nullopt;
 
@@ -501,13 +501,13 @@ std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, cons
 bool ReadLogColumn(const QSqlDatabase &db, int field, const QString &condition, const QVariantList &values,
                    const std::function<void(qint64 id, const QVariant &stored)> &visit)
 {
-    sqlite3 *handle = sqliteHandle(db);
+    sqlite3 *handle = SqliteHandle(db);
     if (!handle)
         return false;
     QString sql = QStringLiteral("SELECT ID,%1 FROM %2").arg(LogFieldNames[field], LogTableName);
     if (!condition.trimmed().isEmpty())
         sql += QStringLiteral(" WHERE (") + condition + u')';
-    Statement q(db, handle, sql);
+    Statement q(db, sql);
     if (sqlite3_bind_parameter_count(q.get()) != values.size() || !bindValues(q.get(), values))
         return false;
     sqlite3_stmt *stmt = q.get();
