@@ -1,14 +1,14 @@
 #include "AppCommands.h"
 
 #include "AppGlobals.h"
-#include "DmLog.h"
+#include "log/DmLog.h"
 #include "ExchangeHost.h"
-#include "ExportCommands.h"
-#include "ImportCommands.h"
+#include "export/ExportCommands.h"
+#include "import/ImportCommands.h"
 #include "LogTableModel.h"
 #include "MainWindow.h"
-#include "PrintCommands.h"
-#include "StatTabWindow.h"
+#include "print/PrintCommands.h"
+#include "statistics/StatTabWindow.h"
 #include "WindowCommands.h"
 
 TExchangeHost MakeExchangeHost(TfrmVelkor &window)

@@ -1,6 +1,6 @@
 #include "FloorTables.h"
 
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
 #include "RandomLog.h"
 
-#include "LogConnection.h"
-#include "LogTable.h"
-#include "VkrDatabase.h"
+#include "log/LogConnection.h"
+#include "log/LogTable.h"
+#include "log/VkrDatabase.h"
 
 #include <QDate>
 #include <QRandomGenerator>

@@ -5,14 +5,14 @@
 // without its look-up indexes).
 // Usage: bench_adifimport [qsos]   (default 250000; the log holds as many QSOs)
 
-#include "AdifImport.h"
-#include "DxccList.h"
-#include "ImportDupeIndex.h"
-#include "ImportStaging.h"
-#include "LogConnection.h"
-#include "LogTable.h"
+#include "import/AdifImport.h"
+#include "radio/DxccList.h"
+#include "import/ImportDupeIndex.h"
+#include "import/ImportStaging.h"
+#include "log/LogConnection.h"
+#include "log/LogTable.h"
 #include "RandomLog.h"
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 #include "ProcessStatus.h"
 
 #include <QCoreApplication>

@@ -4,15 +4,15 @@
 // text of 100,000 lines.
 // Usage: bench_browse_gui [sizes...]   (default 100000 1000000)
 
-#include "CallBookImport.h"
-#include "CharSet.h"
-#include "LogConnection.h"
-#include "LogFilter.h"
+#include "log/CallBookImport.h"
+#include "radio/CharSet.h"
+#include "log/LogConnection.h"
+#include "log/LogFilter.h"
 #include "LogFindSource.h"
-#include "LogQuery.h"
+#include "log/LogQuery.h"
 #include "RandomLog.h"
-#include "VkrDatabase.h"
-#include "WildcardMask.h"
+#include "log/VkrDatabase.h"
+#include "base/WildcardMask.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,7 +3,7 @@
 // needed, on the staged dxcc.db.
 //   bench_dxcc [program folder] [MASTER.SCP]
 
-#include "DxccList.h"
+#include "radio/DxccList.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

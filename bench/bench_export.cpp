@@ -5,14 +5,14 @@
 // of its own, so that its peak memory is its own.
 // Usage: bench_export [sizes...]   (default 100000 1000000)
 
-#include "Export.h"
-#include "LogConnection.h"
-#include "LogOrder.h"
-#include "LogQuery.h"
-#include "LogRecord.h"
+#include "export/Export.h"
+#include "log/LogConnection.h"
+#include "log/LogOrder.h"
+#include "log/LogQuery.h"
+#include "log/LogRecord.h"
 #include "RandomLog.h"
 #include "SideBySide.h"
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,12 +3,12 @@
 // Usage: bench_logquery [sizes...]   (default 100000 1000000)
 //        bench_logquery FILE.db        (times an existing log only)
 
-#include "LogConnection.h"
-#include "LogQuery.h"
-#include "LogTable.h"
-#include "QsoLookup.h"
+#include "log/LogConnection.h"
+#include "log/LogQuery.h"
+#include "log/LogTable.h"
+#include "log/QsoLookup.h"
 #include "RandomLog.h"
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 #include "ProcessStatus.h"
 
 #include <QCoreApplication>

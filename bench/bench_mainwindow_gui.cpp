@@ -5,12 +5,12 @@
 // Usage: bench_mainwindow_gui [count]   (default 100000 QSOs)
 
 #include "AppGlobals.h"
-#include "DmLog.h"
-#include "DxccList.h"
+#include "log/DmLog.h"
+#include "radio/DxccList.h"
 #include "FilteredLineEdit.h"
 #include "FloatComboBox.h"
 #include "LocatorEdit.h"
-#include "LogTable.h"
+#include "log/LogTable.h"
 #include "QSOWindow.h"
 #include "LogGrid.h"
 #include "MainWindow.h"

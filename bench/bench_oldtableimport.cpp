@@ -3,12 +3,12 @@
 // floor: the same reader and its values bound on SQLite's own interface.
 // Usage: bench_oldtableimport [rows]
 
-#include "../tests/exchange/ParadoxWriter.h"
-#include "DbfTable.h"
-#include "DxccList.h"
-#include "ImportStaging.h"
-#include "OldTableImport.h"
-#include "ParadoxTable.h"
+#include "../tests/exchange/import/ParadoxWriter.h"
+#include "import/DbfTable.h"
+#include "radio/DxccList.h"
+#include "import/ImportStaging.h"
+#include "import/OldTableImport.h"
+#include "import/ParadoxTable.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,7 +16,7 @@
 
 #include "FloorTables.h"
 #include "SideBySide.h"
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
 #include <QFile>
 

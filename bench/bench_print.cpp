@@ -3,13 +3,13 @@
 // bureau ordering and rendering of the 3 x 8 sheet), with the report project of data/.
 // Usage: QT_QPA_PLATFORM=offscreen bench_print [project file]
 
-#include "LogConnection.h"
-#include "LogQuery.h"
-#include "PrintQuery.h"
-#include "QslTable.h"
+#include "log/LogConnection.h"
+#include "log/LogQuery.h"
+#include "report/PrintQuery.h"
+#include "print/QslTable.h"
 #include "RandomLog.h"
-#include "ReportProject.h"
-#include "ReportWriter.h"
+#include "report/ReportProject.h"
+#include "report/ReportWriter.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

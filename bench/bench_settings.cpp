@@ -3,7 +3,7 @@
 // loads it, and reading every key back once.
 //   bench_settings [key count]
 
-#include "UserOptions.h"
+#include "settings/UserOptions.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

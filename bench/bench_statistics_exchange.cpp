@@ -2,8 +2,8 @@
 // folder's dxcc.db and iota.db) and reports the peak resident memory.
 // Usage: bench_statistics_exchange [sizes...]   (default 100000 1000000)
 
-#include "AwardStatistics.h"
-#include "LogConnection.h"
+#include "statistics/AwardStatistics.h"
+#include "log/LogConnection.h"
 #include "ProcessStatus.h"
 #include "RandomLog.h"
 

@@ -3,7 +3,7 @@
 
 #include "DxClusterWindow.h"
 
-#include "Messages.h"
+#include "base/Messages.h"
 #include "ModalRunner.h"
 #include "NewSpotDialog.h"
 #include "OnOffDialog.h"

@@ -1,6 +1,6 @@
 #include "NewSpotDialog.h"
 
-#include "Messages.h"
+#include "base/Messages.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "OnOffDialog.h"
 
-#include "Messages.h"
+#include "base/Messages.h"
 
 #include <QAction>
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
 #include "WendraProgram.h"
 
-#include "DxClusterLink.h"
+#include "system/DxClusterLink.h"
 #include "DxClusterWindow.h"
-#include "LocalEndpoint.h"
+#include "system/LocalEndpoint.h"
 #include "WendraArguments.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "ComboBoxDialog.h"
 
 #include "ActionButton.h"
-#include "Messages.h"
+#include "base/Messages.h"
 #include "ModalRunner.h"
 #include "WindowPlacement.h"
 

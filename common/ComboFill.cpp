@@ -1,6 +1,6 @@
 #include "ComboFill.h"
 
-#include "Formats.h"
+#include "base/Formats.h"
 
 #include <QComboBox>
 

@@ -1,7 +1,7 @@
 #include "DateEdit.h"
 
-#include "Formats.h"
-#include "KeyFilters.h"
+#include "base/Formats.h"
+#include "radio/KeyFilters.h"
 
 TDateEdit::TDateEdit(QWidget *parent) : TFilteredLineEdit(parent)
 {

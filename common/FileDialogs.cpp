@@ -1,6 +1,6 @@
 #include "FileDialogs.h"
 
-#include "Messages.h"
+#include "base/Messages.h"
 
 #include <QApplication>
 #include <QDir>

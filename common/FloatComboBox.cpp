@@ -1,8 +1,8 @@
 #include "FloatComboBox.h"
 
 #include "FilteredLineEdit.h"
-#include "Formats.h"
-#include "KeyFilters.h"
+#include "base/Formats.h"
+#include "radio/KeyFilters.h"
 
 #include <QFocusEvent>
 

@@ -3,7 +3,7 @@
 // back and forward, and a search in the page shown. One window, made at the first help
 // request and reused for the rest of the run.
 
-#include "HelpViewer.h"
+#include "system/HelpViewer.h"
 
 #include <QMap>
 #include <QWidget>

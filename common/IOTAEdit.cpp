@@ -1,6 +1,6 @@
 #include "IOTAEdit.h"
 
-#include "KeyFilters.h"
+#include "radio/KeyFilters.h"
 
 TIOTAEdit::TIOTAEdit(QWidget *parent) : TFilteredLineEdit(parent)
 {

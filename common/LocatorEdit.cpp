@@ -1,6 +1,6 @@
 #include "LocatorEdit.h"
 
-#include "KeyFilters.h"
+#include "radio/KeyFilters.h"
 
 TLocatorEdit::TLocatorEdit(QWidget *parent) : TFilteredLineEdit(parent)
 {

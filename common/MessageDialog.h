@@ -2,7 +2,7 @@
 // The message dialog of both programs: a QMessageBox with Czech titles and button texts,
 // shown over the active window, with the focus on the button of the caller's default result.
 
-#include "Messages.h"
+#include "base/Messages.h"
 
 class MessageDialog : public MessageHandler
 {

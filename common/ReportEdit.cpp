@@ -1,6 +1,6 @@
 #include "ReportEdit.h"
 
-#include "KeyFilters.h"
+#include "radio/KeyFilters.h"
 
 TReportEdit::TReportEdit(QWidget *parent) : TFilteredLineEdit(parent)
 {

@@ -1,7 +1,7 @@
 #include "TimeEdit.h"
 
-#include "Formats.h"
-#include "KeyFilters.h"
+#include "base/Formats.h"
+#include "radio/KeyFilters.h"
 
 TTimeEdit::TTimeEdit(QWidget *parent) : TFilteredLineEdit(parent)
 {

@@ -1,7 +1,7 @@
 #include "VelkorApplication.h"
 
-#include "Messages.h"
-#include "VelkorError.h"
+#include "base/Messages.h"
+#include "base/VelkorError.h"
 
 #include <QLoggingCategory>
 #include <QTimer>

@@ -3,7 +3,7 @@
 // them. The program's application layer fills it from the main window, so that this
 // library never depends on the logbook's windows; tests fill it with their own pieces.
 
-#include "LogQuery.h"
+#include "log/LogQuery.h"
 
 #include <QList>
 #include <QString>

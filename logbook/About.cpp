@@ -1,6 +1,6 @@
 #include "About.h"
 
-#include "Messages.h"
+#include "base/Messages.h"
 #include "ModalRunner.h"
 #include "VelkorVersion.h"
 #include "WindowPlacement.h"

@@ -2,14 +2,14 @@
 
 #include "AppGlobals.h"
 #include "ComboKeys.h"
-#include "DmLog.h"
+#include "log/DmLog.h"
 #include "FilteredLineEdit.h"
-#include "KeyFilters.h"
-#include "Kontrola.h"
-#include "Locator.h"
-#include "Messages.h"
+#include "radio/KeyFilters.h"
+#include "radio/Kontrola.h"
+#include "radio/Locator.h"
+#include "base/Messages.h"
 #include "MinimizeProgram.h"
-#include "OstrelFP.h"
+#include "base/OstrelFP.h"
 #include "WindowCommands.h"
 
 #include <QAbstractItemView>

@@ -1,14 +1,14 @@
 #include "CallBookWindow.h"
 
 #include "AppGlobals.h"
-#include "CallBookImport.h"
-#include "DmLog.h"
+#include "log/CallBookImport.h"
+#include "log/DmLog.h"
 #include "FileDialogs.h"
 #include "LogGrid.h"
-#include "Messages.h"
+#include "base/Messages.h"
 #include "ProgressDialog.h"
-#include "TableQuery.h"
-#include "VelkorError.h"
+#include "log/TableQuery.h"
+#include "base/VelkorError.h"
 #include "WindowCommands.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 // The text a log view shows for a coded field (band, mode, QSL state): the entry of the
 // field's table.
 
-#include "LogRecord.h"
+#include "log/LogRecord.h"
 
 #include <QString>
 #include <QVariant>

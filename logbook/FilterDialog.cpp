@@ -3,15 +3,15 @@
 #include "ActionButton.h"
 #include "AppGlobals.h"
 #include "ComboKeys.h"
-#include "DmLog.h"
-#include "Formats.h"
-#include "Messages.h"
+#include "log/DmLog.h"
+#include "base/Formats.h"
+#include "base/Messages.h"
 #include "MinimizeProgram.h"
 #include "ModalRunner.h"
 #include "SearchLineEdit.h"
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 #include "WindowCommands.h"
-#include "Amater.h"
+#include "radio/Amater.h"
 
 #include <QAction>
 #include <QComboBox>

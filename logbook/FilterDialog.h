@@ -5,7 +5,7 @@
 // the conditions survive between uses. Modal results: 1 apply the lines, 2 change nothing
 // (the rows of this visit are undone), 3 switch the filter off.
 
-#include "LogFilter.h"
+#include "log/LogFilter.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "ListWindow.h"
 
-#include "DmLog.h"
-#include "VkrDatabase.h"
+#include "log/DmLog.h"
+#include "log/VkrDatabase.h"
 #include "WindowCommands.h"
 
 #include <QAction>

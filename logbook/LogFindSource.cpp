@@ -1,9 +1,9 @@
 #include "LogFindSource.h"
 
-#include "DatabaseError.h"
-#include "LogOrder.h"
-#include "LogQuery.h"
-#include "LogRecord.h"
+#include "base/DatabaseError.h"
+#include "log/LogOrder.h"
+#include "log/LogQuery.h"
+#include "log/LogRecord.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -1,6 +1,6 @@
 #include "LogTableModel.h"
 
-#include "Amater.h"
+#include "radio/Amater.h"
 #include "CodeText.h"
 
 #include <algorithm>

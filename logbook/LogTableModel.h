@@ -13,7 +13,7 @@
 // are disabled the grid sees neither the new rows nor the moves; the last EnableControls
 // brings it up to date at once.
 
-#include "LogQuery.h"
+#include "log/LogQuery.h"
 
 #include <QAbstractTableModel>
 #include <QColor>

@@ -3,12 +3,12 @@
 
 #include "MainWindow.h"
 
-#include "DmLog.h"
-#include "LocalEndpoint.h"
+#include "log/DmLog.h"
+#include "system/LocalEndpoint.h"
 #include "LogGrid.h"
 #include "LogTableModel.h"
-#include "Messages.h"
-#include "MessageTexts.h"
+#include "base/Messages.h"
+#include "base/MessageTexts.h"
 #include "VkrConsts.h"
 
 #include <QAbstractButton>

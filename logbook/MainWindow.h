@@ -6,8 +6,8 @@
 // (MainWindowActions.cpp); commands whose windows are not part of the program yet stay
 // in the menus, disabled, until a handler is set with SetCommandHandler.
 
-#include "ClusterLinkRecords.h"
-#include "LogQuery.h"
+#include "system/ClusterLinkRecords.h"
+#include "log/LogQuery.h"
 
 #include <QHash>
 #include <QList>

@@ -5,16 +5,16 @@
 
 #include "About.h"
 #include "AppGlobals.h"
-#include "DmLog.h"
-#include "DxClusterLink.h"
+#include "log/DmLog.h"
+#include "system/DxClusterLink.h"
 #include "LogChoiceDialog.h"
 #include "LogGrid.h"
 #include "LogTableModel.h"
-#include "Messages.h"
-#include "MessageTexts.h"
+#include "base/Messages.h"
+#include "base/MessageTexts.h"
 #include "ModalRunner.h"
 #include "SettingsDialog.h"
-#include "VelkorError.h"
+#include "base/VelkorError.h"
 #include "WindowCommands.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 #include "PreviousQsoModel.h"
 
-#include "Amater.h"
+#include "radio/Amater.h"
 #include "CodeText.h"
-#include "Formats.h"
+#include "base/Formats.h"
 
 const std::array<int, PreviousQsoModel::ColumnCount> PreviousQsoModel::ColumnFields{
     fiDAT, fiCALL, fiFREQ, fiMODE, fiNAME, fiQTH, fiLOCP, fiLOCO, fiQSLVIA, fiQSLO, fiQSLP, fiNOTE};

@@ -3,7 +3,7 @@
 // its query: twelve fixed columns, dates as "dd.mm.yy", modes by name and the QSL states
 // by their one-letter marks, those centred.
 
-#include "LogQuery.h"
+#include "log/LogQuery.h"
 
 #include <QAbstractTableModel>
 #include <array>

@@ -10,8 +10,8 @@
 // stamp, entity, earlier QSOs, fills, hints, distance), and QSOWindowSave.cpp the save
 // command.
 
-#include "ClusterLinkRecords.h"
-#include "LogQuery.h"
+#include "system/ClusterLinkRecords.h"
+#include "log/LogQuery.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -7,7 +7,7 @@
 #include "FilteredLineEdit.h"
 #include "FloatComboBox.h"
 #include "IOTAEdit.h"
-#include "KeyFilters.h"
+#include "radio/KeyFilters.h"
 #include "LocatorEdit.h"
 #include "LogGrid.h"
 #include "PreviousQsoModel.h"

@@ -5,21 +5,21 @@
 
 #include "QSOWindow.h"
 
-#include "Amater.h"
-#include "VelkorError.h"
-#include "DmLog.h"
-#include "DxccList.h"
+#include "radio/Amater.h"
+#include "base/VelkorError.h"
+#include "log/DmLog.h"
+#include "radio/DxccList.h"
 #include "FilteredLineEdit.h"
 #include "FloatComboBox.h"
-#include "Formats.h"
+#include "base/Formats.h"
 #include "IOTAEdit.h"
 #include "LocatorEdit.h"
-#include "Messages.h"
-#include "QsoLookup.h"
+#include "base/Messages.h"
+#include "log/QsoLookup.h"
 #include "ReportEdit.h"
 #include "TimeEdit.h"
 #include "DateEdit.h"
-#include "UtcClock.h"
+#include "system/UtcClock.h"
 
 #include <QComboBox>
 #include <QLabel>

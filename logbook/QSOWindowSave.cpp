@@ -4,23 +4,23 @@
 
 #include "QSOWindow.h"
 
-#include "Amater.h"
+#include "radio/Amater.h"
 #include "DateEdit.h"
-#include "DmLog.h"
-#include "DxccList.h"
+#include "log/DmLog.h"
+#include "radio/DxccList.h"
 #include "FilteredLineEdit.h"
 #include "FloatComboBox.h"
-#include "Formats.h"
+#include "base/Formats.h"
 #include "IOTAEdit.h"
-#include "Kontrola.h"
+#include "radio/Kontrola.h"
 #include "LocatorEdit.h"
-#include "LogTable.h"
-#include "Messages.h"
-#include "MessageTexts.h"
-#include "QsoLookup.h"
+#include "log/LogTable.h"
+#include "base/Messages.h"
+#include "base/MessageTexts.h"
+#include "log/QsoLookup.h"
 #include "ReportEdit.h"
 #include "TimeEdit.h"
-#include "VelkorError.h"
+#include "base/VelkorError.h"
 
 #include <QComboBox>
 #include <QLabel>

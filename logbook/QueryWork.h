@@ -3,7 +3,7 @@
 // on the log, given back whatever happens in between: a failure must not leave the grid
 // frozen or the cursor busy.
 
-#include "QueryViewsHeld.h"
+#include "log/QueryViewsHeld.h"
 
 #include <QApplication>
 

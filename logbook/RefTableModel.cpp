@@ -1,8 +1,8 @@
 #include "RefTableModel.h"
 
-#include "Formats.h"
+#include "base/Formats.h"
 #include "LogGrid.h"
-#include "TableQuery.h"
+#include "log/TableQuery.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>

@@ -1,12 +1,12 @@
 #include "RefTableWindow.h"
 
-#include "DatabaseError.h"
-#include "DmLog.h"
+#include "base/DatabaseError.h"
+#include "log/DmLog.h"
 #include "LogGrid.h"
-#include "Messages.h"
+#include "base/Messages.h"
 #include "MinimizeProgram.h"
 #include "TableFindSource.h"
-#include "TableQuery.h"
+#include "log/TableQuery.h"
 #include "WindowCommands.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "RestoreDialog.h"
 
-#include "Messages.h"
+#include "base/Messages.h"
 #include "WindowPlacement.h"
 
 #include <QAction>

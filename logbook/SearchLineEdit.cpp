@@ -1,6 +1,6 @@
 #include "SearchLineEdit.h"
 
-#include "KeyFilters.h"
+#include "radio/KeyFilters.h"
 
 TSearchLineEdit::TSearchLineEdit(QWidget *parent) : TFilteredLineEdit(parent) {}
 

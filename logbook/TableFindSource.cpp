@@ -1,6 +1,6 @@
 #include "TableFindSource.h"
 
-#include "TableQuery.h"
+#include "log/TableQuery.h"
 
 int TTableFindSource::RecordCount() const
 {

@@ -1,6 +1,6 @@
 #include "WindowCommands.h"
 
-#include "HelpViewer.h"
+#include "system/HelpViewer.h"
 
 #include <QAction>
 #include <QWidget>

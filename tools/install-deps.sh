@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-translations-l10n
   libgl-dev
   zlib1g-dev libxlsxwriter-dev libtelnet-dev libsqlite3-dev

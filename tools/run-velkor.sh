@@ -7,7 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 home=${VELKOR_HOME:-$HOME/Velkor}
 bash tools/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Ninja for a new build folder; an existing one keeps the generator it was made with.
+generator=(-G Ninja)
+[ -f build/CMakeCache.txt ] && generator=()
+cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)" --target velkor wendra
 bash tools/install-velkor.sh build/Velkor "$home"
 exec "$home/velkor" "$@"

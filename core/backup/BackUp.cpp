@@ -1,12 +1,12 @@
-#include "BackUp.h"
+#include "backup/BackUp.h"
 
-#include "Crc32.h"
-#include "DatabaseError.h"
-#include "FileMappingStream.h"
-#include "FileUtils.h"
-#include "HotJournal.h"
-#include "LogConnection.h"
-#include "VkrDatabase.h"
+#include "base/Crc32.h"
+#include "base/DatabaseError.h"
+#include "base/FileMappingStream.h"
+#include "base/FileUtils.h"
+#include "base/HotJournal.h"
+#include "log/LogConnection.h"
+#include "log/VkrDatabase.h"
 
 #include <QDir>
 #include <QFile>

@@ -19,8 +19,8 @@
 // EBackUpError (the archive itself is not acceptable); message() is the Czech text for
 // the operator.
 
-#include "FileError.h"
-#include "Progress.h"
+#include "base/FileError.h"
+#include "base/Progress.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "BackUpSchedule.h"
+#include "backup/BackUpSchedule.h"
 
-#include "Formats.h"
-#include "UserOptions.h"
+#include "base/Formats.h"
+#include "settings/UserOptions.h"
 
 #include <QFileInfo>
 

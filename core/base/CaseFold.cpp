@@ -1,7 +1,7 @@
-#include "CaseFold.h"
+#include "base/CaseFold.h"
 
-#include "SqliteHandle.h"
-#include "Utf8Text.h"
+#include "base/SqliteHandle.h"
+#include "base/Utf8Text.h"
 
 #include <QByteArray>
 

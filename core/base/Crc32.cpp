@@ -1,4 +1,4 @@
-#include "Crc32.h"
+#include "base/Crc32.h"
 
 #include <QIODevice>
 

@@ -2,7 +2,7 @@
 // The exception that the log database routines raise; its text is Czech, with the
 // database's own detail appended where it helps.
 
-#include "VelkorError.h"
+#include "base/VelkorError.h"
 
 class EDatabaseError : public EVelkorError
 {

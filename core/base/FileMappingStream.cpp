@@ -1,7 +1,7 @@
-#include "FileMappingStream.h"
+#include "base/FileMappingStream.h"
 
-#include "FileError.h"
-#include "MessageTexts.h"
+#include "base/FileError.h"
+#include "base/MessageTexts.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
-#include "FileUtils.h"
+#include "base/FileUtils.h"
 
-#include "FileError.h"
-#include "MessageTexts.h"
+#include "base/FileError.h"
+#include "base/MessageTexts.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "HotJournal.h"
+#include "base/HotJournal.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>

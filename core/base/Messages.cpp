@@ -1,4 +1,4 @@
-#include "Messages.h"
+#include "base/Messages.h"
 
 #include <QLoggingCategory>
 

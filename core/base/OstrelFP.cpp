@@ -1,4 +1,4 @@
-#include "OstrelFP.h"
+#include "base/OstrelFP.h"
 
 #include <cmath>
 

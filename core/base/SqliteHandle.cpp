@@ -1,4 +1,4 @@
-#include "SqliteHandle.h"
+#include "base/SqliteHandle.h"
 
 #include <QSqlDriver>
 #include <QVariant>

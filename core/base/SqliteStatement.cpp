@@ -1,6 +1,6 @@
-#include "SqliteStatement.h"
+#include "base/SqliteStatement.h"
 
-#include "DatabaseError.h"
+#include "base/DatabaseError.h"
 
 
 #include <sqlite3.h>

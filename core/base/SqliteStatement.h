@@ -4,7 +4,7 @@
 // than storing or reading the value itself. Failures raise EDatabaseError with the text
 // given and SQLite's message.
 
-#include "SqliteHandle.h"
+#include "base/SqliteHandle.h"
 
 #include <QSqlDatabase>
 #include <QString>

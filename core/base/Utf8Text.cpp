@@ -1,4 +1,4 @@
-#include "Utf8Text.h"
+#include "base/Utf8Text.h"
 
 char32_t Utf8SequenceAt(const uchar *data, qint64 size, qint64 i, int &length)
 {

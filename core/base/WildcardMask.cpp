@@ -1,4 +1,4 @@
-#include "WildcardMask.h"
+#include "base/WildcardMask.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "BulkEdit.h"
+#include "log/BulkEdit.h"
 
-#include "Amater.h"
-#include "DxccList.h"
-#include "Kontrola.h"
-#include "Locator.h"
+#include "radio/Amater.h"
+#include "radio/DxccList.h"
+#include "radio/Kontrola.h"
+#include "radio/Locator.h"
 
 QString BulkEditText(int field, const QString &value)
 {

@@ -2,7 +2,7 @@
 // One field of many QSOs changed at once (the marked QSOs of the log, or of an import):
 // the value in the form the field stores, and the values that follow from it.
 
-#include "LogRecord.h"
+#include "log/LogRecord.h"
 
 #include <QString>
 #include <QVariant>

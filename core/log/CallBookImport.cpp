@@ -1,8 +1,8 @@
-#include "CallBookImport.h"
+#include "log/CallBookImport.h"
 
-#include "CharSet.h"
-#include "DatabaseError.h"
-#include "FileError.h"
+#include "radio/CharSet.h"
+#include "base/DatabaseError.h"
+#include "base/FileError.h"
 
 #include <QDir>
 #include <QFile>

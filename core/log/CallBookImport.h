@@ -6,7 +6,7 @@
 // one, from the empty template Clbp.db, in one transaction, and then takes the old one's
 // place. Whatever fails leaves the old callbook as it was.
 
-#include "Progress.h"
+#include "base/Progress.h"
 
 #include <QString>
 #include <QStringList>

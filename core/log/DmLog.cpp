@@ -1,9 +1,9 @@
-#include "DmLog.h"
+#include "log/DmLog.h"
 
-#include "DatabaseError.h"
-#include "DxClusterLink.h"
-#include "FileUtils.h"
-#include "VkrDatabase.h"
+#include "base/DatabaseError.h"
+#include "system/DxClusterLink.h"
+#include "base/FileUtils.h"
+#include "log/VkrDatabase.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -14,9 +14,9 @@
 // folder itself; only in the first case are its "_*.db" tables removed, with the folder,
 // at the end.
 
-#include "LogConnection.h"
-#include "LogOptions.h"
-#include "UserOptions.h"
+#include "log/LogConnection.h"
+#include "settings/LogOptions.h"
+#include "settings/UserOptions.h"
 
 #include <QLockFile>
 #include <QObject>

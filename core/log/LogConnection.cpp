@@ -1,9 +1,9 @@
-#include "LogConnection.h"
+#include "log/LogConnection.h"
 
-#include "CaseFold.h"
-#include "DatabaseError.h"
-#include "HotJournal.h"
-#include "MessageTexts.h"
+#include "base/CaseFold.h"
+#include "base/DatabaseError.h"
+#include "base/HotJournal.h"
+#include "base/MessageTexts.h"
 
 #include <QFileInfo>
 #include <QSqlError>

@@ -1,9 +1,9 @@
-#include "LogFilter.h"
+#include "log/LogFilter.h"
 
-#include "Amater.h"
-#include "CaseFold.h"
-#include "Formats.h"
-#include "VkrDatabase.h"
+#include "radio/Amater.h"
+#include "base/CaseFold.h"
+#include "base/Formats.h"
+#include "log/VkrDatabase.h"
 
 const std::array<int, FilterFieldCount> FilterFields{fiCALL, fiBAND, fiMODE,   fiLOCO, fiLOCP,  fiNOTE, fiDXCC,
                                                      fiIOTA, fiITU,  fiWAZ,    fiAWARD, fiQSLO, fiQSLP, fiQSLVIA,

@@ -1,9 +1,9 @@
-#include "LogOrder.h"
+#include "log/LogOrder.h"
 
-#include "DatabaseError.h"
-#include "SqliteHandle.h"
-#include "SqliteStatement.h"
-#include "VkrDatabase.h"
+#include "base/DatabaseError.h"
+#include "base/SqliteHandle.h"
+#include "base/SqliteStatement.h"
+#include "log/VkrDatabase.h"
 
 #include <QFileInfo>
 #include <QSqlDriver>

@@ -1,9 +1,9 @@
-#include "LogQuery.h"
+#include "log/LogQuery.h"
 
-#include "DatabaseError.h"
-#include "Formats.h"
-#include "LogOrder.h"
-#include "SqliteStatement.h"
+#include "base/DatabaseError.h"
+#include "base/Formats.h"
+#include "log/LogOrder.h"
+#include "base/SqliteStatement.h"
 
 #include <QFileInfo>
 #include <QHash>

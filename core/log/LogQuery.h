@@ -8,7 +8,7 @@
 // fraction of a second and costs some ten megabytes. The query never changes the log: changes go
 // through LogTable, after which the query is opened again.
 
-#include "LogRecord.h"
+#include "log/LogRecord.h"
 
 #include <QFlags>
 #include <QObject>

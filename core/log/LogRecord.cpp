@@ -1,7 +1,7 @@
-#include "LogRecord.h"
+#include "log/LogRecord.h"
 
-#include "DatabaseError.h"
-#include "Formats.h"
+#include "base/DatabaseError.h"
+#include "base/Formats.h"
 
 #include <QDate>
 #include <QTime>

@@ -7,7 +7,7 @@
 // and the ID integers. An empty field is a null QVariant (an empty text counts as empty
 // too and is stored as NULL, as does an invalid date or time).
 
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
 #include <QVariant>
 

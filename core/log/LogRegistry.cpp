@@ -1,14 +1,14 @@
-#include "LogRegistry.h"
+#include "log/LogRegistry.h"
 
-#include "DatabaseError.h"
-#include "DmLog.h"
-#include "FileUtils.h"
-#include "IniFile.h"
-#include "LogOptions.h"
-#include "LogRecord.h"
-#include "MessageTexts.h"
-#include "UserOptions.h"
-#include "VkrDatabase.h"
+#include "base/DatabaseError.h"
+#include "log/DmLog.h"
+#include "base/FileUtils.h"
+#include "settings/IniFile.h"
+#include "settings/LogOptions.h"
+#include "log/LogRecord.h"
+#include "base/MessageTexts.h"
+#include "settings/UserOptions.h"
+#include "log/VkrDatabase.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "LogTable.h"
+#include "log/LogTable.h"
 
-#include "DatabaseError.h"
-#include "MessageTexts.h"
+#include "base/DatabaseError.h"
+#include "base/MessageTexts.h"
 
 #include <QFileInfo>
 #include <QSqlError>

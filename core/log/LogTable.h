@@ -4,8 +4,8 @@
 // which case it becomes part of that one. Bulk calls over many IDs reuse one prepared
 // statement. Failures raise EDatabaseError after the transaction has been rolled back.
 
-#include "LogRecord.h"
-#include "Progress.h"
+#include "log/LogRecord.h"
+#include "base/Progress.h"
 
 #include <QList>
 #include <QSqlDatabase>

@@ -1,10 +1,10 @@
-#include "QsoLookup.h"
+#include "log/QsoLookup.h"
 
-#include "Amater.h"
-#include "Formats.h"
-#include "HotJournal.h"
-#include "Kontrola.h"
-#include "Locator.h"
+#include "radio/Amater.h"
+#include "base/Formats.h"
+#include "base/HotJournal.h"
+#include "radio/Kontrola.h"
+#include "radio/Locator.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 // values for Czech and Slovak stations, the "new country" and "PSE QSL" hints, the report
 // form that follows the mode, and the capitalisation of name and QTH.
 
-#include "LogRecord.h"
+#include "log/LogRecord.h"
 
 #include <QList>
 #include <QString>

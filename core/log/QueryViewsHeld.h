@@ -3,7 +3,7 @@
 // end, also when the operation fails. The release never raises: it also runs while a
 // failure unwinds.
 
-#include "LogQuery.h"
+#include "log/LogQuery.h"
 
 #include <QtGlobal>
 

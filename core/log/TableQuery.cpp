@@ -1,7 +1,7 @@
-#include "TableQuery.h"
+#include "log/TableQuery.h"
 
-#include "DatabaseError.h"
-#include "HotJournal.h"
+#include "base/DatabaseError.h"
+#include "base/HotJournal.h"
 
 #include <QCollator>
 #include <QFileInfo>

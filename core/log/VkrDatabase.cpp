@@ -1,9 +1,9 @@
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
-#include "DatabaseError.h"
-#include "FileUtils.h"
-#include "LogConnection.h"
-#include "MessageTexts.h"
+#include "base/DatabaseError.h"
+#include "base/FileUtils.h"
+#include "log/LogConnection.h"
+#include "base/MessageTexts.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "Amater.h"
+#include "radio/Amater.h"
 
-#include "Formats.h"
+#include "base/Formats.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "DxccList.h"
+#include "radio/DxccList.h"
 
-#include "DatabaseError.h"
-#include "HotJournal.h"
-#include "MessageTexts.h"
+#include "base/DatabaseError.h"
+#include "base/HotJournal.h"
+#include "base/MessageTexts.h"
 
 #include <QDir>
 #include <QFileInfo>

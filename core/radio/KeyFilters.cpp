@@ -1,4 +1,4 @@
-#include "KeyFilters.h"
+#include "radio/KeyFilters.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "Kontrola.h"
+#include "radio/Kontrola.h"
 
-#include "Formats.h"
-#include "Messages.h"
-#include "MessageTexts.h"
+#include "base/Formats.h"
+#include "base/Messages.h"
+#include "base/MessageTexts.h"
 
 #include <QDate>
 #include <QTime>

@@ -1,8 +1,8 @@
-#include "Locator.h"
+#include "radio/Locator.h"
 
-#include "Kontrola.h"
-#include "Messages.h"
-#include "MessageTexts.h"
+#include "radio/Kontrola.h"
+#include "base/Messages.h"
+#include "base/MessageTexts.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "PresetLists.h"
+#include "radio/PresetLists.h"
 
-#include "Amater.h"
-#include "Formats.h"
+#include "radio/Amater.h"
+#include "base/Formats.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "IniFile.h"
+#include "settings/IniFile.h"
 
-#include "Formats.h"
+#include "base/Formats.h"
 
 #include <QFile>
 #include <QSaveFile>

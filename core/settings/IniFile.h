@@ -27,7 +27,7 @@
 // Writes go through a temporary file that replaces the old one only when complete, so
 // a failed save leaves the previous file untouched.
 
-#include "VelkorError.h"
+#include "base/VelkorError.h"
 
 #include <QDate>
 #include <QHash>

@@ -2,8 +2,8 @@
 // The program settings file Velkor.ini: section "Users" holds, under the keys "0" to
 // "9", the call signs of the registered logs. An empty or missing value is a free slot.
 
-#include "Options.h"
-#include "VelkorError.h"
+#include "settings/Options.h"
+#include "base/VelkorError.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "Options.h"
+#include "settings/Options.h"
 
 void TOptions::Load(const QString &fileName)
 {

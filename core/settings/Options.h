@@ -2,7 +2,7 @@
 // Base of the logbook's settings objects: an in-memory ini file with the operations
 // that tie it to a file on disk. Setters change only memory; a save writes the file.
 
-#include "IniFile.h"
+#include "settings/IniFile.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "UserOptions.h"
+#include "settings/UserOptions.h"
 
-#include "Amater.h"
-#include "Formats.h"
-#include "Kontrola.h"
-#include "PasswordScramble.h"
+#include "radio/Amater.h"
+#include "base/Formats.h"
+#include "radio/Kontrola.h"
+#include "settings/PasswordScramble.h"
 
 #include <cmath>
 

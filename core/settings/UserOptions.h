@@ -4,7 +4,7 @@
 // apart, in Call. A getter returns the key's default when the key is missing or its
 // value does not convert, and for keys with a range also when the value lies outside.
 
-#include "Options.h"
+#include "settings/Options.h"
 
 #include <QDate>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "ClusterLinkRecords.h"
+#include "system/ClusterLinkRecords.h"
 
 #include <QtEndian>
 

@@ -1,8 +1,8 @@
-#include "DxClusterLink.h"
+#include "system/DxClusterLink.h"
 
-#include "LocalEndpoint.h"
-#include "Messages.h"
-#include "UserOptions.h"
+#include "system/LocalEndpoint.h"
+#include "base/Messages.h"
+#include "settings/UserOptions.h"
 
 #include <QProcess>
 

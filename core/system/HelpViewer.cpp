@@ -1,4 +1,4 @@
-#include "HelpViewer.h"
+#include "system/HelpViewer.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "LocalEndpoint.h"
+#include "system/LocalEndpoint.h"
 
-#include "RuntimeFolder.h"
+#include "system/RuntimeFolder.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -8,7 +8,7 @@
 // then the payload (one kind byte and, for copy-data, a 32-bit little-endian tag and the
 // record). Copy-data and raise requests are answered with one byte: handled or ignored.
 
-#include "ClusterLinkRecords.h"
+#include "system/ClusterLinkRecords.h"
 
 #include <QObject>
 #include <QString>

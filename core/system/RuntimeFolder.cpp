@@ -1,6 +1,6 @@
-#include "RuntimeFolder.h"
+#include "system/RuntimeFolder.h"
 
-#include "FileUtils.h"
+#include "base/FileUtils.h"
 
 #include <QDir>
 #include <QFile>

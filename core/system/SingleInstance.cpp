@@ -1,7 +1,7 @@
-#include "SingleInstance.h"
+#include "system/SingleInstance.h"
 
-#include "LocalEndpoint.h"
-#include "RuntimeFolder.h"
+#include "system/LocalEndpoint.h"
+#include "system/RuntimeFolder.h"
 
 #include <QDir>
 #include <QLockFile>

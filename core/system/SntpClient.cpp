@@ -1,6 +1,6 @@
-#include "SntpClient.h"
+#include "system/SntpClient.h"
 
-#include "SystemClock.h"
+#include "system/SystemClock.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>

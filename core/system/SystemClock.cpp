@@ -1,4 +1,4 @@
-#include "SystemClock.h"
+#include "system/SystemClock.h"
 
 #include <QLoggingCategory>
 

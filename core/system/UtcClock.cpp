@@ -1,4 +1,4 @@
-#include "UtcClock.h"
+#include "system/UtcClock.h"
 
 #include <QDateTime>
 

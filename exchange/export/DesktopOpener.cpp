@@ -1,4 +1,4 @@
-#include "DesktopOpener.h"
+#include "export/DesktopOpener.h"
 
 #include <QDesktopServices>
 #include <QProcess>

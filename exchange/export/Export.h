@@ -9,8 +9,8 @@
 // in its place only when complete: on failure EFileError is raised and an older file of
 // that name stays as it was.
 
-#include "LogQuery.h"
-#include "Progress.h"
+#include "log/LogQuery.h"
+#include "base/Progress.h"
 
 #include <QList>
 #include <QString>

@@ -1,12 +1,12 @@
 // The two ADIF writers: the full file that the logbook's own import reads back, and the
 // one-line records for the eQSL service.
 
-#include "Export.h"
-#include "ExportFile.h"
-#include "ExportValues.h"
-#include "ExportWalk.h"
+#include "export/Export.h"
+#include "export/ExportFile.h"
+#include "export/ExportValues.h"
+#include "export/ExportWalk.h"
 
-#include "CharSet.h"
+#include "radio/CharSet.h"
 #include "VelkorVersion.h"
 
 #include <QDate>

@@ -1,15 +1,15 @@
-#include "ExportCommands.h"
+#include "export/ExportCommands.h"
 
 #include "ExchangeHost.h"
-#include "Export.h"
+#include "export/Export.h"
 
 #include "ComboBoxDialog.h"
-#include "DesktopOpener.h"
-#include "DmLog.h"
+#include "export/DesktopOpener.h"
+#include "log/DmLog.h"
 #include "FileDialogs.h"
-#include "Messages.h"
+#include "base/Messages.h"
 #include "ProgressDialog.h"
-#include "VelkorError.h"
+#include "base/VelkorError.h"
 
 #include <QComboBox>
 #include <QDir>

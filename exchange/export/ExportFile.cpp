@@ -1,6 +1,6 @@
-#include "ExportFile.h"
+#include "export/ExportFile.h"
 
-#include "FileError.h"
+#include "base/FileError.h"
 
 #include <QDir>
 

@@ -2,14 +2,14 @@
 // Both write 25 columns: the log's fields in their order of the log grid's captions plus
 // the partner's base call "MCALL" after the call sign.
 
-#include "Export.h"
-#include "ExportFile.h"
-#include "ExportValues.h"
-#include "ExportWalk.h"
+#include "export/Export.h"
+#include "export/ExportFile.h"
+#include "export/ExportValues.h"
+#include "export/ExportWalk.h"
 
-#include "Amater.h"
-#include "CharSet.h"
-#include "Formats.h"
+#include "radio/Amater.h"
+#include "radio/CharSet.h"
+#include "base/Formats.h"
 
 #include <algorithm>
 #include <array>

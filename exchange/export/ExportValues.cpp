@@ -1,8 +1,8 @@
-#include "ExportValues.h"
+#include "export/ExportValues.h"
 
-#include "Amater.h"
-#include "CharSet.h"
-#include "Formats.h"
+#include "radio/Amater.h"
+#include "radio/CharSet.h"
+#include "base/Formats.h"
 
 namespace ExportValues
 {

@@ -3,7 +3,7 @@
 // appenders write straight into the file's buffer: an export of a million QSOs formats
 // some twenty-five million values.
 
-#include "LogRecord.h"
+#include "log/LogRecord.h"
 
 #include <QByteArray>
 #include <QDate>

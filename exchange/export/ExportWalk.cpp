@@ -1,6 +1,6 @@
-#include "ExportWalk.h"
+#include "export/ExportWalk.h"
 
-#include "QueryViewsHeld.h"
+#include "log/QueryViewsHeld.h"
 
 namespace
 {

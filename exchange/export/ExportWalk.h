@@ -4,8 +4,8 @@
 // marked. The grid does not follow the walk (the query's bound views are held back), and
 // afterwards the query stands on the last row written.
 
-#include "LogQuery.h"
-#include "Progress.h"
+#include "log/LogQuery.h"
+#include "base/Progress.h"
 
 #include <QList>
 

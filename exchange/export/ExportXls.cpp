@@ -3,13 +3,13 @@
 // afterwards; the column widths are computed here from the content, as the spreadsheet's
 // own auto-fit would set them.
 
-#include "Export.h"
-#include "ExportValues.h"
-#include "ExportWalk.h"
+#include "export/Export.h"
+#include "export/ExportValues.h"
+#include "export/ExportWalk.h"
 
-#include "Amater.h"
-#include "FileError.h"
-#include "Formats.h"
+#include "radio/Amater.h"
+#include "base/FileError.h"
+#include "base/Formats.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,15 +1,15 @@
-#include "AdifImport.h"
+#include "import/AdifImport.h"
 
-#include "Amater.h"
-#include "CharSet.h"
-#include "DxccList.h"
-#include "FileMappingStream.h"
-#include "Formats.h"
-#include "ImportDupeIndex.h"
-#include "ImportStaging.h"
-#include "Kontrola.h"
-#include "Locator.h"
-#include "Utf8Text.h"
+#include "radio/Amater.h"
+#include "radio/CharSet.h"
+#include "radio/DxccList.h"
+#include "base/FileMappingStream.h"
+#include "base/Formats.h"
+#include "import/ImportDupeIndex.h"
+#include "import/ImportStaging.h"
+#include "radio/Kontrola.h"
+#include "radio/Locator.h"
+#include "base/Utf8Text.h"
 
 #include <cmath>
 #include <cstring>

@@ -5,10 +5,10 @@
 // or warning line for everything it refuses or fills in. Nothing here shows a window;
 // the review window shows what it produced.
 
-#include "AdifScanner.h"
-#include "ImportOptions.h"
-#include "LogRecord.h"
-#include "Progress.h"
+#include "import/AdifScanner.h"
+#include "import/ImportOptions.h"
+#include "log/LogRecord.h"
+#include "base/Progress.h"
 
 #include <QDate>
 #include <QString>

@@ -2,14 +2,14 @@
 // entity, distance and zones are worked out, and the record is staged or dropped as a
 // duplicate.
 
-#include "AdifImport.h"
+#include "import/AdifImport.h"
 
-#include "Amater.h"
-#include "DxccList.h"
-#include "ImportDupeIndex.h"
-#include "ImportStaging.h"
-#include "Kontrola.h"
-#include "Locator.h"
+#include "radio/Amater.h"
+#include "radio/DxccList.h"
+#include "import/ImportDupeIndex.h"
+#include "import/ImportStaging.h"
+#include "radio/Kontrola.h"
+#include "radio/Locator.h"
 
 #include <cmath>
 

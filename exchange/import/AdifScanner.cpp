@@ -1,7 +1,7 @@
-#include "AdifScanner.h"
+#include "import/AdifScanner.h"
 
-#include "Crc32.h"
-#include "FileError.h"
+#include "base/Crc32.h"
+#include "base/FileError.h"
 
 #include <cmath>
 #include <limits>

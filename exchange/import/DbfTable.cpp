@@ -1,6 +1,6 @@
-#include "DbfTable.h"
+#include "import/DbfTable.h"
 
-#include "FileError.h"
+#include "base/FileError.h"
 
 #include <QDate>
 #include <QFile>

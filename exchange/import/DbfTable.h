@@ -5,7 +5,7 @@
 // page), numbers as doubles, dates as QDate and logical fields as bool; a number or date
 // whose text cannot be read comes as its raw bytes, so that the caller can name it.
 
-#include "SourceTable.h"
+#include "import/SourceTable.h"
 
 #include <QList>
 

@@ -1,12 +1,12 @@
-#include "ImportCommands.h"
+#include "import/ImportCommands.h"
 
-#include "DmLog.h"
+#include "log/DmLog.h"
 #include "ExchangeHost.h"
 #include "FileDialogs.h"
-#include "ImportOptions.h"
-#include "ImportOptionsDialog.h"
-#include "ImportWindow.h"
-#include "OldTableImport.h"
+#include "import/ImportOptions.h"
+#include "import/ImportOptionsDialog.h"
+#include "import/ImportWindow.h"
+#include "import/OldTableImport.h"
 
 namespace {
 

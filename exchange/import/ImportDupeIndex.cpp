@@ -1,8 +1,8 @@
-#include "ImportDupeIndex.h"
+#include "import/ImportDupeIndex.h"
 
-#include "DatabaseError.h"
-#include "Formats.h"
-#include "SqliteStatement.h"
+#include "base/DatabaseError.h"
+#include "base/Formats.h"
+#include "base/SqliteStatement.h"
 
 #include <QDate>
 #include <QSqlDatabase>

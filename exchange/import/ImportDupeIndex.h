@@ -6,7 +6,7 @@
 // when they round to the same four decimals, the precision the ADIF export writes; an
 // empty value equals only an empty value).
 
-#include "LogRecord.h"
+#include "log/LogRecord.h"
 
 #include <QString>
 

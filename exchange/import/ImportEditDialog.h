@@ -3,7 +3,7 @@
 // its controls and checks the operator's input on "Uložit"; the review window writes the
 // values back into the staged record after a modal result of 1.
 
-#include "LogRecord.h"
+#include "log/LogRecord.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
-#include "ImportOptions.h"
+#include "import/ImportOptions.h"
 
-#include "CharSet.h"
-#include "UserOptions.h"
+#include "radio/CharSet.h"
+#include "settings/UserOptions.h"
 
 TImportOptions ImportOptionsPreset(TImportSource source, const TUserOptions &user)
 {

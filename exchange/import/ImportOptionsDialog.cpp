@@ -1,13 +1,13 @@
-#include "ImportOptionsDialog.h"
+#include "import/ImportOptionsDialog.h"
 
-#include "Amater.h"
+#include "radio/Amater.h"
 #include "ComboFill.h"
 #include "ExchangeHost.h"
 #include "FloatComboBox.h"
-#include "Formats.h"
-#include "Kontrola.h"
+#include "base/Formats.h"
+#include "radio/Kontrola.h"
 #include "LocatorEdit.h"
-#include "Messages.h"
+#include "base/Messages.h"
 #include "MinimizeProgram.h"
 #include "ModalRunner.h"
 

@@ -3,7 +3,7 @@
 // options; the controls of options the source cannot use are greyed out and keep their
 // preset values. Confirming needs a valid six-character own locator and a power.
 
-#include "ImportOptions.h"
+#include "import/ImportOptions.h"
 
 #include <QDialog>
 

@@ -1,8 +1,8 @@
-#include "ImportStaging.h"
+#include "import/ImportStaging.h"
 
-#include "DatabaseError.h"
-#include "MessageFormat.h"
-#include "VkrDatabase.h"
+#include "base/DatabaseError.h"
+#include "import/MessageFormat.h"
+#include "log/VkrDatabase.h"
 
 #include <QFile>
 #include <QScopeGuard>

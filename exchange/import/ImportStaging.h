@@ -9,10 +9,10 @@
 // in the order they are posted, and every message line begins with the number that the
 // record being read receives, so that a line leads to its record.
 
-#include "LogConnection.h"
-#include "LogRecord.h"
-#include "LogTable.h"
-#include "SqliteStatement.h"
+#include "log/LogConnection.h"
+#include "log/LogRecord.h"
+#include "log/LogTable.h"
+#include "base/SqliteStatement.h"
 
 #include <QString>
 #include <QStringList>

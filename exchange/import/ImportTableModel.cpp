@@ -1,6 +1,6 @@
-#include "ImportTableModel.h"
+#include "import/ImportTableModel.h"
 
-#include "Amater.h"
+#include "radio/Amater.h"
 
 const std::array<int, ImportColumnCount> ImportColumnFields{fiID,   fiDAT,  fiUTC,  fiCALL,   fiFREQ, fiMODE,
                                                             fiRSTO, fiRSTP, fiNAME, fiQTH,    fiLOCO, fiLOCP,

@@ -3,7 +3,7 @@
 // columns of the review, the display of the coded fields, the row colours (current row,
 // marks) and the marks themselves, held by the staged records' IDs.
 
-#include "LogQuery.h"
+#include "log/LogQuery.h"
 
 #include <QAbstractTableModel>
 #include <QColor>

@@ -5,7 +5,7 @@
 // either appends everything to the log ("Importovat") or drops it ("Zrušit"). The
 // staging table goes with the window.
 
-#include "ImportOptions.h"
+#include "import/ImportOptions.h"
 
 #include <QDialog>
 

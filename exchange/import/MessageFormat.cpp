@@ -1,6 +1,6 @@
-#include "MessageFormat.h"
+#include "import/MessageFormat.h"
 
-#include "Formats.h"
+#include "base/Formats.h"
 
 namespace
 {

@@ -4,8 +4,8 @@
 // program. Each checks the table's field list, copies every row into the staging table
 // with the error and warning lines of its mapping, and shows the review.
 
-#include "ImportOptions.h"
-#include "Progress.h"
+#include "import/ImportOptions.h"
+#include "base/Progress.h"
 
 #include <QStringList>
 

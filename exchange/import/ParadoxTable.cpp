@@ -1,6 +1,6 @@
-#include "ParadoxTable.h"
+#include "import/ParadoxTable.h"
 
-#include "FileError.h"
+#include "base/FileError.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -5,7 +5,7 @@
 // the field types a log table uses (alpha, date, time, timestamp, number, money, short,
 // long, auto-increment, logical, memo). Encrypted tables are refused.
 
-#include "SourceTable.h"
+#include "import/SourceTable.h"
 
 #include <QFile>
 

@@ -1,12 +1,12 @@
-#include "PrintCommands.h"
+#include "print/PrintCommands.h"
 
-#include "DmLog.h"
-#include "Messages.h"
+#include "log/DmLog.h"
+#include "base/Messages.h"
 #include "ModalRunner.h"
-#include "PrintLabels.h"
-#include "PrintLog.h"
+#include "print/PrintLabels.h"
+#include "print/PrintLog.h"
 #include "ProgressDialog.h"
-#include "QslTable.h"
+#include "print/QslTable.h"
 
 #include <QFile>
 

@@ -4,7 +4,7 @@
 // also when something failed.
 
 #include "ExchangeHost.h"
-#include "Progress.h"
+#include "base/Progress.h"
 
 // Labels for the marked QSOs: refused without marks; otherwise the marked QSOs are copied
 // to _Temp.db and sorted into _QSL.db (sortProgress shows the steps 0..12), then the label

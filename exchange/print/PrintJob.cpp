@@ -1,14 +1,14 @@
-#include "PrintJob.h"
+#include "print/PrintJob.h"
 
-#include "DmLog.h"
+#include "log/DmLog.h"
 #include "FileDialogs.h"
-#include "Messages.h"
+#include "base/Messages.h"
 #include "ModalRunner.h"
-#include "PrintPreview.h"
-#include "PrintQuery.h"
+#include "print/PrintPreview.h"
+#include "report/PrintQuery.h"
 #include "ProgressDialog.h"
-#include "ReportError.h"
-#include "ReportPreview.h"
+#include "report/ReportError.h"
+#include "report/ReportPreview.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,9 +6,9 @@
 // once; it marks the state stale on every change that alters the result.
 
 #include "ExchangeHost.h"
-#include "ReportPrinter.h"
-#include "ReportProject.h"
-#include "ReportWriter.h"
+#include "report/ReportPrinter.h"
+#include "report/ReportProject.h"
+#include "report/ReportWriter.h"
 
 #include <QString>
 

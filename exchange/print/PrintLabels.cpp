@@ -1,12 +1,12 @@
-#include "PrintLabels.h"
+#include "print/PrintLabels.h"
 
-#include "Amater.h"
-#include "DmLog.h"
+#include "radio/Amater.h"
+#include "log/DmLog.h"
 #include "HelpWindow.h"
-#include "LogRecord.h"
-#include "Messages.h"
+#include "log/LogRecord.h"
+#include "base/Messages.h"
 #include "MinimizeProgram.h"
-#include "PrintJob.h"
+#include "print/PrintJob.h"
 
 #include <QCheckBox>
 #include <QComboBox>

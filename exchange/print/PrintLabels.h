@@ -7,7 +7,7 @@
 // sheet, note or order renders again. QSOs are marked only after a print that succeeded.
 
 #include "ExchangeHost.h"
-#include "PrintQuery.h"
+#include "report/PrintQuery.h"
 
 #include <QDialog>
 

@@ -1,10 +1,10 @@
-#include "PrintLog.h"
+#include "print/PrintLog.h"
 
-#include "DmLog.h"
+#include "log/DmLog.h"
 #include "HelpWindow.h"
-#include "Messages.h"
+#include "base/Messages.h"
 #include "MinimizeProgram.h"
-#include "PrintJob.h"
+#include "print/PrintJob.h"
 #include "VelkorVersion.h"
 
 #include <QComboBox>

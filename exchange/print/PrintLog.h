@@ -6,7 +6,7 @@
 // changed.
 
 #include "ExchangeHost.h"
-#include "PrintQuery.h"
+#include "report/PrintQuery.h"
 
 #include <QDialog>
 

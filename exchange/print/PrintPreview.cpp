@@ -1,8 +1,8 @@
-#include "PrintPreview.h"
+#include "print/PrintPreview.h"
 
-#include "Messages.h"
+#include "base/Messages.h"
 #include "MinimizeProgram.h"
-#include "ReportPreview.h"
+#include "report/ReportPreview.h"
 
 #include <QAction>
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
-#include "QslTable.h"
+#include "print/QslTable.h"
 
-#include "DatabaseError.h"
-#include "LogConnection.h"
-#include "LogTable.h"
-#include "QueryViewsHeld.h"
+#include "base/DatabaseError.h"
+#include "log/LogConnection.h"
+#include "log/LogTable.h"
+#include "log/QueryViewsHeld.h"
 
 #include <QFileInfo>
 #include <QSqlError>

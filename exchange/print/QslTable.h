@@ -9,8 +9,8 @@
 // the IDs of the source rows are not copied. An existing table of the same name is
 // replaced. Failures raise EDatabaseError; nothing is left half-open.
 
-#include "LogQuery.h"
-#include "Progress.h"
+#include "log/LogQuery.h"
+#include "base/Progress.h"
 
 #include <QList>
 #include <QString>

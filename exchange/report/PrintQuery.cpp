@@ -1,6 +1,6 @@
-#include "PrintQuery.h"
+#include "report/PrintQuery.h"
 
-#include "DatabaseError.h"
+#include "base/DatabaseError.h"
 
 #include <QFileInfo>
 #include <QSqlError>

@@ -3,8 +3,8 @@
 // temporary print table), read forward in a given order through a read-only connection
 // of its own, so that printing never holds or changes the open log's connection.
 
-#include "LogConnection.h"
-#include "LogRecord.h"
+#include "log/LogConnection.h"
+#include "log/LogRecord.h"
 
 #include <QSqlQuery>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "RenderedReport.h"
+#include "report/RenderedReport.h"
 
-#include "ReportError.h"
+#include "report/ReportError.h"
 
 #include <QDataStream>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "ReportLayouts.h"
+#include "report/ReportLayouts.h"
 
-#include "Amater.h"
-#include "Formats.h"
-#include "LogRecord.h"
-#include "PrintQuery.h"
-#include "RenderedReport.h"
+#include "radio/Amater.h"
+#include "base/Formats.h"
+#include "log/LogRecord.h"
+#include "report/PrintQuery.h"
+#include "report/RenderedReport.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -4,7 +4,7 @@
 // and the QSL labels (one label per QSO, placed on the sheet the project describes).
 // Pages are drawn in units of a tenth of a millimetre.
 
-#include "ReportProject.h"
+#include "report/ReportProject.h"
 
 #include <QMap>
 #include <QString>

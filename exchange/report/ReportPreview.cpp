@@ -1,6 +1,6 @@
-#include "ReportPreview.h"
+#include "report/ReportPreview.h"
 
-#include "RenderedReport.h"
+#include "report/RenderedReport.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "ReportPrinter.h"
+#include "report/ReportPrinter.h"
 
-#include "RenderedReport.h"
-#include "ReportError.h"
+#include "report/RenderedReport.h"
+#include "report/ReportError.h"
 
 #include <QFile>
 #include <QFileInfo>

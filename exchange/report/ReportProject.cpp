@@ -1,8 +1,8 @@
-#include "ReportProject.h"
+#include "report/ReportProject.h"
 
-#include "IniFile.h"
-#include "LogRecord.h"
-#include "ReportError.h"
+#include "settings/IniFile.h"
+#include "log/LogRecord.h"
+#include "report/ReportError.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,8 @@
-#include "ReportWriter.h"
+#include "report/ReportWriter.h"
 
-#include "RenderedReport.h"
-#include "ReportError.h"
-#include "ReportLayouts.h"
+#include "report/RenderedReport.h"
+#include "report/ReportError.h"
+#include "report/ReportLayouts.h"
 
 #include <QCoreApplication>
 #include <QFile>

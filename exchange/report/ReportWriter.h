@@ -4,7 +4,7 @@
 // it reports "Generuji stranu %p" for every page and lets the event loop run after each
 // page, so that a "Zrušit" button can reach Abort.
 
-#include "ReportProject.h"
+#include "report/ReportProject.h"
 
 #include <QMap>
 #include <QString>

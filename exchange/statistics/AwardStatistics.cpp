@@ -1,10 +1,10 @@
-#include "AwardStatistics.h"
+#include "statistics/AwardStatistics.h"
 
-#include "CharSet.h"
-#include "DatabaseError.h"
-#include "FileError.h"
-#include "LogConnection.h"
-#include "VkrDatabase.h"
+#include "radio/CharSet.h"
+#include "base/DatabaseError.h"
+#include "base/FileError.h"
+#include "log/LogConnection.h"
+#include "log/VkrDatabase.h"
 
 #include <QDir>
 #include <QHash>

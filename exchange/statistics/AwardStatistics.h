@@ -5,9 +5,9 @@
 // that pass the statistics filter count. The window shows the table; tests and the
 // benchmark drive the build routines directly.
 
-#include "Amater.h"
-#include "Progress.h"
-#include "StatFilter.h"
+#include "radio/Amater.h"
+#include "base/Progress.h"
+#include "statistics/StatFilter.h"
 
 #include <QList>
 #include <QSqlDatabase>

@@ -1,7 +1,7 @@
-#include "StatFilter.h"
+#include "statistics/StatFilter.h"
 
-#include "DatabaseError.h"
-#include "Formats.h"
+#include "base/DatabaseError.h"
+#include "base/Formats.h"
 
 #include <QDate>
 #include <QStringList>

@@ -1,13 +1,13 @@
-#include "StatFilterDialog.h"
+#include "statistics/StatFilterDialog.h"
 
 #include "ActionButton.h"
-#include "Amater.h"
+#include "radio/Amater.h"
 #include "ComboFill.h"
 #include "DateEdit.h"
 #include "FilteredLineEdit.h"
-#include "KeyFilters.h"
-#include "Kontrola.h"
-#include "Messages.h"
+#include "radio/KeyFilters.h"
+#include "radio/Kontrola.h"
+#include "base/Messages.h"
 #include "MinimizeProgram.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 // power range whose QSOs the award statistics count. The statistics window owns one for
 // its lifetime, so the choices stay from one showing to the next, also after a cancel.
 
-#include "StatFilter.h"
+#include "statistics/StatFilter.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
-#include "StatGrid.h"
+#include "statistics/StatGrid.h"
 
-#include "Amater.h"
-#include "AwardStatistics.h"
+#include "radio/Amater.h"
+#include "statistics/AwardStatistics.h"
 
 #include <QKeyEvent>
 #include <QPainter>

@@ -1,15 +1,15 @@
-#include "StatTabWindow.h"
+#include "statistics/StatTabWindow.h"
 
-#include "DmLog.h"
+#include "log/DmLog.h"
 #include "ExchangeHost.h"
 #include "FileDialogs.h"
-#include "Messages.h"
+#include "base/Messages.h"
 #include "MinimizeProgram.h"
 #include "ModalRunner.h"
 #include "ProgressDialog.h"
-#include "StatFilterDialog.h"
-#include "StatGrid.h"
-#include "VelkorError.h"
+#include "statistics/StatFilterDialog.h"
+#include "statistics/StatGrid.h"
+#include "base/VelkorError.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -3,8 +3,8 @@
 // locator squares per band, worked and confirmed, under the statistics filter; the table
 // can be saved as semicolon-separated text. Opened modally for one use.
 
-#include "AwardStatistics.h"
-#include "StatFilter.h"
+#include "statistics/AwardStatistics.h"
+#include "statistics/StatFilter.h"
 
 #include <QDialog>
 

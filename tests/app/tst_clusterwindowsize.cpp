@@ -4,10 +4,10 @@
 
 #include "../logbook/MainWindowFixture.h"
 
-#include "ClusterLinkRecords.h"
-#include "DxClusterLink.h"
+#include "system/ClusterLinkRecords.h"
+#include "system/DxClusterLink.h"
 #include "DxClusterWindow.h"
-#include "LocalEndpoint.h"
+#include "system/LocalEndpoint.h"
 #include "WendraArguments.h"
 
 #include <QSignalSpy>

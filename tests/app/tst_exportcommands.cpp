@@ -8,7 +8,7 @@
 #include "AppCommands.h"
 #include "ComboBoxDialog.h"
 #include "ExchangeHost.h"
-#include "ExportCommands.h"
+#include "export/ExportCommands.h"
 #include "FileDialogs.h"
 #include "ModalRunner.h"
 #include "ScriptedMessages.h"

@@ -10,17 +10,17 @@
 #include "FileDialogs.h"
 #include "FilterDialog.h"
 #include "FindDialog.h"
-#include "HelpViewer.h"
-#include "ImportOptionsDialog.h"
-#include "ImportWindow.h"
+#include "system/HelpViewer.h"
+#include "import/ImportOptionsDialog.h"
+#include "import/ImportWindow.h"
 #include "ListWindow.h"
-#include "Messages.h"
+#include "base/Messages.h"
 #include "ModalRunner.h"
 
 #include <QDialog>
 #include "LogChoiceDialog.h"
-#include "PrintLabels.h"
-#include "PrintLog.h"
+#include "print/PrintLabels.h"
+#include "print/PrintLog.h"
 #include "QSOWindow.h"
 #include "SettingsDialog.h"
 

@@ -5,10 +5,10 @@
 
 #include "AppCommands.h"
 #include "FileDialogs.h"
-#include "ImportOptionsDialog.h"
-#include "ImportStaging.h"
-#include "ImportWindow.h"
-#include "Messages.h"
+#include "import/ImportOptionsDialog.h"
+#include "import/ImportStaging.h"
+#include "import/ImportWindow.h"
+#include "base/Messages.h"
 #include "ModalRunner.h"
 
 #include <QAction>

@@ -6,8 +6,8 @@
 #include "AppCommands.h"
 #include "FileDialogs.h"
 #include "ModalRunner.h"
-#include "PrintLabels.h"
-#include "PrintLog.h"
+#include "print/PrintLabels.h"
+#include "print/PrintLog.h"
 #include "ScriptedMessages.h"
 
 #include <QCheckBox>

@@ -4,7 +4,7 @@
 
 #include "DxClusterWindow.h"
 #include "FakeClusterServer.h"
-#include "LocalEndpoint.h"
+#include "system/LocalEndpoint.h"
 #include "ModalRunner.h"
 #include "ScriptedMessages.h"
 #include "TerminalView.h"

@@ -2,10 +2,10 @@
 // kept off the command line, one client at a time, and the stop; once with a stand-in
 // program that records how it was started, once with the real client.
 
-#include "DxClusterLink.h"
-#include "LocalEndpoint.h"
+#include "system/DxClusterLink.h"
+#include "system/LocalEndpoint.h"
 #include "ScriptedMessages.h"
-#include "UserOptions.h"
+#include "settings/UserOptions.h"
 #include "WendraArguments.h"
 
 #include <QFile>

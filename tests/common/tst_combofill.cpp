@@ -1,4 +1,4 @@
-#include "Amater.h"
+#include "radio/Amater.h"
 #include "ComboFill.h"
 
 #include <QComboBox>

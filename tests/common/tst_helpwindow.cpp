@@ -2,7 +2,7 @@
 // every link and image between the pages resolves, and the window shows pages, the
 // contents, the index and finds text.
 
-#include "HelpViewer.h"
+#include "system/HelpViewer.h"
 #include "HelpWindow.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "ComboBoxDialog.h"
-#include "Messages.h"
+#include "base/Messages.h"
 #include "ModalRunner.h"
 #include "ModalScript.h"
 

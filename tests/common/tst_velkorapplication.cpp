@@ -3,7 +3,7 @@
 
 #include "ScriptedMessages.h"
 #include "VelkorApplication.h"
-#include "VelkorError.h"
+#include "base/VelkorError.h"
 
 #include <QKeyEvent>
 #include <QTest>

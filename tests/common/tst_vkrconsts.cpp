@@ -1,4 +1,4 @@
-#include "Formats.h"
+#include "base/Formats.h"
 #include "VkrConsts.h"
 
 #include <QTest>

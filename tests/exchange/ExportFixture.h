@@ -5,10 +5,10 @@
 #include "TempLog.h"
 #include "TestFiles.h"
 
-#include "LogQuery.h"
-#include "LogRecord.h"
-#include "LogTable.h"
-#include "Progress.h"
+#include "log/LogQuery.h"
+#include "log/LogRecord.h"
+#include "log/LogTable.h"
+#include "base/Progress.h"
 
 #include <QDate>
 #include <QDir>

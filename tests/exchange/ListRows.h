@@ -1,8 +1,8 @@
 #pragma once
 // Rows from a list, for rendering a report without a table.
 
-#include "LogRecord.h"
-#include "PrintQuery.h"
+#include "log/LogRecord.h"
+#include "report/PrintQuery.h"
 
 #include <QList>
 

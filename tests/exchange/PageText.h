@@ -4,7 +4,7 @@
 // so that tests check the words on a page rather than its pixels. Also counts the pages
 // of a PDF file by its page objects.
 
-#include "RenderedReport.h"
+#include "report/RenderedReport.h"
 
 #include <QFile>
 #include <QPaintDevice>

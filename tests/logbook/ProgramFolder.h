@@ -2,8 +2,8 @@
 // A program folder of its own for a test of the log choice or the settings: Velkor.ini
 // registering the given logs, and Data/. Everything goes with the object.
 
-#include "LogOptions.h"
-#include "VkrDatabase.h"
+#include "settings/LogOptions.h"
+#include "log/VkrDatabase.h"
 
 #include <QDir>
 #include <QFile>

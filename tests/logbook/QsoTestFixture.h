@@ -3,13 +3,13 @@
 // Data/ with the log file and its operator settings, the real dxcc.db of the build, and
 // the data module, the entity list and a query over the log as the main window has them.
 
-#include "DmLog.h"
-#include "DxccList.h"
-#include "LocalEndpoint.h"
-#include "LogQuery.h"
-#include "LogRecord.h"
-#include "LogTable.h"
-#include "VkrDatabase.h"
+#include "log/DmLog.h"
+#include "radio/DxccList.h"
+#include "system/LocalEndpoint.h"
+#include "log/LogQuery.h"
+#include "log/LogRecord.h"
+#include "log/LogTable.h"
+#include "log/VkrDatabase.h"
 
 #include <QDir>
 #include <QFile>

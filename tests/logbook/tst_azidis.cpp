@@ -1,5 +1,5 @@
 #include "AziDisDialog.h"
-#include "OstrelFP.h"
+#include "base/OstrelFP.h"
 #include "ScriptedMessages.h"
 
 #include <QAction>

@@ -1,13 +1,13 @@
 #include "QsoTestFixture.h"
 
 #include "AppGlobals.h"
-#include "CallBookImport.h"
+#include "log/CallBookImport.h"
 #include "CallBookWindow.h"
-#include "CharSet.h"
+#include "radio/CharSet.h"
 #include "FileDialogs.h"
 #include "FocusKeys.h"
 #include "ScriptedMessages.h"
-#include "TableQuery.h"
+#include "log/TableQuery.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,7 +1,7 @@
 // The main window's "DX Cluster" command and the stop of the client when the log closes,
 // with a stand-in client program beside the logbook that records how it was started.
 
-#include "DxClusterLink.h"
+#include "system/DxClusterLink.h"
 #include "QsoTestFixture.h"
 #include "ScriptedMessages.h"
 

@@ -1,5 +1,5 @@
 #include "EditSelQSOsDialog.h"
-#include "LogRecord.h"
+#include "log/LogRecord.h"
 #include "RestoreDialog.h"
 #include "ScriptedMessages.h"
 

@@ -2,13 +2,13 @@
 
 #include "BrowseCommands.h"
 #include "ComboBoxDialog.h"
-#include "DatabaseError.h"
+#include "base/DatabaseError.h"
 #include "ListWindow.h"
 #include "ModalRunner.h"
 #include "QSOWindow.h"
 #include "RefTableModel.h"
 #include "ScriptedMessages.h"
-#include "TableQuery.h"
+#include "log/TableQuery.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,13 +1,13 @@
 #include "LogChoiceDialog.h"
 
-#include "DmLog.h"
-#include "LogOptions.h"
+#include "log/DmLog.h"
+#include "settings/LogOptions.h"
 #include "ModalScript.h"
 #include "ProgramFolder.h"
 #include "ScriptedMessages.h"
 #include "TestFiles.h"
-#include "UserOptions.h"
-#include "VkrDatabase.h"
+#include "settings/UserOptions.h"
+#include "log/VkrDatabase.h"
 
 #include <QAction>
 #include <QDir>

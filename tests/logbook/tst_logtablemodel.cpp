@@ -1,4 +1,4 @@
-#include "LogTable.h"
+#include "log/LogTable.h"
 #include "LogTableModel.h"
 #include "TempLog.h"
 

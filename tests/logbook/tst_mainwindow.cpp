@@ -1,20 +1,20 @@
 #include "AppGlobals.h"
-#include "DmLog.h"
+#include "log/DmLog.h"
 #include "FakeClock.h"
 #include "FakeTimeServer.h"
-#include "LocalEndpoint.h"
-#include "LogConnection.h"
+#include "system/LocalEndpoint.h"
+#include "log/LogConnection.h"
 #include "LogGrid.h"
-#include "LogTable.h"
+#include "log/LogTable.h"
 #include "LogTableModel.h"
 #include "MainWindow.h"
 #include "ModalScript.h"
 #include "ProgressDialog.h"
 #include "ScriptedMessages.h"
-#include "SystemClock.h"
+#include "system/SystemClock.h"
 
 #include "About.h"
-#include "Formats.h"
+#include "base/Formats.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,13 +1,13 @@
 #include "AppGlobals.h"
-#include "DmLog.h"
-#include "LocalEndpoint.h"
+#include "log/DmLog.h"
+#include "system/LocalEndpoint.h"
 #include "LogGrid.h"
 #include "LogChoiceDialog.h"
 #include "MainWindow.h"
 #include "ModalScript.h"
 #include "ProgramStart.h"
 #include "ScriptedMessages.h"
-#include "SingleInstance.h"
+#include "system/SingleInstance.h"
 #include "TestFiles.h"
 
 #include <QApplication>

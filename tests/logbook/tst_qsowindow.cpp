@@ -1,11 +1,11 @@
 #include "MainWindowFixture.h"
 
-#include "Amater.h"
-#include "DatabaseError.h"
+#include "radio/Amater.h"
+#include "base/DatabaseError.h"
 #include "DateEdit.h"
 #include "FilteredLineEdit.h"
 #include "FloatComboBox.h"
-#include "Formats.h"
+#include "base/Formats.h"
 #include "IOTAEdit.h"
 #include "LocatorEdit.h"
 #include "LogGrid.h"
@@ -14,7 +14,7 @@
 #include "ReportEdit.h"
 #include "ScriptedMessages.h"
 #include "TimeEdit.h"
-#include "UtcClock.h"
+#include "system/UtcClock.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,18 +1,18 @@
 #include "SettingsDialog.h"
 
-#include "Amater.h"
-#include "DmLog.h"
+#include "radio/Amater.h"
+#include "log/DmLog.h"
 #include "FileDialogs.h"
 #include "FilteredLineEdit.h"
 #include "FloatComboBox.h"
-#include "Formats.h"
+#include "base/Formats.h"
 #include "LocatorEdit.h"
-#include "LogOptions.h"
+#include "settings/LogOptions.h"
 #include "ModalScript.h"
 #include "ProgramFolder.h"
 #include "ScriptedMessages.h"
-#include "UserOptions.h"
-#include "VkrDatabase.h"
+#include "settings/UserOptions.h"
+#include "log/VkrDatabase.h"
 
 #include <QCheckBox>
 #include <QComboBox>

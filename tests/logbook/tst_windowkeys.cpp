@@ -9,7 +9,7 @@
 #include "FilterDialog.h"
 #include "FindDialog.h"
 #include "FocusKeys.h"
-#include "HelpViewer.h"
+#include "system/HelpViewer.h"
 #include "HelpWindow.h"
 #include "ModalRunner.h"
 #include "ScriptedMessages.h"

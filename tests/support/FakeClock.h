@@ -2,7 +2,7 @@
 // A clock setter for tests: records every time it is asked to set and accepts or refuses
 // as told, so that no test touches the machine's clock.
 
-#include "SystemClock.h"
+#include "system/SystemClock.h"
 
 #include <QDateTime>
 #include <QList>

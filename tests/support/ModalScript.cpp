@@ -1,6 +1,6 @@
 #include "ModalScript.h"
 
-#include "Messages.h"
+#include "base/Messages.h"
 
 #include <QDialog>
 #include <QPointer>

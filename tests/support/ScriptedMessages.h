@@ -2,7 +2,7 @@
 // A message handler for tests: answers from a script, records what was shown and
 // which control got the focus. Installs itself for its lifetime.
 
-#include "Messages.h"
+#include "base/Messages.h"
 
 #include <QList>
 #include <QObject>

@@ -1,6 +1,6 @@
 #include "TempLog.h"
 
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
 #include <QDebug>
 #include <QSqlError>

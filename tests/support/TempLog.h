@@ -3,7 +3,7 @@
 // where most tests of the log table, the query and the log files begin. Everything goes
 // with the object.
 
-#include "LogConnection.h"
+#include "log/LogConnection.h"
 
 #include <QSqlDatabase>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "BackUp.h"
-#include "DatabaseError.h"
-#include "LogConnection.h"
+#include "backup/BackUp.h"
+#include "base/DatabaseError.h"
+#include "log/LogConnection.h"
 #include "TestFiles.h"
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
 #include <QDir>
 #include <QFile>

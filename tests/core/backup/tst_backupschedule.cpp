@@ -1,5 +1,5 @@
-#include "BackUpSchedule.h"
-#include "UserOptions.h"
+#include "backup/BackUpSchedule.h"
+#include "settings/UserOptions.h"
 
 #include <QDir>
 #include <QTemporaryDir>

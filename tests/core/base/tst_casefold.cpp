@@ -1,4 +1,4 @@
-#include "CaseFold.h"
+#include "base/CaseFold.h"
 #include "TempLog.h"
 
 #include <QSqlError>

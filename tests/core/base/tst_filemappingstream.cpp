@@ -1,6 +1,6 @@
-#include "FileError.h"
-#include "FileMappingStream.h"
-#include "FileUtils.h"
+#include "base/FileError.h"
+#include "base/FileMappingStream.h"
+#include "base/FileUtils.h"
 #include "TestFiles.h"
 
 #include <QDir>

@@ -4,15 +4,15 @@
 // finds the file as it was before the transaction; a file that is damaged after that is
 // refused.
 
-#include "CallBookImport.h"
-#include "DatabaseError.h"
-#include "DmLog.h"
-#include "HotJournal.h"
-#include "LogConnection.h"
-#include "QsoLookup.h"
-#include "TableQuery.h"
+#include "log/CallBookImport.h"
+#include "base/DatabaseError.h"
+#include "log/DmLog.h"
+#include "base/HotJournal.h"
+#include "log/LogConnection.h"
+#include "log/QsoLookup.h"
+#include "log/TableQuery.h"
 #include "TestFiles.h"
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,16 +2,16 @@
 // the cluster password), the log, its backup and a restored log 0600, and the folders
 // the program makes for them 0700. Files of no one's secrets keep the umask's mode.
 
-#include "BackUp.h"
-#include "DmLog.h"
-#include "FileUtils.h"
-#include "HotJournal.h"
-#include "IniFile.h"
-#include "LogOptions.h"
-#include "LogRegistry.h"
-#include "LogTable.h"
-#include "UserOptions.h"
-#include "VkrDatabase.h"
+#include "backup/BackUp.h"
+#include "log/DmLog.h"
+#include "base/FileUtils.h"
+#include "base/HotJournal.h"
+#include "settings/IniFile.h"
+#include "settings/LogOptions.h"
+#include "log/LogRegistry.h"
+#include "log/LogTable.h"
+#include "settings/UserOptions.h"
+#include "log/VkrDatabase.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "CharSet.h"
-#include "Utf8Text.h"
+#include "radio/CharSet.h"
+#include "base/Utf8Text.h"
 
 #include <QTest>
 

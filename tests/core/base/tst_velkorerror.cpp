@@ -1,11 +1,11 @@
-#include "BackUp.h"
-#include "DatabaseError.h"
-#include "FileUtils.h"
-#include "IniFile.h"
-#include "LogConnection.h"
-#include "LogOptions.h"
+#include "backup/BackUp.h"
+#include "base/DatabaseError.h"
+#include "base/FileUtils.h"
+#include "settings/IniFile.h"
+#include "log/LogConnection.h"
+#include "settings/LogOptions.h"
 #include "TestFiles.h"
-#include "VelkorError.h"
+#include "base/VelkorError.h"
 
 #include <QDir>
 #include <QTemporaryDir>

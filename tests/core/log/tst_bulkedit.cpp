@@ -1,8 +1,8 @@
-#include "Amater.h"
-#include "BulkEdit.h"
-#include "DatabaseError.h"
-#include "DxccList.h"
-#include "Locator.h"
+#include "radio/Amater.h"
+#include "log/BulkEdit.h"
+#include "base/DatabaseError.h"
+#include "radio/DxccList.h"
+#include "radio/Locator.h"
 #include "ScriptedMessages.h"
 
 #include <QDir>

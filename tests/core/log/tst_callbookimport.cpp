@@ -1,7 +1,7 @@
-#include "CallBookImport.h"
-#include "CharSet.h"
-#include "DatabaseError.h"
-#include "FileError.h"
+#include "log/CallBookImport.h"
+#include "radio/CharSet.h"
+#include "base/DatabaseError.h"
+#include "base/FileError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "BackUp.h"
-#include "DatabaseError.h"
-#include "DmLog.h"
-#include "LogQuery.h"
-#include "LogTable.h"
+#include "backup/BackUp.h"
+#include "base/DatabaseError.h"
+#include "log/DmLog.h"
+#include "log/LogQuery.h"
+#include "log/LogTable.h"
 #include "TestFiles.h"
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
 #include <QDir>
 #include <QFileInfo>

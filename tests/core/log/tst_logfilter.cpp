@@ -1,8 +1,8 @@
-#include "LogFilter.h"
-#include "LogQuery.h"
-#include "LogTable.h"
+#include "log/LogFilter.h"
+#include "log/LogQuery.h"
+#include "log/LogTable.h"
 #include "TempLog.h"
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
 #include <QSqlQuery>
 #include <QTest>

@@ -5,11 +5,11 @@
 // at a random moment, opens the log as the program does and looks for every QSO the
 // child reported.
 
-#include "DatabaseError.h"
-#include "DmLog.h"
-#include "HotJournal.h"
-#include "LogTable.h"
-#include "VkrDatabase.h"
+#include "base/DatabaseError.h"
+#include "log/DmLog.h"
+#include "base/HotJournal.h"
+#include "log/LogTable.h"
+#include "log/VkrDatabase.h"
 
 #include <QCoreApplication>
 #include <QDir>

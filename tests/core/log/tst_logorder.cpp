@@ -3,12 +3,12 @@
 // must give exactly the IDs that SQLite gives, on values of every storage class, NULLs,
 // empty texts, accents, characters beyond U+FFFF and ties in every key.
 
-#include "DatabaseError.h"
-#include "LogOrder.h"
-#include "LogQuery.h"
-#include "LogTable.h"
+#include "base/DatabaseError.h"
+#include "log/LogOrder.h"
+#include "log/LogQuery.h"
+#include "log/LogTable.h"
 #include "TempLog.h"
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
 #include <QDate>
 #include <QRandomGenerator>

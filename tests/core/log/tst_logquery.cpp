@@ -1,8 +1,8 @@
-#include "DatabaseError.h"
-#include "LogQuery.h"
-#include "LogTable.h"
+#include "base/DatabaseError.h"
+#include "log/LogQuery.h"
+#include "log/LogTable.h"
 #include "TempLog.h"
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
 #include <QFile>
 #include <QSignalSpy>

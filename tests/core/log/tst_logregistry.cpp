@@ -1,10 +1,10 @@
-#include "DatabaseError.h"
-#include "IniFile.h"
-#include "LogOptions.h"
-#include "LogRecord.h"
-#include "LogRegistry.h"
-#include "UserOptions.h"
-#include "VkrDatabase.h"
+#include "base/DatabaseError.h"
+#include "settings/IniFile.h"
+#include "settings/LogOptions.h"
+#include "log/LogRecord.h"
+#include "log/LogRegistry.h"
+#include "settings/UserOptions.h"
+#include "log/VkrDatabase.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "DatabaseError.h"
-#include "LogConnection.h"
-#include "LogTable.h"
+#include "base/DatabaseError.h"
+#include "log/LogConnection.h"
+#include "log/LogTable.h"
 #include "TempLog.h"
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
 #include <QSqlQuery>
 #include <QTest>

@@ -1,9 +1,9 @@
-#include "Amater.h"
-#include "LogConnection.h"
-#include "LogQuery.h"
-#include "LogTable.h"
-#include "Locator.h"
-#include "QsoLookup.h"
+#include "radio/Amater.h"
+#include "log/LogConnection.h"
+#include "log/LogQuery.h"
+#include "log/LogTable.h"
+#include "radio/Locator.h"
+#include "log/QsoLookup.h"
 #include "ScriptedMessages.h"
 
 #include <QSqlDatabase>

@@ -1,4 +1,4 @@
-#include "TableQuery.h"
+#include "log/TableQuery.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -1,8 +1,8 @@
-#include "DatabaseError.h"
-#include "LogConnection.h"
+#include "base/DatabaseError.h"
+#include "log/LogConnection.h"
 #include "TempLog.h"
 #include "TestFiles.h"
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
 #include <QFile>
 #include <QSqlQuery>

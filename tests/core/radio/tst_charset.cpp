@@ -1,4 +1,4 @@
-#include "CharSet.h"
+#include "radio/CharSet.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "DatabaseError.h"
-#include "DxccList.h"
+#include "base/DatabaseError.h"
+#include "radio/DxccList.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "Kontrola.h"
+#include "radio/Kontrola.h"
 #include "ScriptedMessages.h"
 
 #include <QTest>

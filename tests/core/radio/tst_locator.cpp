@@ -1,4 +1,4 @@
-#include "Locator.h"
+#include "radio/Locator.h"
 #include "ScriptedMessages.h"
 
 #include <QTest>

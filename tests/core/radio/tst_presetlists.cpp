@@ -1,5 +1,5 @@
-#include "Amater.h"
-#include "PresetLists.h"
+#include "radio/Amater.h"
+#include "radio/PresetLists.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "LogOptions.h"
+#include "settings/LogOptions.h"
 #include "TestFiles.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "PasswordScramble.h"
+#include "settings/PasswordScramble.h"
 
 #include <QRegularExpression>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "Amater.h"
-#include "UserOptions.h"
+#include "radio/Amater.h"
+#include "settings/UserOptions.h"
 
 #include <QFile>
 #include <QTemporaryDir>

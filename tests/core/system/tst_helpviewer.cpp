@@ -1,7 +1,7 @@
 // The help bridge: topic files with the extension rule, presence of the help, the help
 // contexts, and what reaches the help window.
 
-#include "HelpViewer.h"
+#include "system/HelpViewer.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "LocalEndpoint.h"
+#include "system/LocalEndpoint.h"
 
 #include <QElapsedTimer>
 #include <QFile>

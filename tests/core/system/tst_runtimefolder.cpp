@@ -3,9 +3,9 @@
 // made, or that everybody may write into, with a lock planted in it, neither stops the
 // logbook from starting nor receives its endpoints.
 
-#include "LocalEndpoint.h"
-#include "RuntimeFolder.h"
-#include "SingleInstance.h"
+#include "system/LocalEndpoint.h"
+#include "system/RuntimeFolder.h"
+#include "system/SingleInstance.h"
 
 #include <QDir>
 #include <QFile>

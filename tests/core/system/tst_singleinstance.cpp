@@ -1,5 +1,5 @@
-#include "LocalEndpoint.h"
-#include "SingleInstance.h"
+#include "system/LocalEndpoint.h"
+#include "system/SingleInstance.h"
 
 #include <QFile>
 #include <QLockFile>

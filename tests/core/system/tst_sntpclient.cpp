@@ -1,6 +1,6 @@
 #include "FakeClock.h"
 #include "FakeTimeServer.h"
-#include "SntpClient.h"
+#include "system/SntpClient.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -4,9 +4,9 @@
 
 #include "ExportFixture.h"
 
-#include "Amater.h"
-#include "Export.h"
-#include "FileError.h"
+#include "radio/Amater.h"
+#include "export/Export.h"
+#include "base/FileError.h"
 
 #include <QLocale>
 #include <QRandomGenerator>

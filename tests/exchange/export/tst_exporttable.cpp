@@ -3,7 +3,7 @@
 
 #include "ExportFixture.h"
 
-#include "Export.h"
+#include "export/Export.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

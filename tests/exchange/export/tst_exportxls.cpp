@@ -5,8 +5,8 @@
 #include "ExportFixture.h"
 #include "ZipArchive.h"
 
-#include "Export.h"
-#include "FileError.h"
+#include "export/Export.h"
+#include "base/FileError.h"
 
 #include <QRegularExpression>
 #include <QXmlStreamReader>

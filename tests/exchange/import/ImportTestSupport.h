@@ -3,11 +3,11 @@
 // build's entity list, options as the ADIF command presets them, and reading ADIF text
 // or a file through the reader.
 
-#include "AdifImport.h"
-#include "DxccList.h"
-#include "ImportOptions.h"
-#include "ImportStaging.h"
-#include "LogTable.h"
+#include "import/AdifImport.h"
+#include "radio/DxccList.h"
+#include "import/ImportOptions.h"
+#include "import/ImportStaging.h"
+#include "log/LogTable.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -4,13 +4,13 @@
 // import windows see it. Modal windows are answered by a hook that the test sets per
 // window name; a window without an answer fails the test.
 
-#include "DmLog.h"
-#include "DxccList.h"
+#include "log/DmLog.h"
+#include "radio/DxccList.h"
 #include "ExchangeHost.h"
-#include "LogTable.h"
+#include "log/LogTable.h"
 #include "ModalRunner.h"
 #include "ScriptedMessages.h"
-#include "VkrDatabase.h"
+#include "log/VkrDatabase.h"
 
 #include <QDialog>
 #include <QDir>

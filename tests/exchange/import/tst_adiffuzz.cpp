@@ -6,7 +6,7 @@
 
 #include "ImportTestSupport.h"
 
-#include "VelkorError.h"
+#include "base/VelkorError.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>

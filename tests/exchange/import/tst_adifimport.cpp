@@ -4,15 +4,15 @@
 #include "ExportFixture.h"
 #include "ImportTestSupport.h"
 
-#include "CharSet.h"
-#include "Export.h"
-#include "Crc32.h"
-#include "ImportDupeIndex.h"
-#include "LogConnection.h"
-#include "MessageFormat.h"
+#include "radio/CharSet.h"
+#include "export/Export.h"
+#include "base/Crc32.h"
+#include "import/ImportDupeIndex.h"
+#include "log/LogConnection.h"
+#include "import/MessageFormat.h"
 #include "TempLog.h"
-#include "VelkorError.h"
-#include "VkrDatabase.h"
+#include "base/VelkorError.h"
+#include "log/VkrDatabase.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -736,7 +736,7 @@ private:
     static double DistanceFromOwnLocatorProbe();
 };
 
-#include "Locator.h"
+#include "radio/Locator.h"
 
 double TestAdifImport::DistanceFromOwnLocatorProbe()
 {

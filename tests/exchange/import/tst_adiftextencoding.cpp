@@ -3,7 +3,7 @@
 
 #include "ImportTestSupport.h"
 
-#include "CharSet.h"
+#include "radio/CharSet.h"
 
 #include <QFile>
 #include <QTest>

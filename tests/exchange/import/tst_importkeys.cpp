@@ -5,9 +5,9 @@
 #include "ImportWindowFixture.h"
 
 #include "FocusKeys.h"
-#include "ImportTableModel.h"
-#include "ImportWindow.h"
-#include "LogQuery.h"
+#include "import/ImportTableModel.h"
+#include "import/ImportWindow.h"
+#include "log/LogQuery.h"
 
 #include <QAction>
 #include <QListWidget>

@@ -4,22 +4,22 @@
 
 #include "ImportWindowFixture.h"
 
-#include "Amater.h"
+#include "radio/Amater.h"
 #include "DateEdit.h"
 #include "EditSelQSOsDialog.h"
 #include "FileDialogs.h"
 #include "FilteredLineEdit.h"
 #include "FloatComboBox.h"
-#include "ImportCommands.h"
-#include "ImportEditDialog.h"
-#include "ImportOptionsDialog.h"
-#include "ImportStaging.h"
-#include "ImportTableModel.h"
-#include "ImportWindow.h"
+#include "import/ImportCommands.h"
+#include "import/ImportEditDialog.h"
+#include "import/ImportOptionsDialog.h"
+#include "import/ImportStaging.h"
+#include "import/ImportTableModel.h"
+#include "import/ImportWindow.h"
 #include "LocatorEdit.h"
-#include "LogQuery.h"
+#include "log/LogQuery.h"
 #include "ReportEdit.h"
-#include "UserOptions.h"
+#include "settings/UserOptions.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>

@@ -2,17 +2,17 @@
 // with shapelib) and an old log table of this program (written with the test's Paradox
 // writer), mapped into the staging table, and the checks before the review.
 
-#include "Amater.h"
-#include "DbfTable.h"
-#include "ImportCommands.h"
+#include "radio/Amater.h"
+#include "import/DbfTable.h"
+#include "import/ImportCommands.h"
 #include "ImportTestSupport.h"
-#include "ImportWindow.h"
+#include "import/ImportWindow.h"
 #include "ImportWindowFixture.h"
-#include "OldTableImport.h"
-#include "ParadoxTable.h"
+#include "import/OldTableImport.h"
+#include "import/ParadoxTable.h"
 #include "ParadoxWriter.h"
 #include "FileDialogs.h"
-#include "VelkorError.h"
+#include "base/VelkorError.h"
 
 #include <QTest>
 

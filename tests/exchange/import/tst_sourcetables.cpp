@@ -2,9 +2,9 @@
 // programs, dBase tables written by shapelib and by other programs, refusals of what is
 // not a readable table, and a fuzz run over damaged copies.
 
-#include "DbfTable.h"
-#include "FileError.h"
-#include "ParadoxTable.h"
+#include "import/DbfTable.h"
+#include "base/FileError.h"
+#include "import/ParadoxTable.h"
 #include "ParadoxWriter.h"
 #include "TestFiles.h"
 

@@ -6,15 +6,15 @@
 #include "PrintFixture.h"
 
 #include "FileDialogs.h"
-#include "Messages.h"
+#include "base/Messages.h"
 #include "ModalRunner.h"
-#include "PrintJob.h"
-#include "PrintLabels.h"
-#include "PrintLog.h"
-#include "PrintPreview.h"
-#include "QslTable.h"
-#include "ReportError.h"
-#include "ReportPreview.h"
+#include "print/PrintJob.h"
+#include "print/PrintLabels.h"
+#include "print/PrintLog.h"
+#include "print/PrintPreview.h"
+#include "print/QslTable.h"
+#include "report/ReportError.h"
+#include "report/ReportPreview.h"
 #include "ScriptedMessages.h"
 
 #include <QCheckBox>

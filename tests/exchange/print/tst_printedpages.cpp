@@ -7,14 +7,14 @@
 #include "PageText.h"
 #include "PdfText.h"
 
-#include "../logbook/QsoTestFixture.h"
+#include "../../logbook/QsoTestFixture.h"
 
-#include "Amater.h"
-#include "RenderedReport.h"
-#include "ReportPreview.h"
-#include "ReportPrinter.h"
-#include "ReportProject.h"
-#include "ReportWriter.h"
+#include "radio/Amater.h"
+#include "report/RenderedReport.h"
+#include "report/ReportPreview.h"
+#include "report/ReportPrinter.h"
+#include "report/ReportProject.h"
+#include "report/ReportWriter.h"
 
 #include <QPrinter>
 #include <QRegularExpression>

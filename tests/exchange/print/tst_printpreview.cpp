@@ -2,12 +2,12 @@
 
 #include "PrintFixture.h"
 
-#include "Messages.h"
-#include "PrintPreview.h"
-#include "PrintQuery.h"
-#include "ReportPreview.h"
-#include "ReportProject.h"
-#include "ReportWriter.h"
+#include "base/Messages.h"
+#include "print/PrintPreview.h"
+#include "report/PrintQuery.h"
+#include "report/ReportPreview.h"
+#include "report/ReportProject.h"
+#include "report/ReportWriter.h"
 
 #include <QAction>
 #include <QLabel>

@@ -2,8 +2,8 @@
 
 #include "PrintFixture.h"
 
-#include "DatabaseError.h"
-#include "QslTable.h"
+#include "base/DatabaseError.h"
+#include "print/QslTable.h"
 
 #include <QTest>
 

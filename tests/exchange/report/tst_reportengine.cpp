@@ -5,12 +5,12 @@
 #include "PageText.h"
 #include "PrintFixture.h"
 
-#include "PrintQuery.h"
-#include "RenderedReport.h"
-#include "ReportError.h"
-#include "ReportPrinter.h"
-#include "ReportProject.h"
-#include "ReportWriter.h"
+#include "report/PrintQuery.h"
+#include "report/RenderedReport.h"
+#include "report/ReportError.h"
+#include "report/ReportPrinter.h"
+#include "report/ReportProject.h"
+#include "report/ReportWriter.h"
 #include "TestFiles.h"
 
 #include <QImage>

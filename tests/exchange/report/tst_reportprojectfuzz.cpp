@@ -5,10 +5,10 @@
 // page, a font to draw with. Accepted mutations are also rendered, so that a build with
 // the sanitizers catches what the layout would do with them.
 
-#include "ReportError.h"
-#include "ReportProject.h"
-#include "ReportWriter.h"
-#include "PrintQuery.h"
+#include "report/ReportError.h"
+#include "report/ReportProject.h"
+#include "report/ReportWriter.h"
+#include "report/PrintQuery.h"
 #include "TestFiles.h"
 
 #include <QElapsedTimer>

@@ -2,10 +2,10 @@
 // routines on hand-made logs and on a generated one cross-checked by plain counting,
 // and the CSV file.
 
-#include "AwardStatistics.h"
-#include "DatabaseError.h"
-#include "FileError.h"
-#include "StatFilter.h"
+#include "statistics/AwardStatistics.h"
+#include "base/DatabaseError.h"
+#include "base/FileError.h"
+#include "statistics/StatFilter.h"
 #include "StatTestLog.h"
 #include "TestFiles.h"
 

@@ -7,9 +7,9 @@
 #include "FilteredLineEdit.h"
 #include "ModalRunner.h"
 #include "ScriptedMessages.h"
-#include "StatFilterDialog.h"
-#include "StatGrid.h"
-#include "StatTabWindow.h"
+#include "statistics/StatFilterDialog.h"
+#include "statistics/StatGrid.h"
+#include "statistics/StatTabWindow.h"
 #include "StatTestLog.h"
 #include "TestFiles.h"
 
