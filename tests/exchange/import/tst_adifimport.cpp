@@ -49,6 +49,18 @@ QStringList withoutNumbers(const QStringList &lines)
     return result;
 }
 
+// The QSO the duplicate-check tests put into the log before reading a file.
+TLogRecord loggedQso(double freq)
+{
+    TLogRecord q;
+    q[fiDAT] = QDate(2024, 1, 5);
+    q[fiUTC] = QTime(12, 30);
+    q[fiCALL] = QStringLiteral("OK1AB");
+    q[fiFREQ] = freq;
+    q[fiMODE] = 1;
+    return q;
+}
+
 } // namespace
 
 class TestAdifImport : public QObject
@@ -372,12 +384,7 @@ private slots:
     void duplicatesAreSkippedWithTheirLines()
     {
         TempLog log;
-        TLogRecord q;
-        q[fiDAT] = QDate(2024, 1, 5);
-        q[fiUTC] = QTime(12, 30);
-        q[fiCALL] = QStringLiteral("OK1AB");
-        q[fiFREQ] = 14.025;
-        q[fiMODE] = 1;
+        TLogRecord q = loggedQso(14.025);
         LogTable(log.connectionName()).Insert(q);
         TImportDupeIndex dupes(log.connectionName());
         QCOMPARE(dupes.Count(), 1);
@@ -423,12 +430,7 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(bool, duplicate);
         TempLog log;
-        TLogRecord q;
-        q[fiDAT] = QDate(2024, 1, 5);
-        q[fiUTC] = QTime(12, 30);
-        q[fiCALL] = QStringLiteral("OK1AB");
-        q[fiFREQ] = 14.025;
-        q[fiMODE] = 1;
+        TLogRecord q = loggedQso(14.025);
         const qint64 id = LogTable(log.connectionName()).Insert(q);
         QSqlQuery update(QSqlDatabase::database(log.connectionName()));
         QVERIFY(update.exec(QStringLiteral("UPDATE log SET %1=%2 WHERE ID=%3").arg(column, stored).arg(id)));
@@ -526,12 +528,7 @@ private slots:
         QFETCH(QByteArray, read);
         QFETCH(bool, duplicate);
         TempLog log;
-        TLogRecord q;
-        q[fiDAT] = QDate(2024, 1, 5);
-        q[fiUTC] = QTime(12, 30);
-        q[fiCALL] = QStringLiteral("OK1AB");
-        q[fiFREQ] = logged;
-        q[fiMODE] = 1;
+        TLogRecord q = loggedQso(logged);
         LogTable(log.connectionName()).Insert(q);
         TImportDupeIndex dupes(log.connectionName());
         StagedImport im;
