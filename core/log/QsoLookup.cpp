@@ -27,6 +27,21 @@ QString likeEscaped(const QString &text)
     return escaped;
 }
 
+// The text with its ASCII letters in upper (or lower) case and every other character as
+// it is: the case that SQLite's NOCASE and LIKE ignore.
+QString asciiCase(const QString &text, bool upper)
+{
+    QString result = text;
+    for (QChar &c : result) {
+        const char16_t u = c.unicode();
+        if (upper && u >= u'a' && u <= u'z')
+            c = QChar(char16_t(u - 32));
+        else if (!upper && u >= u'A' && u <= u'Z')
+            c = QChar(char16_t(u + 32));
+    }
+    return result;
+}
+
 bool sameCall(const QVariant &rowCall, const QString &call)
 {
     return rowCall.toString() == call;
@@ -43,29 +58,53 @@ TPreviousQsoFilter PreviousQsoFilter(const QString &call, qint64 excludeId)
 {
     // The call signs wanted are the base call, "base/%", "%/base" and "%/base/%" as LIKE
     // patterns (ASCII letters without regard to case). Patterns with a leading "%" are
-    // served by no index, so the same set is gathered in three parts that are:
-    //  - the call itself or its part before the first "/" (index on CALL, NOCASE);
+    // served by no index, so the same set is gathered in four parts:
+    //  - the call itself, and the calls that begin with it and a "/": both read from the
+    //    call-sign index, which orders by exact bytes. The forms of the base call that
+    //    differ only in the case of its ASCII letters are built letter by letter, and a
+    //    form is carried on only while the log holds a call beginning with it, so that
+    //    a base of many letters costs a few look-ups, not one for each of its forms;
     //  - for a call with one "/", its part after it (index on that part);
     //  - the calls with two "/" or more, few in any log, tried against the four patterns
     //    (a partial index holds just them).
-    // A call with at most one "/" matches a pattern exactly when one of the first two
-    // parts finds it, so the three together give what the four patterns give.
+    // A call with at most one "/" matches a pattern exactly when one of the first three
+    // parts finds it, so together they give what the four patterns give.
     const QString base = ExtractBaseCall(call);
     const QString like = likeEscaped(base);
+    const QString upper = asciiCase(base, true);
+    const QString lower = asciiCase(base, false);
     const QString patterns = QStringLiteral("CALL LIKE ? ESCAPE '\\' OR CALL LIKE ? ESCAPE '\\' OR "
                                             "CALL LIKE ? ESCAPE '\\' OR CALL LIKE ? ESCAPE '\\'");
+    // The form's last character, when it is an ASCII letter, bounds the calls beginning
+    // with the form: they lie below the form with that letter's successor in its place.
+    const QString lastChar = QStringLiteral("substr(form, -1)");
+    const QString endsInLetter =
+        QStringLiteral("(%1 BETWEEN 'A' AND 'Z' OR %1 BETWEEN 'a' AND 'z')").arg(lastChar);
+    const QString beyondForm =
+        QStringLiteral("substr(form, 1, length(form) - 1) || char(unicode(%1) + 1)").arg(lastChar);
     TPreviousQsoFilter filter;
-    filter.where = QStringLiteral("ID IN (SELECT ID FROM %1 WHERE CALL = ? COLLATE NOCASE"
-                                  " UNION ALL SELECT ID FROM %1 WHERE CALL COLLATE NOCASE >= ?"
-                                  " AND CALL COLLATE NOCASE < ?"
-                                  " UNION ALL SELECT ID FROM %1 WHERE %2 AND %3 = ? COLLATE NOCASE"
-                                  " UNION ALL SELECT ID FROM %1 WHERE %4 AND (%5))")
-                       .arg(LogTableName, CallHasSlashSql, CallTailSql, CallHasSlashesSql, patterns);
-    // "/" is followed by "0" in character order: the calls from "base/" up to "base0" are
-    // those that begin with "base/".
-    filter.values = {base,
+    filter.where =
+        QStringLiteral(
+            "ID IN (WITH RECURSIVE forms(form, done) AS (SELECT '', 0"
+            " UNION SELECT form || substr(CASE capitals WHEN 1 THEN ? ELSE ? END, done + 1, 1), done + 1"
+            " FROM forms, (SELECT 0 AS capitals UNION ALL SELECT 1)"
+            " WHERE done < length(?) - 1"
+            " AND (NOT %2 OR EXISTS (SELECT 1 FROM %1 WHERE CALL >= form AND CALL < %3)))"
+            " SELECT ID FROM %1 WHERE CALL IN (SELECT form FROM forms WHERE done = length(?))"
+            " UNION ALL SELECT %1.ID FROM forms CROSS JOIN %1 WHERE done = length(?) - 1"
+            " AND %1.CALL >= form || '/' AND %1.CALL < form || '0'"
+            " UNION ALL SELECT ID FROM %1 WHERE %4 AND %5 = ? COLLATE NOCASE"
+            " UNION ALL SELECT ID FROM %1 WHERE %6 AND (%7))")
+            .arg(LogTableName, endsInLetter, beyondForm, CallHasSlashSql, CallTailSql, CallHasSlashesSql, patterns);
+    // "/" is followed by "0" in character order: the calls from "form/" up to "form0" are
+    // those that begin with "form/". The length of the forms is taken from the base with
+    // a "/", which is never NULL: an empty base still finds the calls beginning with "/",
+    // while the call itself, NULL then, equals no call.
+    filter.values = {upper,
+                     lower,
                      base + u'/',
-                     base + u'0',
+                     base,
+                     base + u'/',
                      base,
                      like,
                      like + QStringLiteral("/%"),

@@ -47,6 +47,17 @@ void exec(QSqlDatabase &db, const QString &sql)
         throw EDatabaseError(MsgDatabaseError(QFileInfo(db.databaseName()).fileName(), q.lastError().text()));
 }
 
+void dropRetiredIndexes(QSqlDatabase &db)
+{
+    // Earlier versions kept a second index on the call sign, in NOCASE order; it made
+    // every insert dearer and nothing reads it now. A file that cannot be written keeps
+    // it: the log still works, and an older version that opens the log finds its index.
+    for (const char *name : {"log_call_nocase"}) {
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(name)));
+    }
+}
+
 } // namespace
 
 int ScreenWidthClass(int screenWidth)
@@ -138,20 +149,19 @@ void DefineLogTable(QSqlDatabase &db)
 void EnsureLogIndexes(QSqlDatabase &db)
 {
     // Both indexes hold the ID (the row id) too, so an ordered list of IDs is read from
-    // the index alone.
+    // the index alone. The index on the call sign also serves the QSO window's look-ups
+    // of a station (PreviousQsoFilter), which try the few letter-case forms of a call.
     exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS log_dat_utc ON %1 (DAT, UTC)").arg(LogTableName));
     exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS log_call ON %1 (CALL, DAT, UTC)").arg(LogTableName));
-    // The QSO window's look-ups of a station (PreviousQsoFilter): its call sign without
-    // regard to case, the part after the first "/" of the few portable calls, and the
-    // rarer calls with two "/" or more, which are searched through entirely.
-    exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS log_call_nocase ON %1 (CALL COLLATE NOCASE)")
-                 .arg(LogTableName));
+    // The part after the first "/" of the few portable calls, without regard to case,
+    // and the rarer calls with two "/" or more, which the look-ups search through.
     exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS log_call_tail ON %1 (%2 COLLATE NOCASE) WHERE %3")
                  .arg(LogTableName, CallTailSql, CallHasSlashSql));
     exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS log_call_slashes ON %1 (CALL) WHERE %2")
                  .arg(LogTableName, CallHasSlashesSql));
     // "Nová země": has this entity been worked on this band.
     exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS log_dxcc_band ON %1 (DXCC, BAND)").arg(LogTableName));
+    dropRetiredIndexes(db);
 }
 
 void CreateLogTable(const QString &path)

@@ -162,8 +162,9 @@ void DefineLogTable(const QString &path);
 void DefineLogTable(QSqlDatabase &db);
 
 // Creates the indexes that keep ordering by date and time and by call sign and the QSO
-// window's look-ups fast; they are added to older files on opening. Raises
-// EDatabaseError on failure.
+// window's look-ups fast; they are added to older files on opening, and the indexes that
+// earlier versions made and this one no longer reads are dropped. Raises EDatabaseError
+// when an index cannot be created.
 void EnsureLogIndexes(QSqlDatabase &db);
 
 // Expressions over CALL that the look-up indexes are built on; a query that wants such an

@@ -277,9 +277,10 @@ private slots:
         {
             LogConnection c(path);
             QSqlQuery q(c.database());
-            for (const char *index : {"log_dat_utc", "log_call", "log_call_nocase", "log_call_tail",
-                                      "log_call_slashes", "log_dxcc_band"})
+            for (const char *index : {"log_dat_utc", "log_call", "log_call_tail", "log_call_slashes", "log_dxcc_band"})
                 QVERIFY(q.exec(QString("DROP INDEX ") + index));
+            // An index of earlier versions that nothing reads any more.
+            QVERIFY(q.exec("CREATE INDEX log_call_nocase ON log (CALL COLLATE NOCASE)"));
         }
         dm.OpenDatabase("OK1ABC");
         QSqlQuery q(QSqlDatabase::database(TdmLog::DatabaseName));
@@ -287,8 +288,7 @@ private slots:
         QStringList names;
         while (q.next())
             names << q.value(0).toString();
-        QCOMPARE(names, QStringList({"log_call", "log_call_nocase", "log_call_slashes", "log_call_tail",
-                                     "log_dat_utc", "log_dxcc_band"}));
+        QCOMPARE(names, QStringList({"log_call", "log_call_slashes", "log_call_tail", "log_dat_utc", "log_dxcc_band"}));
     }
 
     // A log that another tool switched to WAL mode is still a log of this program: it

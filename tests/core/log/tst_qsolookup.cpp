@@ -7,6 +7,7 @@
 #include "ScriptedMessages.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -81,6 +82,74 @@ class TestQsoLookup : public QObject
         return calls;
     }
 
+    // Call signs that differ in letter case, accents, the number and place of "/" and
+    // empty parts, in one transaction.
+    void storeOddCalls()
+    {
+        LogTable table(m_connection->connectionName());
+        table.StartTransaction();
+        for (const char *stored : {"ok1abc", "Ok1AbC/p", "dl/ok1abc/p", "OK1ABC/P/QRP", "F/DL/OK1ABC",
+                                   "X/Y/OK1ABC/Z", "OK1ABC/", "/OK1ABC", "OK1ABC//P", "//", "/", "OK1A_C",
+                                   "OK1ÁBC", "ok1ábc", "ok1Ábc/P", "P", "DL", "DL/P", "p/dl", "A/B/C/D",
+                                   "a/b/c/d/e", "B/C", "OK1ABC0", "OK1ABC.", "Č", "č/X", "",
+                                   // Forms that differ in the case of a letter far into the
+                                   // call, and long calls of many letters in many forms.
+                                   "OK1abc/P", "ok1ABX", "OK1ABx", "AbCdEfGhIjKlMn", "abcdefghijklmn/X",
+                                   "ABCDEFGHIJKLMN", "aBcDeFgHiJkLmN/X/Y", "X/abcdefghijklmN", "ABCDEFGHIJKLMO",
+                                   // Letters next to the characters that follow them.
+                                   "OK1Z", "ok1z/p", "OK1Z[", "OK1z{", "OK1[", "OK1{", "OK1Y",
+                                   // Characters outside the basic plane, a backslash.
+                                   "OK1😀A", "ok1😀a/P", "OK1😀B", "OK1ABC\\", "ok1abc\\/P"})
+            table.Insert(qso(QString::fromUtf8(stored), QDate(2008, 1, 1)));
+        table.Commit();
+        // Values as older files may hold them: empty text instead of NULL, a number, a blob.
+        QSqlQuery raw(m_connection->database());
+        for (const char *value : {"''", "1234", "x'4F4B31414243'", "'ok1ABC'"})
+            QVERIFY(raw.exec(QString("INSERT INTO log (DAT, UTC, CALL) VALUES ('2008-01-02', '12:00:00', %1)")
+                                 .arg(QLatin1String(value))));
+    }
+
+    // The look-up as the earlier versions wrote it, on the index of the call sign in
+    // NOCASE order: the rows it finds are the rows the look-up must still find.
+    QList<qint64> earlierLookUp(const QString &call, qint64 excludeId)
+    {
+        const QString base = ExtractBaseCall(call);
+        QString like;
+        for (QChar c : base)
+            like += (c == u'\\' || c == u'%' || c == u'_' ? QString(u'\\') : QString()) + c;
+        QSqlQuery q(m_connection->database());
+        const QString patterns = "CALL LIKE ? ESCAPE '\\' OR CALL LIKE ? ESCAPE '\\' OR CALL LIKE ? ESCAPE '\\' OR "
+                                 "CALL LIKE ? ESCAPE '\\'";
+        q.prepare("SELECT ID FROM log WHERE ID <> ? AND ID IN (SELECT ID FROM log WHERE CALL = ? COLLATE NOCASE"
+                  " UNION ALL SELECT ID FROM log WHERE CALL COLLATE NOCASE >= ? AND CALL COLLATE NOCASE < ?"
+                  " UNION ALL SELECT ID FROM log WHERE " + CallHasSlashSql + " AND " + CallTailSql +
+                  " = ? COLLATE NOCASE UNION ALL SELECT ID FROM log WHERE " + CallHasSlashesSql + " AND (" +
+                  patterns + ")) ORDER BY DAT, UTC, ID");
+        for (const QVariant &value : QVariantList{excludeId, base, base + u'/', base + u'0', base, like,
+                                                  like + "/%", "%/" + like, "%/" + like + "/%"})
+            q.addBindValue(value);
+        if (!q.exec())
+            qWarning() << q.lastError().text();
+        QList<qint64> ids;
+        while (q.next())
+            ids << q.value(0).toLongLong();
+        return ids;
+    }
+
+    QList<qint64> previousIds(const QString &call, qint64 excludeId)
+    {
+        LogQuery q;
+        q.SetConnectionName(m_connection->connectionName());
+        const TPreviousQsoFilter filter = PreviousQsoFilter(call, excludeId);
+        q.SetWhere(filter.where, filter.values);
+        q.SetOrderBy({"DAT", "UTC"});
+        q.Open();
+        QList<qint64> ids;
+        for (int row = 0; row < q.RecordCount(); ++row)
+            ids << q.IdAt(row);
+        return ids;
+    }
+
 private slots:
     void init()
     {
@@ -136,21 +205,17 @@ private slots:
         QTest::addColumn<QString>("call");
         for (const char *call : {"OK1ABC", "ok1abc/p", "DL/OK1ABC", "HB9/OK1ABC/M", "OK1ABC/P/QRP", "A/B/C/D",
                                  "/", "//", "OK1ABC/", "/OK1ABC", "OK1ÁBC", "ok1ábc", "OK1A%C", "OK1A_C", "DL", "P",
-                                 "Č", "X' OR '1'='1", "/OK1ABC/", "OK1ABC//P"})
+                                 "Č", "X' OR '1'='1", "/OK1ABC/", "OK1ABC//P", "oK1aBc", "ok1abx",
+                                 "ABCDEFGHIJKLMN/P", "abcdefghijklmn", "OK1Z", "ok1z", "OK1Z[", "OK1[", "OK1😀A",
+                                 "ok1😀a/p", "1234", "OK1ABC\\"})
             QTest::newRow(call) << QString::fromUtf8(call);
     }
     void previousQsosEqualTheLikePatterns()
     {
         QFETCH(QString, call);
-        LogTable table(m_connection->connectionName());
-        for (const char *stored : {"ok1abc", "Ok1AbC/p", "dl/ok1abc/p", "OK1ABC/P/QRP", "F/DL/OK1ABC",
-                                   "X/Y/OK1ABC/Z", "OK1ABC/", "/OK1ABC", "OK1ABC//P", "//", "/", "OK1A_C",
-                                   "OK1ÁBC", "ok1ábc", "ok1Ábc/P", "P", "DL", "DL/P", "p/dl", "A/B/C/D",
-                                   "a/b/c/d/e", "B/C", "OK1ABC0", "OK1ABC.", "Č", "č/X", ""})
-            table.Insert(qso(QString::fromUtf8(stored), QDate(2008, 1, 1)));
-
+        storeOddCalls();
         const QString base = ExtractBaseCall(call);
-        QString like;
+        QString like = QStringLiteral(""); // an empty pattern, not NULL
         for (QChar c : base)
             like += (c == u'\\' || c == u'%' || c == u'_' ? QString(u'\\') : QString()) + c;
         QSqlQuery reference(m_connection->database());
@@ -163,6 +228,33 @@ private slots:
         while (reference.next())
             expected << reference.value(0).toString();
         QCOMPARE(previousCalls(call), expected);
+    }
+
+    // The same rows, in the same order, as the look-up of earlier versions, also for an
+    // empty or missing call and with the edited QSO left out.
+    void previousQsosEqualTheEarlierLookUp_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<bool>("excludeOne");
+        QTest::newRow("no call at all") << QString() << false;
+        QTest::newRow("empty call") << QString("") << false;
+        for (const char *call : {"/", "//", "OK1ABC", "ok1abc", "HB9/ok1abc/M", "OK1ABC//P", "OK1Z", "OK1z",
+                                 "OK1[", "abcdefghijklmn", "X/ABCDEFGHIJKLMN", "OK1😀A", "OK1ABC\\", "1234",
+                                 "OK1ÁBC", "Č", "DL", "P"}) {
+            QTest::newRow(call) << QString::fromUtf8(call) << false;
+            QTest::newRow(qPrintable(QString::fromUtf8(call) + " edited")) << QString::fromUtf8(call) << true;
+        }
+    }
+    void previousQsosEqualTheEarlierLookUp()
+    {
+        QFETCH(QString, call);
+        QFETCH(bool, excludeOne);
+        storeOddCalls();
+        const QList<qint64> all = earlierLookUp(call, 0);
+        const qint64 excluded = excludeOne && !all.isEmpty() ? all[all.size() / 2] : 0;
+        const QList<qint64> expected = earlierLookUp(call, excluded);
+        QCOMPARE(previousIds(call, excluded), expected);
+        QCOMPARE(expected.size(), all.size() - (excluded != 0 ? 1 : 0));
     }
 
     // Every part of the look-ups reads an index; the calls with two "/" or more are read

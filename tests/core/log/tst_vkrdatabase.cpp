@@ -34,6 +34,19 @@ void makeSqliteFile(const QString &path, const QString &createSql)
     QVERIFY2(q.exec(createSql), qPrintable(createSql));
 }
 
+QStringList indexNames(const QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    q.exec("SELECT name FROM sqlite_master WHERE type='index' AND name LIKE 'log_%' ORDER BY name");
+    QStringList names;
+    while (q.next())
+        names << q.value(0).toString();
+    return names;
+}
+
+// The indexes of the log, as this version makes them.
+const QStringList CurrentIndexes{"log_call", "log_call_slashes", "log_call_tail", "log_dat_utc", "log_dxcc_band"};
+
 } // namespace
 
 class TestVkrDatabase : public QObject
@@ -149,6 +162,69 @@ private slots:
             indexes << q.value(0).toString();
         QVERIFY(indexes.contains("log_dat_utc"));
         QVERIFY(indexes.contains("log_call"));
+    }
+
+    // The table itself is defined as it always was, so that the readers of every version
+    // take a log of this one; only the indexes beside it change.
+    void tableDefinitionStaysAsItWas()
+    {
+        TempLog log;
+        QSqlQuery q(log.database());
+        QVERIFY(q.exec("SELECT sql FROM sqlite_master WHERE type='table' AND name='log'") && q.next());
+        QCOMPARE(q.value(0).toString(),
+                 QString("CREATE TABLE log (ID INTEGER PRIMARY KEY AUTOINCREMENT, DAT TEXT, UTC TEXT, CALL TEXT, "
+                         "FREQ REAL, BAND INTEGER, MODE INTEGER, RSTO TEXT, RSTP TEXT, NAME TEXT, QTH TEXT, "
+                         "LOCO TEXT, LOCP TEXT, QSLO INTEGER, QSLP INTEGER, QSLVIA TEXT, EQSLP INTEGER, "
+                         "NOTE TEXT, PWR REAL, QRB REAL, DXCC TEXT, IOTA TEXT, ITU INTEGER, WAZ INTEGER, "
+                         "AWARD TEXT)"));
+        QCOMPARE(indexNames(log.database()), CurrentIndexes);
+    }
+
+    // Opening a log of an earlier version adds what is missing and drops the index on
+    // the call sign in NOCASE order that nothing reads any more; the rows stay.
+    void earlierIndexesBecomeTheCurrentOnes_data()
+    {
+        QTest::addColumn<QStringList>("dropped");
+        QTest::addColumn<bool>("withRetired");
+        QTest::newRow("all of them, and the retired one") << CurrentIndexes << true;
+        QTest::newRow("current ones, and the retired one") << QStringList{} << true;
+        QTest::newRow("the look-ups of the call sign missing")
+            << QStringList{"log_call_tail", "log_call_slashes"} << true;
+        QTest::newRow("no index at all") << CurrentIndexes << false;
+    }
+    void earlierIndexesBecomeTheCurrentOnes()
+    {
+        QFETCH(QStringList, dropped);
+        QFETCH(bool, withRetired);
+        TempLog log;
+        QVERIFY(log.exec("INSERT INTO log (CALL) VALUES ('OK1ABC'), ('ok1abc'), (NULL)"));
+        for (const QString &name : dropped)
+            QVERIFY(log.exec("DROP INDEX " + name));
+        if (withRetired)
+            QVERIFY(log.exec("CREATE INDEX log_call_nocase ON log (CALL COLLATE NOCASE)"));
+        QSqlDatabase db = log.database();
+        EnsureLogIndexes(db);
+        QCOMPARE(indexNames(db), CurrentIndexes);
+        QSqlQuery q(db);
+        QVERIFY(q.exec("SELECT count(*) FROM log") && q.next());
+        QCOMPARE(q.value(0).toInt(), 3);
+        QVERIFY(q.exec("PRAGMA integrity_check") && q.next());
+        QCOMPARE(q.value(0).toString(), QString("ok"));
+    }
+
+    // A log that cannot be written still opens with the index it has; the retired one
+    // only costs its upkeep, which a read-only log never pays.
+    void readOnlyLogKeepsTheRetiredIndex()
+    {
+        TempLog log;
+        QVERIFY(log.exec("CREATE INDEX log_call_nocase ON log (CALL COLLATE NOCASE)"));
+        log.connection().close();
+        LogConnection readOnly(log.path(), LogConnection::OpenReadOnly);
+        QSqlDatabase db = readOnly.database();
+        EnsureLogIndexes(db);
+        QStringList expected = CurrentIndexes;
+        expected.insert(1, "log_call_nocase");
+        QCOMPARE(indexNames(db), expected);
     }
 
     void recordWithEveryFieldButIdEmpty()
