@@ -25,7 +25,9 @@ QString randomCall(QRandomGenerator &rng)
     return call;
 }
 
-TLogRecord randomQso(QRandomGenerator &rng)
+} // namespace
+
+TLogRecord RandomQso(QRandomGenerator &rng)
 {
     static const char *names[] = {"Jan", "Petr", "Hans", "John", "Jiri", "Karel", "Mike", "Tom"};
     static const char *qths[] = {"Praha", "Brno", "Berlin", "London", "Wien", "Ostrava", "Paris"};
@@ -58,8 +60,6 @@ TLogRecord randomQso(QRandomGenerator &rng)
     return r;
 }
 
-} // namespace
-
 void BuildRandomLog(const QString &path, int count)
 {
     CreateLogTable(path);
@@ -68,6 +68,6 @@ void BuildRandomLog(const QString &path, int count)
     QRandomGenerator rng(count);
     table.StartTransaction();
     for (int i = 0; i < count; ++i)
-        table.Insert(randomQso(rng));
+        table.Insert(RandomQso(rng));
     table.Commit();
 }

@@ -57,12 +57,18 @@ std::optional<std::vector<qint64>> SortLogInMemory(const QSqlDatabase &db, const
 std::optional<std::vector<qint64>> ReadLogIds(const QSqlDatabase &db, const QString &select,
                                               const QVariantList &values);
 
+// A large log, and the share of it that a sliver is less than.
+inline constexpr qint64 SliverLogSize = 65536;
+inline constexpr qint64 SliverShare = 64;
+
 // The IDs of the rows that the condition (SQL over the log's field names, "?" for each of
 // the values, bound in order) selects, in this order: the condition read in one pass
 // without a sort, and the places taken from the whole log's order where an index gives it
 // or SortLogInMemory sorts it, which is faster than SQLite's sort of a large part of the
 // log. Nothing when the log's order would need SQLite's own sort, or for values other
 // than numbers, texts and blobs. Raises EDatabaseError when the log cannot be read.
+// Nothing, too, for a sliver of a large log (fewer rows than one in SliverShare of a log
+// whose highest ID is SliverLogSize or more), which SQLite's own sort orders sooner.
 std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, const TLogOrder &order,
                                                     const QString &condition, const QVariantList &values);
 

@@ -1,5 +1,6 @@
 #include "radio/Amater.h"
 #include "log/LogConnection.h"
+#include "log/LogOrder.h"
 #include "log/LogQuery.h"
 #include "log/LogTable.h"
 #include "radio/Locator.h"
@@ -255,6 +256,70 @@ private slots:
         const QList<qint64> expected = earlierLookUp(call, excluded);
         QCOMPARE(previousIds(call, excluded), expected);
         QCOMPARE(expected.size(), all.size() - (excluded != 0 ? 1 : 0));
+    }
+
+    // In a large log the few earlier QSOs of a station are ordered by SQLite itself, a
+    // larger share still by the whole log's order; the rows and their order are SQLite's
+    // either way.
+    void slicesOfALargeLogKeepSqlitesOrder_data()
+    {
+        QTest::addColumn<int>("logSize");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QVariantList>("values");
+        QTest::addColumn<bool>("placed");
+        const TPreviousQsoFilter station = PreviousQsoFilter("OK1ABC");
+        const int large = int(SliverLogSize) + 4464; // a sliver is under 1093.75 rows of it
+        QTest::newRow("earlier QSOs of a station") << large << station.where << station.values << false;
+        QTest::newRow("the same in a smaller log") << int(SliverLogSize) - 1 << station.where << station.values
+                                                   << true;
+        QTest::newRow("nothing") << large << QString("ID < ?") << QVariantList{0} << false;
+        QTest::newRow("just under a sliver") << large << QString("ID <= ?") << QVariantList{1093} << false;
+        QTest::newRow("a sliver and one row") << large << QString("ID <= ?") << QVariantList{1094} << true;
+        QTest::newRow("half of the log") << large << QString("ID % 2 = ?") << QVariantList{0} << true;
+    }
+    void slicesOfALargeLogKeepSqlitesOrder()
+    {
+        QFETCH(int, logSize);
+        QFETCH(QString, where);
+        QFETCH(QVariantList, values);
+        QFETCH(bool, placed);
+        m_connection.reset();
+        m_dir = std::make_unique<QTemporaryDir>();
+        const QString path = m_dir->filePath("OK1XYZ.db");
+        CreateLogTable(path);
+        m_connection = std::make_unique<LogConnection>(path);
+        QSqlQuery q(m_connection->database());
+        // Dates and times scattered, some calls of the station among the others.
+        QVERIFY(q.exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+                               " INSERT INTO log (DAT, UTC, CALL, NAME) SELECT date('2000-01-01', (i * 7919 % 9000)"
+                               " || ' days'), time(i * 31 % 86400, 'unixepoch'), CASE i % 9973 WHEN 0 THEN"
+                               " 'ok1abc/p' WHEN 1 THEN 'OK1ABC' ELSE 'DL' || i END, CASE i % 7 WHEN 0 THEN NULL"
+                               " ELSE 'N' || (i % 101) END FROM n")
+                           .arg(logSize)));
+        for (const QStringList &order : {LogQuery::SortOrderFor(fiDAT), LogQuery::SortOrderFor(fiNAME)}) {
+            QSqlQuery reference(m_connection->database());
+            QVERIFY(reference.prepare("SELECT ID FROM log WHERE " + where + " ORDER BY " + order.join(',') + ", ID"));
+            for (const QVariant &value : values)
+                reference.addBindValue(value);
+            QVERIFY(reference.exec());
+            std::vector<qint64> expected;
+            while (reference.next())
+                expected.push_back(reference.value(0).toLongLong());
+            const std::optional<std::vector<qint64>> ids =
+                OrderSelectedIds(m_connection->database(), ParseLogOrder(order), where, values);
+            QCOMPARE(ids.has_value(), placed);
+            if (ids)
+                QVERIFY(*ids == expected);
+            LogQuery query;
+            query.SetConnectionName(m_connection->connectionName());
+            query.SetWhere(where, values);
+            query.SetOrderBy(order);
+            query.Open();
+            std::vector<qint64> opened;
+            for (int row = 0; row < query.RecordCount(); ++row)
+                opened.push_back(query.IdAt(row));
+            QVERIFY(opened == expected);
+        }
     }
 
     // Every part of the look-ups reads an index; the calls with two "/" or more are read
