@@ -59,7 +59,7 @@ std::optional<std::vector<qint64>> ReadLogIds(const QSqlDatabase &db, const QStr
 
 // A large log, and the share of it that a sliver is less than.
 inline constexpr qint64 SliverLogSize = 65536;
-inline constexpr qint64 SliverShare = 64;
+inline constexpr qint64 SliverShare = 1024;
 
 // The IDs of the rows that the condition (SQL over the log's field names, "?" for each of
 // the values, bound in order) selects, in this order: the condition read in one pass

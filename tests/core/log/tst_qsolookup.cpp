@@ -268,13 +268,14 @@ private slots:
         QTest::addColumn<QVariantList>("values");
         QTest::addColumn<bool>("placed");
         const TPreviousQsoFilter station = PreviousQsoFilter("OK1ABC");
-        const int large = int(SliverLogSize) + 4464; // a sliver is under 1093.75 rows of it
+        const int large = int(SliverLogSize) + 4464;
+        const qint64 sliver = (large - 1) / SliverShare; // the most rows a sliver of it has
         QTest::newRow("earlier QSOs of a station") << large << station.where << station.values << false;
         QTest::newRow("the same in a smaller log") << int(SliverLogSize) - 1 << station.where << station.values
                                                    << true;
         QTest::newRow("nothing") << large << QString("ID < ?") << QVariantList{0} << false;
-        QTest::newRow("just under a sliver") << large << QString("ID <= ?") << QVariantList{1093} << false;
-        QTest::newRow("a sliver and one row") << large << QString("ID <= ?") << QVariantList{1094} << true;
+        QTest::newRow("a sliver") << large << QString("ID <= ?") << QVariantList{sliver} << false;
+        QTest::newRow("a sliver and one row") << large << QString("ID <= ?") << QVariantList{sliver + 1} << true;
         QTest::newRow("half of the log") << large << QString("ID % 2 = ?") << QVariantList{0} << true;
     }
     void slicesOfALargeLogKeepSqlitesOrder()
