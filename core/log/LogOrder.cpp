@@ -498,11 +498,33 @@ std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, cons
     return ids;
 }
 
-bool ReadLogColumn(const QSqlDatabase &db, int field, const QString &condition, const QVariantList &values,
-                   const std::function<void(qint64 id, const QVariant &stored)> &visit)
+TStoredCell::TStoredCell(const TSqliteStatement *statement, int column) : m_statement(statement), m_column(column)
 {
-    sqlite3 *handle = SqliteHandle(db);
-    if (!handle)
+    if (!statement)
+        return;
+    const int type = sqlite3_column_type(statement->get(), column);
+    m_null = type == SQLITE_NULL;
+    m_text = type == SQLITE_TEXT;
+}
+
+std::string_view TStoredCell::Text() const
+{
+    if (!m_text)
+        return {};
+    sqlite3_stmt *stmt = m_statement->get();
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, m_column));
+    return text ? std::string_view(text, size_t(sqlite3_column_bytes(stmt, m_column))) : std::string_view();
+}
+
+QVariant TStoredCell::Value() const
+{
+    return m_statement ? m_statement->ColumnValue(m_column) : QVariant();
+}
+
+bool ReadLogColumn(const QSqlDatabase &db, int field, const QString &condition, const QVariantList &values,
+                   const std::function<void(qint64 id, const TStoredCell &stored)> &visit)
+{
+    if (!SqliteHandle(db))
         return false;
     QString sql = QStringLiteral("SELECT ID,%1 FROM %2").arg(LogFieldNames[field], LogTableName);
     if (!condition.trimmed().isEmpty())
@@ -510,28 +532,24 @@ bool ReadLogColumn(const QSqlDatabase &db, int field, const QString &condition, 
     Statement q(db, sql);
     if (sqlite3_bind_parameter_count(q.get()) != values.size() || !bindValues(q.get(), values))
         return false;
-    sqlite3_stmt *stmt = q.get();
-    while (q.step()) {
-        // The values as Qt's driver gives them.
-        QVariant stored;
-        switch (sqlite3_column_type(stmt, 1)) {
-        case SQLITE_INTEGER:
-            stored = qlonglong(sqlite3_column_int64(stmt, 1));
+    while (q.step())
+        visit(sqlite3_column_int64(q.get(), 0), TStoredCell(&q, 1));
+    return true;
+}
+
+bool ReadLogValues(const QSqlDatabase &db, int field, const std::vector<qint64> &ids,
+                   const std::function<bool(const TStoredCell &stored)> &visit)
+{
+    if (!SqliteHandle(db))
+        return false;
+    Statement q(db, QStringLiteral("SELECT %1 FROM %2 WHERE ID=?").arg(LogFieldNames[field], LogTableName));
+    for (qint64 id : ids) {
+        q.BindInt(0, id);
+        const bool found = q.step();
+        const bool more = visit(TStoredCell(found ? &q : nullptr, 0));
+        sqlite3_reset(q.get());
+        if (!more)
             break;
-        case SQLITE_FLOAT:
-            stored = sqlite3_column_double(stmt, 1);
-            break;
-        case SQLITE_TEXT:
-            stored = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1)),
-                                       sqlite3_column_bytes(stmt, 1));
-            break;
-        case SQLITE_BLOB:
-            stored = QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, 1)), sqlite3_column_bytes(stmt, 1));
-            break;
-        default:
-            break;
-        }
-        visit(sqlite3_column_int64(stmt, 0), stored);
     }
     return true;
 }

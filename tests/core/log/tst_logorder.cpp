@@ -349,7 +349,7 @@ private slots:
         const int index = LogFieldIndex(field);
         QList<std::pair<qint64, QVariant>> read;
         QVERIFY(ReadLogColumn(m_log->database(), index, where, values,
-                              [&read](qint64 id, const QVariant &v) { read.append({id, v}); }));
+                              [&read](qint64 id, const TStoredCell &v) { read.append({id, v.Value()}); }));
         QSqlQuery q(m_log->database());
         q.setForwardOnly(true);
         QVERIFY(q.prepare(QString("SELECT ID, %1 FROM log%2").arg(field, where.isEmpty() ? "" : " WHERE " + where)));
@@ -374,7 +374,7 @@ private slots:
         QVERIFY(n > nulls); // values of several kinds were compared
         // Values of a kind not bound here leave the read to the caller.
         QVERIFY(!ReadLogColumn(m_log->database(), index, "DAT >= ?", {QDate(2007, 1, 1)},
-                               [](qint64, const QVariant &) { QFAIL("read"); }));
+                               [](qint64, const TStoredCell &) { QFAIL("read"); }));
     }
 
     // Changes told while the views are held back reach them one by one, each on the list
