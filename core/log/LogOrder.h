@@ -62,10 +62,11 @@ std::optional<std::vector<qint64>> ReadLogIds(const QSqlDatabase &db, const QStr
 
 // The IDs of the rows that the condition (SQL over the log's field names, "?" for each of
 // the values, bound in order) selects, in this order: the condition read in one pass
-// without a sort, and the places taken from the whole log's order where an index gives it
-// or SortLogInMemory sorts it, which is faster than SQLite's sort of a large part of the
-// log. Nothing when the log's order would need SQLite's own sort, or for values other
-// than numbers, texts and blobs. Raises EDatabaseError when the log cannot be read.
+// without a sort; a small part of the log (a sixteenth at most) sorted here from the keys
+// read with it, a larger part placed by the whole log's order where an index gives it or
+// SortLogInMemory sorts it, which is faster than SQLite's sort of a large part of the log.
+// Nothing when a large part would need SQLite's own sort of the whole log, or for values
+// other than numbers, texts and blobs. Raises EDatabaseError when the log cannot be read.
 std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, const TLogOrder &order,
                                                     const QString &condition, const QVariantList &values);
 
