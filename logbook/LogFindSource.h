@@ -16,7 +16,7 @@ class TLogFindSource : public TFindSource
 {
 public:
     // Rows read one by one before the column is read at once.
-    static constexpr int NearRows = 512;
+    static constexpr int NearRows = 128;
 
     explicit TLogFindSource(LogQuery *query) : m_query(query) {}
 
