@@ -3,6 +3,7 @@
 #include "base/DatabaseError.h"
 #include "base/Formats.h"
 #include "log/LogOrder.h"
+#include "log/LogRowView.h"
 #include "base/SqliteStatement.h"
 
 #include <QFileInfo>
@@ -50,31 +51,6 @@ struct Page {
 QString orderSql(const QStringList &order, bool filtered)
 {
     return LogOrderSql(ParseLogOrder(order), filtered);
-}
-
-// A stored value as LogValueFromStorage makes it of what Qt's driver hands over; the
-// common cases (numbers in number fields, text in text fields) straight from the column.
-QVariant storedValue(const TSqliteStatement &q, int field)
-{
-    sqlite3_stmt *stmt = q.get();
-    const int type = sqlite3_column_type(stmt, field);
-    switch (LogFieldTypes[field]) {
-    case ftString:
-        if (type == SQLITE_TEXT)
-            return q.ColumnText(field);
-        break;
-    case ftFloat:
-        if (type == SQLITE_FLOAT || type == SQLITE_INTEGER)
-            return sqlite3_column_double(stmt, field);
-        break;
-    case ftSmallint:
-        if (type == SQLITE_INTEGER)
-            return int(sqlite3_column_int64(stmt, field));
-        break;
-    default:
-        break;
-    }
-    return LogValueFromStorage(field, q.ColumnValue(field));
 }
 
 } // namespace
@@ -866,6 +842,11 @@ TLogRecord LogQuery::RecordAt(int row) const
 
 void LogQuery::ReadRows(int firstRow, const std::function<bool(int, const TLogRecord &)> &visit) const
 {
+    ReadRowViews(firstRow, [&](int row, const TLogRowView &view) { return visit(row, view.Record()); });
+}
+
+void LogQuery::ReadRowViews(int firstRow, const std::function<bool(int, const TLogRowView &)> &visit) const
+{
     const int count = RecordCount();
     int row = std::max(firstRow, 0);
     if (row >= count)
@@ -884,7 +865,7 @@ void LogQuery::ReadRows(int firstRow, const std::function<bool(int, const TLogRe
         // are passed over. A row added or deleted since the query was opened breaks the
         // match with the IDs of the result, and the rest is read as RecordAt reads it.
         int stream = 0;
-        TLogRecord record;
+        const TLogRowView view(q);
         while (row < count && q.Step()) {
             const qint64 id = sqlite3_column_int64(q.get(), fiID);
             if (stream < row) {
@@ -894,17 +875,16 @@ void LogQuery::ReadRows(int firstRow, const std::function<bool(int, const TLogRe
             }
             if (d->ids[size_t(row)] != id)
                 break;
-            record[fiID] = id;
-            for (int field = 1; field < LogFieldCount; ++field)
-                record[field] = storedValue(q, field);
             ++stream;
-            if (!visit(row++, record))
+            if (!visit(row++, view))
                 return;
         }
     }
-    for (; row < count; ++row)
-        if (!visit(row, RecordAt(row)))
+    for (; row < count; ++row) {
+        const TLogRecord record = RecordAt(row);
+        if (!visit(row, TLogRowView(record)))
             return;
+    }
 }
 
 QString LogQuery::AsString(int field) const

@@ -1,0 +1,194 @@
+#include "log/LogRowView.h"
+
+#include "base/SqliteStatement.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace
+{
+
+// The digits of the stored forms, as LogValueFromStorage reads them; -1 when one is not
+// a digit (that text goes the general way).
+int digitsAt(QByteArrayView text, int at, int count)
+{
+    int value = 0;
+    for (int i = at; i < at + count; ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+} // namespace
+
+TLogRowView::TLogRowView(const TSqliteStatement &statement) : m_statement(&statement), m_stmt(statement.get()) {}
+
+int TLogRowView::type(int field) const
+{
+    return sqlite3_column_type(m_stmt, field);
+}
+
+QByteArrayView TLogRowView::storedText(int field) const
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, field));
+    return QByteArrayView(text, sqlite3_column_bytes(m_stmt, field));
+}
+
+QVariant TLogRowView::Value(int field) const
+{
+    if (m_record)
+        return (*m_record)[field];
+    const int stored = type(field);
+    switch (LogFieldTypes[field]) {
+    case ftString:
+        if (stored == SQLITE_TEXT)
+            return m_statement->ColumnText(field);
+        break;
+    case ftFloat:
+        if (stored == SQLITE_FLOAT || stored == SQLITE_INTEGER)
+            return sqlite3_column_double(m_stmt, field);
+        break;
+    case ftSmallint:
+        if (stored == SQLITE_INTEGER)
+            return int(sqlite3_column_int64(m_stmt, field));
+        break;
+    default:
+        break;
+    }
+    return LogValueFromStorage(field, m_statement->ColumnValue(field));
+}
+
+TLogRecord TLogRowView::Record() const
+{
+    if (m_record)
+        return *m_record;
+    TLogRecord record;
+    record[fiID] = qint64(sqlite3_column_int64(m_stmt, fiID));
+    for (int field = 1; field < LogFieldCount; ++field)
+        record[field] = Value(field);
+    return record;
+}
+
+bool TLogRowView::IsNull(int field) const
+{
+    if (m_record)
+        return (*m_record)[field].isNull();
+    switch (LogFieldTypes[field]) {
+    case ftDate:
+        return !Date(field).isValid();
+    case ftTime:
+        return !Time(field).isValid();
+    default:
+        // Every other stored value makes a value of the field's type.
+        return type(field) == SQLITE_NULL;
+    }
+}
+
+bool TLogRowView::IsEmpty(int field) const
+{
+    if (m_record)
+        return m_record->isEmpty(field);
+    if (LogFieldTypes[field] == ftString && type(field) == SQLITE_TEXT)
+        return sqlite3_column_bytes(m_stmt, field) == 0;
+    return IsEmptyLogValue(Value(field));
+}
+
+QString TLogRowView::String(int field) const
+{
+    return Value(field).toString();
+}
+
+double TLogRowView::Double(int field) const
+{
+    if (!m_record && LogFieldTypes[field] == ftFloat) {
+        switch (type(field)) {
+        case SQLITE_NULL:
+            return 0;
+        case SQLITE_FLOAT:
+        case SQLITE_INTEGER:
+            return sqlite3_column_double(m_stmt, field);
+        default:
+            break;
+        }
+    }
+    return Value(field).toDouble();
+}
+
+int TLogRowView::Int(int field) const
+{
+    if (!m_record && LogFieldTypes[field] == ftSmallint) {
+        switch (type(field)) {
+        case SQLITE_NULL:
+            return 0;
+        case SQLITE_INTEGER:
+            return int(sqlite3_column_int64(m_stmt, field));
+        default:
+            break;
+        }
+    }
+    return Value(field).toInt();
+}
+
+QDate TLogRowView::Date(int field) const
+{
+    if (!m_record && LogFieldTypes[field] == ftDate) {
+        const int stored = type(field);
+        if (stored == SQLITE_NULL)
+            return QDate();
+        if (stored == SQLITE_TEXT) {
+            // "YYYY-MM-DD"; a day or month out of range gives an invalid date, as it does
+            // when the stored value is read the general way.
+            const QByteArrayView text = storedText(field);
+            if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+                const int y = digitsAt(text, 0, 4), m = digitsAt(text, 5, 2), d = digitsAt(text, 8, 2);
+                if (y >= 0 && m >= 0 && d >= 0)
+                    return QDate(y, m, d);
+            }
+        }
+    }
+    return Value(field).toDate();
+}
+
+QTime TLogRowView::Time(int field) const
+{
+    if (!m_record && LogFieldTypes[field] == ftTime) {
+        const int stored = type(field);
+        if (stored == SQLITE_NULL)
+            return QTime();
+        if (stored == SQLITE_TEXT) {
+            // "HH:MM:SS"
+            const QByteArrayView text = storedText(field);
+            if (text.size() == 8 && text[2] == ':' && text[5] == ':') {
+                const int h = digitsAt(text, 0, 2), m = digitsAt(text, 3, 2), s = digitsAt(text, 6, 2);
+                if (h >= 0 && m >= 0 && s >= 0)
+                    return QTime(h, m, s);
+            }
+        }
+    }
+    return Value(field).toTime();
+}
+
+bool TLogRowView::Ascii(int field, QByteArrayView &bytes) const
+{
+    if (m_record || LogFieldTypes[field] != ftString)
+        return false;
+    switch (type(field)) {
+    case SQLITE_NULL:
+        bytes = QByteArrayView();
+        return true;
+    case SQLITE_TEXT:
+        bytes = storedText(field);
+        return isAscii(bytes);
+    default:
+        return false;
+    }
+}
