@@ -32,8 +32,10 @@ namespace
 
 enum class Framing { Adif, Eqsl, Csv, Txt };
 
-// The columns the short ADIF for eQSL carries.
-constexpr int EqslFields[] = {fiDAT, fiUTC, fiCALL, fiFREQ, fiBAND, fiMODE, fiRSTO};
+// The columns the short ADIF for eQSL carries, in its order; each record ends with the
+// QSL message.
+constexpr int EqslFields[] = {fiCALL, fiDAT, fiUTC, fiFREQ, fiBAND, fiMODE, fiRSTO, fiRSTP, fiLOCO, fiQSLP};
+constexpr char EqslMessage[] = "<QSLMSG:10>TNX QSO 73";
 
 struct FloorStatement {
     sqlite3 *db = nullptr;
@@ -92,6 +94,8 @@ void floorExport(const QString &logPath, const QStringList &order, Framing frami
             else
                 for (const int field : EqslFields)
                     tagged(field);
+            if (framing == Framing::Eqsl)
+                out += EqslMessage;
             out += "<EOR>\r\n";
             break;
         }

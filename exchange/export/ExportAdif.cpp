@@ -12,6 +12,10 @@
 #include <QDate>
 #include <QTime>
 
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
 using namespace ExportValues;
 
 namespace
@@ -20,13 +24,17 @@ namespace
 constexpr char CrLf[] = "\r\n";
 
 // The start of a field: the tag and the value's length in bytes.
-void tag(QByteArray &out, const char *name, qsizetype length)
+void tag(QByteArray &out, std::string_view name, qsizetype length)
 {
-    out += '<';
-    out += name;
-    out += ':';
-    AppendNumber(out, int(length));
-    out += '>';
+    // Put together first and appended at once: there are some twenty tags a record.
+    char text[64];
+    char *end = text;
+    *end++ = '<';
+    end = std::copy(name.begin(), name.begin() + std::min<size_t>(name.size(), 32), end);
+    *end++ = ':';
+    end = std::to_chars(end, text + sizeof text - 1, std::max<qsizetype>(length, 0)).ptr;
+    *end++ = '>';
+    out.append(text, end - text);
 }
 
 // A field: the tag, the value's length in bytes, ">" and the value, which is written as
