@@ -1,5 +1,6 @@
 #include "base/DatabaseError.h"
 #include "log/LogQuery.h"
+#include "log/LogRowView.h"
 #include "log/LogTable.h"
 #include "TempLog.h"
 #include "log/VkrDatabase.h"
@@ -730,6 +731,120 @@ private slots:
         });
         QCOMPARE(rows, m_ids.size());
         QCOMPARE(differing, QStringList());
+    }
+
+    // Each accessor of a row read in place gives what the same conversion of the record's
+    // value gives, whatever the file holds; plain text is handed over as its bytes.
+    void rowViewsConvertAsTheRecord_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("asStored"); // the text's bytes are handed over as they are
+        QTest::newRow("plain call") << "CALL" << "'OK1ABC'" << true;
+        QTest::newRow("lower-case call") << "CALL" << "'ok1abc/p'" << true;
+        QTest::newRow("call with a zero byte") << "CALL" << "'OK1'||char(0)||'X'" << true;
+        QTest::newRow("empty call") << "CALL" << "''" << true;
+        QTest::newRow("null call") << "CALL" << "NULL" << true;
+        QTest::newRow("accented name") << "NAME" << "'Jiří'" << false;
+        QTest::newRow("name beyond the code page") << "NAME" << "'Zlín 😀'" << false;
+        QTest::newRow("name of a broken byte") << "NAME" << "CAST(x'C3' AS TEXT)" << false;
+        QTest::newRow("name as blob") << "NAME" << "x'4142'" << false;
+        QTest::newRow("name given as a number, kept as text") << "NAME" << "599" << true;
+        QTest::newRow("locator given as a real, kept as text") << "LOCO" << "1.5" << true;
+        QTest::newRow("date") << "DAT" << "'2023-12-31'" << false;
+        QTest::newRow("leap day") << "DAT" << "'2024-02-29'" << false;
+        QTest::newRow("no such day") << "DAT" << "'2023-02-29'" << false;
+        QTest::newRow("month 13") << "DAT" << "'2023-13-01'" << false;
+        QTest::newRow("year 0") << "DAT" << "'0000-01-01'" << false;
+        QTest::newRow("date with a blank") << "DAT" << "'2023-01-01 '" << false;
+        QTest::newRow("date with a sign") << "DAT" << "'+023-01-01'" << false;
+        QTest::newRow("date as integer") << "DAT" << "20230101" << false;
+        QTest::newRow("null date") << "DAT" << "NULL" << false;
+        QTest::newRow("time") << "UTC" << "'23:59:59'" << false;
+        QTest::newRow("hour 24") << "UTC" << "'24:00:00'" << false;
+        QTest::newRow("second 60") << "UTC" << "'12:00:60'" << false;
+        QTest::newRow("time without seconds") << "UTC" << "'12:34'" << false;
+        QTest::newRow("time with milliseconds") << "UTC" << "'12:34:56.789'" << false;
+        QTest::newRow("time as real") << "UTC" << "0.5" << false;
+        QTest::newRow("null time") << "UTC" << "NULL" << false;
+        QTest::newRow("frequency") << "FREQ" << "14.025" << false;
+        QTest::newRow("negative zero") << "FREQ" << "-0.0" << false;
+        QTest::newRow("frequency as integer") << "FREQ" << "7" << false;
+        QTest::newRow("frequency as text") << "FREQ" << "'14.025'" << false;
+        QTest::newRow("frequency as blob") << "FREQ" << "x'0102'" << false;
+        QTest::newRow("null power") << "PWR" << "NULL" << false;
+        QTest::newRow("band") << "BAND" << "6" << false;
+        QTest::newRow("band as text") << "BAND" << "'3'" << false;
+        QTest::newRow("mode as real") << "MODE" << "2.5" << false;
+        QTest::newRow("zone beyond 32 bits") << "ITU" << "3000000000" << false;
+        QTest::newRow("negative zone") << "WAZ" << "-4" << false;
+        QTest::newRow("null zone") << "ITU" << "NULL" << false;
+    }
+    void rowViewsConvertAsTheRecord()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, stored);
+        QFETCH(bool, asStored);
+        const int field = LogFieldIndex(column);
+        QSqlQuery update(QSqlDatabase::database(m_log->connectionName()));
+        QVERIFY(update.exec(QStringLiteral("UPDATE log SET %1=%2 WHERE ID=%3").arg(column, stored).arg(m_ids[2])));
+        LogQuery q;
+        openQuery(q);
+        const int row = q.RowOfId(m_ids[2]);
+        struct {
+            QVariant value, recordValue;
+            bool isNull = false, isEmpty = false, ascii = false;
+            QString string;
+            double real = 0;
+            int integer = 0;
+            QDate date;
+            QTime time;
+            QByteArray bytes;
+        } read;
+        int visited = 0;
+        q.ReadRowViews(row, [&](int, const TLogRowView &view) {
+            ++visited;
+            read.value = view.Value(field);
+            read.recordValue = view.Record()[field];
+            read.isNull = view.IsNull(field);
+            read.isEmpty = view.IsEmpty(field);
+            read.string = view.String(field);
+            read.real = view.Double(field);
+            read.integer = view.Int(field);
+            read.date = view.Date(field);
+            read.time = view.Time(field);
+            QByteArrayView bytes;
+            read.ascii = view.Ascii(field, bytes);
+            read.bytes = bytes.toByteArray();
+            return false;
+        });
+        QCOMPARE(visited, 1);
+        const TLogRecord expected = q.RecordAt(row);
+        const QVariant &value = expected[field];
+        QCOMPARE(read.value, value);
+        QCOMPARE(read.value.metaType(), value.metaType());
+        QCOMPARE(read.recordValue, value);
+        QCOMPARE(read.isNull, value.isNull());
+        QCOMPARE(read.isEmpty, expected.isEmpty(field));
+        QCOMPARE(read.string, value.toString());
+        QCOMPARE(read.real, value.toDouble());
+        QCOMPARE(read.integer, value.toInt());
+        QCOMPARE(read.date.isValid(), value.toDate().isValid());
+        if (read.date.isValid())
+            QCOMPARE(read.date, value.toDate());
+        QCOMPARE(read.time.isValid(), value.toTime().isValid());
+        if (read.time.isValid())
+            QCOMPARE(read.time, value.toTime());
+        QCOMPARE(read.ascii, asStored);
+        if (asStored)
+            QCOMPARE(read.bytes, value.toString().toLatin1());
+        // A view of the record says the same and never hands over stored bytes.
+        const TLogRowView ofRecord(expected);
+        QCOMPARE(ofRecord.String(field), value.toString());
+        QCOMPARE(ofRecord.IsEmpty(field), expected.isEmpty(field));
+        QCOMPARE(ofRecord.Date(field), value.toDate());
+        QByteArrayView bytes;
+        QVERIFY(!ofRecord.Ascii(field, bytes));
     }
 };
 
