@@ -138,21 +138,38 @@ int TLogRowView::Int(int field) const
     return Value(field).toInt();
 }
 
+int TLogRowView::storedParts(int field, int firstWidth, char separator, int parts[3]) const
+{
+    if (m_record)
+        return -1;
+    switch (type(field)) {
+    case SQLITE_NULL:
+        return 0;
+    case SQLITE_TEXT: {
+        const QByteArrayView text = storedText(field);
+        const int second = firstWidth + 1, third = second + 3;
+        if (text.size() != third + 2 || text[firstWidth] != separator || text[second + 2] != separator)
+            return -1;
+        parts[0] = digitsAt(text, 0, firstWidth);
+        parts[1] = digitsAt(text, second, 2);
+        parts[2] = digitsAt(text, third, 2);
+        return parts[0] >= 0 && parts[1] >= 0 && parts[2] >= 0 ? 1 : -1;
+    }
+    default:
+        return -1;
+    }
+}
+
 QDate TLogRowView::Date(int field) const
 {
-    if (!m_record && LogFieldTypes[field] == ftDate) {
-        const int stored = type(field);
-        if (stored == SQLITE_NULL)
+    // A day or month out of range gives an invalid date, as the general way does.
+    int parts[3];
+    if (LogFieldTypes[field] == ftDate) {
+        switch (storedParts(field, 4, '-', parts)) {
+        case 0:
             return QDate();
-        if (stored == SQLITE_TEXT) {
-            // "YYYY-MM-DD"; a day or month out of range gives an invalid date, as it does
-            // when the stored value is read the general way.
-            const QByteArrayView text = storedText(field);
-            if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
-                const int y = digitsAt(text, 0, 4), m = digitsAt(text, 5, 2), d = digitsAt(text, 8, 2);
-                if (y >= 0 && m >= 0 && d >= 0)
-                    return QDate(y, m, d);
-            }
+        case 1:
+            return QDate(parts[0], parts[1], parts[2]);
         }
     }
     return Value(field).toDate();
@@ -160,18 +177,13 @@ QDate TLogRowView::Date(int field) const
 
 QTime TLogRowView::Time(int field) const
 {
-    if (!m_record && LogFieldTypes[field] == ftTime) {
-        const int stored = type(field);
-        if (stored == SQLITE_NULL)
+    int parts[3];
+    if (LogFieldTypes[field] == ftTime) {
+        switch (storedParts(field, 2, ':', parts)) {
+        case 0:
             return QTime();
-        if (stored == SQLITE_TEXT) {
-            // "HH:MM:SS"
-            const QByteArrayView text = storedText(field);
-            if (text.size() == 8 && text[2] == ':' && text[5] == ':') {
-                const int h = digitsAt(text, 0, 2), m = digitsAt(text, 3, 2), s = digitsAt(text, 6, 2);
-                if (h >= 0 && m >= 0 && s >= 0)
-                    return QTime(h, m, s);
-            }
+        case 1:
+            return QTime(parts[0], parts[1], parts[2]);
         }
     }
     return Value(field).toTime();

@@ -47,6 +47,9 @@ public:
 private:
     int type(int field) const;
     QByteArrayView storedText(int field) const;
+    // A date or time field in its stored form ("YYYY-MM-DD", "HH:MM:SS"): 1 and its three
+    // numbers; 0 when NULL; -1 for anything else, which is read the general way.
+    int storedParts(int field, int firstWidth, char separator, int parts[3]) const;
 
     const TLogRecord *m_record = nullptr;
     const TSqliteStatement *m_statement = nullptr;
