@@ -112,6 +112,7 @@ struct LogQuery::Private {
     mutable qint64 minId = 0;
     mutable std::vector<int> rowById;
     mutable std::vector<std::pair<qint64, int>> rowsSortedById;
+    qint64 maxId = 0; // no listed ID is greater
 
     mutable std::list<Page> pages; // most recently used first
     mutable std::optional<QSqlQuery> pageQuery;
@@ -149,6 +150,48 @@ struct LogQuery::Private {
         rowById = {};
         rowsSortedById = {};
         readError.clear();
+    }
+
+    // Takes out (inserted false) or puts in one ID at `row`, keeping what was read of the
+    // rows before it: the cached pages that end before the row, and the row index, whose
+    // entries change only for the rows from there on. A saved QSO usually lands near the
+    // end of the list, so this costs little however long the log is.
+    void applyEdit(bool inserted, int row, qint64 id)
+    {
+        if (inserted)
+            ids.insert(ids.begin() + row, id);
+        else
+            ids.erase(ids.begin() + row);
+        if (inserted && id > maxId)
+            maxId = id;
+        pages.remove_if([row](const Page &page) { return (page.index + 1) * PageSize > row; });
+        if (!rowIndexBuilt)
+            return;
+        if (rowById.empty() || id < minId) {
+            rowIndexBuilt = false; // the sorted pairs (or a table that would have to move) are built again
+            rowById = {};
+            rowsSortedById = {};
+            return;
+        }
+        const size_t slot = static_cast<size_t>(id - minId);
+        if (slot >= rowById.size())
+            rowById.resize(slot + 1, -1);
+        if (!inserted)
+            rowById[slot] = -1;
+        for (size_t r = static_cast<size_t>(row); r < ids.size(); ++r)
+            rowById[static_cast<size_t>(ids[r] - minId)] = static_cast<int>(r);
+    }
+
+    // Whether the ID may be in the list, and where: the row index when it is at hand, else
+    // a scan, which an ID above every listed one (a new QSO) does not need.
+    int findRow(qint64 id) const
+    {
+        if (rowIndexBuilt)
+            return rowOfId(id);
+        if (id > maxId)
+            return -1;
+        const auto it = std::find(ids.begin(), ids.end(), id);
+        return it == ids.end() ? -1 : static_cast<int>(it - ids.begin());
     }
 
     void buildRowIndex() const
@@ -475,6 +518,7 @@ void LogQuery::Open()
     ids.shrink_to_fit();
     d->clearCache();
     d->ids = std::move(ids);
+    d->maxId = d->ids.empty() ? 0 : *std::max_element(d->ids.begin(), d->ids.end());
     d->active = true;
     d->pos = d->ids.empty() ? -1 : 0;
     d->bof = true;
@@ -511,22 +555,15 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
         // the index would take longer than scanning for the few rows.
         std::vector<std::pair<int, qint64>> gone;
         for (qint64 id : changed) {
-            int row = -1;
-            if (d->rowIndexBuilt) {
-                row = d->rowOfId(id);
-            } else {
-                const auto it = std::find(ids.begin(), ids.end(), id);
-                row = it == ids.end() ? -1 : static_cast<int>(it - ids.begin());
-            }
+            const int row = d->findRow(id);
             if (row >= 0)
                 gone.emplace_back(row, id);
         }
-        d->clearCache();
         std::sort(gone.begin(), gone.end());
         for (size_t i = 0; i < gone.size(); ++i) {
             // Its row number once the rows before it have gone.
             const int row = gone[i].first - static_cast<int>(i);
-            ids.erase(ids.begin() + row);
+            d->applyEdit(false, row, gone[i].second);
             edits.push_back({false, row, gone[i].second});
         }
     }
@@ -536,9 +573,12 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
             QVariantList key;
             if (!reader.readIfSelected(id, key))
                 continue;
-            // The first row that comes after the changed one.
+            // The first row that comes after the changed one; a new QSO usually comes after
+            // the last row, which is looked at first.
             size_t lo = 0;
             size_t hi = ids.size();
+            if (hi > 0 && CompareOrderKeys(order, reader.read(ids.back()), key) < 0)
+                lo = hi;
             while (lo < hi) {
                 const size_t mid = lo + (hi - lo) / 2;
                 if (CompareOrderKeys(order, reader.read(ids[mid]), key) < 0)
@@ -546,7 +586,7 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
                 else
                     hi = mid;
             }
-            ids.insert(ids.begin() + static_cast<std::ptrdiff_t>(lo), id);
+            d->applyEdit(true, static_cast<int>(lo), id);
             edits.push_back({true, static_cast<int>(lo), id});
         }
     } catch (...) {
@@ -554,7 +594,6 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
         Close();
         throw;
     }
-    d->clearCache();
     d->pos = d->ids.empty() ? -1 : 0;
     d->bof = true;
     d->eof = d->ids.empty();
@@ -580,6 +619,7 @@ void LogQuery::Close()
     d->clearCache();
     d->ids.clear();
     d->ids.shrink_to_fit();
+    d->maxId = 0;
     d->active = false;
     d->pos = -1;
     d->bof = d->eof = true;
@@ -1006,17 +1046,10 @@ void LogQuery::scrolled()
 void LogQuery::emitRowEdits()
 {
     const std::vector<Private::RowEdit> edits = std::exchange(d->pendingRowEdits, {});
-    std::vector<qint64> &ids = d->ids;
-    auto apply = [&ids](const Private::RowEdit &edit) {
-        if (edit.inserted)
-            ids.insert(ids.begin() + edit.row, edit.id);
-        else
-            ids.erase(ids.begin() + edit.row);
-    };
+    auto apply = [this](const Private::RowEdit &edit) { d->applyEdit(edit.inserted, edit.row, edit.id); };
     // Back to the list as the views saw it: the edits undone, the last one first.
     for (auto it = edits.rbegin(); it != edits.rend(); ++it)
         apply({!it->inserted, it->row, it->id});
-    d->clearCache();
     ++d->disableCount;
     size_t applied = 0; // edits made on the list
     try {
@@ -1024,7 +1057,6 @@ void LogQuery::emitRowEdits()
             emit viewRowAboutToBeEdited(edit.inserted, edit.row);
             apply(edit);
             ++applied;
-            d->clearCache();
             emit viewRowEdited(edit.inserted, edit.row);
         }
     } catch (...) {
@@ -1032,11 +1064,9 @@ void LogQuery::emitRowEdits()
         for (; applied < edits.size(); ++applied)
             apply(edits[applied]);
         --d->disableCount;
-        d->clearCache();
         throw;
     }
     --d->disableCount;
-    d->clearCache();
 }
 
 void LogQuery::notifyReset()
