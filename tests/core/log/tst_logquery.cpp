@@ -24,6 +24,13 @@ TLogRecord qso(const QString &call, const QDate &date, const QTime &time, const 
     return r;
 }
 
+// Equal, of the same type, and null (or a null text) alike.
+bool sameValue(const QVariant &a, const QVariant &b)
+{
+    return a == b && a.metaType() == b.metaType() && a.isNull() == b.isNull()
+           && (a.metaType().id() != QMetaType::QString || a.toString().isNull() == b.toString().isNull());
+}
+
 } // namespace
 
 class TestLogQuery : public QObject
@@ -838,9 +845,7 @@ private slots:
         q.ReadRows(0, [&](int row, const TLogRecord &record) {
             const TLogRecord expected = q.RecordAt(row);
             for (int field = 0; field < LogFieldCount; ++field) {
-                const QVariant &a = record[field], &b = expected[field];
-                if (a != b || a.metaType() != b.metaType() || a.isNull() != b.isNull() ||
-                    (a.metaType().id() == QMetaType::QString && a.toString().isNull() != b.toString().isNull()))
+                if (!sameValue(record[field], expected[field]))
                     differing << QStringLiteral("%1/%2").arg(row).arg(LogFieldNames[field]);
             }
             ++rows;
@@ -880,9 +885,7 @@ private slots:
             for (int field = 1; field < LogFieldCount; ++field) {
                 const QVariant expected = LogValueFromStorage(field, read.value(field));
                 for (const QVariant &a : {page[field], view[field]}) {
-                    if (a != expected || a.metaType() != expected.metaType() || a.isNull() != expected.isNull()
-                        || (a.metaType().id() == QMetaType::QString
-                            && a.toString().isNull() != expected.toString().isNull()))
+                    if (!sameValue(a, expected))
                         differing << QStringLiteral("%1/%2: %3 against %4")
                                          .arg(row)
                                          .arg(LogFieldNames[field], a.toString(), expected.toString());
