@@ -30,6 +30,10 @@ constexpr int MaxCachedPages = 32;
 // RefreshRows puts up to this many rows back one by one, each for a few reads of single
 // rows and a move of the list; more are read by opening the query again.
 constexpr int MaxRowsRefreshed = 64;
+// The list of IDs and the row index keep room for this many more rows: the QSOs saved
+// after opening then go in without moving the whole list to new memory, which on a large
+// log costs tens of milliseconds of fresh pages.
+constexpr size_t RoomForNewRows = 4096;
 
 struct Page {
     int index = -1;
@@ -203,6 +207,7 @@ struct LogQuery::Private {
         minId = *lo;
         const qint64 span = *hi - *lo + 1;
         if (span <= 4 * static_cast<qint64>(ids.size()) + 4096) {
+            rowById.reserve(static_cast<size_t>(span) + RoomForNewRows);
             rowById.assign(static_cast<size_t>(span), -1);
             for (size_t row = 0; row < ids.size(); ++row)
                 rowById[static_cast<size_t>(ids[row] - minId)] = static_cast<int>(row);
@@ -573,7 +578,13 @@ void LogQuery::Open()
     if (d->active)
         Close();
     std::vector<qint64> ids = d->readIds();
-    ids.shrink_to_fit();
+    // Room for the rows saved later, and no more than that.
+    if (ids.capacity() < ids.size() + RoomForNewRows || ids.capacity() > ids.size() + 4 * RoomForNewRows) {
+        std::vector<qint64> fitted;
+        fitted.reserve(ids.size() + RoomForNewRows);
+        fitted.assign(ids.begin(), ids.end());
+        ids = std::move(fitted);
+    }
     d->clearCache();
     d->ids = std::move(ids);
     d->maxId = d->ids.empty() ? 0 : *std::max_element(d->ids.begin(), d->ids.end());
