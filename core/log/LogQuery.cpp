@@ -285,6 +285,7 @@ struct LogQuery::Private {
                 if (i < count)
                     page.rows[i][fiID] = id; // a row deleted meanwhile keeps its ID only
             }
+            const TLogRowView view(q);
             while (q.Step()) {
                 const qint64 id = sqlite3_column_int64(stmt, fiID);
                 // The page's IDs lie in order of their rows: found by a short search.
@@ -293,7 +294,7 @@ struct LogQuery::Private {
                     continue;
                 TLogRecord &record = page.rows[static_cast<size_t>(at - (ids.begin() + first))];
                 for (int field = 1; field < LogFieldCount; ++field)
-                    record[field] = storedValue(q, field);
+                    record[field] = view.Value(field);
             }
             return page;
         } catch (const EDatabaseError &) {
