@@ -125,6 +125,7 @@ void TDbfTable::checkHeader(const QString &fileName)
 QVariantList TDbfTable::Row(int row) const
 {
     QVariantList values;
+    values.reserve(m_fields.size());
     for (int field = 0; field < m_fields.size(); ++field)
         values << fieldValue(m_rows.at(row), field);
     return values;

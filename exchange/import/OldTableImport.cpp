@@ -14,6 +14,7 @@
 #include "log/LogRecord.h"
 #include "base/Messages.h"
 #include "import/ParadoxTable.h"
+#include "import/SourceRowOrder.h"
 #include "ProgressDialog.h"
 #include "base/VelkorError.h"
 
@@ -22,7 +23,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <numeric>
 
 const QStringList TrevanFieldNames{
     "datum",    "cas1",    "cas2",      "znacka",     "pomzn",     "jmeno",    "mesto",
@@ -115,48 +115,6 @@ std::optional<double> numberOf(const QVariant &value)
     if (Formats::tryStrToFloat(text(value).replace(u'.', u','), number))
         return number;
     return std::nullopt;
-}
-
-// Whether a field holds text; any other field holds its raw bytes only where its value
-// could not be read (a date "2006xx01").
-bool isTextField(const TSourceField &field)
-{
-    return field.type == 'C' || field.type == 'A' || field.type == 'M';
-}
-
-// The row order of the import: by the key fields, empty values first. A value that
-// cannot be read sorts as an empty one, as the table's own database reads it.
-QList<int> orderedRows(const TSourceTable &source, const QStringList &keys, QList<QVariantList> &rows)
-{
-    const QStringList names = source.LowerFieldNames();
-    QList<int> keyFields;
-    for (const QString &key : keys)
-        keyFields << int(names.indexOf(key));
-    rows.reserve(source.RowCount());
-    for (int row = 0; row < source.RowCount(); ++row)
-        rows << source.Row(row);
-    const auto sortKey = [&source](const QVariant &v, int field) -> std::pair<int, QVariant> {
-        const bool bytes = v.typeId() == QMetaType::QByteArray;
-        if (v.isNull() || (bytes && !isTextField(source.Fields()[field])))
-            return {0, {}};
-        return {bytes ? 2 : 1, v};
-    };
-    QList<int> order(rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        for (int field : keyFields) {
-            const auto ka = sortKey(rows[a][field], field), kb = sortKey(rows[b][field], field);
-            if (ka.first != kb.first)
-                return ka.first < kb.first;
-            const auto order = QVariant::compare(ka.second, kb.second);
-            if (order == QPartialOrdering::Less)
-                return true;
-            if (order == QPartialOrdering::Greater)
-                return false;
-        }
-        return false;
-    });
-    return order;
 }
 
 void setEntity(TLogRecord &r, TDxccList *dxcc, bool found)
@@ -303,17 +261,17 @@ using TRowMapper = void (*)(const TSourceRow &, TImportStaging &, const TImportO
 void copyRecords(const TSourceTable &source, const QStringList &keys, TRowMapper map, TImportStaging &staging,
                  const TImportOptions &options, TDxccList *dxcc, const TProgressEvent &progress)
 {
-    QList<QVariantList> rows;
-    const QList<int> order = orderedRows(source, keys, rows);
+    // Rows are read one at a time in the order of the keys: the table is never held whole.
+    const TSourceRowOrder order(source, keys);
     const QStringList names = source.LowerFieldNames();
     TProgressReporter reporter(progress);
     staging.BeginFill();
     try {
-        for (qsizetype i = 0; i < order.size(); ++i) {
+        for (qsizetype i = 0; i < order.Count(); ++i) {
             TLogRecord record;
-            map(TSourceRow(names, rows[order[i]]), staging, options, dxcc, record);
+            map(TSourceRow(names, source.Row(order.RowAt(i))), staging, options, dxcc, record);
             staging.Post(record);
-            reporter.ReportStep(i, std::max<qsizetype>(1, order.size() - 1));
+            reporter.ReportStep(i, std::max<qsizetype>(1, order.Count() - 1));
         }
         staging.EndFill();
     } catch (...) {

@@ -1,0 +1,180 @@
+#include "import/SourceRowOrder.h"
+
+#include "import/SourceTable.h"
+
+#include <QDate>
+#include <QTime>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <optional>
+
+namespace {
+
+// A key value as the order compares it: its class (0 none or unreadable, 1 a value of
+// the field's type, 2 a text) and, for the last two, the value.
+struct TKeyValue {
+    int rank = 0;
+    QVariant value;
+};
+using TRowKey = std::vector<TKeyValue>;
+
+constexpr int FoldBits = 30;
+constexpr qint64 FoldTop = (qint64(1) << FoldBits) - 1;
+constexpr qint64 FoldMiddle = qint64(1) << (FoldBits - 1);
+
+// Whether a field holds text; any other field holds raw bytes only where its value
+// could not be read (a date "2006xx01"), and those count as no value.
+bool isTextField(const TSourceField &field)
+{
+    return field.type == 'C' || field.type == 'A' || field.type == 'M';
+}
+
+TKeyValue keyValue(const TSourceTable &source, int row, int field)
+{
+    if (field < 0)
+        return {};
+    QVariant value = source.Value(row, field);
+    const bool bytes = value.typeId() == QMetaType::QByteArray;
+    if (value.isNull() || (bytes && !isTextField(source.Fields()[field])))
+        return {};
+    return {bytes ? 2 : 1, std::move(value)};
+}
+
+TRowKey rowKey(const TSourceTable &source, int row, const QList<int> &fields)
+{
+    TRowKey key;
+    key.reserve(size_t(fields.size()));
+    for (int field : fields)
+        key.push_back(keyValue(source, row, field));
+    return key;
+}
+
+bool keyLess(const TRowKey &a, const TRowKey &b)
+{
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i].rank != b[i].rank)
+            return a[i].rank < b[i].rank;
+        const QPartialOrdering order = QVariant::compare(a[i].value, b[i].value);
+        if (order == QPartialOrdering::Less)
+            return true;
+        if (order == QPartialOrdering::Greater)
+            return false;
+    }
+    return false;
+}
+
+qint64 clampedFold(qint64 value)
+{
+    return std::clamp<qint64>(value, 0, FoldTop);
+}
+
+// Folds a key value into 32 bits so that a smaller value never folds larger and equal
+// values fold alike. A value whose comparison is no plain order (a NaN, or a type other
+// than the rest of its field's values) gives nothing: such a table is ordered by whole
+// keys, as comparing them would. columnType is the type of the field's values so far.
+std::optional<quint32> fold(const TKeyValue &key, int &columnType)
+{
+    qint64 value = 0;
+    if (key.rank == 2) {
+        const QByteArray bytes = key.value.toByteArray();
+        for (int i = 0; i < 3; ++i)
+            value = value << 8 | (i < bytes.size() ? uchar(bytes[i]) : 0);
+        value <<= FoldBits - 24;
+    } else if (key.rank == 1) {
+        const int type = key.value.typeId();
+        if (columnType == QMetaType::UnknownType)
+            columnType = type;
+        if (type != columnType)
+            return std::nullopt;
+        switch (type) {
+        case QMetaType::Bool: value = key.value.toBool() ? 1 : 0; break;
+        case QMetaType::Int:
+        case QMetaType::LongLong: value = clampedFold(FoldMiddle + std::clamp(key.value.toLongLong(), -FoldMiddle, FoldMiddle)); break;
+        case QMetaType::Double: {
+            const double number = key.value.toDouble();
+            if (std::isnan(number))
+                return std::nullopt;
+            value = clampedFold(FoldMiddle + qint64(std::floor(std::clamp(number, -double(FoldMiddle), double(FoldMiddle)))));
+            break;
+        }
+        case QMetaType::QDate: value = clampedFold(key.value.toDate().toJulianDay()); break;
+        case QMetaType::QTime: value = key.value.toTime().msecsSinceStartOfDay(); break;
+        case QMetaType::QDateTime: value = 0; break; // told apart by the whole comparison
+        default: return std::nullopt;
+        }
+    }
+    return quint32(key.rank) << FoldBits | quint32(value);
+}
+
+} // namespace
+
+TSourceRowOrder::TSourceRowOrder(const TSourceTable &source, const QStringList &keys)
+{
+    const QStringList names = source.LowerFieldNames();
+    for (const QString &key : keys)
+        m_keyFields << int(names.indexOf(key));
+    if (!orderByFolds(source))
+        orderByKeys(source);
+}
+
+bool TSourceRowOrder::orderByFolds(const TSourceTable &source)
+{
+    const int rows = source.RowCount();
+    m_order.clear();
+    m_order.reserve(size_t(rows));
+    int columnType = QMetaType::UnknownType;
+    for (int row = 0; row < rows; ++row) {
+        std::optional<quint32> folded = 0;
+        if (!m_keyFields.isEmpty())
+            folded = fold(keyValue(source, row, m_keyFields.first()), columnType);
+        if (!folded)
+            return false;
+        m_order.push_back(quint64(*folded) << 32 | quint32(row));
+    }
+    // The row number below the fold keeps the table's order among equal folds.
+    std::sort(m_order.begin(), m_order.end());
+    for (size_t begin = 0; begin < m_order.size();) {
+        size_t end = begin + 1;
+        while (end < m_order.size() && m_order[end] >> 32 == m_order[begin] >> 32)
+            ++end;
+        if (end - begin > 1 && !orderRunByKeys(source, begin, end))
+            return false;
+        begin = end;
+    }
+    return true;
+}
+
+bool TSourceRowOrder::orderRunByKeys(const TSourceTable &source, size_t begin, size_t end)
+{
+    std::vector<TRowKey> keys;
+    keys.reserve(end - begin);
+    for (size_t i = begin; i < end; ++i)
+        keys.push_back(rowKey(source, int(m_order[i] & 0xFFFFFFFFu), m_keyFields));
+    for (int field = 0; field < m_keyFields.size(); ++field) {
+        int columnType = QMetaType::UnknownType;
+        for (const TRowKey &key : keys)
+            if (!fold(key[size_t(field)], columnType))
+                return false;
+    }
+    std::vector<size_t> run(keys.size());
+    std::iota(run.begin(), run.end(), size_t(0));
+    std::stable_sort(run.begin(), run.end(), [&keys](size_t a, size_t b) { return keyLess(keys[a], keys[b]); });
+    std::vector<quint64> rows(m_order.begin() + qsizetype(begin), m_order.begin() + qsizetype(end));
+    for (size_t i = 0; i < run.size(); ++i)
+        m_order[begin + i] = rows[run[i]];
+    return true;
+}
+
+void TSourceRowOrder::orderByKeys(const TSourceTable &source)
+{
+    std::vector<TRowKey> keys;
+    keys.reserve(size_t(source.RowCount()));
+    for (int row = 0; row < source.RowCount(); ++row)
+        keys.push_back(rowKey(source, row, m_keyFields));
+    std::vector<int> rows(keys.size());
+    std::iota(rows.begin(), rows.end(), 0);
+    std::stable_sort(rows.begin(), rows.end(), [&keys](int a, int b) { return keyLess(keys[size_t(a)], keys[size_t(b)]); });
+    m_order.assign(rows.begin(), rows.end());
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The order in which an import reads the rows of an older table: by its key fields (the
+// date and time of a QSO), as the table's own database sorted them. Within a key field
+// an empty value, or one that cannot be read, comes first, then the values of the
+// field's type, then texts; rows with equal keys keep the table's order.
+//
+// Only the first key of each row is held, folded into a number that keeps its order;
+// the whole keys are read again just for the rows whose first keys fold alike (the QSOs
+// of one day), so that ordering a table costs a few bytes a row, not a copy of it.
+
+#include <QStringList>
+
+#include <vector>
+
+class TSourceTable;
+
+class TSourceRowOrder
+{
+public:
+    // keys: the lower-case names of the key fields, the first one deciding first. A name
+    // the table lacks counts as an empty value in every row.
+    TSourceRowOrder(const TSourceTable &source, const QStringList &keys);
+
+    qsizetype Count() const { return qsizetype(m_order.size()); }
+    // The row (0-based) to read at position i.
+    int RowAt(qsizetype i) const { return int(m_order[size_t(i)] & 0xFFFFFFFFu); }
+
+private:
+    bool orderByFolds(const TSourceTable &source);
+    bool orderRunByKeys(const TSourceTable &source, size_t begin, size_t end);
+    void orderByKeys(const TSourceTable &source);
+
+    QList<int> m_keyFields; // -1 for a field the table lacks
+    std::vector<quint64> m_order; // the folded first key above the row number
+};
