@@ -130,24 +130,27 @@ void trevanRecord(const TSourceRow &s, TImportStaging &staging, const TImportOpt
     const auto error = [&staging](const QString &format, const QVariantList &args = {}) {
         staging.AddError(format, args);
     };
-    if (s["datum"].isNull() || dateOf(s["datum"]))
-        r[fiDAT] = dateOf(s["datum"]).value_or(QDate());
+    const std::optional<QDate> date = dateOf(s["datum"]);
+    if (s["datum"].isNull() || date)
+        r[fiDAT] = date.value_or(QDate());
     else {
         r[fiDAT] = QDate(1899, 12, 30);
         error(QStringLiteral("Neplatné datum \"%0:s\"!"), {text(s["datum"])});
     }
-    if (s["cas1"].isNull() || timeOf(s["cas1"]))
-        r[fiUTC] = timeOf(s["cas1"]).value_or(QTime());
+    const std::optional<QTime> time = timeOf(s["cas1"]);
+    if (s["cas1"].isNull() || time)
+        r[fiUTC] = time.value_or(QTime());
     else {
         r[fiUTC] = QTime(0, 0);
         error(QStringLiteral("Neplatný čas \"%0:s\"!"), {text(s["cas1"])});
     }
     const QString call = text(s["znacka"]);
-    if (IsValidCall(call))
+    const bool validCall = IsValidCall(call);
+    if (validCall)
         r[fiCALL] = call;
     else
         error(QStringLiteral("Neplatná značka \"%0:s\" (může obsahovat jen znaky \"A-Z, 0-9, /\")!"), {call});
-    const bool found = dxcc && !call.isEmpty() && IsValidCall(call) && dxcc->FindCall(call);
+    const bool found = dxcc && !call.isEmpty() && validCall && dxcc->FindCall(call);
     if (const auto freq = numberOf(s["kmitocet"])) {
         r[fiFREQ] = s["kmitocet"].isNull() ? QVariant() : QVariant(*freq);
         r[fiBAND] = GetBandIndex(*freq);
