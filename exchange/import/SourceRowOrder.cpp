@@ -65,15 +65,17 @@ bool keyLess(const TRowKey &a, const TRowKey &b)
     return false;
 }
 
-qint64 clampedFold(qint64 value)
+// The folded values 1 .. FoldTop - 1 stand for one value each; 0 and FoldTop also take
+// everything below and above.
+qint64 boundedFold(qint64 value)
 {
     return std::clamp<qint64>(value, 0, FoldTop);
 }
 
 // Folds a key value into 32 bits so that a smaller value never folds larger and equal
 // values fold alike. A value whose comparison is no plain order (a NaN, or a type other
-// than the rest of its field's values) gives nothing: such a table is ordered by whole
-// keys, as comparing them would. columnType is the type of the field's values so far.
+// than the rest of its field's values) gives nothing: such keys need the comparison of
+// whole keys. columnType is the type of the field's values so far.
 std::optional<quint32> fold(const TKeyValue &key, int &columnType)
 {
     qint64 value = 0;
@@ -91,21 +93,41 @@ std::optional<quint32> fold(const TKeyValue &key, int &columnType)
         switch (type) {
         case QMetaType::Bool: value = key.value.toBool() ? 1 : 0; break;
         case QMetaType::Int:
-        case QMetaType::LongLong: value = clampedFold(FoldMiddle + std::clamp(key.value.toLongLong(), -FoldMiddle, FoldMiddle)); break;
+        case QMetaType::LongLong:
+            value = boundedFold(FoldMiddle + std::clamp(key.value.toLongLong(), -FoldMiddle, FoldMiddle));
+            break;
         case QMetaType::Double: {
             const double number = key.value.toDouble();
             if (std::isnan(number))
                 return std::nullopt;
-            value = clampedFold(FoldMiddle + qint64(std::floor(std::clamp(number, -double(FoldMiddle), double(FoldMiddle)))));
+            value = boundedFold(FoldMiddle + qint64(std::floor(std::clamp(number, -double(FoldMiddle), double(FoldMiddle)))));
             break;
         }
-        case QMetaType::QDate: value = clampedFold(key.value.toDate().toJulianDay()); break;
+        case QMetaType::QDate: value = boundedFold(key.value.toDate().toJulianDay()); break;
         case QMetaType::QTime: value = key.value.toTime().msecsSinceStartOfDay(); break;
         case QMetaType::QDateTime: value = 0; break; // told apart by the whole comparison
         default: return std::nullopt;
         }
     }
     return quint32(key.rank) << FoldBits | quint32(value);
+}
+
+// Whether every value of the fold is one and the same key value, so that rows of equal
+// folds are ordered by the next key alone.
+bool isExactFold(quint32 folded, int columnType)
+{
+    const int rank = int(folded >> FoldBits);
+    const qint64 value = folded & FoldTop;
+    if (rank != 1)
+        return rank == 0; // no value is like any other; texts fold by their first bytes only
+    switch (columnType) {
+    case QMetaType::Bool:
+    case QMetaType::QTime: return true;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::QDate: return value > 0 && value < FoldTop;
+    default: return false;
+    }
 }
 
 } // namespace
@@ -115,33 +137,36 @@ TSourceRowOrder::TSourceRowOrder(const TSourceTable &source, const QStringList &
     const QStringList names = source.LowerFieldNames();
     for (const QString &key : keys)
         m_keyFields << int(names.indexOf(key));
-    if (!orderByFolds(source))
+    m_order.resize(size_t(source.RowCount()));
+    std::iota(m_order.begin(), m_order.end(), quint64(0));
+    if (!orderRun(source, 0, m_order.size(), 0))
         orderByKeys(source);
 }
 
-bool TSourceRowOrder::orderByFolds(const TSourceTable &source)
+bool TSourceRowOrder::orderRun(const TSourceTable &source, size_t begin, size_t end, int field)
 {
-    const int rows = source.RowCount();
-    m_order.clear();
-    m_order.reserve(size_t(rows));
+    if (field >= m_keyFields.size())
+        return true; // equal keys: the table's order
     int columnType = QMetaType::UnknownType;
-    for (int row = 0; row < rows; ++row) {
-        std::optional<quint32> folded = 0;
-        if (!m_keyFields.isEmpty())
-            folded = fold(keyValue(source, row, m_keyFields.first()), columnType);
+    for (size_t i = begin; i < end; ++i) {
+        const quint32 row = quint32(m_order[i]);
+        const std::optional<quint32> folded = fold(keyValue(source, int(row), m_keyFields[field]), columnType);
         if (!folded)
             return false;
-        m_order.push_back(quint64(*folded) << 32 | quint32(row));
+        m_order[i] = quint64(*folded) << 32 | row;
     }
     // The row number below the fold keeps the table's order among equal folds.
-    std::sort(m_order.begin(), m_order.end());
-    for (size_t begin = 0; begin < m_order.size();) {
-        size_t end = begin + 1;
-        while (end < m_order.size() && m_order[end] >> 32 == m_order[begin] >> 32)
-            ++end;
-        if (end - begin > 1 && !orderRunByKeys(source, begin, end))
+    std::sort(m_order.begin() + qsizetype(begin), m_order.begin() + qsizetype(end));
+    for (size_t first = begin; first < end;) {
+        const quint32 folded = quint32(m_order[first] >> 32);
+        size_t last = first + 1;
+        while (last < end && quint32(m_order[last] >> 32) == folded)
+            ++last;
+        if (last - first > 1
+            && !(isExactFold(folded, columnType) ? orderRun(source, first, last, field + 1)
+                                                 : orderRunByKeys(source, first, last)))
             return false;
-        begin = end;
+        first = last;
     }
     return true;
 }
@@ -151,7 +176,7 @@ bool TSourceRowOrder::orderRunByKeys(const TSourceTable &source, size_t begin, s
     std::vector<TRowKey> keys;
     keys.reserve(end - begin);
     for (size_t i = begin; i < end; ++i)
-        keys.push_back(rowKey(source, int(m_order[i] & 0xFFFFFFFFu), m_keyFields));
+        keys.push_back(rowKey(source, int(quint32(m_order[i])), m_keyFields));
     for (int field = 0; field < m_keyFields.size(); ++field) {
         int columnType = QMetaType::UnknownType;
         for (const TRowKey &key : keys)

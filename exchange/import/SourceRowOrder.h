@@ -4,9 +4,10 @@
 // an empty value, or one that cannot be read, comes first, then the values of the
 // field's type, then texts; rows with equal keys keep the table's order.
 //
-// Only the first key of each row is held, folded into a number that keeps its order;
-// the whole keys are read again just for the rows whose first keys fold alike (the QSOs
-// of one day), so that ordering a table costs a few bytes a row, not a copy of it.
+// Only one key of each row is held at a time, folded into a number that keeps its order:
+// the rows are ordered by the folded first key, rows of one day by the next key and so
+// on; whole keys are compared only among rows whose folds cannot tell them apart (texts
+// with the same first bytes). Ordering a table costs 8 bytes a row, not a copy of it.
 
 #include <QStringList>
 
@@ -26,7 +27,9 @@ public:
     int RowAt(qsizetype i) const { return int(m_order[size_t(i)] & 0xFFFFFFFFu); }
 
 private:
-    bool orderByFolds(const TSourceTable &source);
+    // Orders the rows at [begin, end), whose keys before `field` are equal, by the keys
+    // from `field` on; false when the keys need the comparison over the whole table.
+    bool orderRun(const TSourceTable &source, size_t begin, size_t end, int field);
     bool orderRunByKeys(const TSourceTable &source, size_t begin, size_t end);
     void orderByKeys(const TSourceTable &source);
 
