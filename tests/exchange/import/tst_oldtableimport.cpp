@@ -14,7 +14,11 @@
 #include "FileDialogs.h"
 #include "base/VelkorError.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <numeric>
+#include <tuple>
 
 #include <shapefil.h>
 
@@ -97,6 +101,8 @@ private slots:
     void trevanRowProblems();
     void trevanRowOrder_data();
     void trevanRowOrder();
+    void manyRowsInKeyOrder_data();
+    void manyRowsInKeyOrder();
     void trevanDistance_data();
     void trevanDistance();
     void ostrelMappingAndOrder();
@@ -230,6 +236,77 @@ void TestOldTableImport::trevanRowOrder()
     for (qint64 id = 1; id <= im.count(); ++id)
         order << im.record(id)[fiCALL].toString().toLatin1();
     QCOMPARE(order, staged);
+}
+
+void TestOldTableImport::manyRowsInKeyOrder_data()
+{
+    QTest::addColumn<bool>("paradox");
+    QTest::newRow("denik.dbf") << false;
+    QTest::newRow("old log table") << true;
+}
+
+// Rows of few days and times in a shuffled table: staged by date, time (and number),
+// rows of equal keys in the table's order.
+void TestOldTableImport::manyRowsInKeyOrder()
+{
+    QFETCH(bool, paradox);
+    const QByteArrayList dates{"20060115", "20060114", "2006xx01", "", "19991231", "20060116"};
+    const QByteArrayList times{"12:30", "12:3", "1:05", "", "12:05", "23:59", "12:30:01"};
+    QRandomGenerator random(26);
+    QList<Row> rows;
+    QList<QVariantList> oldRows;
+    struct Key {
+        int dateRank;
+        QDate date;
+        int timeRank;
+        QByteArray time;
+        int number;
+    };
+    QList<Key> keys;
+    for (int r = 0; r < 600; ++r) {
+        const QByteArray date = dates[random.bounded(int(dates.size()))];
+        const QByteArray time = times[random.bounded(int(times.size()))];
+        const QByteArray call = "OK1" + QByteArray::number(r);
+        const QDate day = QDate::fromString(QString::fromLatin1(date), QStringLiteral("yyyyMMdd"));
+        const int number = random.bounded(50); // repeats: equal keys keep the table's order
+        if (paradox) {
+            const QTime utc = QTime::fromString(QString::fromLatin1(time), QStringLiteral("H:mm"));
+            oldRows << ostrelRow(number, day, utc, call);
+            keys << Key{day.isValid() ? 1 : 0, day, utc.isValid() ? 1 : 0,
+                        QByteArray::number(utc.msecsSinceStartOfDay()).rightJustified(9, '0'), number};
+        } else {
+            Row row = trevanRow();
+            row["datum"] = date;
+            row["cas1"] = time;
+            row["znacka"] = call;
+            rows << row;
+            keys << Key{day.isValid() ? 1 : 0, day, time.isEmpty() ? 0 : 2, time, 0};
+        }
+    }
+    QList<int> expected(keys.size());
+    std::iota(expected.begin(), expected.end(), 0);
+    std::stable_sort(expected.begin(), expected.end(), [&keys](int a, int b) {
+        const Key &x = keys[a], &y = keys[b];
+        return std::tie(x.dateRank, x.date, x.timeRank, x.time, x.number)
+               < std::tie(y.dateRank, y.date, y.timeRank, y.time, y.number);
+    });
+    StagedImport im;
+    if (paradox) {
+        const QString path = im.dir.filePath("OLD.db");
+        QVERIFY(ParadoxWriter::write(path, OstrelFields, oldRows));
+        ImportOstrelRecords(TParadoxTable(path), *im.staging, oldOptions(), nullptr);
+    } else {
+        const QString path = im.dir.filePath("denik.dbf");
+        QVERIFY(writeDenik(path, rows));
+        ImportTrevanRecords(TDbfTable(path), *im.staging, oldOptions(), nullptr);
+    }
+    QCOMPARE(im.count(), qint64(keys.size()));
+    QStringList staged, wanted;
+    for (int i = 0; i < expected.size(); ++i) {
+        staged << im.record(i + 1)[fiCALL].toString();
+        wanted << QStringLiteral("OK1%1").arg(expected[i]);
+    }
+    QCOMPARE(staged, wanted);
 }
 
 void TestOldTableImport::trevanDistance_data()
