@@ -1,7 +1,7 @@
 // Times the imports of the two older log tables into the staging table, a denik.dbf and
 // an old Paradox log table of 100,000 rows each (or the size given), each beside its
 // floor: the same reader and its values bound on SQLite's own interface.
-// Usage: bench_oldtableimport [rows]
+// Usage: bench_oldtableimport [rows [runs]]
 
 #include "../tests/exchange/import/ParadoxWriter.h"
 #include "import/DbfTable.h"
@@ -23,6 +23,7 @@
 #include <shapefil.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <memory>
 
 #include <cstdio>
@@ -116,7 +117,7 @@ template <typename Table>
 void timeImport(const char *name, const QString &path,
                 void (*copy)(const TSourceTable &, TImportStaging &, const TImportOptions &, TDxccList *,
                              const TProgressEvent &),
-                TDxccList &dxcc, const QString &temp)
+                TDxccList &dxcc, const QString &temp, int runs)
 {
     const QString floorPath = temp + "floor.db";
     std::unique_ptr<TImportStaging> staging;
@@ -129,7 +130,7 @@ void timeImport(const char *name, const QString &path,
                                  copy(table, *staging, options, &dxcc, {});
                              }};
     const TBenchSide floor{[&] { NewFloorStaging(floorPath); }, [&] { floorImport<Table>(path, floorPath); }};
-    PrintSideBySide(name, project, floor);
+    PrintSideBySide(name, project, floor, runs);
     QFile::remove(floorPath);
 }
 
@@ -139,13 +140,14 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    const int runs = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 3;
     QTemporaryDir dir;
     const QString temp = dir.path() + u'/';
     TDxccList dxcc(VELKOR_STAGE_DIR "/");
     writeDenik(dir.filePath("denik.dbf"), rows);
     writeOstrel(dir.filePath("OLD.db"), rows);
-    std::printf("%d rows each; the median of 3 runs; memory: growth of the peak resident memory\n", rows);
-    timeImport<TDbfTable>("dBase", dir.filePath("denik.dbf"), ImportTrevanRecords, dxcc, temp);
-    timeImport<TParadoxTable>("Paradox", dir.filePath("OLD.db"), ImportOstrelRecords, dxcc, temp);
+    std::printf("%d rows each; the median of %d runs; memory: growth of the peak resident memory\n", rows, runs);
+    timeImport<TDbfTable>("dBase", dir.filePath("denik.dbf"), ImportTrevanRecords, dxcc, temp, runs);
+    timeImport<TParadoxTable>("Paradox", dir.filePath("OLD.db"), ImportOstrelRecords, dxcc, temp, runs);
     return 0;
 }

@@ -23,6 +23,10 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 const QStringList TrevanFieldNames{
     "datum",    "cas1",    "cas2",      "znacka",     "pomzn",     "jmeno",    "mesto",
@@ -38,15 +42,38 @@ namespace {
 const QString ImportText = QStringLiteral("Importuji z Ostrelu ...");
 constexpr int OutOfBand = BandCount - 1;
 
+// The positions of a table's fields by their lower-case names, looked up for every
+// value of every row.
+class TFieldPositions
+{
+public:
+    explicit TFieldPositions(const QStringList &names)
+    {
+        for (const QString &name : names)
+            m_names.push_back(name.toStdString());
+        for (size_t i = 0; i < m_names.size(); ++i)
+            m_positions.emplace(m_names[i], int(i)); // the first of equal names, as a search finds it
+    }
+    int operator[](std::string_view name) const
+    {
+        const auto found = m_positions.find(name);
+        return found == m_positions.end() ? -1 : found->second;
+    }
+
+private:
+    std::vector<std::string> m_names;
+    std::unordered_map<std::string_view, int> m_positions;
+};
+
 // One source row with its values by field name.
 class TSourceRow
 {
 public:
-    TSourceRow(const QStringList &names, QVariantList values) : m_names(names), m_values(std::move(values)) {}
-    const QVariant &operator[](const char *name) const { return m_values[m_names.indexOf(QLatin1String(name))]; }
+    TSourceRow(const TFieldPositions &fields, QVariantList values) : m_fields(fields), m_values(std::move(values)) {}
+    const QVariant &operator[](const char *name) const { return m_values[m_fields[name]]; }
 
 private:
-    const QStringList &m_names;
+    const TFieldPositions &m_fields;
     QVariantList m_values;
 };
 
@@ -266,13 +293,13 @@ void copyRecords(const TSourceTable &source, const QStringList &keys, TRowMapper
 {
     // Rows are read one at a time in the order of the keys: the table is never held whole.
     const TSourceRowOrder order(source, keys);
-    const QStringList names = source.LowerFieldNames();
+    const TFieldPositions fields(source.LowerFieldNames());
     TProgressReporter reporter(progress);
     staging.BeginFill();
     try {
         for (qsizetype i = 0; i < order.Count(); ++i) {
             TLogRecord record;
-            map(TSourceRow(names, source.Row(order.RowAt(i))), staging, options, dxcc, record);
+            map(TSourceRow(fields, source.Row(order.RowAt(i))), staging, options, dxcc, record);
             staging.Post(record);
             reporter.ReportStep(i, std::max<qsizetype>(1, order.Count() - 1));
         }
