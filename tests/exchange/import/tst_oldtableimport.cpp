@@ -12,6 +12,7 @@
 #include "import/ParadoxTable.h"
 #include "ParadoxWriter.h"
 #include "FileDialogs.h"
+#include "base/FileError.h"
 #include "base/VelkorError.h"
 
 #include <QRandomGenerator>
@@ -107,6 +108,7 @@ private slots:
     void trevanDistance();
     void ostrelMappingAndOrder();
     void ostrelValueTheLogCannotTakeStagesNothing();
+    void ostrelMemoLostHalfWayStagesNothing();
     void replacedNoteOnBothSources();
     void fieldListChecks_data();
     void fieldListChecks();
@@ -388,6 +390,29 @@ void TestOldTableImport::ostrelValueTheLogCannotTakeStagesNothing()
     QVERIFY(ParadoxWriter::write(path, fields, {good, bad}));
     QVERIFY_THROWS_EXCEPTION(EVelkorError,
                              ImportOstrelRecords(TParadoxTable(path), *staged.staging, oldOptions(), nullptr));
+    QCOMPARE(staged.count(), 0);
+}
+
+// Rows are read while they are staged: a memo that cannot be read in a later row drops
+// the rows staged before it.
+void TestOldTableImport::ostrelMemoLostHalfWayStagesNothing()
+{
+    StagedImport staged;
+    QVariantList first = ostrelRow(1, QDate(2005, 1, 1), QTime(1, 0), "OK1AAA");
+    QVariantList second = ostrelRow(2, QDate(2005, 1, 2), QTime(1, 0), "OK1BBB");
+    first[15] = QByteArray(3000, 'a'); // each in a memo block of its own
+    second[15] = QByteArray(3000, 'b');
+    const QString path = staged.dir.filePath("OLD.db"), memo = staged.dir.filePath("OLD.mb");
+    QVERIFY(ParadoxWriter::write(path, OstrelFields, {first, second}));
+    QFile file(memo);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const qsizetype later = file.readAll().indexOf(QByteArray(100, 'b'));
+    QVERIFY(later > 0);
+    QVERIFY(file.resize(later + 100)); // the later row's memo is cut short
+    file.close();
+    const TParadoxTable table(path);
+    QCOMPARE(table.Row(0)[15].toByteArray(), first[15].toByteArray());
+    QVERIFY_THROWS_EXCEPTION(EFileError, ImportOstrelRecords(table, *staged.staging, oldOptions(), nullptr));
     QCOMPARE(staged.count(), 0);
 }
 
