@@ -9,6 +9,7 @@
 #include "import/ImportStaging.h"
 #include "import/OldTableImport.h"
 #include "import/ParadoxTable.h"
+#include "radio/CharSet.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -78,6 +79,41 @@ void writeOstrel(const QString &path, int rows)
     ParadoxWriter::write(path, fields, data);
 }
 
+// A value bound as the log stores its kind: numbers as numbers, dates and times as their
+// ISO text, texts decoded from the table's code page (Windows-1250) to UTF-8.
+void bindValue(sqlite3_stmt *insert, int column, const QVariant &v)
+{
+    char buffer[16];
+    switch (v.isNull() ? QMetaType::UnknownType : v.typeId()) {
+    case QMetaType::UnknownType: sqlite3_bind_null(insert, column); return;
+    case QMetaType::Double: sqlite3_bind_double(insert, column, v.toDouble()); return;
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::LongLong: sqlite3_bind_int64(insert, column, v.toLongLong()); return;
+    case QMetaType::QDate: {
+        const QDate d = v.toDate();
+        const int n = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", d.year(), d.month(), d.day());
+        sqlite3_bind_text(insert, column, buffer, n, SQLITE_TRANSIENT);
+        return;
+    }
+    case QMetaType::QTime: {
+        const QTime t = v.toTime();
+        const int n = std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", t.hour(), t.minute(), t.second());
+        sqlite3_bind_text(insert, column, buffer, n, SQLITE_TRANSIENT);
+        return;
+    }
+    case QMetaType::QByteArray: {
+        const QByteArray text = Win1250ToUnicode(v.toByteArray()).toUtf8();
+        sqlite3_bind_text(insert, column, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    default: {
+        const QByteArray text = v.toString().toUtf8();
+        sqlite3_bind_text(insert, column, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    }
+}
+
 // The floor of an import: the same reader, and each row's values bound on SQLite's own
 // interface into a table of the log's shape, one transaction, one prepared statement.
 template <typename Table> void floorImport(const QString &path, const QString &stagingPath)
@@ -96,14 +132,7 @@ template <typename Table> void floorImport(const QString &path, const QString &s
         sqlite3_bind_int64(insert, 1, row + 1);
         for (int field = 1; field < LogFieldCount; ++field) {
             const QVariant &v = values.value(field % values.size());
-            if (v.isNull()) {
-                sqlite3_bind_null(insert, field + 1);
-            } else if (v.metaType().id() == QMetaType::Double) {
-                sqlite3_bind_double(insert, field + 1, v.toDouble());
-            } else {
-                const QByteArray text = v.toString().toUtf8();
-                sqlite3_bind_text(insert, field + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-            }
+            bindValue(insert, field + 1, v);
         }
         sqlite3_step(insert);
         sqlite3_reset(insert);
