@@ -23,6 +23,8 @@ using TRowKey = std::vector<TKeyValue>;
 constexpr int FoldBits = 30;
 constexpr qint64 FoldTop = (qint64(1) << FoldBits) - 1;
 constexpr qint64 FoldMiddle = qint64(1) << (FoldBits - 1);
+constexpr int TextFoldBytes = 3; // 257^3 values fit the fold
+constexpr int MaxFoldedTextBytes = 30;
 
 // Whether a field holds text; any other field holds raw bytes only where its value
 // could not be read (a date "2006xx01"), and those count as no value.
@@ -76,14 +78,15 @@ qint64 boundedFold(qint64 value)
 // values fold alike. A value whose comparison is no plain order (a NaN, or a type other
 // than the rest of its field's values) gives nothing: such keys need the comparison of
 // whole keys. columnType is the type of the field's values so far.
-std::optional<quint32> fold(const TKeyValue &key, int &columnType)
+// Texts fold three bytes from `offset` on, each as its value + 1 and 0 past the end, so
+// that a text ending sooner comes first.
+std::optional<quint32> fold(const TKeyValue &key, int &columnType, qsizetype offset = 0)
 {
     qint64 value = 0;
     if (key.rank == 2) {
         const QByteArray bytes = key.value.toByteArray();
-        for (int i = 0; i < 3; ++i)
-            value = value << 8 | (i < bytes.size() ? uchar(bytes[i]) : 0);
-        value <<= FoldBits - 24;
+        for (qsizetype i = offset; i < offset + TextFoldBytes; ++i)
+            value = value * 257 + (i < bytes.size() ? uchar(bytes[i]) + 1 : 0);
     } else if (key.rank == 1) {
         const int type = key.value.typeId();
         if (columnType == QMetaType::UnknownType)
@@ -118,8 +121,10 @@ bool isExactFold(quint32 folded, int columnType)
 {
     const int rank = int(folded >> FoldBits);
     const qint64 value = folded & FoldTop;
-    if (rank != 1)
-        return rank == 0; // no value is like any other; texts fold by their first bytes only
+    if (rank == 0)
+        return true; // no value is like any other
+    if (rank == 2)
+        return value % 257 == 0; // the text ends within the folded bytes
     switch (columnType) {
     case QMetaType::Bool:
     case QMetaType::QTime: return true;
@@ -139,18 +144,18 @@ TSourceRowOrder::TSourceRowOrder(const TSourceTable &source, const QStringList &
         m_keyFields << int(names.indexOf(key));
     m_order.resize(size_t(source.RowCount()));
     std::iota(m_order.begin(), m_order.end(), quint64(0));
-    if (!orderRun(source, 0, m_order.size(), 0))
+    if (!orderRun(source, 0, m_order.size(), 0, 0))
         orderByKeys(source);
 }
 
-bool TSourceRowOrder::orderRun(const TSourceTable &source, size_t begin, size_t end, int field)
+bool TSourceRowOrder::orderRun(const TSourceTable &source, size_t begin, size_t end, int field, qsizetype offset)
 {
     if (field >= m_keyFields.size())
         return true; // equal keys: the table's order
     int columnType = QMetaType::UnknownType;
     for (size_t i = begin; i < end; ++i) {
         const quint32 row = quint32(m_order[i]);
-        const std::optional<quint32> folded = fold(keyValue(source, int(row), m_keyFields[field]), columnType);
+        const std::optional<quint32> folded = fold(keyValue(source, int(row), m_keyFields[field]), columnType, offset);
         if (!folded)
             return false;
         m_order[i] = quint64(*folded) << 32 | row;
@@ -162,13 +167,23 @@ bool TSourceRowOrder::orderRun(const TSourceTable &source, size_t begin, size_t 
         size_t last = first + 1;
         while (last < end && quint32(m_order[last] >> 32) == folded)
             ++last;
-        if (last - first > 1
-            && !(isExactFold(folded, columnType) ? orderRun(source, first, last, field + 1)
-                                                 : orderRunByKeys(source, first, last)))
+        if (last - first > 1 && !orderEqualFolds(source, first, last, field, offset, folded, columnType))
             return false;
         first = last;
     }
     return true;
+}
+
+bool TSourceRowOrder::orderEqualFolds(const TSourceTable &source, size_t begin, size_t end, int field,
+                                      qsizetype offset, quint32 folded, int columnType)
+{
+    if (isExactFold(folded, columnType))
+        return orderRun(source, begin, end, field + 1, 0);
+    // Texts alike so far: their next bytes, up to the length of a key's text; longer
+    // alike texts are compared whole.
+    if (folded >> FoldBits == 2 && offset + TextFoldBytes < MaxFoldedTextBytes)
+        return orderRun(source, begin, end, field, offset + TextFoldBytes);
+    return orderRunByKeys(source, begin, end);
 }
 
 bool TSourceRowOrder::orderRunByKeys(const TSourceTable &source, size_t begin, size_t end)

@@ -6,8 +6,9 @@
 //
 // Only one key of each row is held at a time, folded into a number that keeps its order:
 // the rows are ordered by the folded first key, rows of one day by the next key and so
-// on; whole keys are compared only among rows whose folds cannot tell them apart (texts
-// with the same first bytes). Ordering a table costs 8 bytes a row, not a copy of it.
+// on, texts alike in their first bytes by their next ones; whole keys are compared only
+// among rows whose folds cannot tell them apart (numbers with the same whole part,
+// timestamps). Ordering a table costs 8 bytes a row, not a copy of it.
 
 #include <QStringList>
 
@@ -27,9 +28,13 @@ public:
     int RowAt(qsizetype i) const { return int(m_order[size_t(i)] & 0xFFFFFFFFu); }
 
 private:
-    // Orders the rows at [begin, end), whose keys before `field` are equal, by the keys
-    // from `field` on; false when the keys need the comparison over the whole table.
-    bool orderRun(const TSourceTable &source, size_t begin, size_t end, int field);
+    // Orders the rows at [begin, end), whose keys before `field` are equal (and, for a
+    // text, its first `offset` bytes), by the keys from there on; false when the keys
+    // need the comparison over the whole table.
+    bool orderRun(const TSourceTable &source, size_t begin, size_t end, int field, qsizetype offset);
+    // The rows at [begin, end) whose keys fold alike at `field`.
+    bool orderEqualFolds(const TSourceTable &source, size_t begin, size_t end, int field, qsizetype offset,
+                         quint32 folded, int columnType);
     bool orderRunByKeys(const TSourceTable &source, size_t begin, size_t end);
     void orderByKeys(const TSourceTable &source);
 

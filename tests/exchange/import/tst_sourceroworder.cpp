@@ -107,7 +107,9 @@ void TestSourceRowOrder::ordersAsWholeKeys_data()
     const Pool days{day, day.addDays(1), day.addDays(-400), QVariant(), bytes("2006xx01"), day.addDays(9000)};
     const Pool texts{bytes("12:30"), bytes("12:3"), bytes("12:05"), bytes("12:"), bytes("1"), bytes(""),
                      bytes("12\0", 3), bytes("12\0\0", 4), bytes("\xe8\xe1ra"), bytes("\x7f"), QVariant(),
-                     bytes("12:30x")};
+                     bytes("12:30x"), bytes("12:30:01"), bytes("12:30:0"), bytes("12:30:01\0", 9),
+                     bytes("12:30:01\xff"), bytes("12:30:012"), QByteArray(40, 'x') + "b",
+                     QByteArray(40, 'x') + "a", QByteArray(40, 'x'), QByteArray(29, 'x') + "a", QByteArray(30, 'x')};
     const Pool times{QTime(0, 0), QTime(23, 59, 59, 999), QTime(12, 30), QTime(12, 30, 0, 1), QVariant()};
     const Pool numbers{qint64(1), qint64(2), qint64(-3), qint64(0), qint64(1) << 29, -(qint64(1) << 29),
                        (qint64(1) << 29) + 1, Big, -Big - 1, QVariant()};
