@@ -23,9 +23,7 @@
 
 #include <algorithm>
 #include <memory>
-#include <string>
-#include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 const QStringList TrevanFieldNames{
@@ -43,26 +41,25 @@ const QString ImportText = QStringLiteral("Importuji z Ostrelu ...");
 constexpr int OutOfBand = BandCount - 1;
 
 // The positions of a table's fields by their lower-case names, looked up for every
-// value of every row.
+// value of every row. The mappings name fields by string literals, so a name once found
+// is known again by its address.
 class TFieldPositions
 {
 public:
-    explicit TFieldPositions(const QStringList &names)
+    explicit TFieldPositions(const QStringList &names) : m_names(names) {}
+    int operator[](const char *name) const
     {
-        for (const QString &name : names)
-            m_names.push_back(name.toStdString());
-        for (size_t i = 0; i < m_names.size(); ++i)
-            m_positions.emplace(m_names[i], int(i)); // the first of equal names, as a search finds it
-    }
-    int operator[](std::string_view name) const
-    {
-        const auto found = m_positions.find(name);
-        return found == m_positions.end() ? -1 : found->second;
+        for (const auto &[literal, position] : m_found)
+            if (literal == name)
+                return position;
+        const int position = int(m_names.indexOf(QLatin1String(name)));
+        m_found.emplace_back(name, position);
+        return position;
     }
 
 private:
-    std::vector<std::string> m_names;
-    std::unordered_map<std::string_view, int> m_positions;
+    QStringList m_names;
+    mutable std::vector<std::pair<const char *, int>> m_found;
 };
 
 // One source row with its values by field name.
