@@ -167,7 +167,12 @@ bool TImportStaging::addLine(const QString &kind, const QString &format, const Q
     const std::optional<QString> text = FormatMessageText(format, args);
     if (!text)
         return false;
-    m_messages << QStringLiteral("(%1) %2: %3").arg(NextRecordNumber()).arg(kind, *text);
+    // "(n) kind: text", put together directly (a file may bring a line for every record).
+    const QString number = QString::number(NextRecordNumber());
+    QString line;
+    line.reserve(number.size() + kind.size() + text->size() + 5);
+    line.append(u'(').append(number).append(u") ").append(kind).append(u": ").append(*text);
+    m_messages << line;
     ++counter;
     return true;
 }
