@@ -5,6 +5,7 @@
 #include "base/SqliteStatement.h"
 
 #include <QDate>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 
@@ -191,11 +192,27 @@ TImportDupeIndex::TImportDupeIndex(const QString &connectionName) : d(std::make_
     // Read on SQLite's own interface: a QVariant for each of a million values costs more
     // than the hash. A value in the form the log stores it is taken from its bytes; any
     // other goes the way Qt's driver would hand it over.
-    TSqliteStatement q(QSqlDatabase::database(connectionName, false),
-                       QStringLiteral("SELECT DAT,UTC,FREQ,MODE,CALL FROM %1").arg(LogTableName),
+    const QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    // One pass over the whole log would fill the log's large page cache with pages read
+    // once: it passes through SQLite's own small one, and the log's comes back after it.
+    sqlite3 *handle = SqliteHandle(db);
+    int cacheSize = 0;
+    if (handle) {
+        TSqliteStatement pragma(db, QStringLiteral("PRAGMA cache_size"), QStringLiteral("Chyba při čtení deníku!"));
+        if (pragma.Step())
+            cacheSize = sqlite3_column_int(pragma.get(), 0);
+    }
+    const auto restoreCache = qScopeGuard([&] {
+        if (cacheSize != 0)
+            sqlite3_exec(handle, QByteArray("PRAGMA cache_size=" + QByteArray::number(cacheSize)).constData(),
+                         nullptr, nullptr, nullptr);
+    });
+    if (cacheSize < -2000 || cacheSize > 2000)
+        sqlite3_exec(handle, "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
+    TSqliteStatement q(db, QStringLiteral("SELECT DAT,UTC,FREQ,MODE,CALL FROM %1").arg(LogTableName),
                        QStringLiteral("Chyba při čtení deníku!"));
     {
-        TSqliteStatement count(QSqlDatabase::database(connectionName, false),
+        TSqliteStatement count(db,
                                QStringLiteral("SELECT count(*) FROM %1").arg(LogTableName),
                                QStringLiteral("Chyba při čtení deníku!"));
         if (count.Step())

@@ -21,6 +21,9 @@ TImportStaging::TImportStaging(const QString &tempDir) : m_path(tempDir + TableF
     QSqlQuery q(m_connection.database());
     q.exec(QStringLiteral("PRAGMA synchronous=OFF"));
     q.exec(QStringLiteral("PRAGMA journal_mode=MEMORY"));
+    // Filled from first to last and read by the review a screen at a time: SQLite's own
+    // small page cache serves it, where the log's large one would only hold memory.
+    q.exec(QStringLiteral("PRAGMA cache_size=-2000"));
     QStringList indexes;
     if (q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type='index' AND sql IS NOT NULL")))
         while (q.next())
