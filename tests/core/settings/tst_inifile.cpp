@@ -2,10 +2,12 @@
 #include "TestFiles.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <ctime>
+#include <limits>
 
 namespace
 {
@@ -20,6 +22,36 @@ const QByteArray Canonical = "[User]\n"
                              "\n"
                              "[Empty]\n"
                              "\n";
+
+QByteArray ManyKeysText(int keys)
+{
+    QByteArray text = "[Many]\n";
+    for (int i = 0; i < keys * 3 / 4; ++i)
+        text += "Key" + QByteArray::number(i) + '=' + QByteArray::number(i) + '\n';
+    for (int i = 0; i < keys / 4; ++i)
+        text += "[S" + QByteArray::number(i) + "]\nv=" + QByteArray::number(i) + '\n';
+    text += "[many]\nkey7=late\nKEY7=later\nNew=1\n";
+    return text;
+}
+
+qint64 ThreadCpuNanoseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+// The least processor time of two loads of the file.
+qint64 BestLoadTime(const QString &path)
+{
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (int run = 0; run < 2; ++run) {
+        const qint64 start = ThreadCpuNanoseconds();
+        TMemIniFile ini(path);
+        best = std::min(best, ThreadCpuNanoseconds() - start);
+    }
+    return best;
+}
 
 } // namespace
 
@@ -91,28 +123,20 @@ private slots:
     }
 
     // Reading takes time in proportion to the file: 200,000 keys, most in one section and
-    // the rest in sections of their own, load in well under a second (the bound here
-    // leaves room for a busy machine; a load that compares every key with every earlier
+    // the rest in sections of their own, load in well under a second (the bound is on processor
+    // time, so a busy machine does not fail it; a load that compares every key with every earlier
     // one takes minutes). Every key reads back, and duplicates still keep their first value.
     void largeFileLoadsInLinearTime()
     {
         constexpr int Keys = 200000;
-        QByteArray text = "[Many]\n";
-        for (int i = 0; i < Keys * 3 / 4; ++i)
-            text += "Key" + QByteArray::number(i) + '=' + QByteArray::number(i) + '\n';
-        for (int i = 0; i < Keys / 4; ++i)
-            text += "[S" + QByteArray::number(i) + "]\nv=" + QByteArray::number(i) + '\n';
-        text += "[many]\nkey7=late\nKEY7=later\nNew=1\n";
         QTemporaryDir dir;
         const QString path = dir.filePath("big.uf");
-        QVERIFY(WriteTestFile(path, text));
+        QVERIFY(WriteTestFile(path, ManyKeysText(Keys)));
 
-        QElapsedTimer timer;
-        timer.start();
+        const qint64 loadTime = BestLoadTime(path);
+        QVERIFY2(loadTime < 5'000'000'000, qPrintable(QString("%1 ms").arg(loadTime / 1e6)));
+
         TMemIniFile ini(path);
-        const qint64 elapsed = timer.elapsed();
-        QVERIFY2(elapsed < 5000, qPrintable(QString("%1 ms").arg(elapsed)));
-
         QCOMPARE(ini.ReadSection("MANY").size(), Keys * 3 / 4 + 1);
         QCOMPARE(ini.ReadSections().size(), 1 + Keys / 4);
         QCOMPARE(ini.ReadString("many", "KEY7", ""), QString("7"));
