@@ -69,6 +69,17 @@ void putDigits(std::string &out, int value, int width)
     out.append(digits, size_t(width));
 }
 
+// "first<separator>second<separator>third", the last two of two digits each: the
+// stored forms of dates and times.
+void putThreeParts(std::string &out, int first, int firstWidth, char separator, int second, int third)
+{
+    putDigits(out, first, firstWidth);
+    out += separator;
+    putDigits(out, second, 2);
+    out += separator;
+    putDigits(out, third, 2);
+}
+
 // The stored form of the value in `out`, for the values an importer holds in the field's
 // own type: a date of the years 1 to 9999 "YYYY-MM-DD", a time "HH:MM:SS", a text in
 // plain ASCII cut to the field's width. False for anything else, which then goes the
@@ -81,22 +92,14 @@ bool storedText(int field, const QVariant &value, std::string &out)
         const QDate date = *static_cast<const QDate *>(value.constData());
         if (LogFieldTypes[field] != ftDate || date.year() < 1 || date.year() > 9999)
             return false;
-        putDigits(out, date.year(), 4);
-        out += '-';
-        putDigits(out, date.month(), 2);
-        out += '-';
-        putDigits(out, date.day(), 2);
+        putThreeParts(out, date.year(), 4, '-', date.month(), date.day());
         return true;
     }
     case QMetaType::QTime: {
         const QTime time = *static_cast<const QTime *>(value.constData());
         if (LogFieldTypes[field] != ftTime)
             return false;
-        putDigits(out, time.hour(), 2);
-        out += ':';
-        putDigits(out, time.minute(), 2);
-        out += ':';
-        putDigits(out, time.second(), 2);
+        putThreeParts(out, time.hour(), 2, ':', time.minute(), time.second());
         return true;
     }
     case QMetaType::QString: {
