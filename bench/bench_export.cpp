@@ -3,7 +3,8 @@
 // SQLite's own interface, every value's bytes written with the file's framing (the
 // workbook: libxlsxwriter fed straight from the statement). Each run is a child process
 // of its own, so that its peak memory is its own.
-// Usage: bench_export [sizes...]   (default 100000 1000000)
+// Usage: bench_export [sizes...] [names...]   (default 100000 1000000, every export;
+// a name picks the exports whose names start with it: ADIF, CSV, TXT, Excel)
 
 #include "export/Export.h"
 #include "log/LogConnection.h"
@@ -22,6 +23,7 @@
 #include <sqlite3.h>
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -32,8 +34,10 @@ namespace
 
 enum class Framing { Adif, Eqsl, Csv, Txt };
 
-// The columns the short ADIF for eQSL carries.
-constexpr int EqslFields[] = {fiDAT, fiUTC, fiCALL, fiFREQ, fiBAND, fiMODE, fiRSTO};
+// The columns the short ADIF for eQSL carries, in its order; each record ends with the
+// QSL message.
+constexpr int EqslFields[] = {fiCALL, fiDAT, fiUTC, fiFREQ, fiBAND, fiMODE, fiRSTO, fiRSTP, fiLOCO, fiQSLP};
+constexpr char EqslMessage[] = "<QSLMSG:10>TNX QSO 73";
 
 struct FloorStatement {
     sqlite3 *db = nullptr;
@@ -92,6 +96,8 @@ void floorExport(const QString &logPath, const QStringList &order, Framing frami
             else
                 for (const int field : EqslFields)
                     tagged(field);
+            if (framing == Framing::Eqsl)
+                out += EqslMessage;
             out += "<EOR>\r\n";
             break;
         }
@@ -152,6 +158,16 @@ void floorWorkbook(const QString &logPath, const QStringList &order, const QStri
     workbook_close(book);
 }
 
+// The exports named on the command line (the start of their names), or all.
+QStringList wantedNames;
+bool wanted(const char *what)
+{
+    const QString name = QString::fromLatin1(what);
+    return wantedNames.isEmpty() ||
+           std::any_of(wantedNames.cbegin(), wantedNames.cend(),
+                       [&](const QString &w) { return name.startsWith(w, Qt::CaseInsensitive); });
+}
+
 void benchSize(const QString &dir, int count)
 {
     const QString path = dir + QString("/BENCH%1.db").arg(count);
@@ -184,15 +200,18 @@ void benchSize(const QString &dir, int count)
         };
         // Once unmeasured, to have the file in the system's cache.
         floorExport(path, order, Framing::Csv, out);
-        PrintSideBySide("ADIF", side([&] { ExportADIF(*query, {}, out, progress); }), floor(Framing::Adif));
-        PrintSideBySide("ADIF for eQSL",
-                        side([&] { ExportADIFShort(*query, {}, "TNX QSO 73", progress, out); }),
-                        floor(Framing::Eqsl));
-        PrintSideBySide("CSV", side([&] { ExportCSV(*query, {}, out, progress); }), floor(Framing::Csv));
-        PrintSideBySide("TXT", side([&] { ExportTXT(*query, {}, out, progress); }), floor(Framing::Txt));
+        const auto run = [&](const char *what, const TBenchSide &project, const TBenchSide &floorSide) {
+            if (wanted(what))
+                PrintSideBySide(what, project, floorSide);
+        };
+        run("ADIF", side([&] { ExportADIF(*query, {}, out, progress); }), floor(Framing::Adif));
+        run("ADIF for eQSL", side([&] { ExportADIFShort(*query, {}, "TNX QSO 73", progress, out); }),
+            floor(Framing::Eqsl));
+        run("CSV", side([&] { ExportCSV(*query, {}, out, progress); }), floor(Framing::Csv));
+        run("TXT", side([&] { ExportTXT(*query, {}, out, progress); }), floor(Framing::Txt));
         if (count >= ExportXLSMaxRows)
-            PrintSideBySide("Excel workbook, 65535 QSOs", side([&] { ExportXLS(*query, {}, out, progress); }),
-                            TBenchSide{{}, [&] { floorWorkbook(path, order, out); }});
+            run("Excel workbook, 65535 QSOs", side([&] { ExportXLS(*query, {}, out, progress); }),
+                TBenchSide{{}, [&] { floorWorkbook(path, order, out); }});
         QFile::remove(out);
     }
 }
@@ -203,8 +222,15 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QList<int> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes << QString::fromLocal8Bit(argv[i]).toInt();
+    for (int i = 1; i < argc; ++i) {
+        bool number = false;
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        const int size = arg.toInt(&number);
+        if (number)
+            sizes << size;
+        else
+            wantedNames << arg;
+    }
     if (sizes.isEmpty())
         sizes = {100000, 1000000};
     QTemporaryDir dir;

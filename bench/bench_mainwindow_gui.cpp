@@ -2,7 +2,9 @@
 // a re-sort by call sign, and scrolling a page down and back up, each until the grid is
 // painted again; then the QSO window over it: every field exit, and saving a QSO until
 // the grid shows it.
-// Usage: bench_mainwindow_gui [count]   (default 100000 QSOs)
+// Usage: bench_mainwindow_gui [count [cache folder]]   (default 100000 QSOs)
+// With a cache folder the made-up log is kept there and copied from it on later runs
+// (the same count always gives the same log).
 
 #include "AppGlobals.h"
 #include "log/DmLog.h"
@@ -34,7 +36,12 @@
 #include <QSqlQuery>
 #include <QTableView>
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
+#include <vector>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -60,6 +67,59 @@ void writeOperator(const QString &dataDir, const QString &call)
 double ms(const QElapsedTimer &t)
 {
     return t.nsecsElapsed() / 1e6;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// Processor time of this thread: what the program itself spent, whatever the disk and the
+// other processes of the machine did meanwhile.
+double ThreadProcessorMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+// The floor of the save's write: the same record inserted on SQLite's own interface, one
+// statement on a connection of its own, committed and flushed as the program's is.
+double FloorInsertMs(const QString &path, const TLogRecord &record)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return 0;
+    }
+    QStringList marks;
+    for (int field = 1; field < LogFieldCount; ++field)
+        marks << QStringLiteral("?");
+    const QByteArray sql =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(LogTableName, LogFieldNames.mid(1).join(u','), marks.join(u','))
+            .toUtf8();
+    sqlite3_stmt *stmt = nullptr;
+    sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr);
+    QElapsedTimer t;
+    t.start();
+    for (int field = 1; field < LogFieldCount; ++field) {
+        const QVariant value = LogValueToStorage(field, record[field]);
+        if (value.isNull())
+            sqlite3_bind_null(stmt, field);
+        else if (value.typeId() == QMetaType::Double)
+            sqlite3_bind_double(stmt, field, value.toDouble());
+        else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong)
+            sqlite3_bind_int64(stmt, field, value.toLongLong());
+        else
+            sqlite3_bind_text16(stmt, field, value.toString().utf16(), -1, SQLITE_TRANSIENT);
+    }
+    sqlite3_step(stmt);
+    const double result = ms(t);
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return result;
 }
 
 // The floor of the start: a bare table over the same log, its IDs read in date order and
@@ -215,30 +275,44 @@ void benchQsoWindow(TfrmVelkor &window, LogQuery &log)
                 }));
 
     // Saving: the checks, the insert (one transaction, flushed to disk) and the grid
-    // brought up to date and painted on its new last record.
+    // brought up to date, until the paints it left pending (the grid, the status bar, the
+    // cleared form) are done; each beside the same insert written on SQLite's interface.
     const int before = log.RecordCount();
+    const QString logPath = QSqlDatabase::database(TdmLog::DatabaseName, false).databaseName();
+    const TLogRecord sample = log.Record();
+    const int saves = 9;
+    std::vector<double> command, paints, total, processor, floor;
     double painting = 0;
-    const double save = mean([&](int i) {
+    for (int i = 0; i < saves; ++i) {
         qso.ClearForm();
         qso.edtCall->setText(QString("OK%1BEN").arg(i));
         leave(qso.edtCall, qso.cbFreq);
         qso.cbFreq->setEditText("14,025");
         qso.cbMode->setCurrentIndex(1);
         qso.edtName->setFocus();
+        QApplication::processEvents();
         QElapsedTimer t;
         t.start();
+        const double cpu = ThreadProcessorMs();
         qso.actSave->trigger();
-        // Until the paints it left pending (the grid, the status bar) are done.
+        command.push_back(ms(t));
         QApplication::processEvents();
-        const double saved = ms(t);
+        total.push_back(ms(t));
+        processor.push_back(ThreadProcessorMs() - cpu);
+        paints.push_back(total.back() - command.back());
         t.restart();
         window.grab();
         painting += ms(t);
-        return saved;
-    });
-    std::printf("  save a QSO, its paints done:            %7.2f ms (%d QSOs added, grid on %d of %d)\n", save,
+        floor.push_back(FloorInsertMs(logPath, sample));
+    }
+    std::printf("  save a QSO, its paints done:            %7.2f ms median, %.2f worst, processor %.2f ms\n"
+                "    (%d QSOs added, grid on %d of %d)\n",
+                median(total), *std::max_element(total.begin(), total.end()), median(processor),
                 log.RecordCount() - before, log.RecNo(), log.RecordCount());
-    std::printf("    then painting the whole main window:  %7.2f ms\n", painting / rounds);
+    std::printf("    the command / the paints it left:     %7.2f / %.2f ms median\n", median(command), median(paints));
+    std::printf("  floor, the same INSERT on SQLite's interface: %5.2f ms median (ratio %.2f)\n", median(floor),
+                median(floor) > 0 ? median(total) / median(floor) : 0.0);
+    std::printf("    then painting the whole main window:  %7.2f ms\n", painting / saves);
     QElapsedTimer t;
     t.start();
     const qint64 id = LogTable(TdmLog::DatabaseName).Insert(log.Record());
@@ -283,7 +357,15 @@ int main(int argc, char *argv[])
     QElapsedTimer t;
     t.start();
     writeOperator(appDir + "Data/", "OK1BIG");
-    BuildRandomLog(appDir + "Data/OK1BIG.db", count);
+    const QString cached =
+        argc > 2 ? QString::fromLocal8Bit(argv[2]) + QStringLiteral("/OK1BIG-%1.db").arg(count) : QString();
+    if (cached.isEmpty() || !QFile::exists(cached)) {
+        BuildRandomLog(appDir + "Data/OK1BIG.db", count);
+        if (!cached.isEmpty())
+            QFile::copy(appDir + "Data/OK1BIG.db", cached);
+    } else {
+        QFile::copy(cached, appDir + "Data/OK1BIG.db");
+    }
     std::printf("log of %d QSOs written in %.0f ms\n", count, ms(t));
 
     QFile::copy(VELKOR_STAGE_DIR "/dxcc.db", appDir + "dxcc.db");
@@ -298,15 +380,29 @@ int main(int argc, char *argv[])
     window.show();
     window.grab();
 
-    const double bare = bareTableStart(appDir + "Data/OK1BIG.db");
-    t.restart();
-    window.OpenLog("OK1BIG");
-    const double opened = ms(t);
-    window.grab();
-    std::printf("OpenLog:                          %8.1f ms\n", opened);
-    std::printf("OpenLog to the first painted grid: %7.1f ms (%d rows, on record %d)\n", ms(t),
-                window.qLog->RecordCount(), window.qLog->RecNo());
-    std::printf("  floor, a bare Qt table over the log: %5.1f ms\n", bare);
+    // The start, three times each side by side, alternating: the log opened and its grid
+    // painted, beside a bare table over the same file; the medians, wall and processor.
+    std::vector<double> opens, starts, startCpu, bares, bareCpu;
+    for (int round = 0; round < 3; ++round) {
+        if (round > 0)
+            window.CloseLog();
+        double cpu = ThreadProcessorMs();
+        bares.push_back(bareTableStart(appDir + "Data/OK1BIG.db"));
+        bareCpu.push_back(ThreadProcessorMs() - cpu);
+        cpu = ThreadProcessorMs();
+        t.restart();
+        window.OpenLog("OK1BIG");
+        opens.push_back(ms(t));
+        window.grab();
+        starts.push_back(ms(t));
+        startCpu.push_back(ThreadProcessorMs() - cpu);
+    }
+    std::printf("OpenLog:                          %8.1f ms median\n", median(opens));
+    std::printf("OpenLog to the first painted grid: %7.1f ms median, processor %.1f ms (%d rows, on record %d)\n",
+                median(starts), median(startCpu), window.qLog->RecordCount(), window.qLog->RecNo());
+    std::printf("  floor, a bare Qt table over the log: %5.1f ms median, processor %.1f ms (ratio %.2f, processor %.2f)\n",
+                median(bares), median(bareCpu), median(starts) / median(bares), median(startCpu) / median(bareCpu));
+    std::printf("  the first of the three: %.1f ms against the bare table's %.1f ms\n", starts.front(), bares.front());
 
     t.restart();
     window.actSortByCall->trigger();

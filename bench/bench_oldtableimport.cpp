@@ -1,7 +1,7 @@
 // Times the imports of the two older log tables into the staging table, a denik.dbf and
 // an old Paradox log table of 100,000 rows each (or the size given), each beside its
 // floor: the same reader and its values bound on SQLite's own interface.
-// Usage: bench_oldtableimport [rows]
+// Usage: bench_oldtableimport [rows [runs]]
 
 #include "../tests/exchange/import/ParadoxWriter.h"
 #include "import/DbfTable.h"
@@ -9,6 +9,7 @@
 #include "import/ImportStaging.h"
 #include "import/OldTableImport.h"
 #include "import/ParadoxTable.h"
+#include "radio/CharSet.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -23,6 +24,7 @@
 #include <shapefil.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <memory>
 
 #include <cstdio>
@@ -77,6 +79,41 @@ void writeOstrel(const QString &path, int rows)
     ParadoxWriter::write(path, fields, data);
 }
 
+// A value bound as the log stores its kind: numbers as numbers, dates and times as their
+// ISO text, texts decoded from the table's code page (Windows-1250) to UTF-8.
+void bindValue(sqlite3_stmt *insert, int column, const QVariant &v)
+{
+    char buffer[16];
+    switch (v.isNull() ? QMetaType::UnknownType : v.typeId()) {
+    case QMetaType::UnknownType: sqlite3_bind_null(insert, column); return;
+    case QMetaType::Double: sqlite3_bind_double(insert, column, v.toDouble()); return;
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::LongLong: sqlite3_bind_int64(insert, column, v.toLongLong()); return;
+    case QMetaType::QDate: {
+        const QDate d = v.toDate();
+        const int n = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", d.year(), d.month(), d.day());
+        sqlite3_bind_text(insert, column, buffer, n, SQLITE_TRANSIENT);
+        return;
+    }
+    case QMetaType::QTime: {
+        const QTime t = v.toTime();
+        const int n = std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", t.hour(), t.minute(), t.second());
+        sqlite3_bind_text(insert, column, buffer, n, SQLITE_TRANSIENT);
+        return;
+    }
+    case QMetaType::QByteArray: {
+        const QByteArray text = Win1250ToUnicode(v.toByteArray()).toUtf8();
+        sqlite3_bind_text(insert, column, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    default: {
+        const QByteArray text = v.toString().toUtf8();
+        sqlite3_bind_text(insert, column, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    }
+}
+
 // The floor of an import: the same reader, and each row's values bound on SQLite's own
 // interface into a table of the log's shape, one transaction, one prepared statement.
 template <typename Table> void floorImport(const QString &path, const QString &stagingPath)
@@ -95,14 +132,7 @@ template <typename Table> void floorImport(const QString &path, const QString &s
         sqlite3_bind_int64(insert, 1, row + 1);
         for (int field = 1; field < LogFieldCount; ++field) {
             const QVariant &v = values.value(field % values.size());
-            if (v.isNull()) {
-                sqlite3_bind_null(insert, field + 1);
-            } else if (v.metaType().id() == QMetaType::Double) {
-                sqlite3_bind_double(insert, field + 1, v.toDouble());
-            } else {
-                const QByteArray text = v.toString().toUtf8();
-                sqlite3_bind_text(insert, field + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-            }
+            bindValue(insert, field + 1, v);
         }
         sqlite3_step(insert);
         sqlite3_reset(insert);
@@ -116,7 +146,7 @@ template <typename Table>
 void timeImport(const char *name, const QString &path,
                 void (*copy)(const TSourceTable &, TImportStaging &, const TImportOptions &, TDxccList *,
                              const TProgressEvent &),
-                TDxccList &dxcc, const QString &temp)
+                TDxccList &dxcc, const QString &temp, int runs)
 {
     const QString floorPath = temp + "floor.db";
     std::unique_ptr<TImportStaging> staging;
@@ -129,7 +159,7 @@ void timeImport(const char *name, const QString &path,
                                  copy(table, *staging, options, &dxcc, {});
                              }};
     const TBenchSide floor{[&] { NewFloorStaging(floorPath); }, [&] { floorImport<Table>(path, floorPath); }};
-    PrintSideBySide(name, project, floor);
+    PrintSideBySide(name, project, floor, runs);
     QFile::remove(floorPath);
 }
 
@@ -139,13 +169,14 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    const int runs = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 3;
     QTemporaryDir dir;
     const QString temp = dir.path() + u'/';
     TDxccList dxcc(VELKOR_STAGE_DIR "/");
     writeDenik(dir.filePath("denik.dbf"), rows);
     writeOstrel(dir.filePath("OLD.db"), rows);
-    std::printf("%d rows each; the median of 3 runs; memory: growth of the peak resident memory\n", rows);
-    timeImport<TDbfTable>("dBase", dir.filePath("denik.dbf"), ImportTrevanRecords, dxcc, temp);
-    timeImport<TParadoxTable>("Paradox", dir.filePath("OLD.db"), ImportOstrelRecords, dxcc, temp);
+    std::printf("%d rows each; the median of %d runs; memory: growth of the peak resident memory\n", rows, runs);
+    timeImport<TDbfTable>("dBase", dir.filePath("denik.dbf"), ImportTrevanRecords, dxcc, temp, runs);
+    timeImport<TParadoxTable>("Paradox", dir.filePath("OLD.db"), ImportOstrelRecords, dxcc, temp, runs);
     return 0;
 }

@@ -12,7 +12,6 @@
 #include "MinimizeProgram.h"
 #include "SearchLineEdit.h"
 #include "base/VelkorError.h"
-#include "base/WildcardMask.h"
 #include "WindowCommands.h"
 
 #include <QAction>
@@ -219,38 +218,32 @@ void TfrmFind::moveRecord(int delta)
         m_source->SetRecNo(target);
 }
 
-int TfrmFind::search(int from, const TFindField &field, const QString &text) const
+std::optional<TFindMatch> TfrmFind::MatchFor(TFindKind kind, const QString &text, bool caseSensitive)
 {
-    switch (field.kind) {
+    switch (kind) {
     case fkDate: {
         QDate date;
         if (!Formats::tryStrToDate(text, date))
-            return -1;
-        return m_source->FindFrom(from, field.field, [date](const QVariant &v) {
-            return v.typeId() == QMetaType::QDate ? v.toDate() == date
-                                                  : QDate::fromString(v.toString(), Qt::ISODate) == date;
-        });
+            return std::nullopt;
+        return TFindMatch::Date(date);
     }
     case fkCall:
     case fkLocator:
-    case fkIOTA: {
-        const TWildcardMask mask(UpperAscii(text));
-        return m_source->FindFrom(from, field.field,
-                                  [&mask](const QVariant &v) { return mask.Matches(UpperAscii(v.toString())); });
-    }
-    case fkText: {
-        if (chBoxCase->isChecked()) {
-            const TWildcardMask mask(text);
-            return m_source->FindFrom(from, field.field,
-                                      [&mask](const QVariant &v) { return mask.Matches(v.toString()); });
-        }
+    case fkIOTA:
+        return TFindMatch::Mask(UpperAscii(text), TFindMatch::tfUpperAscii);
+    case fkText:
+        if (caseSensitive)
+            return TFindMatch::Mask(text, TFindMatch::tfAsTyped);
         // Mask and text folded alike: Praha finds PRAHA, and žižkov finds ŽIŽKOV.
-        const TWildcardMask mask(CaseFold(text));
-        return m_source->FindFrom(from, field.field,
-                                  [&mask](const QVariant &v) { return mask.Matches(CaseFold(v.toString())); });
+        return TFindMatch::Mask(CaseFold(text), TFindMatch::tfCaseFold);
     }
-    }
-    return -1;
+    return std::nullopt;
+}
+
+int TfrmFind::search(int from, const TFindField &field, const QString &text) const
+{
+    const std::optional<TFindMatch> match = MatchFor(field.kind, text, chBoxCase->isChecked());
+    return match ? m_source->FindFrom(from, field.field, *match) : -1;
 }
 
 bool TfrmFind::actFindExecute()

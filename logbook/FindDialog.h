@@ -9,11 +9,13 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QPushButton;
+class TFindMatch;
 class TFindSource;
 class TLogGrid;
 class TSearchLineEdit;
@@ -42,6 +44,10 @@ public:
     // Takes the source (owned from now on) and the grid that shows it, fills the field box
     // and selects its first field.
     void Setup(TFindSource *source, TLogGrid *grid, const QList<TFindField> &fields);
+
+    // What a search for the text in a field of the kind accepts; nothing for a date kind
+    // whose text is no date, which finds nothing.
+    static std::optional<TFindMatch> MatchFor(TFindKind kind, const QString &text, bool caseSensitive);
 
     // The search; true when a record was found.
     bool actFindExecute();

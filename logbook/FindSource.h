@@ -3,14 +3,14 @@
 // record on, with the query's cursor and its bound views. The log grid and the reference
 // lists each adapt their query to it.
 
-#include <QVariant>
+#include "FindMatch.h"
 
-#include <functional>
+#include <QVariant>
 
 class TFindSource
 {
 public:
-    using Match = std::function<bool(const QVariant &value)>;
+    using Match = TFindMatch;
 
     virtual ~TFindSource() = default;
 

@@ -1,8 +1,9 @@
 #pragma once
-// The find window's view of the log grid's query. A search walks the rows in grid order
-// through the query's page cache for a short way; when the match is not near, one pass
-// over the field's column of the whole log finds the matching QSOs, and the walk goes on
-// over their IDs only, so a search that misses costs one read of one column.
+// The find window's view of the log grid's query. A search reads the field of the rows
+// near by, in grid order, by their IDs; when the match is not near, one pass over the
+// field's column of the whole log finds the matching QSOs, and the walk goes on over their
+// IDs only, so a search that misses costs one read of one column. Neither fills the
+// query's cache of rows.
 
 #include "FindSource.h"
 
@@ -14,8 +15,8 @@ class QSqlDatabase;
 class TLogFindSource : public TFindSource
 {
 public:
-    // Rows walked through the page cache before the column is read at once.
-    static constexpr int NearRows = 512;
+    // Rows read one by one before the column is read at once.
+    static constexpr int NearRows = 128;
 
     explicit TLogFindSource(LogQuery *query) : m_query(query) {}
 
@@ -28,7 +29,8 @@ public:
     int FindFrom(int from, int field, const Match &match) const override;
 
 private:
-    void readColumn(QSqlDatabase &db, int field, const std::function<void(qint64, const QVariant &)> &visit) const;
+    void readColumn(QSqlDatabase &db, int field,
+                    const std::function<void(qint64, const QVariant &)> &visit) const;
 
     LogQuery *m_query;
 };

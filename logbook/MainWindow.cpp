@@ -6,6 +6,7 @@
 #include "log/DmLog.h"
 #include "system/LocalEndpoint.h"
 #include "LogGrid.h"
+#include "LogGridDelegate.h"
 #include "LogTableModel.h"
 #include "base/Messages.h"
 #include "base/MessageTexts.h"
@@ -121,6 +122,7 @@ void TfrmVelkor::createGrid()
     dbgLog->setWordWrap(false);
     dbgLog->setTabKeyNavigation(false);
     dbgLog->setFont(pixelFont(QStringLiteral("Tahoma"), 13));
+    dbgLog->setItemDelegate(new TLogGridDelegate(dbgLog));
 
     QHeaderView *titles = dbgLog->horizontalHeader();
     titles->setFont(pixelFont(QStringLiteral("Tahoma"), 11));

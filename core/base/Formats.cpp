@@ -135,12 +135,17 @@ RoundedDigits roundedDecimal(double magnitude, int decimals)
     return r;
 }
 
-} // namespace
-
-QString formatDateTime(const QString &pattern, const QDateTime &value)
+// Whether the pattern has any of these letters (lower case), in either case.
+bool usesLetters(const QString &pattern, QStringView letters)
 {
-    const QDate d = value.date();
-    const QTime t = value.time();
+    for (const QChar c : pattern)
+        if (letters.contains(c.toLower()))
+            return true;
+    return false;
+}
+
+QString formatParts(const QString &pattern, QDate d, QTime t)
+{
     QString out;
     int pos = 0;
     while (pos < pattern.size()) {
@@ -177,13 +182,28 @@ QString formatDateTime(const QString &pattern, const QDateTime &value)
     return out;
 }
 
+} // namespace
+
+QString formatDateTime(const QString &pattern, const QDateTime &value)
+{
+    return formatParts(pattern, value.date(), value.time());
+}
+
+// A date pattern shows no time, a time pattern no date: then the value is formatted as it
+// is, without the local date and time made of it, which asks the system for the time zone
+// each time (the grid formats every date and time it shows).
 QString formatDate(const QString &pattern, const QDate &value)
 {
+    if (!usesLetters(pattern, u"hnsz"))
+        return formatParts(pattern, value, QTime(0, 0));
     return formatDateTime(pattern, QDateTime(value, QTime(0, 0)));
 }
 
 QString formatTime(const QString &pattern, const QTime &value)
 {
+    // A local date and time made of a time that is not valid holds midnight.
+    if (!usesLetters(pattern, u"dmy"))
+        return formatParts(pattern, QDate(1899, 12, 30), value.isValid() ? value : QTime(0, 0));
     return formatDateTime(pattern, QDateTime(QDate(1899, 12, 30), value));
 }
 

@@ -1,6 +1,9 @@
 #include "base/WildcardMask.h"
 
-namespace {
+#include <algorithm>
+
+namespace
+{
 
 // The bracketed set that begins at mask[open] as a regular-expression class; -1 in `end`
 // when the set is not closed.
@@ -66,9 +69,80 @@ QRegularExpression WildcardMaskToRegularExpression(const QString &mask, bool cas
 TWildcardMask::TWildcardMask(const QString &mask, bool caseSensitive)
     : m_expression(WildcardMaskToRegularExpression(mask, caseSensitive))
 {
+    // Without letter case, a capital outside ASCII may match an ASCII letter (the Kelvin
+    // sign a K), so only masks that heed case are read here.
+    m_plain = caseSensitive && !mask.contains(u'[') && mask.isValidUtf16();
+    if (!m_plain)
+        return;
+    m_leadingStar = mask.startsWith(u'*');
+    m_trailingStar = mask.endsWith(u'*');
+    for (const QString &piece : mask.split(u'*', Qt::SkipEmptyParts))
+        m_pieces.push_back(piece.toStdString());
+    if (m_pieces.empty())
+        m_pieces.emplace_back(); // "" or only stars
 }
 
 bool TWildcardMask::Matches(const QString &text) const
 {
     return m_expression.match(text).hasMatch();
+}
+
+namespace
+{
+
+// Whether the piece stands at text[at]; the text holds ASCII only, so a "?" of the piece
+// takes one byte, and a byte of a character outside ASCII in the piece meets none.
+bool pieceAt(std::string_view text, size_t at, const std::string &piece, bool upperCase)
+{
+    for (size_t i = 0; i < piece.size(); ++i) {
+        char c = text[at + i];
+        if (upperCase && c >= 'a' && c <= 'z')
+            c = char(c - 32);
+        if (piece[i] != '?' && piece[i] != c)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<bool> TWildcardMask::MatchesAscii(std::string_view text, bool upperCase) const
+{
+    if (!m_plain)
+        return std::nullopt;
+    Q_ASSERT(
+        std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+    if (!m_leadingStar && !m_trailingStar && m_pieces.size() == 1)
+        return text.size() == m_pieces[0].size() && pieceAt(text, 0, m_pieces[0], upperCase);
+    // The first piece at the start unless a star comes first, the last at the end unless
+    // a star comes last; each piece between them at its first place after the one before,
+    // which leaves the others the most room.
+    size_t from = 0;
+    size_t to = text.size();
+    size_t first = 0;
+    size_t last = m_pieces.size();
+    if (!m_leadingStar) {
+        const std::string &piece = m_pieces.front();
+        if (piece.size() > to || !pieceAt(text, 0, piece, upperCase))
+            return false;
+        from = piece.size();
+        ++first;
+    }
+    if (!m_trailingStar && first < last) {
+        const std::string &piece = m_pieces.back();
+        if (piece.size() > to - from || !pieceAt(text, to - piece.size(), piece, upperCase))
+            return false;
+        to -= piece.size();
+        --last;
+    }
+    for (size_t p = first; p < last; ++p) {
+        const std::string &piece = m_pieces[p];
+        size_t at = from;
+        while (at + piece.size() <= to && !pieceAt(text, at, piece, upperCase))
+            ++at;
+        if (at + piece.size() > to)
+            return false;
+        from = at + piece.size();
+    }
+    return true;
 }

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <string>
 
 namespace
@@ -152,15 +153,15 @@ struct SortEntry {
     bool integer = false;
 };
 
-class SortEntries
+// The bytes of the keys' texts and blobs, and the comparison of two keys as ORDER BY
+// compares them with the binary collation.
+class KeyArena
 {
 public:
-    explicit SortEntries(size_t count) { m_entries.reserve(count); }
-
-    void add(quint32 rank, sqlite3_stmt *stmt, int column)
+    // The key in the column of the statement's current row, into the entry (its rank
+    // left alone).
+    void read(SortEntry &e, sqlite3_stmt *stmt, int column)
     {
-        SortEntry e;
-        e.rank = rank;
         switch (sqlite3_column_type(stmt, column)) {
         case SQLITE_NULL:
             break;
@@ -188,40 +189,10 @@ public:
             break;
         }
         }
-        m_entries.push_back(e);
     }
 
-    // A column of more than 4 GB does not fit the 32-bit offsets; SQLite sorts it instead.
+    // Keys of more than 4 GB do not fit the 32-bit offsets; SQLite sorts them instead.
     bool overflowed() const { return m_arena.size() > std::numeric_limits<quint32>::max(); }
-
-    // Sorts by the key, ascending or descending; rows with equal keys by their rank.
-    void sort(bool descending)
-    {
-        if (descending)
-            std::sort(m_entries.begin(), m_entries.end(), [this](const SortEntry &a, const SortEntry &b) {
-                const int c = compare(b, a);
-                return c != 0 ? c < 0 : a.rank < b.rank;
-            });
-        else
-            std::sort(m_entries.begin(), m_entries.end(), [this](const SortEntry &a, const SortEntry &b) {
-                const int c = compare(a, b);
-                return c != 0 ? c < 0 : a.rank < b.rank;
-            });
-    }
-
-    const std::vector<SortEntry> &entries() const { return m_entries; }
-
-private:
-    static double asDouble(const SortEntry &e)
-    {
-        double d;
-        std::memcpy(&d, &e.value, sizeof d);
-        return d;
-    }
-    static long double asNumber(const SortEntry &e)
-    {
-        return e.integer ? static_cast<long double>(static_cast<qint64>(e.value)) : asDouble(e);
-    }
 
     int compare(const SortEntry &x, const SortEntry &y) const
     {
@@ -250,8 +221,110 @@ private:
         }
     }
 
-    std::vector<SortEntry> m_entries;
+private:
+    static double asDouble(const SortEntry &e)
+    {
+        double d;
+        std::memcpy(&d, &e.value, sizeof d);
+        return d;
+    }
+    static long double asNumber(const SortEntry &e)
+    {
+        return e.integer ? static_cast<long double>(static_cast<qint64>(e.value)) : asDouble(e);
+    }
+
     std::string m_arena;
+};
+
+class SortEntries
+{
+public:
+    explicit SortEntries(size_t count) { m_entries.reserve(count); }
+
+    void add(quint32 rank, sqlite3_stmt *stmt, int column)
+    {
+        SortEntry e;
+        e.rank = rank;
+        m_keys.read(e, stmt, column);
+        m_entries.push_back(e);
+    }
+
+    bool overflowed() const { return m_keys.overflowed(); }
+
+    // Sorts by the key, ascending or descending; rows with equal keys by their rank.
+    void sort(bool descending)
+    {
+        if (descending)
+            std::sort(m_entries.begin(), m_entries.end(), [this](const SortEntry &a, const SortEntry &b) {
+                const int c = m_keys.compare(b, a);
+                return c != 0 ? c < 0 : a.rank < b.rank;
+            });
+        else
+            std::sort(m_entries.begin(), m_entries.end(), [this](const SortEntry &a, const SortEntry &b) {
+                const int c = m_keys.compare(a, b);
+                return c != 0 ? c < 0 : a.rank < b.rank;
+            });
+    }
+
+    const std::vector<SortEntry> &entries() const { return m_entries; }
+
+private:
+    std::vector<SortEntry> m_entries;
+    KeyArena m_keys;
+};
+
+// A filter that keeps at most this part of the log has its rows sorted from their keys; a
+// larger part is put in the whole log's order. Looking up and sorting a sixteenth of the
+// log costs about what reading the whole order from its index does.
+constexpr qint64 FewRowsPart = 16;
+
+// Rows with the values of every key of an order, sorted here as ORDER BY sorts them: the
+// rows of a filter that keeps a small part of a large log.
+class KeyedRows
+{
+public:
+    explicit KeyedRows(const TLogOrder &order) : m_order(order) {}
+
+    // The current row of a statement whose columns are the ID and then the order's keys.
+    void add(sqlite3_stmt *stmt)
+    {
+        m_ids.push_back(sqlite3_column_int64(stmt, 0));
+        for (size_t term = 0; term < m_order.size(); ++term) {
+            SortEntry e;
+            m_keys.read(e, stmt, int(term) + 1);
+            m_values.push_back(e);
+        }
+    }
+
+    bool overflowed() const { return m_keys.overflowed(); }
+
+    // The IDs in the order; the order's last key (the ID, unless listed before) leaves no
+    // two rows equal.
+    std::vector<qint64> sortedIds() const
+    {
+        const size_t terms = m_order.size();
+        std::vector<quint32> rows(m_ids.size());
+        std::iota(rows.begin(), rows.end(), 0u);
+        std::sort(rows.begin(), rows.end(), [&](quint32 a, quint32 b) {
+            for (size_t term = 0; term < terms; ++term) {
+                const int c = m_keys.compare(m_values[a * terms + term], m_values[b * terms + term]);
+                if (c != 0)
+                    return m_order[term].descending ? c > 0 : c < 0;
+            }
+            return false;
+        });
+        std::vector<qint64> ids;
+        ids.reserve(rows.size());
+        for (quint32 row : rows)
+            ids.push_back(m_ids[row]);
+        return ids;
+    }
+
+private:
+    const TLogOrder &m_order;
+    std::vector<qint64> m_ids;
+    std::vector<SortEntry> m_values; // the keys of row r from r * the number of keys on
+    KeyArena m_keys;
 };
 
 const TOrderTerm DateTerm{fiDAT, false};
@@ -458,12 +531,33 @@ std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, cons
     if (!handle)
         return std::nullopt;
 
-    // Which rows the condition selects, read in the table's own order: one pass, no sort.
-    std::optional<std::vector<qint64>> read =
-        ReadLogIds(db, QStringLiteral("SELECT ID FROM %1 WHERE (%2)").arg(LogTableName, condition), values);
-    if (!read)
+    // Which rows the condition selects, read in one pass without a sort. While they are few
+    // against the log (whose size its highest ID tells at once), their keys come along and
+    // they are sorted here: that is faster than reading the whole log's order.
+    std::optional<std::vector<qint64>> span =
+        ReadLogIds(db, QStringLiteral("SELECT max(ID) FROM %1").arg(LogTableName), {});
+    if (!span)
         return std::nullopt;
-    const std::vector<qint64> selected = std::move(*read);
+    const size_t fewRows = span->empty() ? 0 : size_t(std::max<qint64>(0, span->front() / FewRowsPart));
+    QStringList columns{LogFieldNames[fiID]};
+    for (const TOrderTerm &term : order)
+        columns << LogFieldNames[term.field];
+    std::vector<qint64> selected;
+    std::optional<KeyedRows> keyed(order);
+    {
+        Statement q(db, QStringLiteral("SELECT %1 FROM %2 WHERE (%3)").arg(columns.join(u','), LogTableName, condition));
+        if (sqlite3_bind_parameter_count(q.get()) != values.size() || !bindValues(q.get(), values))
+            return std::nullopt;
+        while (q.step()) {
+            selected.push_back(sqlite3_column_int64(q.get(), 0));
+            if (keyed && selected.size() > fewRows)
+                keyed.reset();
+            else if (keyed)
+                keyed->add(q.get());
+        }
+    }
+    if (keyed && !keyed->overflowed())
+        return keyed->sortedIds();
 
     // The whole log in the order, from an index or sorted here; SQLite sorting it would
     // take longer than its sort of the selected rows alone.
@@ -474,7 +568,7 @@ std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, cons
         const QString select = QStringLiteral("SELECT ID FROM %1 ORDER BY %2").arg(LogTableName, LogOrderSql(order, false));
         if (!orderFromIndex(handle, select))
             return std::nullopt;
-        read = ReadLogIds(db, select, {});
+        std::optional<std::vector<qint64>> read = ReadLogIds(db, select, {});
         if (!read)
             return std::nullopt;
         all = std::move(*read);
@@ -498,11 +592,33 @@ std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, cons
     return ids;
 }
 
-bool ReadLogColumn(const QSqlDatabase &db, int field, const QString &condition, const QVariantList &values,
-                   const std::function<void(qint64 id, const QVariant &stored)> &visit)
+TStoredCell::TStoredCell(const TSqliteStatement *statement, int column) : m_statement(statement), m_column(column)
 {
-    sqlite3 *handle = SqliteHandle(db);
-    if (!handle)
+    if (!statement)
+        return;
+    const int type = sqlite3_column_type(statement->get(), column);
+    m_null = type == SQLITE_NULL;
+    m_text = type == SQLITE_TEXT;
+}
+
+std::string_view TStoredCell::Text() const
+{
+    if (!m_text)
+        return {};
+    sqlite3_stmt *stmt = m_statement->get();
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, m_column));
+    return text ? std::string_view(text, size_t(sqlite3_column_bytes(stmt, m_column))) : std::string_view();
+}
+
+QVariant TStoredCell::Value() const
+{
+    return m_statement ? m_statement->ColumnValue(m_column) : QVariant();
+}
+
+bool ReadLogColumn(const QSqlDatabase &db, int field, const QString &condition, const QVariantList &values,
+                   const std::function<void(qint64 id, const TStoredCell &stored)> &visit)
+{
+    if (!SqliteHandle(db))
         return false;
     QString sql = QStringLiteral("SELECT ID,%1 FROM %2").arg(LogFieldNames[field], LogTableName);
     if (!condition.trimmed().isEmpty())
@@ -510,28 +626,24 @@ bool ReadLogColumn(const QSqlDatabase &db, int field, const QString &condition, 
     Statement q(db, sql);
     if (sqlite3_bind_parameter_count(q.get()) != values.size() || !bindValues(q.get(), values))
         return false;
-    sqlite3_stmt *stmt = q.get();
-    while (q.step()) {
-        // The values as Qt's driver gives them.
-        QVariant stored;
-        switch (sqlite3_column_type(stmt, 1)) {
-        case SQLITE_INTEGER:
-            stored = qlonglong(sqlite3_column_int64(stmt, 1));
+    while (q.step())
+        visit(sqlite3_column_int64(q.get(), 0), TStoredCell(&q, 1));
+    return true;
+}
+
+bool ReadLogValues(const QSqlDatabase &db, int field, const std::vector<qint64> &ids,
+                   const std::function<bool(const TStoredCell &stored)> &visit)
+{
+    if (!SqliteHandle(db))
+        return false;
+    Statement q(db, QStringLiteral("SELECT %1 FROM %2 WHERE ID=?").arg(LogFieldNames[field], LogTableName));
+    for (qint64 id : ids) {
+        q.BindInt(0, id);
+        const bool found = q.step();
+        const bool more = visit(TStoredCell(found ? &q : nullptr, 0));
+        sqlite3_reset(q.get());
+        if (!more)
             break;
-        case SQLITE_FLOAT:
-            stored = sqlite3_column_double(stmt, 1);
-            break;
-        case SQLITE_TEXT:
-            stored = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1)),
-                                       sqlite3_column_bytes(stmt, 1));
-            break;
-        case SQLITE_BLOB:
-            stored = QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, 1)), sqlite3_column_bytes(stmt, 1));
-            break;
-        default:
-            break;
-        }
-        visit(sqlite3_column_int64(stmt, 0), stored);
     }
     return true;
 }

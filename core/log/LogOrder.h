@@ -15,7 +15,10 @@
 
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <vector>
+
+class TSqliteStatement;
 
 struct TOrderTerm {
     int field = 0;
@@ -59,17 +62,45 @@ std::optional<std::vector<qint64>> ReadLogIds(const QSqlDatabase &db, const QStr
 
 // The IDs of the rows that the condition (SQL over the log's field names, "?" for each of
 // the values, bound in order) selects, in this order: the condition read in one pass
-// without a sort, and the places taken from the whole log's order where an index gives it
-// or SortLogInMemory sorts it, which is faster than SQLite's sort of a large part of the
-// log. Nothing when the log's order would need SQLite's own sort, or for values other
-// than numbers, texts and blobs. Raises EDatabaseError when the log cannot be read.
+// without a sort; a small part of the log (a sixteenth at most) sorted here from the keys
+// read with it, a larger part placed by the whole log's order where an index gives it or
+// SortLogInMemory sorts it, which is faster than SQLite's sort of a large part of the log.
+// Nothing when a large part would need SQLite's own sort of the whole log, or for values
+// other than numbers, texts and blobs. Raises EDatabaseError when the log cannot be read.
 std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, const TLogOrder &order,
                                                     const QString &condition, const QVariantList &values);
 
-// Hands the ID and the stored value of one field (as Qt's driver reads it) of every row
-// that the condition selects to `visit`, in the table's order, read through SQLite's own
-// interface: a search over one column of a large log. False, with nothing read, when the
-// connection is not SQLite's or the values are of a kind OrderSelectedIds leaves alone.
-// Raises EDatabaseError when the log cannot be read.
+// One value of a column as SQLite stores it, for a visit of a whole column: its bytes
+// when it is a text, and the value Qt's driver would make of it, made only when asked for.
+// A row that is gone reads as NULL.
+class TStoredCell
+{
+public:
+    // The column of the statement's current row; no statement: a row that is gone.
+    TStoredCell(const TSqliteStatement *statement, int column);
+    bool IsNull() const { return m_null; }
+    bool IsText() const { return m_text; }
+    std::string_view Text() const; // the UTF-8 bytes of a text
+    QVariant Value() const;
+
+private:
+    const TSqliteStatement *m_statement;
+    int m_column;
+    bool m_null = true;
+    bool m_text = false;
+};
+
+// Hands the ID and the stored value of one field of every row that the condition selects
+// to `visit`, in the table's order, read through SQLite's own interface: a search over
+// one column of a large log. False, with nothing read, when the connection is not
+// SQLite's or the values are of a kind OrderSelectedIds leaves alone. Raises
+// EDatabaseError when the log cannot be read.
 bool ReadLogColumn(const QSqlDatabase &db, int field, const QString &condition, const QVariantList &values,
-                   const std::function<void(qint64 id, const QVariant &stored)> &visit);
+                   const std::function<void(qint64 id, const TStoredCell &stored)> &visit);
+
+// Hands the stored value of one field of each of the rows with these IDs to `visit`, in
+// the order of the IDs, until it answers false; a row that is gone comes as NULL. False,
+// with nothing read, when the connection is not SQLite's. Raises EDatabaseError when the
+// log cannot be read.
+bool ReadLogValues(const QSqlDatabase &db, int field, const std::vector<qint64> &ids,
+                   const std::function<bool(const TStoredCell &stored)> &visit);

@@ -3,6 +3,7 @@
 #include "base/DatabaseError.h"
 #include "base/Formats.h"
 #include "log/LogOrder.h"
+#include "log/LogRowView.h"
 #include "base/SqliteStatement.h"
 
 #include <QFileInfo>
@@ -30,6 +31,10 @@ constexpr int MaxCachedPages = 32;
 // RefreshRows puts up to this many rows back one by one, each for a few reads of single
 // rows and a move of the list; more are read by opening the query again.
 constexpr int MaxRowsRefreshed = 64;
+// The list of IDs and the row index keep room for this many more rows: the QSOs saved
+// after opening then go in without moving the whole list to new memory, which on a large
+// log costs tens of milliseconds of fresh pages.
+constexpr size_t RoomForNewRows = 4096;
 
 struct Page {
     int index = -1;
@@ -50,31 +55,6 @@ struct Page {
 QString orderSql(const QStringList &order, bool filtered)
 {
     return LogOrderSql(ParseLogOrder(order), filtered);
-}
-
-// A stored value as LogValueFromStorage makes it of what Qt's driver hands over; the
-// common cases (numbers in number fields, text in text fields) straight from the column.
-QVariant storedValue(const TSqliteStatement &q, int field)
-{
-    sqlite3_stmt *stmt = q.get();
-    const int type = sqlite3_column_type(stmt, field);
-    switch (LogFieldTypes[field]) {
-    case ftString:
-        if (type == SQLITE_TEXT)
-            return q.ColumnText(field);
-        break;
-    case ftFloat:
-        if (type == SQLITE_FLOAT || type == SQLITE_INTEGER)
-            return sqlite3_column_double(stmt, field);
-        break;
-    case ftSmallint:
-        if (type == SQLITE_INTEGER)
-            return int(sqlite3_column_int64(stmt, field));
-        break;
-    default:
-        break;
-    }
-    return LogValueFromStorage(field, q.ColumnValue(field));
 }
 
 } // namespace
@@ -112,9 +92,12 @@ struct LogQuery::Private {
     mutable qint64 minId = 0;
     mutable std::vector<int> rowById;
     mutable std::vector<std::pair<qint64, int>> rowsSortedById;
+    qint64 maxId = 0; // no listed ID is greater
 
     mutable std::list<Page> pages; // most recently used first
     mutable std::optional<QSqlQuery> pageQuery;
+    mutable std::optional<TSqliteStatement> pageStatement;
+    mutable sqlite3 *pageHandle = nullptr; // the connection pageStatement was made on
     mutable QString readError; // the first failed view read since opening
 
     QSqlDatabase database() const
@@ -145,10 +128,53 @@ struct LogQuery::Private {
     {
         pages.clear();
         pageQuery.reset();
+        pageStatement.reset();
         rowIndexBuilt = false;
         rowById = {};
         rowsSortedById = {};
         readError.clear();
+    }
+
+    // Takes out (inserted false) or puts in one ID at `row`, keeping what was read of the
+    // rows before it: the cached pages that end before the row, and the row index, whose
+    // entries change only for the rows from there on. A saved QSO usually lands near the
+    // end of the list, so this costs little however long the log is.
+    void applyEdit(bool inserted, int row, qint64 id)
+    {
+        if (inserted)
+            ids.insert(ids.begin() + row, id);
+        else
+            ids.erase(ids.begin() + row);
+        if (inserted && id > maxId)
+            maxId = id;
+        pages.remove_if([row](const Page &page) { return (page.index + 1) * PageSize > row; });
+        if (!rowIndexBuilt)
+            return;
+        if (rowById.empty() || id < minId) {
+            rowIndexBuilt = false; // the sorted pairs (or a table that would have to move) are built again
+            rowById = {};
+            rowsSortedById = {};
+            return;
+        }
+        const size_t slot = static_cast<size_t>(id - minId);
+        if (slot >= rowById.size())
+            rowById.resize(slot + 1, -1);
+        if (!inserted)
+            rowById[slot] = -1;
+        for (size_t r = static_cast<size_t>(row); r < ids.size(); ++r)
+            rowById[static_cast<size_t>(ids[r] - minId)] = static_cast<int>(r);
+    }
+
+    // Whether the ID may be in the list, and where: the row index when it is at hand, else
+    // a scan, which an ID above every listed one (a new QSO) does not need.
+    int findRow(qint64 id) const
+    {
+        if (rowIndexBuilt)
+            return rowOfId(id);
+        if (id > maxId)
+            return -1;
+        const auto it = std::find(ids.begin(), ids.end(), id);
+        return it == ids.end() ? -1 : static_cast<int>(it - ids.begin());
     }
 
     void buildRowIndex() const
@@ -157,6 +183,7 @@ struct LogQuery::Private {
         minId = *lo;
         const qint64 span = *hi - *lo + 1;
         if (span <= 4 * static_cast<qint64>(ids.size()) + 4096) {
+            rowById.reserve(static_cast<size_t>(span) + RoomForNewRows);
             rowById.assign(static_cast<size_t>(span), -1);
             for (size_t row = 0; row < ids.size(); ++row)
                 rowById[static_cast<size_t>(ids[row] - minId)] = static_cast<int>(row);
@@ -224,18 +251,74 @@ struct LogQuery::Private {
     }
 
     // Reads the rows of one page with one prepared statement over their IDs; a short last
-    // page binds ID 0, which no row has.
+    // page binds ID 0, which no row has. Read on SQLite's own interface, a page costs a
+    // fraction of what a QVariant per value costs (the grid reads one after every saved
+    // QSO); when that read fails, the page is read through Qt, which words the failure.
     Page fetchPage(int index) const
+    {
+        if (std::optional<Page> page = fetchPageDirect(index))
+            return std::move(*page);
+        return fetchPageThroughQt(index);
+    }
+
+    std::optional<Page> fetchPageDirect(int index) const
+    {
+        try {
+            const QSqlDatabase db = database();
+            sqlite3 *handle = SqliteHandle(db);
+            if (!pageStatement || handle != pageHandle) {
+                pageStatement.reset();
+                pageStatement.emplace(db, pageSql(), QString());
+                pageHandle = handle;
+            }
+            TSqliteStatement &q = *pageStatement;
+            sqlite3_stmt *stmt = q.get();
+            const auto reset = qScopeGuard([stmt] { sqlite3_reset(stmt); });
+            Page page;
+            page.index = index;
+            const int first = index * PageSize;
+            const int count = std::min<int>(PageSize, static_cast<int>(ids.size()) - first);
+            page.rows.resize(count);
+            for (int i = 0; i < PageSize; ++i) {
+                const qint64 id = i < count ? ids[first + i] : 0;
+                q.BindInt(i, id);
+                if (i < count)
+                    page.rows[i][fiID] = id; // a row deleted meanwhile keeps its ID only
+            }
+            const TLogRowView view(q);
+            while (q.Step()) {
+                const qint64 id = sqlite3_column_int64(stmt, fiID);
+                // The page's IDs lie in order of their rows: found by a short search.
+                const auto at = std::find(ids.begin() + first, ids.begin() + first + count, id);
+                if (at == ids.begin() + first + count)
+                    continue;
+                TLogRecord &record = page.rows[static_cast<size_t>(at - (ids.begin() + first))];
+                for (int field = 1; field < LogFieldCount; ++field)
+                    record[field] = view.Value(field);
+            }
+            return page;
+        } catch (const EDatabaseError &) {
+            pageStatement.reset();
+            return std::nullopt;
+        }
+    }
+
+    static QString pageSql()
+    {
+        QStringList marks;
+        for (int i = 0; i < PageSize; ++i)
+            marks << QStringLiteral("?");
+        return QStringLiteral("SELECT %1 FROM %2 WHERE ID IN (%3)")
+            .arg(LogFieldListSql(), LogTableName, marks.join(u','));
+    }
+
+    Page fetchPageThroughQt(int index) const
     {
         const QSqlDatabase db = database();
         if (!pageQuery) {
-            QStringList marks;
-            for (int i = 0; i < PageSize; ++i)
-                marks << QStringLiteral("?");
             pageQuery.emplace(db);
             pageQuery->setForwardOnly(true);
-            if (!pageQuery->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE ID IN (%3)")
-                                        .arg(LogFieldListSql(), LogTableName, marks.join(u',')))) {
+            if (!pageQuery->prepare(pageSql())) {
                 const QString text = pageQuery->lastError().text();
                 pageQuery.reset();
                 queryFailed(db, text);
@@ -472,9 +555,16 @@ void LogQuery::Open()
     if (d->active)
         Close();
     std::vector<qint64> ids = d->readIds();
-    ids.shrink_to_fit();
+    // Room for the rows saved later, and no more than that.
+    if (ids.capacity() < ids.size() + RoomForNewRows || ids.capacity() > ids.size() + 4 * RoomForNewRows) {
+        std::vector<qint64> fitted;
+        fitted.reserve(ids.size() + RoomForNewRows);
+        fitted.assign(ids.begin(), ids.end());
+        ids = std::move(fitted);
+    }
     d->clearCache();
     d->ids = std::move(ids);
+    d->maxId = d->ids.empty() ? 0 : *std::max_element(d->ids.begin(), d->ids.end());
     d->active = true;
     d->pos = d->ids.empty() ? -1 : 0;
     d->bof = true;
@@ -511,22 +601,15 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
         // the index would take longer than scanning for the few rows.
         std::vector<std::pair<int, qint64>> gone;
         for (qint64 id : changed) {
-            int row = -1;
-            if (d->rowIndexBuilt) {
-                row = d->rowOfId(id);
-            } else {
-                const auto it = std::find(ids.begin(), ids.end(), id);
-                row = it == ids.end() ? -1 : static_cast<int>(it - ids.begin());
-            }
+            const int row = d->findRow(id);
             if (row >= 0)
                 gone.emplace_back(row, id);
         }
-        d->clearCache();
         std::sort(gone.begin(), gone.end());
         for (size_t i = 0; i < gone.size(); ++i) {
             // Its row number once the rows before it have gone.
             const int row = gone[i].first - static_cast<int>(i);
-            ids.erase(ids.begin() + row);
+            d->applyEdit(false, row, gone[i].second);
             edits.push_back({false, row, gone[i].second});
         }
     }
@@ -536,9 +619,12 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
             QVariantList key;
             if (!reader.readIfSelected(id, key))
                 continue;
-            // The first row that comes after the changed one.
+            // The first row that comes after the changed one; a new QSO usually comes after
+            // the last row, which is looked at first.
             size_t lo = 0;
             size_t hi = ids.size();
+            if (hi > 0 && CompareOrderKeys(order, reader.read(ids.back()), key) < 0)
+                lo = hi;
             while (lo < hi) {
                 const size_t mid = lo + (hi - lo) / 2;
                 if (CompareOrderKeys(order, reader.read(ids[mid]), key) < 0)
@@ -546,7 +632,7 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
                 else
                     hi = mid;
             }
-            ids.insert(ids.begin() + static_cast<std::ptrdiff_t>(lo), id);
+            d->applyEdit(true, static_cast<int>(lo), id);
             edits.push_back({true, static_cast<int>(lo), id});
         }
     } catch (...) {
@@ -554,7 +640,6 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
         Close();
         throw;
     }
-    d->clearCache();
     d->pos = d->ids.empty() ? -1 : 0;
     d->bof = true;
     d->eof = d->ids.empty();
@@ -580,6 +665,7 @@ void LogQuery::Close()
     d->clearCache();
     d->ids.clear();
     d->ids.shrink_to_fit();
+    d->maxId = 0;
     d->active = false;
     d->pos = -1;
     d->bof = d->eof = true;
@@ -866,6 +952,11 @@ TLogRecord LogQuery::RecordAt(int row) const
 
 void LogQuery::ReadRows(int firstRow, const std::function<bool(int, const TLogRecord &)> &visit) const
 {
+    ReadRowViews(firstRow, [&](int row, const TLogRowView &view) { return visit(row, view.Record()); });
+}
+
+void LogQuery::ReadRowViews(int firstRow, const std::function<bool(int, const TLogRowView &)> &visit) const
+{
     const int count = RecordCount();
     int row = std::max(firstRow, 0);
     if (row >= count)
@@ -884,7 +975,7 @@ void LogQuery::ReadRows(int firstRow, const std::function<bool(int, const TLogRe
         // are passed over. A row added or deleted since the query was opened breaks the
         // match with the IDs of the result, and the rest is read as RecordAt reads it.
         int stream = 0;
-        TLogRecord record;
+        const TLogRowView view(q);
         while (row < count && q.Step()) {
             const qint64 id = sqlite3_column_int64(q.get(), fiID);
             if (stream < row) {
@@ -894,17 +985,16 @@ void LogQuery::ReadRows(int firstRow, const std::function<bool(int, const TLogRe
             }
             if (d->ids[size_t(row)] != id)
                 break;
-            record[fiID] = id;
-            for (int field = 1; field < LogFieldCount; ++field)
-                record[field] = storedValue(q, field);
             ++stream;
-            if (!visit(row++, record))
+            if (!visit(row++, view))
                 return;
         }
     }
-    for (; row < count; ++row)
-        if (!visit(row, RecordAt(row)))
+    for (; row < count; ++row) {
+        const TLogRecord record = RecordAt(row);
+        if (!visit(row, TLogRowView(record)))
             return;
+    }
 }
 
 QString LogQuery::AsString(int field) const
@@ -1006,17 +1096,10 @@ void LogQuery::scrolled()
 void LogQuery::emitRowEdits()
 {
     const std::vector<Private::RowEdit> edits = std::exchange(d->pendingRowEdits, {});
-    std::vector<qint64> &ids = d->ids;
-    auto apply = [&ids](const Private::RowEdit &edit) {
-        if (edit.inserted)
-            ids.insert(ids.begin() + edit.row, edit.id);
-        else
-            ids.erase(ids.begin() + edit.row);
-    };
+    auto apply = [this](const Private::RowEdit &edit) { d->applyEdit(edit.inserted, edit.row, edit.id); };
     // Back to the list as the views saw it: the edits undone, the last one first.
     for (auto it = edits.rbegin(); it != edits.rend(); ++it)
         apply({!it->inserted, it->row, it->id});
-    d->clearCache();
     ++d->disableCount;
     size_t applied = 0; // edits made on the list
     try {
@@ -1024,7 +1107,6 @@ void LogQuery::emitRowEdits()
             emit viewRowAboutToBeEdited(edit.inserted, edit.row);
             apply(edit);
             ++applied;
-            d->clearCache();
             emit viewRowEdited(edit.inserted, edit.row);
         }
     } catch (...) {
@@ -1032,11 +1114,9 @@ void LogQuery::emitRowEdits()
         for (; applied < edits.size(); ++applied)
             apply(edits[applied]);
         --d->disableCount;
-        d->clearCache();
         throw;
     }
     --d->disableCount;
-    d->clearCache();
 }
 
 void LogQuery::notifyReset()

@@ -20,6 +20,8 @@
 #include <memory>
 #include <vector>
 
+class TLogRowView;
+
 // A bookmark is the row's ID; 0 is no bookmark.
 using TBookmark = qint64;
 
@@ -119,6 +121,9 @@ public:
     // The records are those RecordAt gives; the current row does not move. Raises
     // EDatabaseError when the log cannot be read.
     void ReadRows(int firstRow, const std::function<bool(int row, const TLogRecord &record)> &visit) const;
+    // The same pass handing over views of the rows as the statement reads them, which
+    // spare a QVariant per value; a view is valid only during its call of `visit`.
+    void ReadRowViews(int firstRow, const std::function<bool(int row, const TLogRowView &view)> &visit) const;
 
     // --- reads for views (grids, the strip, the QSO window's look-ups) ---
     // As ValueAt, DisplayTextAt and RecordAt, but they never raise: a row that cannot be

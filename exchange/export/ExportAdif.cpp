@@ -12,6 +12,10 @@
 #include <QDate>
 #include <QTime>
 
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
 using namespace ExportValues;
 
 namespace
@@ -20,21 +24,25 @@ namespace
 constexpr char CrLf[] = "\r\n";
 
 // The start of a field: the tag and the value's length in bytes.
-void tag(QByteArray &out, const char *name, qsizetype length)
+void tag(QByteArray &out, std::string_view name, qsizetype length)
 {
-    out += '<';
-    out += name;
-    out += ':';
-    AppendNumber(out, int(length));
-    out += '>';
+    // Put together first and appended at once: there are some twenty tags a record.
+    char text[64];
+    char *end = text;
+    *end++ = '<';
+    end = std::copy(name.begin(), name.begin() + std::min<size_t>(name.size(), 32), end);
+    *end++ = ':';
+    end = std::to_chars(end, text + sizeof text - 1, std::max<qsizetype>(length, 0)).ptr;
+    *end++ = '>';
+    out.append(text, end - text);
 }
 
 // A field: the tag, the value's length in bytes, ">" and the value, which is written as
 // it is (angle brackets and line breaks included: the length tells where it ends).
-void field(QByteArray &out, const char *name, const QByteArray &value)
+void field(QByteArray &out, const char *name, QByteArrayView value)
 {
     tag(out, name, value.size());
-    out += value;
+    out.append(value);
 }
 
 void textField(QByteArray &out, const char *name, const QString &value)
@@ -47,31 +55,53 @@ void textField(QByteArray &out, const char *name, const QString &value)
     }
 }
 
-void textField(QByteArray &out, const char *name, const TLogRecord &r, int fieldIndex)
+void textField(QByteArray &out, const char *name, const TLogRowView &r, int fieldIndex)
 {
-    textField(out, name, r[fieldIndex].toString());
+    QByteArrayView bytes;
+    if (!r.Ascii(fieldIndex, bytes))
+        return textField(out, name, r.String(fieldIndex));
+    tag(out, name, bytes.size());
+    out.append(bytes.data(), bytes.size());
 }
 
-void dateField(QByteArray &out, const TLogRecord &r)
+// A value whose length is known only once it is written: it goes to `scratch` first.
+template <typename Append> void formattedField(QByteArray &out, QByteArray &scratch, const char *name, Append append)
 {
-    const QDate date = r[fiDAT].toDate();
+    scratch.resize(0);
+    append(scratch);
+    field(out, name, scratch);
+}
+
+void dateField(QByteArray &out, const TLogRowView &r)
+{
+    const QDate date = r.Date(fiDAT);
     tag(out, "QSO_DATE", date.isValid() ? 8 : 0);
     AppendDate(out, date, false);
 }
 
-void timeField(QByteArray &out, const TLogRecord &r)
+void timeField(QByteArray &out, const TLogRowView &r)
 {
-    const QTime time = r[fiUTC].toTime();
+    const QTime time = r.Time(fiUTC);
     tag(out, "TIME_ON", time.isValid() ? 6 : 0);
     AppendTime(out, time, false);
 }
 
-const char *yesNo(const TLogRecord &r, int fieldIndex)
+void pointDecimalField(QByteArray &out, QByteArray &scratch, const char *name, const TLogRowView &r, int fieldIndex)
+{
+    formattedField(out, scratch, name, [&](QByteArray &value) { AppendPointDecimal(value, r, fieldIndex); });
+}
+
+void integerField(QByteArray &out, QByteArray &scratch, const char *name, const TLogRowView &r, int fieldIndex)
+{
+    formattedField(out, scratch, name, [&](QByteArray &value) { AppendInteger(value, r, fieldIndex); });
+}
+
+const char *yesNo(const TLogRowView &r, int fieldIndex)
 {
     return Index(r, fieldIndex) == 1 ? "Y" : "N";
 }
 
-const char *qslSent(const TLogRecord &r)
+const char *qslSent(const TLogRowView &r)
 {
     switch (Index(r, fiQSLO)) {
     case 1:
@@ -86,10 +116,12 @@ const char *qslSent(const TLogRecord &r)
 }
 
 // EU123 is written EU-123.
-QByteArray iota(const TLogRecord &r)
+void iotaField(QByteArray &out, QByteArray &scratch, const TLogRowView &r)
 {
-    const QByteArray value = Text(r, fiIOTA);
-    return value.left(2) + '-' + value.mid(2);
+    formattedField(out, scratch, "IOTA", [&](QByteArray &value) {
+        AppendText(value, r, fiIOTA);
+        value.insert(std::min<qsizetype>(2, value.size()), '-');
+    });
 }
 
 void newLine(QByteArray &out)
@@ -98,13 +130,13 @@ void newLine(QByteArray &out)
     out += '\t';
 }
 
-void fullRecord(QByteArray &out, const TLogRecord &r)
+void fullRecord(QByteArray &out, QByteArray &scratch, const TLogRowView &r)
 {
     dateField(out, r);
     timeField(out, r);
-    field(out, "FREQ", PointDecimal(r, fiFREQ));
-    textField(out, "BAND", BandName(r));
-    textField(out, "MODE", ModeName(r));
+    pointDecimalField(out, scratch, "FREQ", r, fiFREQ);
+    field(out, "BAND", BandNameText(r));
+    field(out, "MODE", ModeNameText(r));
     newLine(out);
     textField(out, "CALL", r, fiCALL);
     newLine(out);
@@ -122,16 +154,16 @@ void fullRecord(QByteArray &out, const TLogRecord &r)
     field(out, "EQSL_RCVD", yesNo(r, fiEQSLP));
     textField(out, "QSL_VIA", r, fiQSLVIA);
     newLine(out);
-    field(out, "ITUZ", Integer(r, fiITU));
-    field(out, "CQZ", Integer(r, fiWAZ));
+    integerField(out, scratch, "ITUZ", r, fiITU);
+    integerField(out, scratch, "CQZ", r, fiWAZ);
     textField(out, "DXCCP", r, fiDXCC);
-    if (!r.isEmpty(fiIOTA))
-        field(out, "IOTA", iota(r));
-    if (!r.isEmpty(fiAWARD))
+    if (!r.IsEmpty(fiIOTA))
+        iotaField(out, scratch, r);
+    if (!r.IsEmpty(fiAWARD))
         textField(out, "AWARD", r, fiAWARD);
     newLine(out);
-    field(out, "TX_PWR", PointDecimal(r, fiPWR));
-    if (!r.isEmpty(fiNOTE)) {
+    pointDecimalField(out, scratch, "TX_PWR", r, fiPWR);
+    if (!r.IsEmpty(fiNOTE)) {
         newLine(out);
         textField(out, "COMMENT", r, fiNOTE);
     }
@@ -140,14 +172,14 @@ void fullRecord(QByteArray &out, const TLogRecord &r)
     out += CrLf;
 }
 
-void shortRecord(QByteArray &out, const TLogRecord &r, const QByteArray &qslMsg)
+void shortRecord(QByteArray &out, QByteArray &scratch, const TLogRowView &r, const QByteArray &qslMsg)
 {
     textField(out, "CALL", r, fiCALL);
     dateField(out, r);
     timeField(out, r);
-    field(out, "FREQ", PointDecimal(r, fiFREQ));
-    textField(out, "BAND", BandName(r));
-    textField(out, "MODE", ModeName(r));
+    pointDecimalField(out, scratch, "FREQ", r, fiFREQ);
+    field(out, "BAND", BandNameText(r));
+    field(out, "MODE", ModeNameText(r));
     textField(out, "RST_SENT", r, fiRSTO);
     textField(out, "RST_RCVD", r, fiRSTP);
     textField(out, "MY_GRIDSQUARE", r, fiLOCO);
@@ -173,14 +205,15 @@ QByteArray header(int count)
 
 void exportAdif(LogQuery &query, const QList<TBookmark> &marked, const QString &fileName,
                 const TProgressEvent &onProgress,
-                const std::function<void(QByteArray &, const TLogRecord &)> &record)
+                const std::function<void(QByteArray &, QByteArray &, const TLogRowView &)> &record)
 {
     TExportWalk walk(query, marked);
     TExportFile file(fileName);
     file.Write(header(walk.Count()));
+    QByteArray scratch;
     walk.Run(
-        [&](const TLogRecord &r) {
-            record(file.Buffer(), r);
+        [&](const TLogRowView &r) {
+            record(file.Buffer(), scratch, r);
             file.Written();
         },
         onProgress);
@@ -200,5 +233,7 @@ void ExportADIFShort(LogQuery &query, const QList<TBookmark> &marked, const QStr
 {
     const QByteArray message = UnicodeToWin1250(qslMsg);
     exportAdif(query, marked, fileName, onProgress,
-               [&message](QByteArray &out, const TLogRecord &r) { shortRecord(out, r, message); });
+               [&message](QByteArray &out, QByteArray &scratch, const TLogRowView &r) {
+                   shortRecord(out, scratch, r, message);
+               });
 }

@@ -35,19 +35,19 @@ QStringList captions()
     return c;
 }
 
-template <size_t N> QString markOf(const std::array<QString, N> &marks, const TLogRecord &r, int field)
+template <size_t N> QString markOf(const std::array<QString, N> &marks, const TLogRowView &r, int field)
 {
     const int index = Index(r, field);
     return index >= 0 && index < int(N) ? marks[size_t(index)] : QString();
 }
 
 // Appends the value of a float field in one of the two files' forms.
-using FloatForm = void (*)(QByteArray &, const TLogRecord &, int);
+using FloatForm = void (*)(QByteArray &, const TLogRowView &, int);
 
-void csvFloat(QByteArray &out, const TLogRecord &r, int field)
+void csvFloat(QByteArray &out, const TLogRowView &r, int field)
 {
-    if (!r[field].isNull())
-        Formats::appendFloatToStr(out, r[field].toDouble(), char(Formats::DecimalSeparator.unicode()));
+    if (!r.IsNull(field))
+        Formats::appendFloatToStr(out, r.Double(field), char(Formats::DecimalSeparator.unicode()));
 }
 
 void appendPattern(QByteArray &out, const Formats::FloatPattern &pattern, double value)
@@ -55,22 +55,22 @@ void appendPattern(QByteArray &out, const Formats::FloatPattern &pattern, double
     Formats::appendFloat(out, pattern, value, char(Formats::DecimalSeparator.unicode()));
 }
 
-void txtFreq(QByteArray &out, const TLogRecord &r, int field)
+void txtFreq(QByteArray &out, const TLogRowView &r, int field)
 {
     static const Formats::FloatPattern pattern(u"0.000");
-    appendPattern(out, pattern, r[field].toDouble());
+    appendPattern(out, pattern, r.Double(field));
 }
 
-void txtQrb(QByteArray &out, const TLogRecord &r, int field)
+void txtQrb(QByteArray &out, const TLogRowView &r, int field)
 {
     static const Formats::FloatPattern pattern(u"0");
-    appendPattern(out, pattern, r[field].toDouble());
+    appendPattern(out, pattern, r.Double(field));
 }
 
-void txtPwr(QByteArray &out, const TLogRecord &r, int field)
+void txtPwr(QByteArray &out, const TLogRowView &r, int field)
 {
     static const Formats::FloatPattern pattern(u"0.###");
-    appendPattern(out, pattern, r[field].toDouble());
+    appendPattern(out, pattern, r.Double(field));
 }
 
 // Receives the cells of a line: CSV ends each with ";", the text file pads each to its
@@ -137,7 +137,21 @@ template <typename Cells> void textCell(Cells &cells, const QString &text)
     cells.End();
 }
 
-template <typename Cells> void floatCell(Cells &cells, FloatForm form, const TLogRecord &r, int field)
+template <typename Cells> void bytesCell(Cells &cells, QByteArrayView bytes)
+{
+    cells.Begin();
+    cells.out.append(bytes);
+    cells.End();
+}
+
+template <typename Cells> void fieldCell(Cells &cells, const TLogRowView &r, int field)
+{
+    cells.Begin();
+    AppendText(cells.out, r, field);
+    cells.End();
+}
+
+template <typename Cells> void floatCell(Cells &cells, FloatForm form, const TLogRowView &r, int field)
 {
     cells.Begin();
     form(cells.out, r, field);
@@ -153,21 +167,22 @@ template <typename Cells> void captionLine(Cells &cells)
 
 // The 25 cells of a row, the floats in the file's forms.
 template <typename Cells>
-void valueLine(Cells &cells, const TLogRecord &r, FloatForm freq, FloatForm qrb, FloatForm pwr)
+void valueLine(Cells &cells, const TLogRowView &r, FloatForm freq, FloatForm qrb, FloatForm pwr)
 {
-    const auto text = [&](int field) { textCell(cells, r[field].toString()); };
-    const QString call = r[fiCALL].toString();
+    const auto text = [&](int field) { fieldCell(cells, r, field); };
     cells.Begin();
-    AppendDate(cells.out, r[fiDAT].toDate(), true);
+    AppendDate(cells.out, r.Date(fiDAT), true);
     cells.End();
     cells.Begin();
-    AppendTime(cells.out, r[fiUTC].toTime(), true);
+    AppendTime(cells.out, r.Time(fiUTC), true);
     cells.End();
-    textCell(cells, call);
-    textCell(cells, ExtractBaseCall(call));
+    text(fiCALL);
+    cells.Begin();
+    AppendBaseCall(cells.out, r, fiCALL);
+    cells.End();
     floatCell(cells, freq, r, fiFREQ);
-    textCell(cells, BandName(r));
-    textCell(cells, ModeName(r));
+    bytesCell(cells, BandNameText(r));
+    bytesCell(cells, ModeNameText(r));
     for (int field : {fiRSTO, fiRSTP, fiNAME, fiQTH, fiLOCO, fiLOCP})
         text(field);
     textCell(cells, markOf(QslSentMarks, r, fiQSLO));
@@ -180,8 +195,7 @@ void valueLine(Cells &cells, const TLogRecord &r, FloatForm freq, FloatForm qrb,
         text(field);
     for (int field : {fiITU, fiWAZ}) {
         cells.Begin();
-        if (!r[field].isNull())
-            cells.out += QByteArray::number(r[field].toInt());
+        AppendInteger(cells.out, r, field);
         cells.End();
     }
     cells.Finish();
@@ -197,7 +211,7 @@ void ExportCSV(LogQuery &query, const QList<TBookmark> &marked, const QString &f
     CsvCells captions{file.Buffer()};
     captionLine(captions);
     walk.Run(
-        [&](const TLogRecord &r) {
+        [&](const TLogRowView &r) {
             CsvCells cells{file.Buffer()};
             valueLine(cells, r, csvFloat, csvFloat, csvFloat);
             file.Written();
@@ -215,7 +229,7 @@ void ExportTXT(LogQuery &query, const QList<TBookmark> &marked, const QString &f
     captionLine(captions);
     file.Write(QByteArray(RuleWidth, '-') + "\r\n");
     walk.Run(
-        [&](const TLogRecord &r) {
+        [&](const TLogRowView &r) {
             TxtCells cells{file.Buffer(), ValueWidths};
             valueLine(cells, r, txtFreq, txtQrb, txtPwr);
             file.Written();

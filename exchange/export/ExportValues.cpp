@@ -4,6 +4,9 @@
 #include "radio/CharSet.h"
 #include "base/Formats.h"
 
+#include <array>
+#include <charconv>
+
 namespace ExportValues
 {
 
@@ -15,26 +18,50 @@ template <size_t N> QString nameAt(const std::array<QString, N> &names, int inde
     return index >= 0 && index < int(N) ? names[size_t(index)] : QString();
 }
 
-void appendDigits(QByteArray &out, int value, int width)
+// The names of a table as they go into the files, encoded once.
+template <size_t N> std::array<QByteArray, N + 1> encodedNames(const std::array<QString, N> &names)
 {
-    value = std::max(value, 0); // dates before year 1 do not occur in a log
-    char digits[12];
-    int n = 0;
-    do {
-        digits[n++] = char('0' + value % 10);
-        value /= 10;
-    } while (value > 0 && n < int(sizeof digits));
-    for (int i = n; i < width; ++i)
-        out += '0';
-    while (n > 0)
-        out += digits[--n];
+    std::array<QByteArray, N + 1> encoded; // the last one, empty, stands for an index outside
+    for (size_t i = 0; i < N; ++i)
+        AppendText(encoded[i], names[i]);
+    return encoded;
+}
+
+template <size_t N> const QByteArray &encodedAt(const std::array<QByteArray, N> &names, int index)
+{
+    return index >= 0 && index < int(N) - 1 ? names[size_t(index)] : names[N - 1];
+}
+
+// The longer part of "prefix/call" or "call/suffix" (the first on a tie), the middle one
+// of "prefix/call/suffix", else the whole call; in capitals.
+void appendAsciiBaseCall(QByteArray &out, QByteArrayView call)
+{
+    const qsizetype first = call.indexOf('/');
+    const qsizetype second = first < 0 ? -1 : call.sliced(first + 1).indexOf('/');
+    QByteArrayView part = call;
+    if (first >= 0 && second < 0) {
+        const QByteArrayView before = call.first(first), after = call.sliced(first + 1);
+        part = after.size() > before.size() ? after : before;
+    } else if (second >= 0 && call.sliced(first + 1 + second + 1).indexOf('/') < 0) {
+        part = call.sliced(first + 1, second);
+    }
+    const qsizetype start = out.size();
+    out.append(part.data(), part.size());
+    for (char *c = out.data() + start, *end = out.data() + out.size(); c != end; ++c)
+        if (*c >= 'a' && *c <= 'z')
+            *c = char(*c - ('a' - 'A'));
 }
 
 } // namespace
 
 void AppendNumber(QByteArray &out, int value, int width)
 {
-    appendDigits(out, value, width);
+    value = std::max(value, 0); // dates before year 1 do not occur in a log
+    char digits[16];
+    const int n = int(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+    if (n < width)
+        out.append(width - n, '0');
+    out.append(digits, n);
 }
 
 bool IsAscii(const QString &text)
@@ -60,56 +87,81 @@ qsizetype AppendText(QByteArray &out, const QString &text)
     return out.size() - start;
 }
 
-QByteArray Text(const TLogRecord &record, int field)
+qsizetype AppendText(QByteArray &out, const TLogRowView &row, int field)
 {
-    QByteArray out;
-    AppendText(out, record[field].toString());
-    return out;
+    QByteArrayView bytes;
+    if (!row.Ascii(field, bytes))
+        return AppendText(out, row.String(field));
+    out.append(bytes.data(), bytes.size());
+    return bytes.size();
 }
 
-int Index(const TLogRecord &record, int field)
+int Index(const TLogRowView &row, int field)
 {
-    return record[field].toInt();
+    return row.Int(field);
 }
 
-QString BandName(const TLogRecord &record)
+QString BandName(const TLogRowView &row)
 {
-    return nameAt(BandNames, Index(record, fiBAND));
+    return nameAt(BandNames, Index(row, fiBAND));
 }
 
-QString ModeName(const TLogRecord &record)
+QString ModeName(const TLogRowView &row)
 {
-    return nameAt(ModeNames, Index(record, fiMODE));
+    return nameAt(ModeNames, Index(row, fiMODE));
 }
 
-QByteArray PointDecimal(const TLogRecord &record, int field)
+const QByteArray &BandNameText(const TLogRowView &row)
+{
+    static const auto names = encodedNames(BandNames);
+    return encodedAt(names, Index(row, fiBAND));
+}
+
+const QByteArray &ModeNameText(const TLogRowView &row)
+{
+    static const auto names = encodedNames(ModeNames);
+    return encodedAt(names, Index(row, fiMODE));
+}
+
+void AppendPointDecimal(QByteArray &out, const TLogRowView &row, int field)
 {
     static const Formats::FloatPattern pattern(u"0.####");
-    QByteArray out;
-    Formats::appendFloat(out, pattern, record[field].toDouble(), '.');
-    return out;
+    Formats::appendFloat(out, pattern, row.Double(field), '.');
 }
 
-QByteArray Integer(const TLogRecord &record, int field)
+void AppendInteger(QByteArray &out, const TLogRowView &row, int field)
 {
-    const QVariant &value = record[field];
-    return value.isNull() ? QByteArray() : QByteArray::number(value.toInt());
+    if (row.IsNull(field))
+        return;
+    char digits[16];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, row.Int(field)).ptr - digits);
+}
+
+void AppendBaseCall(QByteArray &out, const TLogRowView &row, int field)
+{
+    QByteArrayView call;
+    if (row.Ascii(field, call))
+        appendAsciiBaseCall(out, call);
+    else
+        AppendText(out, ExtractBaseCall(row.String(field)));
 }
 
 void AppendDate(QByteArray &out, const QDate &date, bool separated)
 {
     if (!date.isValid())
         return;
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
     if (separated) {
-        AppendNumber(out, date.day(), 2);
+        AppendNumber(out, day, 2);
         out += '.';
-        AppendNumber(out, date.month(), 2);
+        AppendNumber(out, month, 2);
         out += '.';
-        AppendNumber(out, date.year(), 4);
+        AppendNumber(out, year, 4);
     } else {
-        AppendNumber(out, date.year(), 4);
-        AppendNumber(out, date.month(), 2);
-        AppendNumber(out, date.day(), 2);
+        AppendNumber(out, year, 4);
+        AppendNumber(out, month, 2);
+        AppendNumber(out, day, 2);
     }
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-// How the exports turn the values of a log record into the bytes of their files. The
+// How the exports turn the values of a log row into the bytes of their files. The
 // appenders write straight into the file's buffer: an export of a million QSOs formats
 // some twenty-five million values.
 
-#include "log/LogRecord.h"
+#include "log/LogRowView.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -16,16 +16,22 @@ namespace ExportValues
 // The text as Windows-1250 (a character the code page lacks becomes "?"); returns the
 // number of bytes appended.
 qsizetype AppendText(QByteArray &out, const QString &text);
-QByteArray Text(const TLogRecord &record, int field);
-// The name of the band or mode of the record; a value outside the table gives "".
-QString BandName(const TLogRecord &record);
-QString ModeName(const TLogRecord &record);
+// The same for the text of a field of the row (its ASCII bytes as they are stored).
+qsizetype AppendText(QByteArray &out, const TLogRowView &row, int field);
+// The name of the band or mode of the row; a value outside the table gives "".
+QString BandName(const TLogRowView &row);
+QString ModeName(const TLogRowView &row);
+// The same names as Windows-1250 bytes.
+const QByteArray &BandNameText(const TLogRowView &row);
+const QByteArray &ModeNameText(const TLogRowView &row);
 // The index stored in a small-integer field; an empty field reads as 0.
-int Index(const TLogRecord &record, int field);
+int Index(const TLogRowView &row, int field);
 // A float field as "0.####" with "." for decimals (an empty field reads as 0).
-QByteArray PointDecimal(const TLogRecord &record, int field);
-// A small-integer field in decimal, "" when empty.
-QByteArray Integer(const TLogRecord &record, int field);
+void AppendPointDecimal(QByteArray &out, const TLogRowView &row, int field);
+// A small-integer field in decimal, nothing when empty.
+void AppendInteger(QByteArray &out, const TLogRowView &row, int field);
+// The base call of the call sign (ExtractBaseCall) as Windows-1250.
+void AppendBaseCall(QByteArray &out, const TLogRowView &row, int field);
 
 // True when every character is ASCII (one byte in the file).
 bool IsAscii(const QString &text);

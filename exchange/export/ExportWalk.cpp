@@ -47,28 +47,30 @@ TExportWalk::TExportWalk(LogQuery &query, const QList<TBookmark> &marked, int li
     m_count = int(m_rows.size());
 }
 
-void TExportWalk::Run(const std::function<void(const TLogRecord &)> &visit, const TProgressEvent &onProgress)
+void TExportWalk::Run(const std::function<void(const TLogRowView &)> &visit, const TProgressEvent &onProgress)
 {
     // Declared in this order so that the query moves while its views are still held back.
     TQueryViewsHeld disabled(m_query);
     StayOnLastRow stay(m_query);
     m_lastReported = 0;
     int index = 0;
-    const auto write = [&](int row, const TLogRecord &record) {
-        visit(record);
+    const auto write = [&](int row, const TLogRowView &view) {
+        visit(view);
         stay.row = row;
         reportProgress(index++, onProgress);
     };
     if (m_all) {
         if (m_count > 0)
-            m_query.ReadRows(0, [&](int row, const TLogRecord &record) {
-                write(row, record);
+            m_query.ReadRowViews(0, [&](int row, const TLogRowView &view) {
+                write(row, view);
                 return index < m_count;
             });
         return;
     }
-    for (const int row : m_rows)
-        write(row, m_query.RecordAt(row));
+    for (const int row : m_rows) {
+        const TLogRecord record = m_query.RecordAt(row);
+        write(row, TLogRowView(record));
+    }
 }
 
 void TExportWalk::reportProgress(int index, const TProgressEvent &onProgress)

@@ -5,6 +5,7 @@
 // afterwards the query stands on the last row written.
 
 #include "log/LogQuery.h"
+#include "log/LogRowView.h"
 #include "base/Progress.h"
 
 #include <QList>
@@ -22,11 +23,11 @@ public:
     // The number of rows the walk visits.
     int Count() const { return m_count; }
 
-    // Hands each row's record to `visit`, then reports progress: after the record with
-    // zero-based index i of n, the percentage i * 100 / (n - 1), only when it differs from
-    // the last one passed (at first 0). So 0 is never passed, 100 after the last record,
+    // Hands each row to `visit` (a view valid during that call), then reports progress:
+    // after the record with zero-based index i of n, the percentage i * 100 / (n - 1),
+    // only when it differs from the last one passed (at first 0). So 0 is never passed, 100 after the last record,
     // and a single record reports nothing. The callback may be empty.
-    void Run(const std::function<void(const TLogRecord &)> &visit, const TProgressEvent &onProgress);
+    void Run(const std::function<void(const TLogRowView &)> &visit, const TProgressEvent &onProgress);
 
 private:
     void reportProgress(int index, const TProgressEvent &onProgress);

@@ -17,6 +17,7 @@
 #include <xlsxwriter.h>
 
 #include <array>
+#include <charconv>
 
 using namespace ExportValues;
 
@@ -65,7 +66,7 @@ QStringList captions()
     return c;
 }
 
-template <size_t N> QString nameOf(const std::array<QString, N> &names, const TLogRecord &r, int field)
+template <size_t N> QString nameOf(const std::array<QString, N> &names, const TLogRowView &r, int field)
 {
     const int index = Index(r, field);
     return index >= 0 && index < int(N) ? names[size_t(index)] : QString();
@@ -106,42 +107,39 @@ public:
             string(0, col, texts[col], m_bold, true);
     }
 
-    void Row(int row, const TLogRecord &r)
+    void Row(int row, const TLogRowView &r)
     {
-        const QString call = r[fiCALL].toString();
-        QByteArray date;
-        AppendDate(date, r[fiDAT].toDate(), true);
-        string(row, colDAT, QString::fromLatin1(date));
-        if (r[fiUTC].isNull())
+        m_utf8.resize(0);
+        AppendDate(m_utf8, r.Date(fiDAT), true);
+        ascii(row, colDAT, m_utf8, nullptr);
+        if (r.IsNull(fiUTC))
             blank(row, colUTC, m_time);
         else
-            number(row, colUTC, r[fiUTC].toTime().msecsSinceStartOfDay() / MsPerDay, m_time, 8);
-        string(row, colCALL, call);
-        string(row, colMCALL, ExtractBaseCall(call));
-        const double freq = r[fiFREQ].toDouble();
+            number(row, colUTC, r.Time(fiUTC).msecsSinceStartOfDay() / MsPerDay, m_time, 8);
+        text(row, colCALL, r, fiCALL);
+        baseCall(row, colMCALL, r);
+        const double freq = r.Double(fiFREQ);
         number(row, colFREQ, freq, m_freq, QString::number(freq, 'f', 4).size());
         string(row, colBAND, BandName(r));
         string(row, colMODE, ModeName(r));
-        string(row, colRSTO, r[fiRSTO].toString(), m_text);
-        string(row, colRSTP, r[fiRSTP].toString(), m_text);
-        string(row, colNAME, r[fiNAME].toString());
-        string(row, colQTH, r[fiQTH].toString());
-        string(row, colLOCP, r[fiLOCP].toString());
-        string(row, colLOCO, r[fiLOCO].toString());
+        text(row, colRSTO, r, fiRSTO, m_text);
+        text(row, colRSTP, r, fiRSTP, m_text);
+        text(row, colNAME, r, fiNAME);
+        text(row, colQTH, r, fiQTH);
+        text(row, colLOCP, r, fiLOCP);
+        text(row, colLOCO, r, fiLOCO);
         string(row, colQSLO, nameOf(QslSentNames, r, fiQSLO));
         string(row, colQSLP, nameOf(QslRcvdNames, r, fiQSLP));
         string(row, colEQSLP, nameOf(EQslNames, r, fiEQSLP));
-        string(row, colQSLVIA, r[fiQSLVIA].toString());
-        string(row, colNOTE, r[fiNOTE].toString());
-        const double pwr = r[fiPWR].toDouble();
+        text(row, colQSLVIA, r, fiQSLVIA);
+        text(row, colNOTE, r, fiNOTE);
+        const double pwr = r.Double(fiPWR);
         number(row, colPWR, pwr, nullptr, QString::number(pwr, 'g', 15).size());
-        string(row, colDXCC, r[fiDXCC].toString());
-        const int itu = r[fiITU].toInt();
-        number(row, colITU, itu, nullptr, QString::number(itu).size());
-        const int waz = r[fiWAZ].toInt();
-        number(row, colWAZ, waz, nullptr, QString::number(waz).size());
-        string(row, colIOTA, r[fiIOTA].toString());
-        string(row, colAWARD, r[fiAWARD].toString());
+        text(row, colDXCC, r, fiDXCC);
+        integer(row, colITU, r.Int(fiITU));
+        integer(row, colWAZ, r.Int(fiWAZ));
+        text(row, colIOTA, r, fiIOTA);
+        text(row, colAWARD, r, fiAWARD);
     }
 
     // Sets the widths and writes the file.
@@ -158,6 +156,45 @@ public:
     }
 
 private:
+    // A text field: its stored bytes when they are ASCII (UTF-8 as they are), else its text.
+    void text(int row, int col, const TLogRowView &r, int field, lxw_format *format = nullptr)
+    {
+        QByteArrayView bytes;
+        if (!r.Ascii(field, bytes))
+            return string(row, col, r.String(field), format);
+        m_utf8.resize(0);
+        m_utf8.append(bytes);
+        ascii(row, col, m_utf8, format);
+    }
+
+    void baseCall(int row, int col, const TLogRowView &r)
+    {
+        QByteArrayView bytes;
+        if (!r.Ascii(fiCALL, bytes))
+            return string(row, col, ExtractBaseCall(r.String(fiCALL)));
+        m_utf8.resize(0);
+        AppendBaseCall(m_utf8, r, fiCALL);
+        ascii(row, col, m_utf8, nullptr);
+    }
+
+    // ASCII bytes, as `string` writes the same text.
+    void ascii(int row, int col, const QByteArray &value, lxw_format *format)
+    {
+        if (value.isEmpty()) {
+            if (format)
+                blank(row, col, format);
+            return;
+        }
+        check(worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(col), value.constData(), format));
+        fit(col, int(value.size()));
+    }
+
+    void integer(int row, int col, int value)
+    {
+        char digits[16];
+        number(row, col, value, nullptr, std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+    }
+
     void string(int row, int col, const QString &value, lxw_format *format = nullptr, bool bold = false)
     {
         if (value.isEmpty()) {
@@ -209,6 +246,7 @@ private:
     lxw_format *m_freq = nullptr;
     lxw_format *m_text = nullptr;
     std::array<int, ColumnCount> m_widths;
+    QByteArray m_utf8; // the bytes of the cell being written
 };
 
 } // namespace
@@ -220,6 +258,6 @@ void ExportXLS(LogQuery &query, const QList<TBookmark> &marked, const QString &f
     Workbook book(fileName);
     book.Captions();
     int row = 1;
-    walk.Run([&](const TLogRecord &r) { book.Row(row++, r); }, onProgress);
+    walk.Run([&](const TLogRowView &r) { book.Row(row++, r); }, onProgress);
     book.Close();
 }

@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
 #include <shapefil.h>
 
 
@@ -62,12 +66,106 @@ QVariant logicalValue(const QByteArray &text)
     return {};
 }
 
+// shapelib reads a record by a seek and a read of the file; it reads here from the file
+// mapped into memory, so that reading the rows in another order than the file's costs
+// no more than reading them in file order.
+struct TMappedFile {
+    QFile file;
+    const uchar *data = nullptr;
+    qint64 size = 0;
+    qint64 position = 0;
+};
+
+TMappedFile *mapped(SAFile handle)
+{
+    return reinterpret_cast<TMappedFile *>(handle);
+}
+
+SAFile openMapped(const char *fileName, const char *access)
+{
+    if (std::strpbrk(access, "wa+"))
+        return nullptr; // the table is only read
+    auto file = std::make_unique<TMappedFile>();
+    file->file.setFileName(QFile::decodeName(fileName));
+    if (!file->file.open(QIODevice::ReadOnly))
+        return nullptr;
+    file->size = file->file.size();
+    file->data = file->size > 0 ? file->file.map(0, file->size) : nullptr;
+    if (file->size > 0 && !file->data)
+        return nullptr;
+    return reinterpret_cast<SAFile>(file.release());
+}
+
+SAOffset readMapped(void *buffer, SAOffset size, SAOffset count, SAFile handle)
+{
+    TMappedFile *file = mapped(handle);
+    if (size == 0 || file->position >= file->size)
+        return 0;
+    const SAOffset whole = std::min<SAOffset>(count, SAOffset(file->size - file->position) / size);
+    std::memcpy(buffer, file->data + file->position, whole * size);
+    file->position += qint64(whole * size);
+    return whole;
+}
+
+SAOffset writeMapped(void *, SAOffset, SAOffset, SAFile)
+{
+    return 0;
+}
+
+SAOffset seekMapped(SAFile handle, SAOffset offset, int whence)
+{
+    TMappedFile *file = mapped(handle);
+    const qint64 base = whence == SEEK_CUR ? file->position : whence == SEEK_END ? file->size : 0;
+    const qint64 position = base + qint64(offset);
+    if (position < 0)
+        return SAOffset(-1);
+    file->position = position;
+    return 0;
+}
+
+SAOffset tellMapped(SAFile handle)
+{
+    return SAOffset(mapped(handle)->position);
+}
+
+int flushMapped(SAFile)
+{
+    return 0;
+}
+
+int closeMapped(SAFile handle)
+{
+    delete mapped(handle);
+    return 0;
+}
+
+int removeNothing(const char *)
+{
+    return -1;
+}
+
+SAHooks mappedHooks()
+{
+    SAHooks hooks;
+    SASetupDefaultHooks(&hooks);
+    hooks.FOpen = openMapped;
+    hooks.FRead = readMapped;
+    hooks.FWrite = writeMapped;
+    hooks.FSeek = seekMapped;
+    hooks.FTell = tellMapped;
+    hooks.FFlush = flushMapped;
+    hooks.FClose = closeMapped;
+    hooks.Remove = removeNothing;
+    return hooks;
+}
+
 } // namespace
 
 TDbfTable::TDbfTable(const QString &fileName)
 {
     checkHeader(fileName);
-    m_dbf = DBFOpen(QFile::encodeName(fileName).constData(), "rb");
+    SAHooks hooks = mappedHooks();
+    m_dbf = DBFOpenLL(QFile::encodeName(fileName).constData(), "rb", &hooks);
     if (!m_dbf)
         unreadable();
     const int count = DBFGetFieldCount(dbf(m_dbf));
@@ -125,6 +223,7 @@ void TDbfTable::checkHeader(const QString &fileName)
 QVariantList TDbfTable::Row(int row) const
 {
     QVariantList values;
+    values.reserve(m_fields.size());
     for (int field = 0; field < m_fields.size(); ++field)
         values << fieldValue(m_rows.at(row), field);
     return values;

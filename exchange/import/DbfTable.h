@@ -21,6 +21,7 @@ public:
     const QList<TSourceField> &Fields() const override { return m_fields; }
     int RowCount() const override { return int(m_rows.size()); }
     QVariantList Row(int row) const override;
+    QVariant Value(int row, int field) const override { return fieldValue(m_rows.at(row), field); }
 
 private:
     void checkHeader(const QString &fileName);

@@ -14,6 +14,7 @@
 #include "log/LogRecord.h"
 #include "base/Messages.h"
 #include "import/ParadoxTable.h"
+#include "import/SourceRowOrder.h"
 #include "ProgressDialog.h"
 #include "base/VelkorError.h"
 
@@ -22,7 +23,8 @@
 
 #include <algorithm>
 #include <memory>
-#include <numeric>
+#include <utility>
+#include <vector>
 
 const QStringList TrevanFieldNames{
     "datum",    "cas1",    "cas2",      "znacka",     "pomzn",     "jmeno",    "mesto",
@@ -38,15 +40,37 @@ namespace {
 const QString ImportText = QStringLiteral("Importuji z Ostrelu ...");
 constexpr int OutOfBand = BandCount - 1;
 
+// The positions of a table's fields by their lower-case names, looked up for every
+// value of every row. The mappings name fields by string literals, so a name once found
+// is known again by its address.
+class TFieldPositions
+{
+public:
+    explicit TFieldPositions(const QStringList &names) : m_names(names) {}
+    int operator[](const char *name) const
+    {
+        for (const auto &[literal, position] : m_found)
+            if (literal == name)
+                return position;
+        const int position = int(m_names.indexOf(QLatin1String(name)));
+        m_found.emplace_back(name, position);
+        return position;
+    }
+
+private:
+    QStringList m_names;
+    mutable std::vector<std::pair<const char *, int>> m_found;
+};
+
 // One source row with its values by field name.
 class TSourceRow
 {
 public:
-    TSourceRow(const QStringList &names, QVariantList values) : m_names(names), m_values(std::move(values)) {}
-    const QVariant &operator[](const char *name) const { return m_values[m_names.indexOf(QLatin1String(name))]; }
+    TSourceRow(const TFieldPositions &fields, QVariantList values) : m_fields(fields), m_values(std::move(values)) {}
+    const QVariant &operator[](const char *name) const { return m_values[m_fields[name]]; }
 
 private:
-    const QStringList &m_names;
+    const TFieldPositions &m_fields;
     QVariantList m_values;
 };
 
@@ -117,48 +141,6 @@ std::optional<double> numberOf(const QVariant &value)
     return std::nullopt;
 }
 
-// Whether a field holds text; any other field holds its raw bytes only where its value
-// could not be read (a date "2006xx01").
-bool isTextField(const TSourceField &field)
-{
-    return field.type == 'C' || field.type == 'A' || field.type == 'M';
-}
-
-// The row order of the import: by the key fields, empty values first. A value that
-// cannot be read sorts as an empty one, as the table's own database reads it.
-QList<int> orderedRows(const TSourceTable &source, const QStringList &keys, QList<QVariantList> &rows)
-{
-    const QStringList names = source.LowerFieldNames();
-    QList<int> keyFields;
-    for (const QString &key : keys)
-        keyFields << int(names.indexOf(key));
-    rows.reserve(source.RowCount());
-    for (int row = 0; row < source.RowCount(); ++row)
-        rows << source.Row(row);
-    const auto sortKey = [&source](const QVariant &v, int field) -> std::pair<int, QVariant> {
-        const bool bytes = v.typeId() == QMetaType::QByteArray;
-        if (v.isNull() || (bytes && !isTextField(source.Fields()[field])))
-            return {0, {}};
-        return {bytes ? 2 : 1, v};
-    };
-    QList<int> order(rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        for (int field : keyFields) {
-            const auto ka = sortKey(rows[a][field], field), kb = sortKey(rows[b][field], field);
-            if (ka.first != kb.first)
-                return ka.first < kb.first;
-            const auto order = QVariant::compare(ka.second, kb.second);
-            if (order == QPartialOrdering::Less)
-                return true;
-            if (order == QPartialOrdering::Greater)
-                return false;
-        }
-        return false;
-    });
-    return order;
-}
-
 void setEntity(TLogRecord &r, TDxccList *dxcc, bool found)
 {
     r[fiDXCC] = found ? dxcc->GetDxcc() : QString();
@@ -172,24 +154,27 @@ void trevanRecord(const TSourceRow &s, TImportStaging &staging, const TImportOpt
     const auto error = [&staging](const QString &format, const QVariantList &args = {}) {
         staging.AddError(format, args);
     };
-    if (s["datum"].isNull() || dateOf(s["datum"]))
-        r[fiDAT] = dateOf(s["datum"]).value_or(QDate());
+    const std::optional<QDate> date = dateOf(s["datum"]);
+    if (s["datum"].isNull() || date)
+        r[fiDAT] = date.value_or(QDate());
     else {
         r[fiDAT] = QDate(1899, 12, 30);
         error(QStringLiteral("Neplatné datum \"%0:s\"!"), {text(s["datum"])});
     }
-    if (s["cas1"].isNull() || timeOf(s["cas1"]))
-        r[fiUTC] = timeOf(s["cas1"]).value_or(QTime());
+    const std::optional<QTime> time = timeOf(s["cas1"]);
+    if (s["cas1"].isNull() || time)
+        r[fiUTC] = time.value_or(QTime());
     else {
         r[fiUTC] = QTime(0, 0);
         error(QStringLiteral("Neplatný čas \"%0:s\"!"), {text(s["cas1"])});
     }
     const QString call = text(s["znacka"]);
-    if (IsValidCall(call))
+    const bool validCall = IsValidCall(call);
+    if (validCall)
         r[fiCALL] = call;
     else
         error(QStringLiteral("Neplatná značka \"%0:s\" (může obsahovat jen znaky \"A-Z, 0-9, /\")!"), {call});
-    const bool found = dxcc && !call.isEmpty() && IsValidCall(call) && dxcc->FindCall(call);
+    const bool found = dxcc && !call.isEmpty() && validCall && dxcc->FindCall(call);
     if (const auto freq = numberOf(s["kmitocet"])) {
         r[fiFREQ] = s["kmitocet"].isNull() ? QVariant() : QVariant(*freq);
         r[fiBAND] = GetBandIndex(*freq);
@@ -303,17 +288,17 @@ using TRowMapper = void (*)(const TSourceRow &, TImportStaging &, const TImportO
 void copyRecords(const TSourceTable &source, const QStringList &keys, TRowMapper map, TImportStaging &staging,
                  const TImportOptions &options, TDxccList *dxcc, const TProgressEvent &progress)
 {
-    QList<QVariantList> rows;
-    const QList<int> order = orderedRows(source, keys, rows);
-    const QStringList names = source.LowerFieldNames();
+    // Rows are read one at a time in the order of the keys: the table is never held whole.
+    const TSourceRowOrder order(source, keys);
+    const TFieldPositions fields(source.LowerFieldNames());
     TProgressReporter reporter(progress);
     staging.BeginFill();
     try {
-        for (qsizetype i = 0; i < order.size(); ++i) {
+        for (qsizetype i = 0; i < order.Count(); ++i) {
             TLogRecord record;
-            map(TSourceRow(names, rows[order[i]]), staging, options, dxcc, record);
+            map(TSourceRow(fields, source.Row(order.RowAt(i))), staging, options, dxcc, record);
             staging.Post(record);
-            reporter.ReportStep(i, std::max<qsizetype>(1, order.size() - 1));
+            reporter.ReportStep(i, std::max<qsizetype>(1, order.Count() - 1));
         }
         staging.EndFill();
     } catch (...) {

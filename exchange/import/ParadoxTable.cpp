@@ -154,6 +154,7 @@ void TParadoxTable::readHeader()
         const int fixed = fixedSize(field.type);
         if (!field.type || field.size == 0 || (fixed && field.size != fixed) || (isBlob(field.type) && field.size < 10))
             unreadable();
+        m_fieldOffsets.append(recordSize);
         recordSize += field.size;
         m_fields.append(field);
     }
@@ -226,12 +227,18 @@ void TParadoxTable::openMemoFile(const QString &fileName)
 QVariantList TParadoxTable::Row(int row) const
 {
     QVariantList values;
+    values.reserve(m_fields.size());
     const uchar *data = m_data + m_records.at(row);
     for (const TSourceField &field : m_fields) {
         values << fieldValue(data, field);
         data += field.size;
     }
     return values;
+}
+
+QVariant TParadoxTable::Value(int row, int field) const
+{
+    return fieldValue(m_data + m_records.at(row) + m_fieldOffsets.at(field), m_fields.at(field));
 }
 
 QVariant TParadoxTable::fieldValue(const uchar *data, const TSourceField &field) const

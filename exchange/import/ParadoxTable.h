@@ -23,6 +23,7 @@ public:
     const QList<TSourceField> &Fields() const override { return m_fields; }
     int RowCount() const override { return int(m_records.size()); }
     QVariantList Row(int row) const override;
+    QVariant Value(int row, int field) const override;
 
     int Version() const { return m_version; }
     int CodePage() const { return m_codePage; }
@@ -42,6 +43,7 @@ private:
     const uchar *m_memo = nullptr;
     qint64 m_memoSize = 0;
     QList<TSourceField> m_fields;
+    QList<int> m_fieldOffsets; // of each field within a record
     QList<qint64> m_records; // file offset of each record
     int m_recordSize = 0;
     int m_version = 0;

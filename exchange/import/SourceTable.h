@@ -26,6 +26,9 @@ public:
     // The values of one row (0-based) in field order; raises EFileError when the row's
     // data cannot be read (a damaged memo file).
     virtual QVariantList Row(int row) const = 0;
+    // One value of a row, the same as Row(row)[field]; for reading a few fields of every
+    // row without the rest.
+    virtual QVariant Value(int row, int field) const = 0;
 
     // The field names in lower case, as the imports compare them.
     QStringList LowerFieldNames() const

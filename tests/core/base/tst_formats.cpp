@@ -1,7 +1,10 @@
 #include "base/Formats.h"
 
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTest>
+
+#include <ctime>
 
 #include <cmath>
 #include <cstring>
@@ -124,6 +127,47 @@ private slots:
         QCOMPARE(formatTime("hh:nn:ss", t), QString("07:04:09"));
         QCOMPARE(formatTime("h:nn", t), QString("7:04"));
         QCOMPARE(formatTime("h:nn:ss", t), QString("7:04:09"));
+    }
+
+    // Dates and times are formatted as they are when the pattern shows nothing of the
+    // other half; the texts must be those of the local date and time made of them, for odd
+    // values too, and in time zones whose clocks jump at midnight.
+    void datesAndTimesAsTheLocalDateTime_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        for (const char *zone : {"UTC", "Europe/Prague", "America/Santiago", "Asia/Beirut", "America/Havana"})
+            QTest::newRow(zone) << QByteArray(zone);
+    }
+    void datesAndTimesAsTheLocalDateTime()
+    {
+        QFETCH(QByteArray, zone);
+        const QByteArray previous = qgetenv("TZ");
+        qputenv("TZ", zone);
+        tzset();
+        const auto restore = qScopeGuard([&] {
+            if (previous.isEmpty())
+                qunsetenv("TZ");
+            else
+                qputenv("TZ", previous);
+            tzset();
+        });
+        const QList<QDate> dates{QDate(2007, 3, 5),  QDate(1899, 12, 30), QDate(2024, 2, 29), QDate(2024, 2, 30),
+                                 QDate(),            QDate(1, 1, 1),      QDate(9999, 12, 31), QDate(2022, 9, 11),
+                                 QDate(2016, 3, 27), QDate(2024, 10, 27), QDate(2024, 3, 10), QDate(2024, 3, 31)};
+        const QList<QTime> times{QTime(7, 4, 9),    QTime(0, 0),        QTime(23, 59, 59, 999), QTime(12, 30, 0, 5),
+                                 QTime(),           QTime(25, 0),       QTime(2, 30)};
+        const QStringList datePatterns{"dd.mm.yyyy", "dd.mm.yy", "d.m.yyyy", "dd-mm-yyyy", "d-m-yyyy", "yyyymmdd",
+                                       "dd.mm.yyyy hh:nn", "DD.MM.YYYY", "'x'"};
+        const QStringList timePatterns{"hh:nn",  "hh:nn:ss", "h:nn", "h:nn:ss", "hh:nn:ss.zzz",
+                                       "hh.nn z", "HHNN",    "dd hh", "yy:ss", ""};
+        for (const QDate &date : dates)
+            for (const QString &pattern : datePatterns)
+                QCOMPARE(formatDate(pattern, date), formatDateTime(pattern, QDateTime(date, QTime(0, 0))));
+        for (const QTime &time : times)
+            for (const QString &pattern : timePatterns)
+                QCOMPARE(formatTime(pattern, time), formatDateTime(pattern, QDateTime(QDate(1899, 12, 30), time)));
+        QCOMPARE(formatTime("hh:nn:ss", QTime()), QString("00:00:00"));
+        QCOMPARE(formatDate("dd.mm.yyyy", QDate(2024, 2, 29)), QString("29.02.2024"));
     }
 
     void floatPatterns()

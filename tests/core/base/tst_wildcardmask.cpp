@@ -43,6 +43,72 @@ private slots:
         QCOMPARE(TWildcardMask(mask, caseSensitive).Matches(text), match);
         QVERIFY(WildcardMaskToRegularExpression(mask, caseSensitive).isValid());
     }
+
+    // The answer from the bytes of an ASCII text equals the full match of the text (made
+    // capitals first when asked), for every mask of up to four characters of stars,
+    // question marks, letters of both cases, a slash and a letter outside ASCII, against
+    // every text of up to four characters: pieces at the start, the end, between stars,
+    // overlapping and repeated.
+    void asciiAnswerEqualsTheFullMatch()
+    {
+        const QStringList masks = allWords({"*", "?", "A", "a", "/", QStringLiteral("Ř")}, 4);
+        const QStringList texts = allWords({"A", "a", "b", "/"}, 4);
+        int answered = 0;
+        int matched = 0;
+        for (const QString &mask : masks) {
+            const TWildcardMask wildcard(mask);
+            for (const QString &text : texts) {
+                const std::string bytes = text.toStdString();
+                for (const bool upper : {false, true}) {
+                    const std::optional<bool> quick = wildcard.MatchesAscii(bytes, upper);
+                    QVERIFY2(quick, qPrintable(mask));
+                    const bool full = wildcard.Matches(upper ? text.toUpper() : text);
+                    if (*quick != full)
+                        QFAIL(qPrintable(QString("mask \"%1\", text \"%2\", upper %3").arg(mask, text).arg(upper)));
+                    ++answered;
+                    matched += full;
+                }
+            }
+        }
+        QVERIFY(matched > answered / 20 && matched < answered / 2);
+    }
+
+    // Sets, masks without regard to case and masks that are no UTF-16 are left to the
+    // full match.
+    void asciiAnswerDeclines_data()
+    {
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<bool>("caseSensitive");
+        QTest::newRow("set") << "OK[12]*" << true;
+        QTest::newRow("unclosed bracket") << "A[B" << true;
+        QTest::newRow("without case") << "ok*" << false;
+        QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + "*" << true;
+    }
+    void asciiAnswerDeclines()
+    {
+        QFETCH(QString, mask);
+        QFETCH(bool, caseSensitive);
+        const TWildcardMask wildcard(mask, caseSensitive);
+        QVERIFY(!wildcard.MatchesAscii("OK1", false));
+        QVERIFY(!wildcard.MatchesAscii("OK1", true));
+    }
+
+private:
+    // Every word of up to `length` letters of the alphabet, the empty one included.
+    static QStringList allWords(const QStringList &alphabet, int length)
+    {
+        QStringList words{QString()};
+        QStringList last{QString()};
+        for (int i = 0; i < length; ++i) {
+            QStringList next;
+            for (const QString &word : last)
+                for (const QString &letter : alphabet)
+                    next << word + letter;
+            words += next;
+            last = next;
+        }
+        return words;
+    }
 };
 
 QTEST_GUILESS_MAIN(TestWildcardMask)

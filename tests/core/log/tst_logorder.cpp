@@ -290,31 +290,41 @@ private slots:
 
     // A filter's rows placed by the whole log's order: exactly SQLite's filtered ORDER BY,
     // whatever the condition selects; orders that SQLite itself would sort are left to it.
+    // A condition that keeps a sixteenth of the log or less has its rows sorted from
+    // their keys ("few"); a larger part is placed by the whole log's order.
     void selectedRowsKeepSqlitesOrder_data()
     {
         QTest::addColumn<QStringList>("order");
         QTest::addColumn<QString>("where");
         QTest::addColumn<QVariantList>("values");
         QTest::addColumn<bool>("placed");
-        const QList<std::tuple<const char *, QString, QVariantList>> conditions{
-            {"text and number", "MODE = ? OR NAME >= ?", {3, "Z"}},
-            {"real", "FREQ > ?", {3.2}},
-            {"NULL and empty", "NAME IS NULL OR QTH = ?", {""}},
-            {"blob", "PWR = ?", {QByteArray("\x01\x02", 2)}},
-            {"accents", "NAME IN (?, ?)", {"Ján", "\U0001F600"}},
-            {"nothing", "ID < ?", {0}},
-            {"everything", "ID > ?", {0}},
-            {"no values", "NOTE IS NOT NULL", {}},
+        QTest::addColumn<bool>("few");
+        const QList<std::tuple<const char *, QString, QVariantList, bool>> conditions{
+            {"text and number", "MODE = ? OR NAME >= ?", {3, "Z"}, false},
+            {"real", "FREQ > ?", {3.2}, false},
+            {"NULL and empty", "NAME IS NULL OR QTH = ?", {""}, false},
+            {"blob", "PWR = ?", {QByteArray("\x01\x02", 2)}, false},
+            {"accents", "NAME IN (?, ?)", {"Ján", "\U0001F600"}, false},
+            {"nothing", "ID < ?", {0}, true},
+            {"everything", "ID > ?", {0}, false},
+            {"no values", "NOTE IS NOT NULL", {}, false},
+            {"few rows", "ID % 20 = ?", {7}, true},
+            {"few rows of other values", "ID % 40 IN (?, ?)", {3, 22}, true},
+            {"one row", "ID = ?", {150}, true},
         };
         for (const QStringList &order : {LogQuery::SortOrderFor(fiDAT), LogQuery::SortOrderFor(fiCALL),
                                          LogQuery::SortOrderFor(fiNAME), LogQuery::SortOrderFor(fiFREQ),
                                          QStringList{"NAME DESC", "DAT", "UTC"}})
-            for (const auto &[name, where, values] : conditions)
-                QTest::newRow(qPrintable(order.join(',') + ": " + name)) << order << where << values << true;
+            for (const auto &[name, where, values, few] : conditions)
+                QTest::newRow(qPrintable(order.join(',') + ": " + name)) << order << where << values << true << few;
         QTest::newRow("an order SQLite sorts") << QStringList{"NAME", "QTH"} << QString("MODE = ?") << QVariantList{3}
-                                               << false;
+                                               << false << false;
+        QTest::newRow("few in an order SQLite sorts")
+            << QStringList{"NAME", "QTH DESC", "PWR"} << QString("ID % 20 = ?") << QVariantList{7} << true << true;
+        QTest::newRow("few in ID order descending")
+            << QStringList{"ID DESC"} << QString("ID % 40 IN (?, ?)") << QVariantList{3, 22} << true << true;
         QTest::newRow("a date value") << LogQuery::SortOrderFor(fiDAT) << QString("DAT >= ?")
-                                      << QVariantList{QDate(2007, 1, 1)} << false;
+                                      << QVariantList{QDate(2007, 1, 1)} << false << false;
     }
     void selectedRowsKeepSqlitesOrder()
     {
@@ -322,7 +332,9 @@ private slots:
         QFETCH(QString, where);
         QFETCH(QVariantList, values);
         QFETCH(bool, placed);
+        QFETCH(bool, few);
         const Ids expected = sqliteOrder(order, where, values);
+        QCOMPARE(expected.size() <= 300 / 16, few);
         const std::optional<Ids> ids = OrderSelectedIds(m_log->database(), ParseLogOrder(order), where, values);
         QCOMPARE(ids.has_value(), placed);
         if (ids)
@@ -349,7 +361,7 @@ private slots:
         const int index = LogFieldIndex(field);
         QList<std::pair<qint64, QVariant>> read;
         QVERIFY(ReadLogColumn(m_log->database(), index, where, values,
-                              [&read](qint64 id, const QVariant &v) { read.append({id, v}); }));
+                              [&read](qint64 id, const TStoredCell &v) { read.append({id, v.Value()}); }));
         QSqlQuery q(m_log->database());
         q.setForwardOnly(true);
         QVERIFY(q.prepare(QString("SELECT ID, %1 FROM log%2").arg(field, where.isEmpty() ? "" : " WHERE " + where)));
@@ -374,7 +386,7 @@ private slots:
         QVERIFY(n > nulls); // values of several kinds were compared
         // Values of a kind not bound here leave the read to the caller.
         QVERIFY(!ReadLogColumn(m_log->database(), index, "DAT >= ?", {QDate(2007, 1, 1)},
-                               [](qint64, const QVariant &) { QFAIL("read"); }));
+                               [](qint64, const TStoredCell &) { QFAIL("read"); }));
     }
 
     // Changes told while the views are held back reach them one by one, each on the list

@@ -1,5 +1,6 @@
 #include "base/DatabaseError.h"
 #include "log/LogQuery.h"
+#include "log/LogRowView.h"
 #include "log/LogTable.h"
 #include "TempLog.h"
 #include "log/VkrDatabase.h"
@@ -22,6 +23,13 @@ TLogRecord qso(const QString &call, const QDate &date, const QTime &time, const 
     r[fiUTC] = time;
     r[fiNAME] = name;
     return r;
+}
+
+// Equal, of the same type, and null (or a null text) alike.
+bool sameValue(const QVariant &a, const QVariant &b)
+{
+    return a == b && a.metaType() == b.metaType() && a.isNull() == b.isNull()
+           && (a.metaType().id() != QMetaType::QString || a.toString().isNull() == b.toString().isNull());
 }
 
 } // namespace
@@ -562,6 +570,124 @@ private slots:
         QCOMPARE(q.RecNo(), 5433);
     }
 
+    // RefreshRows keeps what was read of the rows before the change (pages, the row index)
+    // and must leave the query as a fresh one over the changed log: the same IDs in the same
+    // rows, every row's values as the log holds them, every ID found at its row.
+    void refreshKeepsReadsTrue_data()
+    {
+        QTest::addColumn<int>("idStep"); // 1: the row index is a table by ID; 10: sorted pairs
+        QTest::addColumn<QString>("change");
+        for (int step : {1, 10}) {
+            for (const char *change : {"new at the end", "new in the middle", "new first", "new with a low ID",
+                                       "edited in place", "edited to the end", "edited to the start",
+                                       "deleted last", "deleted in the middle", "several at once", "unknown ID"})
+                QTest::addRow("%s, IDs %s", change, step == 1 ? "dense" : "sparse") << step << QString(change);
+        }
+    }
+    void refreshKeepsReadsTrue()
+    {
+        QFETCH(int, idStep);
+        QFETCH(QString, change);
+        LogTable table(m_log->connectionName());
+        table.Delete(m_ids);
+        QSqlDatabase db = m_log->database();
+        QVERIFY(db.transaction());
+        QSqlQuery insert(db);
+        QVERIFY(insert.prepare("INSERT INTO log (ID, CALL, DAT, UTC) VALUES (?, ?, ?, ?)"));
+        const int count = 3000; // above the size searched without an index, over many pages
+        for (int i = 0; i < count; ++i) {
+            insert.addBindValue(1000 + i * idStep);
+            insert.addBindValue(QString("C%1").arg(i));
+            insert.addBindValue(QDate(2000, 1, 1).addDays(i / 3).toString(Qt::ISODate));
+            insert.addBindValue(QTime(10, 0).addSecs(i % 3).toString("hh:mm:ss"));
+            QVERIFY(insert.exec());
+        }
+        QVERIFY(db.commit());
+        LogQuery q;
+        openQuery(q);
+        // Everything read once: the pages cached, the row index built.
+        for (int row = 0; row < count; row += 50)
+            QCOMPARE(q.ValueAt(row, fiCALL).toString(), QString("C%1").arg(row));
+        QCOMPARE(q.ValueAt(count - 1, fiCALL).toString(), QString("C%1").arg(count - 1));
+        QCOMPARE(q.RowOfId(1000 + 7 * idStep), 7);
+
+        const auto idOf = [idStep](int i) { return qint64(1000 + i * idStep); };
+        const auto addAt = [&](const QDate &date, const QTime &time, qint64 id = 0) {
+            TLogRecord r = qso("NEW", date, time);
+            if (id == 0)
+                return table.Insert(r);
+            QSqlQuery q(db);
+            q.prepare("INSERT INTO log (ID, CALL, DAT, UTC) VALUES (?, 'NEW', ?, ?)");
+            q.addBindValue(id);
+            q.addBindValue(date.toString(Qt::ISODate));
+            q.addBindValue(time.toString("hh:mm:ss"));
+            return q.exec() ? id : qint64(-1);
+        };
+        const auto editTo = [&](int i, const QDate &date, const QString &call) {
+            TLogRecord r;
+            QVERIFY(table.FindKey(idOf(i), r));
+            r[fiDAT] = date;
+            r[fiCALL] = call;
+            QVERIFY(table.Edit(idOf(i), r));
+        };
+        QList<qint64> changed;
+        if (change == "new at the end") {
+            changed << addAt(QDate(2020, 1, 1), QTime(1, 0));
+        } else if (change == "new in the middle") {
+            changed << addAt(QDate(2000, 1, 1).addDays(500), QTime(10, 0, 1));
+        } else if (change == "new first") {
+            changed << addAt(QDate(1990, 1, 1), QTime(0, 0));
+        } else if (change == "new with a low ID") {
+            changed << addAt(QDate(2000, 1, 1).addDays(700), QTime(12, 0), 5);
+        } else if (change == "edited in place") {
+            editTo(1500, QDate(2000, 1, 1).addDays(500), "CHANGED");
+            changed << idOf(1500);
+        } else if (change == "edited to the end") {
+            editTo(100, QDate(2030, 1, 1), "LATE");
+            changed << idOf(100);
+        } else if (change == "edited to the start") {
+            editTo(2990, QDate(1980, 1, 1), "EARLY");
+            changed << idOf(2990);
+        } else if (change == "deleted last") {
+            QVERIFY(table.Delete(idOf(count - 1)));
+            changed << idOf(count - 1);
+        } else if (change == "deleted in the middle") {
+            QVERIFY(table.Delete(idOf(1234)));
+            changed << idOf(1234);
+        } else if (change == "several at once") {
+            QVERIFY(table.Delete(idOf(10)));
+            editTo(2000, QDate(2000, 1, 1).addDays(100), "MOVED");
+            changed << idOf(10) << idOf(2000) << addAt(QDate(2021, 5, 5), QTime(5, 5))
+                    << addAt(QDate(2000, 1, 1).addDays(900), QTime(9, 0));
+        } else {
+            changed << idOf(count) + 1000000; // neither in the log nor in the list
+        }
+        QVERIFY(!changed.contains(-1));
+        q.RefreshRows(changed);
+
+        LogQuery fresh;
+        openQuery(fresh);
+        QCOMPARE(q.RecordCount(), fresh.RecordCount());
+        for (int row = 0; row < fresh.RecordCount(); ++row) {
+            QCOMPARE(q.IdAt(row), fresh.IdAt(row));
+            QCOMPARE(q.RowOfId(fresh.IdAt(row)), row);
+            QCOMPARE(q.ValueAt(row, fiCALL), fresh.ValueAt(row, fiCALL));
+            QCOMPARE(q.ValueAt(row, fiDAT), fresh.ValueAt(row, fiDAT));
+        }
+        for (qint64 id : changed)
+            QCOMPARE(q.RowOfId(id) >= 0, fresh.RowOfId(id) >= 0);
+        // A second refresh over the kept reads stays true as well.
+        const qint64 later = addAt(QDate(2040, 1, 1), QTime(0, 0));
+        q.RefreshRows({later});
+        fresh.Open();
+        QCOMPARE(q.RecordCount(), fresh.RecordCount());
+        QCOMPARE(q.RowOfId(later), fresh.RecordCount() - 1);
+        for (int row = 0; row < fresh.RecordCount(); row += 7) {
+            QCOMPARE(q.IdAt(row), fresh.IdAt(row));
+            QCOMPARE(q.ValueAt(row, fiCALL), fresh.ValueAt(row, fiCALL));
+        }
+    }
+
     // A damaged part of the file: views read its rows as empty but for the ID, and the
     // failure is announced once, later; the reads of operations raise for those rows.
     void viewReadsOfADamagedPage()
@@ -720,15 +846,168 @@ private slots:
         q.ReadRows(0, [&](int row, const TLogRecord &record) {
             const TLogRecord expected = q.RecordAt(row);
             for (int field = 0; field < LogFieldCount; ++field) {
-                const QVariant &a = record[field], &b = expected[field];
-                if (a != b || a.metaType() != b.metaType() || a.isNull() != b.isNull() ||
-                    (a.metaType().id() == QMetaType::QString && a.toString().isNull() != b.toString().isNull()))
+                if (!sameValue(record[field], expected[field]))
                     differing << QStringLiteral("%1/%2").arg(row).arg(LogFieldNames[field]);
             }
             ++rows;
             return true;
         });
         QCOMPARE(rows, m_ids.size());
+        QCOMPARE(differing, QStringList());
+    }
+
+    // Each accessor of a row read in place gives what the same conversion of the record's
+    // value gives, whatever the file holds; plain text is handed over as its bytes.
+    void rowViewsConvertAsTheRecord_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("asStored"); // the text's bytes are handed over as they are
+        QTest::newRow("plain call") << "CALL" << "'OK1ABC'" << true;
+        QTest::newRow("lower-case call") << "CALL" << "'ok1abc/p'" << true;
+        QTest::newRow("call with a zero byte") << "CALL" << "'OK1'||char(0)||'X'" << true;
+        QTest::newRow("empty call") << "CALL" << "''" << true;
+        QTest::newRow("null call") << "CALL" << "NULL" << true;
+        QTest::newRow("accented name") << "NAME" << "'Jiří'" << false;
+        QTest::newRow("name beyond the code page") << "NAME" << "'Zlín 😀'" << false;
+        QTest::newRow("name of a broken byte") << "NAME" << "CAST(x'C3' AS TEXT)" << false;
+        QTest::newRow("name as blob") << "NAME" << "x'4142'" << false;
+        QTest::newRow("name given as a number, kept as text") << "NAME" << "599" << true;
+        QTest::newRow("locator given as a real, kept as text") << "LOCO" << "1.5" << true;
+        QTest::newRow("date") << "DAT" << "'2023-12-31'" << false;
+        QTest::newRow("leap day") << "DAT" << "'2024-02-29'" << false;
+        QTest::newRow("no such day") << "DAT" << "'2023-02-29'" << false;
+        QTest::newRow("month 13") << "DAT" << "'2023-13-01'" << false;
+        QTest::newRow("year 0") << "DAT" << "'0000-01-01'" << false;
+        QTest::newRow("date with a blank") << "DAT" << "'2023-01-01 '" << false;
+        QTest::newRow("date with a sign") << "DAT" << "'+023-01-01'" << false;
+        QTest::newRow("date as integer") << "DAT" << "20230101" << false;
+        QTest::newRow("null date") << "DAT" << "NULL" << false;
+        QTest::newRow("time") << "UTC" << "'23:59:59'" << false;
+        QTest::newRow("hour 24") << "UTC" << "'24:00:00'" << false;
+        QTest::newRow("second 60") << "UTC" << "'12:00:60'" << false;
+        QTest::newRow("time without seconds") << "UTC" << "'12:34'" << false;
+        QTest::newRow("time with milliseconds") << "UTC" << "'12:34:56.789'" << false;
+        QTest::newRow("time as real") << "UTC" << "0.5" << false;
+        QTest::newRow("null time") << "UTC" << "NULL" << false;
+        QTest::newRow("frequency") << "FREQ" << "14.025" << false;
+        QTest::newRow("negative zero") << "FREQ" << "-0.0" << false;
+        QTest::newRow("frequency as integer") << "FREQ" << "7" << false;
+        QTest::newRow("frequency as text") << "FREQ" << "'14.025'" << false;
+        QTest::newRow("frequency as blob") << "FREQ" << "x'0102'" << false;
+        QTest::newRow("null power") << "PWR" << "NULL" << false;
+        QTest::newRow("band") << "BAND" << "6" << false;
+        QTest::newRow("band as text") << "BAND" << "'3'" << false;
+        QTest::newRow("mode as real") << "MODE" << "2.5" << false;
+        QTest::newRow("zone beyond 32 bits") << "ITU" << "3000000000" << false;
+        QTest::newRow("negative zone") << "WAZ" << "-4" << false;
+        QTest::newRow("null zone") << "ITU" << "NULL" << false;
+    }
+    void rowViewsConvertAsTheRecord()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, stored);
+        QFETCH(bool, asStored);
+        const int field = LogFieldIndex(column);
+        QSqlQuery update(QSqlDatabase::database(m_log->connectionName()));
+        QVERIFY(update.exec(QStringLiteral("UPDATE log SET %1=%2 WHERE ID=%3").arg(column, stored).arg(m_ids[2])));
+        LogQuery q;
+        openQuery(q);
+        const int row = q.RowOfId(m_ids[2]);
+        struct {
+            QVariant value, recordValue;
+            bool isNull = false, isEmpty = false, ascii = false;
+            QString string;
+            double real = 0;
+            int integer = 0;
+            QDate date;
+            QTime time;
+            QByteArray bytes;
+        } read;
+        int visited = 0;
+        q.ReadRowViews(row, [&](int, const TLogRowView &view) {
+            ++visited;
+            read.value = view.Value(field);
+            read.recordValue = view.Record()[field];
+            read.isNull = view.IsNull(field);
+            read.isEmpty = view.IsEmpty(field);
+            read.string = view.String(field);
+            read.real = view.Double(field);
+            read.integer = view.Int(field);
+            read.date = view.Date(field);
+            read.time = view.Time(field);
+            QByteArrayView bytes;
+            read.ascii = view.Ascii(field, bytes);
+            read.bytes = bytes.toByteArray();
+            return false;
+        });
+        QCOMPARE(visited, 1);
+        const TLogRecord expected = q.RecordAt(row);
+        const QVariant &value = expected[field];
+        QCOMPARE(read.value, value);
+        QCOMPARE(read.value.metaType(), value.metaType());
+        QCOMPARE(read.recordValue, value);
+        QCOMPARE(read.isNull, value.isNull());
+        QCOMPARE(read.isEmpty, expected.isEmpty(field));
+        QCOMPARE(read.string, value.toString());
+        QCOMPARE(read.real, value.toDouble());
+        QCOMPARE(read.integer, value.toInt());
+        QCOMPARE(read.date.isValid(), value.toDate().isValid());
+        if (read.date.isValid())
+            QCOMPARE(read.date, value.toDate());
+        QCOMPARE(read.time.isValid(), value.toTime().isValid());
+        if (read.time.isValid())
+            QCOMPARE(read.time, value.toTime());
+        QCOMPARE(read.ascii, asStored);
+        if (asStored)
+            QCOMPARE(read.bytes, value.toString().toLatin1());
+        // A view of the record says the same and never hands over stored bytes.
+        const TLogRowView ofRecord(expected);
+        QCOMPARE(ofRecord.String(field), value.toString());
+        QCOMPARE(ofRecord.IsEmpty(field), expected.isEmpty(field));
+        QCOMPARE(ofRecord.Date(field), value.toDate());
+        QByteArrayView bytes;
+        QVERIFY(!ofRecord.Ascii(field, bytes));
+    }
+
+    // The grid's pages are read on SQLite's own interface: every value as Qt's driver and
+    // LogValueFromStorage make it, of the same type, null where it is null.
+    void pageReadsOfOddlyStoredValues_data()
+    {
+        readRowsOfOddlyStoredValues_data();
+        QTest::newRow("name not valid UTF-8") << "NAME" << "CAST(x'41C328FF42' AS TEXT)";
+        QTest::newRow("note with a zero byte") << "NOTE" << "CAST(x'410042' AS TEXT)";
+        QTest::newRow("huge integer in a zone") << "WAZ" << "9223372036854775807";
+    }
+    void pageReadsOfOddlyStoredValues()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, stored);
+        QSqlDatabase db = QSqlDatabase::database(m_log->connectionName());
+        QSqlQuery update(db);
+        QVERIFY(update.exec(QStringLiteral("UPDATE log SET %1=%2 WHERE ID=%3").arg(column, stored).arg(m_ids[2])));
+        LogQuery q;
+        openQuery(q);
+        QSqlQuery read(db);
+        QVERIFY(read.prepare(QStringLiteral("SELECT %1 FROM log WHERE ID=?").arg(LogFieldListSql())));
+        QStringList differing;
+        for (int row = 0; row < q.RecordCount(); ++row) {
+            read.bindValue(0, q.IdAt(row));
+            QVERIFY(read.exec() && read.next());
+            bool ok = false;
+            const TLogRecord page = q.RecordAt(row), view = q.ViewRecordAt(row, &ok);
+            QVERIFY(ok);
+            for (int field = 1; field < LogFieldCount; ++field) {
+                const QVariant expected = LogValueFromStorage(field, read.value(field));
+                for (const QVariant &a : {page[field], view[field]}) {
+                    if (!sameValue(a, expected))
+                        differing << QStringLiteral("%1/%2: %3 against %4")
+                                         .arg(row)
+                                         .arg(LogFieldNames[field], a.toString(), expected.toString());
+                }
+            }
+            read.finish();
+        }
         QCOMPARE(differing, QStringList());
     }
 };

@@ -12,9 +12,14 @@
 #include "import/ParadoxTable.h"
 #include "ParadoxWriter.h"
 #include "FileDialogs.h"
+#include "base/FileError.h"
 #include "base/VelkorError.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <numeric>
+#include <tuple>
 
 #include <shapefil.h>
 
@@ -97,10 +102,13 @@ private slots:
     void trevanRowProblems();
     void trevanRowOrder_data();
     void trevanRowOrder();
+    void manyRowsInKeyOrder_data();
+    void manyRowsInKeyOrder();
     void trevanDistance_data();
     void trevanDistance();
     void ostrelMappingAndOrder();
     void ostrelValueTheLogCannotTakeStagesNothing();
+    void ostrelMemoLostHalfWayStagesNothing();
     void replacedNoteOnBothSources();
     void fieldListChecks_data();
     void fieldListChecks();
@@ -232,6 +240,77 @@ void TestOldTableImport::trevanRowOrder()
     QCOMPARE(order, staged);
 }
 
+void TestOldTableImport::manyRowsInKeyOrder_data()
+{
+    QTest::addColumn<bool>("paradox");
+    QTest::newRow("denik.dbf") << false;
+    QTest::newRow("old log table") << true;
+}
+
+// Rows of few days and times in a shuffled table: staged by date, time (and number),
+// rows of equal keys in the table's order.
+void TestOldTableImport::manyRowsInKeyOrder()
+{
+    QFETCH(bool, paradox);
+    const QByteArrayList dates{"20060115", "20060114", "2006xx01", "", "19991231", "20060116"};
+    const QByteArrayList times{"12:30", "12:3", "1:05", "", "12:05", "23:59", "12:30:01"};
+    QRandomGenerator random(26);
+    QList<Row> rows;
+    QList<QVariantList> oldRows;
+    struct Key {
+        int dateRank;
+        QDate date;
+        int timeRank;
+        QByteArray time;
+        int number;
+    };
+    QList<Key> keys;
+    for (int r = 0; r < 600; ++r) {
+        const QByteArray date = dates[random.bounded(int(dates.size()))];
+        const QByteArray time = times[random.bounded(int(times.size()))];
+        const QByteArray call = "OK1" + QByteArray::number(r);
+        const QDate day = QDate::fromString(QString::fromLatin1(date), QStringLiteral("yyyyMMdd"));
+        const int number = random.bounded(50); // repeats: equal keys keep the table's order
+        if (paradox) {
+            const QTime utc = QTime::fromString(QString::fromLatin1(time), QStringLiteral("H:mm"));
+            oldRows << ostrelRow(number, day, utc, call);
+            keys << Key{day.isValid() ? 1 : 0, day, utc.isValid() ? 1 : 0,
+                        QByteArray::number(utc.msecsSinceStartOfDay()).rightJustified(9, '0'), number};
+        } else {
+            Row row = trevanRow();
+            row["datum"] = date;
+            row["cas1"] = time;
+            row["znacka"] = call;
+            rows << row;
+            keys << Key{day.isValid() ? 1 : 0, day, time.isEmpty() ? 0 : 2, time, 0};
+        }
+    }
+    QList<int> expected(keys.size());
+    std::iota(expected.begin(), expected.end(), 0);
+    std::stable_sort(expected.begin(), expected.end(), [&keys](int a, int b) {
+        const Key &x = keys[a], &y = keys[b];
+        return std::tie(x.dateRank, x.date, x.timeRank, x.time, x.number)
+               < std::tie(y.dateRank, y.date, y.timeRank, y.time, y.number);
+    });
+    StagedImport im;
+    if (paradox) {
+        const QString path = im.dir.filePath("OLD.db");
+        QVERIFY(ParadoxWriter::write(path, OstrelFields, oldRows));
+        ImportOstrelRecords(TParadoxTable(path), *im.staging, oldOptions(), nullptr);
+    } else {
+        const QString path = im.dir.filePath("denik.dbf");
+        QVERIFY(writeDenik(path, rows));
+        ImportTrevanRecords(TDbfTable(path), *im.staging, oldOptions(), nullptr);
+    }
+    QCOMPARE(im.count(), qint64(keys.size()));
+    QStringList staged, wanted;
+    for (int i = 0; i < expected.size(); ++i) {
+        staged << im.record(i + 1)[fiCALL].toString();
+        wanted << QStringLiteral("OK1%1").arg(expected[i]);
+    }
+    QCOMPARE(staged, wanted);
+}
+
 void TestOldTableImport::trevanDistance_data()
 {
     QTest::addColumn<QByteArray>("call");
@@ -311,6 +390,29 @@ void TestOldTableImport::ostrelValueTheLogCannotTakeStagesNothing()
     QVERIFY(ParadoxWriter::write(path, fields, {good, bad}));
     QVERIFY_THROWS_EXCEPTION(EVelkorError,
                              ImportOstrelRecords(TParadoxTable(path), *staged.staging, oldOptions(), nullptr));
+    QCOMPARE(staged.count(), 0);
+}
+
+// Rows are read while they are staged: a memo that cannot be read in a later row drops
+// the rows staged before it.
+void TestOldTableImport::ostrelMemoLostHalfWayStagesNothing()
+{
+    StagedImport staged;
+    QVariantList first = ostrelRow(1, QDate(2005, 1, 1), QTime(1, 0), "OK1AAA");
+    QVariantList second = ostrelRow(2, QDate(2005, 1, 2), QTime(1, 0), "OK1BBB");
+    first[15] = QByteArray(3000, 'a'); // each in a memo block of its own
+    second[15] = QByteArray(3000, 'b');
+    const QString path = staged.dir.filePath("OLD.db"), memo = staged.dir.filePath("OLD.mb");
+    QVERIFY(ParadoxWriter::write(path, OstrelFields, {first, second}));
+    QFile file(memo);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const qsizetype later = file.readAll().indexOf(QByteArray(100, 'b'));
+    QVERIFY(later > 0);
+    QVERIFY(file.resize(later + 100)); // the later row's memo is cut short
+    file.close();
+    const TParadoxTable table(path);
+    QCOMPARE(table.Row(0)[15].toByteArray(), first[15].toByteArray());
+    QVERIFY_THROWS_EXCEPTION(EFileError, ImportOstrelRecords(table, *staged.staging, oldOptions(), nullptr));
     QCOMPARE(staged.count(), 0);
 }
 

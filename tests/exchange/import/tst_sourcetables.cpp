@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
 #include <shapefil.h>
 
 namespace {
@@ -33,7 +35,26 @@ QString shown(const QVariant &value)
     return value.typeId() == QMetaType::QByteArray ? QString::fromLatin1(value.toByteArray()) : value.toString();
 }
 
+bool sameValue(const QVariant &a, const QVariant &b)
+{
+    const bool nan = a.typeId() == QMetaType::Double && std::isnan(a.toDouble()) && std::isnan(b.toDouble());
+    return a.typeId() == b.typeId() && a.isNull() == b.isNull() && (a == b || nan);
+}
+
+// Whether every value read alone, the rows taken last to first, is the value of its row.
+bool valuesMatchRows(const TSourceTable &table)
+{
+    for (int row = table.RowCount() - 1; row >= 0; --row) {
+        const QVariantList values = table.Row(row);
+        for (int field = int(values.size()) - 1; field >= 0; --field)
+            if (!sameValue(table.Value(row, field), values[field]))
+                return false;
+    }
+    return true;
+}
+
 // Opens the table and reads every row; true when it read, false when it was refused.
+// Whatever is read, each value read alone must be the same.
 template <typename Table>
 bool readAll(const QString &path)
 {
@@ -41,6 +62,8 @@ bool readAll(const QString &path)
         Table table(path);
         for (int row = 0; row < table.RowCount(); ++row)
             table.Row(row);
+        if (!valuesMatchRows(table))
+            QTest::qFail("a value read alone differs from its row", __FILE__, __LINE__);
         return true;
     } catch (const EFileError &e) {
         if (e.message() != SourceTableUnreadableText())
@@ -107,6 +130,7 @@ void TestSourceTables::paradoxRoundTrip()
         }
     }
     QCOMPARE(table.Row(199)[0].toLongLong(), 200);
+    QVERIFY(valuesMatchRows(table));
     QCOMPARE(table.Row(199)[9].toByteArray(), QByteArray("n200"));
 }
 
@@ -178,6 +202,7 @@ void TestSourceTables::paradoxSamples()
     TParadoxTable table(Samples + "leonhad+paradoxdriver/" + file);
     QTEST(table.RowCount(), "rows");
     QTEST(fieldList(table), "fields");
+    QVERIFY(valuesMatchRows(table));
     QFETCH(int, row);
     if (row < 0)
         return;
@@ -245,6 +270,7 @@ void TestSourceTables::dbfWrittenByShapelib()
     QCOMPARE(second[1].toByteArray(), QByteArray("\xe8\xe1ra"));
     QVERIFY(second[2].isNull());
     QCOMPARE(second[3].toBool(), false);
+    QVERIFY(valuesMatchRows(table));
 }
 
 void TestSourceTables::dbfSamples_data()
@@ -271,6 +297,7 @@ void TestSourceTables::dbfSamples()
         QSKIP("sample files absent");
     TDbfTable table(Samples + file);
     QTEST(table.RowCount(), "rows");
+    QVERIFY(valuesMatchRows(table));
     if (!fields.isEmpty())
         QCOMPARE(fieldList(table), fields);
     const QVariantList row = table.Row(0);
