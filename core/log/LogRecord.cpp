@@ -4,6 +4,7 @@
 #include "base/Formats.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QTime>
 
 #include <cmath>
@@ -131,20 +132,22 @@ qint64 integerOf(int field, const QVariant &value)
 
 bool IsEmptyLogValue(const QVariant &value)
 {
-    if (value.isNull())
+    // The values are looked at in place: a copy costs more than the test. A null variant
+    // of these types holds their default value, which is empty too.
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
         return true;
-    switch (value.metaType().id()) {
     case QMetaType::QString:
-        return value.toString().isEmpty();
+        return static_cast<const QString *>(value.constData())->isEmpty();
     // An invalid date or time is no value either (QVariant does not count it as null).
     case QMetaType::QDate:
-        return !value.toDate().isValid();
+        return !static_cast<const QDate *>(value.constData())->isValid();
     case QMetaType::QTime:
-        return !value.toTime().isValid();
+        return !static_cast<const QTime *>(value.constData())->isValid();
     case QMetaType::QDateTime:
-        return !value.toDateTime().isValid();
+        return !static_cast<const QDateTime *>(value.constData())->isValid();
     default:
-        return false;
+        return value.isNull();
     }
 }
 
@@ -156,7 +159,8 @@ bool TLogRecord::isEmpty(int field) const
 void TLogRecord::clear()
 {
     for (QVariant &v : values)
-        v = QVariant();
+        if (v.isValid())
+            v = QVariant();
 }
 
 QVariant LogValueToStorage(int field, const QVariant &value)

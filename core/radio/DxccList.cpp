@@ -146,6 +146,12 @@ void TDxccList::buildIndex()
             (it != m_rows.cend() && it->Prefix.startsWith(c)) ? int(it - m_rows.cbegin()) + 1 : -1;
     }
     m_firstCharIndex[IndexCharCount] = int(m_rows.size()) + 1;
+    m_longestPrefix.fill(0);
+    for (const TDxccRow &row : std::as_const(m_rows)) {
+        const qsizetype p = row.Prefix.isEmpty() ? -1 : QLatin1String(IndexChars, IndexCharCount).indexOf(row.Prefix.at(0));
+        if (p >= 0)
+            m_longestPrefix[size_t(p)] = qMax(m_longestPrefix[size_t(p)], int(row.Prefix.size()));
+    }
 
     for (int i = 0; i < m_rows.size(); ++i) {
         if (!m_firstRowOfDxcc.contains(m_rows.at(i).Dxcc))
@@ -207,7 +213,8 @@ int TDxccList::longestPrefixRow(const QString &text) const
     const auto first = m_rows.cbegin() + (m_firstCharIndex[p] - 1);
     const auto end = m_rows.cbegin() + (m_firstCharIndex[q] - 1);
 
-    for (qsizetype length = text.size(); length > 0; --length) {
+    // No prefix of the bucket is longer than its longest one.
+    for (qsizetype length = qMin<qsizetype>(text.size(), m_longestPrefix[size_t(p)]); length > 0; --length) {
         const QStringView key = QStringView(text).left(length);
         const auto after = std::upper_bound(
             first, end, key, [](QStringView k, const TDxccRow &row) { return k.compare(row.Prefix) < 0; });

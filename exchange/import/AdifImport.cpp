@@ -11,6 +11,7 @@
 #include "radio/Locator.h"
 #include "base/Utf8Text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -50,6 +51,14 @@ char *trimBlanks(char *data, int &length)
     return data + start;
 }
 
+bool isAscii(const char *data, int length)
+{
+    for (int i = 0; i < length; ++i)
+        if (uchar(data[i]) >= 0x80)
+            return false;
+    return true;
+}
+
 // The number with its first "." read as the decimal separator.
 bool adifFloat(const QString &text, double &value)
 {
@@ -58,6 +67,26 @@ bool adifFloat(const QString &text, double &value)
     if (dot >= 0)
         t[dot] = Formats::DecimalSeparator;
     return Formats::tryStrToFloat(t, value);
+}
+
+// The same for the field's bytes: digits with at most one "." between digits, the way
+// nearly every file writes a number, are read straight from the bytes (correctly
+// rounded, as the general way reads them); anything else goes the general way.
+bool adifFloat(const char *data, int length, const QString &text, double &value)
+{
+    int dots = 0;
+    bool plain = length > 0 && length <= 64 && isDigit(data[0]) && isDigit(data[length - 1]) &&
+                 (data[0] != '0' || length == 1 || data[1] == '.');
+    for (int i = 0; plain && i < length; ++i)
+        plain = isDigit(data[i]) || (data[i] == '.' && ++dots == 1);
+    if (!plain)
+        return adifFloat(text, value);
+    double parsed = 0;
+    const auto [end, error] = std::from_chars(data, data + length, parsed);
+    if (error != std::errc() || end != data + length || !std::isfinite(parsed))
+        return adifFloat(text, value);
+    value = parsed;
+    return true;
 }
 
 // The QSL states as the letters of ADIF give them; -1 stores nothing.
@@ -203,26 +232,55 @@ void TAdifImport::setText(int field, const QString &text)
 
 QString TAdifImport::fileText(const char *data, int length) const
 {
-    return m_utf8 ? QString::fromUtf8(data, length) : Win1250ToUnicode(QByteArray(data, length));
+    if (m_utf8)
+        return QString::fromUtf8(data, length);
+    // The first half of Windows-1250 is ASCII: most fields need no table.
+    if (length > 0 && isAscii(data, length))
+        return QString::fromLatin1(data, length);
+    return Win1250ToUnicode(QByteArray(data, length));
 }
 
 QString TAdifImport::sourceText(const char *data, int length) const
 {
     // A file in UTF-8 says so by its bytes; the code page of the options is meant for
     // the older 8-bit files.
-    if (m_utf8)
-        return QString::fromUtf8(data, length);
+    if (m_utf8 || m_options.CharSet == 0)
+        return fileText(data, length);
     QByteArray bytes(data, length);
-    if (m_options.CharSet != 0)
-        CharSetToWin1250(bytes, m_options.CharSet);
+    CharSetToWin1250(bytes, m_options.CharSet);
     return Win1250ToUnicode(bytes);
+}
+
+int TAdifImport::modeOfName(const char *data, int length, const QString &text)
+{
+    // A file names the same few modes again and again; the alias table is searched once
+    // for each name (a file of made-up names stops filling the cache).
+    if (length > 16 || !isAscii(data, length))
+        return GetModeIndexDef(text, 0);
+    const std::string name(data, size_t(length));
+    const auto known = m_modeOfName.find(name);
+    if (known != m_modeOfName.end())
+        return known->second;
+    const int mode = GetModeIndexDef(text, 0);
+    if (m_modeOfName.size() < 256)
+        m_modeOfName.emplace(name, mode);
+    return mode;
 }
 
 void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
 {
     int length = rawLength;
     char *data = trimBlanks(raw, length);
-    const auto text = [&] { return fileText(data, length); };
+    // The text of the data once decoded (after the case changes of its tag).
+    QString decoded;
+    bool isDecoded = false;
+    const auto text = [&]() -> const QString & {
+        if (!isDecoded) {
+            decoded = fileText(data, length);
+            isDecoded = true;
+        }
+        return decoded;
+    };
     const auto refuse = [&](const QString &format) { m_staging.AddError(format, {text()}); };
 
     switch (tagHash) {
@@ -251,7 +309,7 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
         break;
     case AdifTag::FREQ: {
         double mhz = 0;
-        if (!adifFloat(text(), mhz)) {
+        if (!adifFloat(data, length, text(), mhz)) {
             refuse(QStringLiteral("Neplatná frekvence \"%0:s\"!"));
         } else if (mhz != 0) {
             m_record[fiFREQ] = mhz;
@@ -270,7 +328,7 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
     }
     case AdifTag::MODE: {
         upperAscii(data, length);
-        const int mode = GetModeIndexDef(text(), 0);
+        const int mode = modeOfName(data, length, text());
         if (mode != 0)
             m_record[fiMODE] = mode;
         else
@@ -334,7 +392,7 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
         break;
     case AdifTag::TX_PWR: {
         double watts = 0;
-        m_record[fiPWR] = adifFloat(text(), watts) ? watts : m_options.Power;
+        m_record[fiPWR] = adifFloat(data, length, text(), watts) ? watts : m_options.Power;
         break;
     }
     case AdifTag::DXCCP:

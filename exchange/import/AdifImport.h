@@ -14,6 +14,9 @@
 #include <QString>
 #include <QTime>
 
+#include <string>
+#include <unordered_map>
+
 class TDxccList;
 class TImportDupeIndex;
 class TImportStaging;
@@ -63,6 +66,7 @@ private:
     void setText(int field, const QString &text);
     QString fileText(const char *data, int length) const;
     QString sourceText(const char *data, int length) const;
+    int modeOfName(const char *data, int length, const QString &text);
     void completeRecord();
     void resolveEntity();
 
@@ -77,4 +81,5 @@ private:
     int m_recordFirstLine = 0;    // message lines that existed when it began
     qint64 m_size = 0;
     bool m_utf8 = false; // the file is UTF-8 (a byte-order mark, or its bytes say so)
+    std::unordered_map<std::string, int> m_modeOfName; // the mode of each name met so far
 };

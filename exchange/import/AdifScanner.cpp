@@ -82,8 +82,12 @@ void TAdifScanner::Scan(const uchar *data, qint64 size)
                 if (digitCount < MaxLengthDigits)
                     digits[digitCount++] = char(c);
             } else if (c == ':' || c == '>') {
-                bool ok = false;
-                const int length = QByteArray(digits, digitCount).toInt(&ok);
+                // Only digits were kept: a number of them that fits an int is a length.
+                qint64 value = 0;
+                for (int d = 0; d < digitCount && value <= std::numeric_limits<int>::max(); ++d)
+                    value = value * 10 + (digits[d] - '0');
+                const bool ok = digitCount > 0 && value <= std::numeric_limits<int>::max();
+                const int length = ok ? int(value) : 0;
                 if (!ok)
                     throw EFileError(QStringLiteral("Neplatná délka pole \"%1\" v souboru ADIF (pozice %2)!")
                                          .arg(QString::fromLatin1(digits, digitCount))

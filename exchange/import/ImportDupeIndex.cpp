@@ -5,13 +5,16 @@
 #include "base/SqliteStatement.h"
 
 #include <QDate>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 
 #include <sqlite3.h>
 #include <QTime>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <unordered_set>
 
@@ -20,23 +23,31 @@ namespace
 
 // The five compared values in a compact form: a log of a quarter of a million QSOs
 // costs some twenty-five megabytes. Empty values are numbers no real value takes.
+// A frequency's key stands for its text as the ADIF export writes it, rounded to four
+// decimals (see freqText): the whole number of its digits (14,0250 is 140250) where the
+// text is one, else the text itself with FreqText.
+inline constexpr long long FreqEmpty = std::numeric_limits<long long>::min();
+inline constexpr long long FreqText = FreqEmpty + 1;
+
 struct TDupeKey {
     int date = -1; // yyyymmdd
     int time = -1; // seconds of the day
     int mode = -1;
-    std::string freq; // empty, or as the ADIF export writes it (see freqText)
-    std::string call; // short enough to stay inside the object
+    long long freq = FreqEmpty;
+    std::string freqText; // only with FreqText
+    std::string call;     // short enough to stay inside the object
 
     bool operator==(const TDupeKey &o) const
     {
-        return date == o.date && time == o.time && mode == o.mode && freq == o.freq && call == o.call;
+        return date == o.date && time == o.time && mode == o.mode && freq == o.freq && call == o.call &&
+               freqText == o.freqText;
     }
 };
 
 struct TDupeKeyHash {
     size_t operator()(const TDupeKey &k) const
     {
-        size_t h = std::hash<std::string>()(k.call) ^ (std::hash<std::string>()(k.freq) << 1);
+        size_t h = std::hash<std::string>()(k.call) ^ (std::hash<long long>()(k.freq) << 1);
         h ^= std::hash<long long>()((long long)k.date * 100000 + k.time) + 0x9e3779b97f4a7c15ULL + (h << 6) +
              (h >> 2);
         return h ^ (size_t(k.mode) << 1);
@@ -52,6 +63,41 @@ std::string freqText(double freq)
     QByteArray text;
     Formats::appendFloat(text, pattern, freq, ',');
     return text.toStdString();
+}
+
+void setFreqOfText(TDupeKey &k, const std::string &text)
+{
+    long long digits = 0;
+    int count = 0;
+    for (const char c : text) {
+        if (c == ',')
+            continue;
+        if (c < '0' || c > '9' || ++count > 18) {
+            k.freq = FreqText;
+            k.freqText = text;
+            return;
+        }
+        digits = digits * 10 + (c - '0');
+    }
+    k.freq = digits;
+}
+
+void setFreq(TDupeKey &k, double freq)
+{
+    // The export first takes 15 significant digits, then rounds them to four decimals.
+    // Where the frequency in ten-thousandths lies clearly off a half, the first step
+    // cannot move it across one (it moves it by less than 1e-14 of itself), and the
+    // second is the rounding of that number: the text is then known without writing it.
+    if (freq >= 1e-3 && freq < 1e9) {
+        const double units = freq * 1e4;
+        const double below = std::floor(units);
+        const double fraction = units - below;
+        if (std::abs(fraction - 0.5) > units * 1e-13) {
+            k.freq = (long long)below + (fraction > 0.5 ? 1 : 0);
+            return;
+        }
+    }
+    setFreqOfText(k, freqText(freq));
 }
 
 // "YYYY-MM-DD" as the log stores dates.
@@ -130,7 +176,7 @@ TDupeKey keyOfRecord(const TLogRecord &r)
     if (!IsEmptyLogValue(r[fiMODE]))
         k.mode = r[fiMODE].toInt();
     if (!IsEmptyLogValue(r[fiFREQ]))
-        k.freq = freqText(r[fiFREQ].toDouble());
+        setFreq(k, r[fiFREQ].toDouble());
     k.call = r[fiCALL].toString().toStdString();
     return k;
 }
@@ -146,11 +192,27 @@ TImportDupeIndex::TImportDupeIndex(const QString &connectionName) : d(std::make_
     // Read on SQLite's own interface: a QVariant for each of a million values costs more
     // than the hash. A value in the form the log stores it is taken from its bytes; any
     // other goes the way Qt's driver would hand it over.
-    TSqliteStatement q(QSqlDatabase::database(connectionName, false),
-                       QStringLiteral("SELECT DAT,UTC,FREQ,MODE,CALL FROM %1").arg(LogTableName),
+    const QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    // One pass over the whole log would fill the log's large page cache with pages read
+    // once: it passes through SQLite's own small one, and the log's comes back after it.
+    sqlite3 *handle = SqliteHandle(db);
+    int cacheSize = 0;
+    if (handle) {
+        TSqliteStatement pragma(db, QStringLiteral("PRAGMA cache_size"), QStringLiteral("Chyba při čtení deníku!"));
+        if (pragma.Step())
+            cacheSize = sqlite3_column_int(pragma.get(), 0);
+    }
+    const auto restoreCache = qScopeGuard([&] {
+        if (cacheSize != 0)
+            sqlite3_exec(handle, QByteArray("PRAGMA cache_size=" + QByteArray::number(cacheSize)).constData(),
+                         nullptr, nullptr, nullptr);
+    });
+    if (cacheSize < -2000 || cacheSize > 2000)
+        sqlite3_exec(handle, "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
+    TSqliteStatement q(db, QStringLiteral("SELECT DAT,UTC,FREQ,MODE,CALL FROM %1").arg(LogTableName),
                        QStringLiteral("Chyba při čtení deníku!"));
     {
-        TSqliteStatement count(QSqlDatabase::database(connectionName, false),
+        TSqliteStatement count(db,
                                QStringLiteral("SELECT count(*) FROM %1").arg(LogTableName),
                                QStringLiteral("Chyba při čtení deníku!"));
         if (count.Step())
@@ -168,10 +230,10 @@ TImportDupeIndex::TImportDupeIndex(const QString &connectionName) : d(std::make_
             break;
         case SQLITE_FLOAT:
         case SQLITE_INTEGER:
-            k.freq = freqText(sqlite3_column_double(stmt, 2));
+            setFreq(k, sqlite3_column_double(stmt, 2));
             break;
         default:
-            k.freq = freqText(q.ColumnValue(2).toDouble());
+            setFreq(k, q.ColumnValue(2).toDouble());
         }
         switch (sqlite3_column_type(stmt, 3)) {
         case SQLITE_NULL:

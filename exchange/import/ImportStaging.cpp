@@ -10,6 +10,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <sqlite3.h>
+
 TImportStaging::TImportStaging(const QString &tempDir) : m_path(tempDir + TableFileName)
 {
     DefineLogTable(m_path);
@@ -19,6 +21,9 @@ TImportStaging::TImportStaging(const QString &tempDir) : m_path(tempDir + TableF
     QSqlQuery q(m_connection.database());
     q.exec(QStringLiteral("PRAGMA synchronous=OFF"));
     q.exec(QStringLiteral("PRAGMA journal_mode=MEMORY"));
+    // Filled from first to last and read by the review a screen at a time: SQLite's own
+    // small page cache serves it, where the log's large one would only hold memory.
+    q.exec(QStringLiteral("PRAGMA cache_size=-2000"));
     QStringList indexes;
     if (q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type='index' AND sql IS NOT NULL")))
         while (q.next())
@@ -53,6 +58,92 @@ void TImportStaging::AbortFill()
         m_table->Rollback();
 }
 
+namespace
+{
+
+void putDigits(std::string &out, int value, int width)
+{
+    char digits[4];
+    for (int i = width - 1; i >= 0; --i, value /= 10)
+        digits[i] = char('0' + value % 10);
+    out.append(digits, size_t(width));
+}
+
+// "first<separator>second<separator>third", the last two of two digits each: the
+// stored forms of dates and times.
+void putThreeParts(std::string &out, int first, int firstWidth, char separator, int second, int third)
+{
+    putDigits(out, first, firstWidth);
+    out += separator;
+    putDigits(out, second, 2);
+    out += separator;
+    putDigits(out, third, 2);
+}
+
+// The stored form of the value in `out`, for the values an importer holds in the field's
+// own type: a date of the years 1 to 9999 "YYYY-MM-DD", a time "HH:MM:SS", a text in
+// plain ASCII cut to the field's width. False for anything else, which then goes the
+// general way with the same result.
+bool storedText(int field, const QVariant &value, std::string &out)
+{
+    out.clear();
+    switch (value.metaType().id()) {
+    case QMetaType::QDate: {
+        const QDate date = *static_cast<const QDate *>(value.constData());
+        if (LogFieldTypes[field] != ftDate || date.year() < 1 || date.year() > 9999)
+            return false;
+        putThreeParts(out, date.year(), 4, '-', date.month(), date.day());
+        return true;
+    }
+    case QMetaType::QTime: {
+        const QTime time = *static_cast<const QTime *>(value.constData());
+        if (LogFieldTypes[field] != ftTime)
+            return false;
+        putThreeParts(out, time.hour(), 2, ':', time.minute(), time.second());
+        return true;
+    }
+    case QMetaType::QString: {
+        const QString &text = *static_cast<const QString *>(value.constData());
+        if (LogFieldTypes[field] != ftString)
+            return false;
+        const int width = LogFieldSizes[field];
+        const qsizetype length = width > 0 ? qMin<qsizetype>(text.size(), width) : text.size();
+        for (qsizetype i = 0; i < length; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c >= 0x80)
+                return false;
+            out += char(c);
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void TImportStaging::bindField(int field, const QVariant &value)
+{
+    // What LogValueToStorage and Bind would bind, without a QVariant and a QString for
+    // each value on the way: these are most of what an import of a large file costs.
+    sqlite3_stmt *stmt = m_insert->get();
+    const int type = value.metaType().id();
+    if (IsEmptyLogValue(value)) {
+        sqlite3_bind_null(stmt, field + 1);
+    } else if (type == QMetaType::Double && LogFieldTypes[field] == ftFloat) {
+        sqlite3_bind_double(stmt, field + 1, *static_cast<const double *>(value.constData()));
+    } else if (type == QMetaType::Int && LogFieldTypes[field] == ftSmallint &&
+               *static_cast<const int *>(value.constData()) == qint16(*static_cast<const int *>(value.constData()))) {
+        sqlite3_bind_int64(stmt, field + 1, *static_cast<const int *>(value.constData()));
+    } else if (std::string &text = m_boundText[size_t(field)]; storedText(field, value, text)) {
+        // The text stays in m_boundText until the row is written.
+        sqlite3_bind_text(stmt, field + 1, text.data(), int(text.size()), SQLITE_STATIC);
+    } else {
+        m_insert->Bind(field, LogValueToStorage(field, value));
+    }
+}
+
 void TImportStaging::Post(const TLogRecord &record)
 {
     // One statement prepared for the whole import, the ID given explicitly so that the
@@ -65,7 +156,7 @@ void TImportStaging::Post(const TLogRecord &record)
             QStringLiteral("Chyba při zápisu do tabulky importu!"));
     m_insert->BindInt(0, m_posted + 1);
     for (int field = 1; field < LogFieldCount; ++field)
-        m_insert->Bind(field, LogValueToStorage(field, record[field]));
+        bindField(field, record[field]);
     m_insert->Execute();
     ++m_posted;
     ++Imported;
@@ -82,7 +173,12 @@ bool TImportStaging::addLine(const QString &kind, const QString &format, const Q
     const std::optional<QString> text = FormatMessageText(format, args);
     if (!text)
         return false;
-    m_messages << QStringLiteral("(%1) %2: %3").arg(NextRecordNumber()).arg(kind, *text);
+    // "(n) kind: text", put together directly (a file may bring a line for every record).
+    const QString number = QString::number(NextRecordNumber());
+    QString line;
+    line.reserve(number.size() + kind.size() + text->size() + 5);
+    line.append(u'(').append(number).append(u") ").append(kind).append(u": ").append(*text);
+    m_messages << line;
     ++counter;
     return true;
 }

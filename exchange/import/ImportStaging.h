@@ -20,7 +20,9 @@
 
 #include <QSqlQuery>
 
+#include <array>
 #include <memory>
+#include <string>
 #include <optional>
 
 class TImportStaging
@@ -88,6 +90,7 @@ public:
 
 private:
     bool addLine(const QString &kind, const QString &format, const QVariantList &args, int &counter);
+    void bindField(int field, const QVariant &value);
 
     QString m_path;
     LogConnection m_connection;
@@ -95,4 +98,5 @@ private:
     QStringList m_messages;
     int m_posted = 0;
     std::unique_ptr<TSqliteStatement> m_insert; // prepared once for all staged records
+    std::array<std::string, LogFieldCount> m_boundText; // the texts bound to it for one row
 };

@@ -37,9 +37,13 @@ std::optional<QString> FormatMessageText(const QString &format, const QVariantLi
     QString result;
     result.reserve(format.size() + 16);
     for (qsizetype i = 0; i < format.size(); ++i) {
-        const QChar c = format[i];
-        if (c != u'%') {
-            result += c;
+        if (format[i] != u'%') {
+            // The text up to the next placeholder in one piece.
+            qsizetype next = format.indexOf(u'%', i);
+            if (next < 0)
+                next = format.size();
+            result += QStringView(format).mid(i, next - i);
+            i = next - 1;
             continue;
         }
         if (i + 1 < format.size() && format[i + 1] == u'%') {

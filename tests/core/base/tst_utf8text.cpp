@@ -45,6 +45,29 @@ private slots:
         QCOMPARE(isUtf8(bytes), utf8);
     }
 
+    // The verdict does not depend on where in a run of ASCII the first byte above 127
+    // stands: at each offset of an eight-byte block, at the very end, and cut short there.
+    void verdictAtEveryOffset_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("utf8");
+        for (int offset = 0; offset <= 17; ++offset) {
+            const QByteArray ascii(offset, 'a');
+            const QByteArray tail(offset % 5, 'z');
+            QTest::addRow("good at %d", offset) << ascii + "\xC5\x88" + tail << true;
+            QTest::addRow("bad at %d", offset) << ascii + "\xE8" + tail << false;
+            QTest::addRow("bad after good at %d", offset) << "\xC5\x88" + ascii + "\xE8" << false;
+            QTest::addRow("cut at the end after %d", offset) << ascii + "\xE2\x82" << false;
+            QTest::addRow("ASCII alone, %d bytes", offset) << ascii + tail << false;
+        }
+    }
+    void verdictAtEveryOffset()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, utf8);
+        QCOMPARE(isUtf8(bytes), utf8);
+    }
+
     // Czech words in Windows-1250 are never taken for UTF-8, whatever the letters: a
     // letter with a diacritic is one byte there, which UTF-8 never writes alone.
     void czechInWindows1250IsNotUtf8_data()

@@ -356,6 +356,46 @@ private slots:
         if (!expected.isNull())
             QCOMPARE(value, expected);
     }
+
+    // What counts as no value: a null variant of any type, an empty text, an invalid date
+    // or time; a zero or an empty-looking number does not.
+    void emptyValues_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("empty");
+        QTest::newRow("null") << QVariant() << true;
+        QTest::newRow("null text") << QVariant(QMetaType::fromType<QString>()) << true;
+        QTest::newRow("null integer") << QVariant(QMetaType::fromType<int>()) << true;
+        QTest::newRow("null real") << QVariant(QMetaType::fromType<double>()) << true;
+        QTest::newRow("null date") << QVariant(QMetaType::fromType<QDate>()) << true;
+        QTest::newRow("text without characters") << QVariant(QString()) << true;
+        QTest::newRow("empty text") << QVariant(QStringLiteral("")) << true;
+        QTest::newRow("blank") << QVariant(QStringLiteral(" ")) << false;
+        QTest::newRow("text") << QVariant(QStringLiteral("OK1AB")) << false;
+        QTest::newRow("invalid date") << QVariant(QDate()) << true;
+        QTest::newRow("impossible date") << QVariant(QDate(2023, 2, 29)) << true;
+        QTest::newRow("date") << QVariant(QDate(2024, 2, 29)) << false;
+        QTest::newRow("invalid time") << QVariant(QTime()) << true;
+        QTest::newRow("midnight") << QVariant(QTime(0, 0)) << false;
+        QTest::newRow("invalid date and time") << QVariant(QDateTime()) << true;
+        QTest::newRow("date and time") << QVariant(QDateTime(QDate(2024, 1, 5), QTime(12, 30))) << false;
+        QTest::newRow("zero") << QVariant(0) << false;
+        QTest::newRow("real zero") << QVariant(0.0) << false;
+        QTest::newRow("false") << QVariant(false) << false;
+        QTest::newRow("empty bytes") << QVariant(QByteArray()) << false;
+    }
+    void emptyValues()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(bool, empty);
+        QCOMPARE(IsEmptyLogValue(value), empty);
+        TLogRecord r;
+        r[fiNOTE] = value;
+        QCOMPARE(r.isEmpty(fiNOTE), empty);
+        r.clear();
+        QVERIFY(r.isEmpty(fiNOTE));
+        QVERIFY(!r[fiNOTE].isValid());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLogTable)

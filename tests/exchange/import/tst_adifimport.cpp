@@ -7,6 +7,8 @@
 #include "radio/CharSet.h"
 #include "export/Export.h"
 #include "base/Crc32.h"
+#include "base/Formats.h"
+#include "radio/Amater.h"
 #include "import/ImportDupeIndex.h"
 #include "log/LogConnection.h"
 #include "import/MessageFormat.h"
@@ -15,9 +17,13 @@
 #include "log/VkrDatabase.h"
 
 #include <QFile>
+#include <QRandomGenerator>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
+
+#include <cmath>
 
 namespace
 {
@@ -480,6 +486,213 @@ private slots:
         QCOMPARE(staged, columns(log.connectionName(), id));
     }
 
+    // Value by value, whatever type an importer hands over: the staged column holds what
+    // the log's own insert stores (same type, same bytes), or the post fails as it does.
+    void stagedValueOfEveryKind_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("date") << int(fiDAT) << QVariant(QDate(2024, 2, 29));
+        QTest::newRow("date of year 1") << int(fiDAT) << QVariant(QDate(1, 1, 1));
+        QTest::newRow("date of year 999") << int(fiDAT) << QVariant(QDate(999, 12, 31));
+        QTest::newRow("date of year 9999") << int(fiDAT) << QVariant(QDate(9999, 12, 31));
+        QTest::newRow("date of year 10000") << int(fiDAT) << QVariant(QDate(10000, 1, 1));
+        QTest::newRow("date before Christ") << int(fiDAT) << QVariant(QDate(-5, 3, 1));
+        QTest::newRow("invalid date") << int(fiDAT) << QVariant(QDate());
+        QTest::newRow("date and time as date") << int(fiDAT) << QVariant(QDateTime(QDate(2024, 1, 5), QTime(23, 59)));
+        QTest::newRow("date as text") << int(fiDAT) << QVariant(QStringLiteral("5.1.2024"));
+        QTest::newRow("time") << int(fiUTC) << QVariant(QTime(7, 5, 9));
+        QTest::newRow("time with milliseconds") << int(fiUTC) << QVariant(QTime(23, 59, 59, 999));
+        QTest::newRow("midnight") << int(fiUTC) << QVariant(QTime(0, 0));
+        QTest::newRow("invalid time") << int(fiUTC) << QVariant(QTime());
+        QTest::newRow("time as text") << int(fiUTC) << QVariant(QStringLiteral("12:30"));
+        QTest::newRow("date in the time") << int(fiUTC) << QVariant(QDate(2024, 1, 5));
+        QTest::newRow("text") << int(fiCALL) << QVariant(QStringLiteral("OK1ABC/P"));
+        QTest::newRow("text of the full width") << int(fiCALL) << QVariant(QString(LogFieldSizes[fiCALL], u'W'));
+        QTest::newRow("text over the width") << int(fiNOTE) << QVariant(QString(400, u'n'));
+        QTest::newRow("letters with diacritics") << int(fiNAME) << QVariant(QStringLiteral("Jiří Šťastný"));
+        QTest::newRow("diacritics past the width") << int(fiCALL) << QVariant(QString(LogFieldSizes[fiCALL], u'A') + u'Ř');
+        QTest::newRow("pair past the width") << int(fiCALL) << QVariant(QString(LogFieldSizes[fiCALL], u'A') + QStringLiteral("\U0001F4FB"));
+        QTest::newRow("pair within the width") << int(fiNAME) << QVariant(QStringLiteral("Jan \U0001F4FB"));
+        QTest::newRow("control characters") << int(fiQTH) << QVariant(QStringLiteral("a\tb\x01"));
+        QTest::newRow("empty text") << int(fiQTH) << QVariant(QStringLiteral(""));
+        QTest::newRow("number in a text") << int(fiQTH) << QVariant(42);
+        QTest::newRow("real") << int(fiFREQ) << QVariant(14.0255);
+        QTest::newRow("negative zero") << int(fiFREQ) << QVariant(-0.0);
+        QTest::newRow("not a number") << int(fiFREQ) << QVariant(std::nan(""));
+        QTest::newRow("infinity") << int(fiQRB) << QVariant(HUGE_VAL);
+        QTest::newRow("whole number as real") << int(fiPWR) << QVariant(100);
+        QTest::newRow("real as text") << int(fiPWR) << QVariant(QStringLiteral("0,5"));
+        QTest::newRow("text no real") << int(fiPWR) << QVariant(QStringLiteral("x"));
+        QTest::newRow("small integer") << int(fiITU) << QVariant(28);
+        QTest::newRow("zero") << int(fiQSLO) << QVariant(0);
+        QTest::newRow("smallest small integer") << int(fiWAZ) << QVariant(-32768);
+        QTest::newRow("largest small integer") << int(fiWAZ) << QVariant(32767);
+        QTest::newRow("above a small integer") << int(fiWAZ) << QVariant(32768);
+        QTest::newRow("below a small integer") << int(fiWAZ) << QVariant(-32769);
+        QTest::newRow("64-bit integer") << int(fiBAND) << QVariant(qint64(5));
+        QTest::newRow("real in a small integer") << int(fiMODE) << QVariant(2.0);
+        QTest::newRow("fraction in a small integer") << int(fiMODE) << QVariant(2.5);
+        QTest::newRow("truth") << int(fiEQSLP) << QVariant(true);
+    }
+    void stagedValueOfEveryKind()
+    {
+        QFETCH(int, field);
+        QFETCH(QVariant, value);
+        TLogRecord r;
+        r[fiCALL] = QStringLiteral("OK1AB");
+        r[field] = value;
+        const QString column = QStringLiteral("typeof(%1)||':'||quote(%1)").arg(LogFieldNames[field]);
+        const auto stored = [&](const QString &connection, qint64 id) {
+            QSqlQuery q(QSqlDatabase::database(connection));
+            q.exec(QStringLiteral("SELECT %1 FROM log WHERE ID=%2").arg(column).arg(id));
+            return q.next() ? q.value(0).toString() : QStringLiteral("(no row)");
+        };
+
+        TempLog log;
+        QString expected = QStringLiteral("(failed)");
+        try {
+            expected = stored(log.connectionName(), LogTable(log.connectionName()).Insert(r));
+        } catch (const EVelkorError &) {
+        }
+        StagedImport im;
+        im.staging->BeginFill();
+        QString staged = QStringLiteral("(failed)");
+        try {
+            im.staging->Post(r);
+            staged = stored(im.staging->ConnectionName(), 1);
+        } catch (const EVelkorError &) {
+        }
+        im.staging->EndFill();
+        QCOMPARE(staged, expected);
+        // The texts of one row are no longer needed by the next.
+        TLogRecord next;
+        next[fiCALL] = QStringLiteral("OK2XYZ");
+        im.staging->BeginFill();
+        im.staging->Post(next);
+        im.staging->EndFill();
+        QCOMPARE(im.record(im.staging->NextRecordNumber() - 1)[fiCALL].toString(), QStringLiteral("OK2XYZ"));
+    }
+
+    // The duplicate check holds a frequency as its four-decimal text stands: two
+    // frequencies meet exactly when the export writes them alike, near a half of the
+    // fourth decimal, at any size, and on both sides of the ranges that need no text.
+    void frequencyKeyMatchesTheExportedText_data()
+    {
+        QTest::addColumn<QList<double>>("freqs");
+        const auto around = [](double x) {
+            return QList<double>{x, std::nextafter(x, 0.0), std::nextafter(x, HUGE_VAL),
+                                 x * (1 - 1e-15), x * (1 + 1e-15), x - 5e-5, x + 5e-5};
+        };
+        QTest::newRow("halves of the fourth decimal") << around(14.02505) + around(0.13575) + around(7.03245);
+        QTest::newRow("exact steps") << around(14.025) + around(3.5) + around(144.3);
+        QTest::newRow("large") << around(10368.09995) + around(999999999.99995) + around(1e9) + around(123456789.12345);
+        QTest::newRow("small") << around(0.001) + around(0.00095) + around(0.00005) + around(4e-5) + around(1e-300);
+        QTest::newRow("zero and below") << QList<double>{0.0, -0.0, -0.00004, -14.025, -14.02505, -1e-300};
+        QTest::newRow("huge") << around(1e15) + around(1e300) + QList<double>{HUGE_VAL, -HUGE_VAL};
+        QList<double> random;
+        QRandomGenerator rng(26);
+        for (int i = 0; i < 300; ++i) {
+            const double x = std::ldexp(rng.generateDouble() + 0.5, int(rng.bounded(-12, 34)));
+            random << x << std::round(x * 1e4) / 1e4 + 5e-5 << std::round(x * 1e4) / 1e4 + 4.9999e-5;
+        }
+        QTest::newRow("random") << random;
+    }
+    void frequencyKeyMatchesTheExportedText()
+    {
+        QFETCH(QList<double>, freqs);
+        TempLog log;
+        LogTable table(log.connectionName());
+        for (double freq : freqs)
+            table.Insert(loggedQso(freq));
+        TImportDupeIndex dupes(log.connectionName());
+        QSet<QString> texts;
+        for (double freq : freqs)
+            texts << Formats::formatFloat(QStringLiteral("0.0000"), freq);
+        for (double freq : freqs) {
+            for (double other : {freq, std::nextafter(freq, 0.0), freq * (1 + 3e-16), freq + 1e-4, freq - 5e-5}) {
+                const bool written = texts.contains(Formats::formatFloat(QStringLiteral("0.0000"), other));
+                if (dupes.Contains(loggedQso(other)) != written)
+                    QFAIL(qPrintable(QStringLiteral("%1 against the log: %2").arg(other, 0, 'g', 17).arg(written)));
+            }
+        }
+    }
+
+    // A number of a field is what the general conversion makes of it (the first "." the
+    // decimal separator), whether the reader takes it from the bytes or not.
+    void numbersAsTheGeneralConversionReadsThem_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        for (const char *text :
+             {"14.025", "0", "0.5", "7", "144.3000000", "10368.1", "1.7976931348623157", "0.1", "3.14159265358979323846",
+              "14.0250000000000000000000000000000000000000000000000000001", "12345678901234567890", "007", "00.5",
+              "0.", "1.", ".5", "1.2.3", "14,025", "1,5.2", "+14.0", "-14.0", "1e3", "1E-2", "0x10", "inf", "nan",
+              "1e400", " 14.5 ", "14 .5", "14.5x", "x14.5", "\xE8" "14", "1" "\xA0", "99999999999999999999999999999999999999999999999999999999999999999",
+              "1.0000000000000000000000000000000000000000000000000000000000000001"})
+            QTest::newRow(text) << QByteArray(text);
+    }
+    void numbersAsTheGeneralConversionReadsThem()
+    {
+        QFETCH(QByteArray, text);
+        QString general = Win1250ToUnicode(text).trimmed();
+        if (const qsizetype dot = general.indexOf(u'.'); dot >= 0)
+            general[dot] = Formats::DecimalSeparator;
+        double expected = 0;
+        const bool valid = Formats::tryStrToFloat(general, expected);
+        StagedImport im;
+        im.read(baseRecord({"FREQ"}) + tag("FREQ", text) + tag("TX_PWR", text) + "<EOR>");
+        const TLogRecord r = im.record(1);
+        QCOMPARE(r[fiPWR].toDouble(), valid ? expected : 100.0);
+        if (valid && expected != 0)
+            QCOMPARE(r[fiFREQ].toDouble(), expected);
+        else
+            QCOMPARE(r[fiFREQ].toDouble(), 0.0);
+        const bool refused =
+            im.messages().filter(QStringLiteral("Neplatná frekvence \"%1\"!").arg(Win1250ToUnicode(text).trimmed())).size() == 1;
+        QCOMPARE(refused, !valid);
+    }
+
+    // Mode names, also when the same ones come again and again, in any case, as aliases,
+    // and more of them than are kept from one record to the next.
+    void modeNamesOfManyRecords()
+    {
+        QList<QByteArray> names{"CW", "cw", "USB", "lsb", "PHONE", "FT8", "RTTY", "TTY", "PSK31", "BPSK", "C;W", "CW ",
+                                "ŠSB", "PACTOR II", "MFSK16", "OLIVIA", "CONTESTIA", "X"};
+        for (int i = 0; i < 300; ++i)
+            names << "M" + QByteArray::number(i);
+        QByteArray adif;
+        for (int round = 0; round < 2; ++round)
+            for (const QByteArray &name : names)
+                adif += baseRecord({"MODE"}) + tag("MODE", name) + "<EOR>";
+        StagedImport im;
+        im.read(adif);
+        QCOMPARE(im.count(), 2 * names.size());
+        for (int i = 0; i < 2 * names.size(); ++i) {
+            const QString name = Win1250ToUnicode(names[i % names.size()]).trimmed().toUpper();
+            QCOMPARE(im.record(i + 1)[fiMODE].toInt(), GetModeIndexDef(name, 0));
+        }
+    }
+
+    // The duplicate check's pass over the log leaves the log's page cache as it was.
+    void duplicateCheckKeepsTheLogsCacheSize()
+    {
+        TempLog log;
+        LogTable(log.connectionName()).Insert(loggedQso(14.025));
+        QSqlQuery q(QSqlDatabase::database(log.connectionName()));
+        const auto cacheSize = [&] {
+            q.exec(QStringLiteral("PRAGMA cache_size"));
+            return q.next() ? q.value(0).toInt() : 0;
+        };
+        const int before = cacheSize();
+        QVERIFY(before != -2000);
+        {
+            TImportDupeIndex dupes(log.connectionName());
+            QCOMPARE(dupes.Count(), 1);
+            QCOMPARE(cacheSize(), before);
+        }
+        QCOMPARE(cacheSize(), before);
+    }
+
     // A whole log exported to ADIF and read back with the duplicate check finds every QSO
     // of it, also where the export rounded the frequency to four decimals.
     void wholeLogRoundTripIsAllDuplicates_data()
@@ -590,6 +803,8 @@ private slots:
         QTest::newRow("empty length") << baseRecord({}) + "<EOR>" + "<CALL:>OK1AB<EOR>";
         QTest::newRow("over 32 bits") << baseRecord({}) + "<EOR>" + "<CALL:2147483648>OK1AB<EOR>";
         QTest::newRow("64 digits") << baseRecord({}) + "<EOR>" + "<CALL:" + QByteArray(64, '9') + ">x<EOR>";
+        QTest::newRow("eleven digits") << baseRecord({}) + "<EOR>" + "<CALL:21474836470>OK1AB<EOR>";
+        QTest::newRow("zeros before too much") << baseRecord({}) + "<EOR>" + "<CALL:0002147483648>OK1AB<EOR>";
     }
     void badLengthsEndTheImport()
     {
@@ -597,6 +812,29 @@ private slots:
         StagedImport im;
         QVERIFY_THROWS_EXCEPTION(EVelkorError, im.read(adif));
         QCOMPARE(im.count(), 0); // the records before it went with the failed import
+    }
+
+    // Lengths that fit an int are read digit by digit, leading zeros and the largest too.
+    void lengthsThatAreRead_data()
+    {
+        QTest::addColumn<QByteArray>("length");
+        QTest::addColumn<QString>("call");
+        QTest::newRow("plain") << QByteArray("5") << QStringLiteral("OK1AB");
+        QTest::newRow("leading zeros") << QByteArray("0005") << QStringLiteral("OK1AB");
+        QTest::newRow("many leading zeros") << QByteArray(60, '0') + "3" << QStringLiteral("OK1");
+        QTest::newRow("largest") << QByteArray("2147483647") << QString();
+    }
+    // (The largest runs past the end: the file ends inside that field, and only the
+    // record before it is staged.)
+    void lengthsThatAreRead()
+    {
+        QFETCH(QByteArray, length);
+        QFETCH(QString, call);
+        StagedImport im;
+        im.read(baseRecord({"CALL"}) + "<EOR>" + baseRecord({"CALL"}) + "<CALL:" + length + ">OK1AB<EOR>");
+        QCOMPARE(im.count(), call.isEmpty() ? 1 : 2);
+        if (!call.isEmpty())
+            QCOMPARE(im.record(2)[fiCALL].toString(), call);
     }
 
     void hugeLengthAllocatesNoMoreThanTheFileHolds()
