@@ -28,6 +28,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QTemporaryDir>
 #include <QAbstractTableModel>
 #include <QHash>
@@ -37,6 +38,8 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <cstdio>
 #include <ctime>
 #include <vector>
@@ -188,6 +191,56 @@ double bareTableStart(const QString &path)
     return result;
 }
 
+// Counts the paint events each widget gets, with the area painted, while it is installed.
+class PaintCounter : public QObject
+{
+public:
+    PaintCounter() { qApp->installEventFilter(this); }
+    ~PaintCounter() override { qApp->removeEventFilter(this); }
+    void print() const
+    {
+        for (const auto &[name, seen] : m_seen)
+            std::printf("      %-48s %2d paint(s), %dx%d, %.3f ms\n", qPrintable(name), seen.count, seen.size.width(),
+                        seen.size.height(), seen.ms);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() && watched != m_painting) {
+            QObject *parent = watched->parent();
+            const QString name = QString::fromLatin1(watched->metaObject()->className()) + " " + watched->objectName()
+                                 + (parent ? " in " + QString::fromLatin1(parent->metaObject()->className()) + " "
+                                                 + parent->objectName()
+                                                 + (parent->parent() ? " in " + parent->parent()->objectName()
+                                                                     : QString())
+                                           : QString());
+            Seen &seen = m_seen[name];
+            ++seen.count;
+            seen.size = static_cast<QPaintEvent *>(event)->rect().size();
+            // The widget paints here, so that its own time can be told apart.
+            QElapsedTimer t;
+            t.start();
+            m_painting = watched;
+            QCoreApplication::sendEvent(watched, event);
+            m_painting = nullptr;
+            seen.ms += ms(t);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    struct Seen
+    {
+        int count = 0;
+        QSize size;
+        double ms = 0;
+    };
+    std::map<QString, Seen> m_seen;
+    QObject *m_painting = nullptr;
+};
+
 // A key press on the grid followed by a painted window.
 double keyAndPaint(TfrmVelkor &window, int key)
 {
@@ -291,6 +344,9 @@ void benchQsoWindow(TfrmVelkor &window, LogQuery &log)
         qso.cbMode->setCurrentIndex(1);
         qso.edtName->setFocus();
         QApplication::processEvents();
+        std::optional<PaintCounter> counter;
+        if (i == saves - 1)
+            counter.emplace();
         QElapsedTimer t;
         t.start();
         const double cpu = ThreadProcessorMs();
@@ -298,6 +354,11 @@ void benchQsoWindow(TfrmVelkor &window, LogQuery &log)
         command.push_back(ms(t));
         QApplication::processEvents();
         total.push_back(ms(t));
+        if (counter) {
+            std::printf("    the widgets painted after the last save:\n");
+            counter->print();
+            counter.reset();
+        }
         processor.push_back(ThreadProcessorMs() - cpu);
         paints.push_back(total.back() - command.back());
         t.restart();
