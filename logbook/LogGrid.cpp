@@ -1,4 +1,5 @@
 #include "LogGrid.h"
+#include "LogGridScrollBar.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -16,6 +17,7 @@ constexpr int WheelStep = 120; // one notch of a standard mouse wheel
 
 TLogGrid::TLogGrid(QWidget *parent) : QTableView(parent)
 {
+    setVerticalScrollBar(new TLogGridScrollBar(Qt::Vertical, this));
     // Connected after the view's own handler, so the view has scrolled when this runs.
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { thumbMoved(); });
 }
