@@ -215,7 +215,9 @@ protected:
                                                  + (parent->parent() ? " in " + parent->parent()->objectName()
                                                                      : QString())
                                            : QString());
-            Seen &seen = m_seen[name];
+            // A view's two headers are told apart by their shape.
+            const QWidget *widget = static_cast<QWidget *>(watched);
+            Seen &seen = m_seen[name + (widget->width() > widget->height() ? " (wide)" : " (tall)")];
             ++seen.count;
             seen.size = static_cast<QPaintEvent *>(event)->rect().size();
             // The widget paints here, so that its own time can be told apart.
