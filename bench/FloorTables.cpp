@@ -30,3 +30,16 @@ void NewFloorStaging(const QString &path)
     DefineLogTable(path);
     DropIndexes(path);
 }
+
+void FloorAppend(const QString &logPath, const QString &sourcePath)
+{
+    const QString fields = QStringList(LogFieldNames.begin() + 1, LogFieldNames.end()).join(u',');
+    const QByteArray sql = ("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-32768; "
+                            "ATTACH DATABASE '" + sourcePath + "' AS source; BEGIN; INSERT INTO main.log (" + fields +
+                            ") SELECT " + fields + " FROM source.log ORDER BY ID; COMMIT; DETACH DATABASE source")
+                               .toUtf8();
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(logPath).constData(), &db);
+    sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}

@@ -224,20 +224,6 @@ private:
         {AdifTag::NAME, 8},     {AdifTag::QTH, 9},     {AdifTag::GRIDSQUARE, 10}, {AdifTag::COMMENT, 11}};
 };
 
-// The floor of the append: the same INSERT ... SELECT into a log without its four
-// call-sign look-up indexes.
-void floorAppend(const QString &logPath, const QString &stagingPath)
-{
-    sqlite3 *db = nullptr;
-    sqlite3_open(QFile::encodeName(logPath).constData(), &db);
-    const QByteArray sql = ("ATTACH DATABASE '" + stagingPath + "' AS source; BEGIN; INSERT INTO main.log (" +
-                            dataFields() + ") SELECT " + dataFields() +
-                            " FROM source.log ORDER BY ID; COMMIT; DETACH DATABASE source")
-                               .toUtf8();
-    sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
-
 double seconds(QElapsedTimer &t)
 {
     return t.nsecsElapsed() / 1e9;
@@ -326,7 +312,7 @@ int main(int argc, char *argv[])
                                    log.reset();
                                    DropIndexes(copyPath, LookUpIndexes);
                                },
-                               [&] { floorAppend(copyPath, floorStaging + ".src"); }});
+                               [&] { FloorAppend(copyPath, floorStaging + ".src"); }});
     QFile::remove(floorStaging + ".src");
 
     return 0;

@@ -34,9 +34,6 @@
 namespace
 {
 
-// The page cache that the append of the staged records works with.
-constexpr const char *AppendCache = "PRAGMA cache_size=-32768";
-
 QString loadAverage()
 {
     QFile f(QStringLiteral("/proc/loadavg"));
@@ -63,17 +60,6 @@ void execRaw(const QString &path, const QByteArray &sql)
     sqlite3_open(QFile::encodeName(path).constData(), &db);
     sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
     sqlite3_close(db);
-}
-
-// The floor of the append: one INSERT ... SELECT in one transaction, with the journal,
-// the synchronous writes and the page cache of the program's append.
-void floorAppend(const QString &logPath, const QString &sourcePath)
-{
-    const QString fields = LogFieldNames.mid(1).join(u',');
-    execRaw(logPath, QByteArray("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; ") + AppendCache + "; " +
-                         ("ATTACH DATABASE '" + sourcePath + "' AS source; BEGIN; INSERT INTO main.log (" + fields +
-                          ") SELECT " + fields + " FROM source.log ORDER BY ID; COMMIT; DETACH DATABASE source")
-                             .toUtf8());
 }
 
 double medianMs(const std::function<void()> &work, int repeats = 5)
@@ -151,7 +137,7 @@ void benchAppend(const QString &dir, int staged, int logCount)
                                QFile::remove(floorSource);
                                QFile::copy(source.FilePath(), floorSource);
                            },
-                           [&] { floorAppend(copyPath, floorSource); }};
+                           [&] { FloorAppend(copyPath, floorSource); }};
 
     PrintSideBySide("append of the staged records", TBenchSide{[&] {
                                                                    freshCopy();
