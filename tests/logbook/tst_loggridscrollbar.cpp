@@ -72,6 +72,19 @@ QImage freshlyPainted(QScrollBar *bar)
 
 enum Scroll { Stay, ToBottom, ToTop, Down1 };
 
+// A log grid over a model of the given rows, shown as a window of its own.
+struct ShownGrid
+{
+    explicit ShownGrid(int rows) : model(rows)
+    {
+        grid.setModel(&model);
+        grid.resize(400, 300);
+        grid.show();
+    }
+    GrowingModel model;
+    TLogGrid grid;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Scroll)
@@ -109,11 +122,9 @@ private slots:
         QFETCH(Scroll, scroll);
         QFETCH(bool, mayPaint);
 
-        GrowingModel model(before);
-        TLogGrid grid;
-        grid.setModel(&model);
-        grid.resize(400, 300);
-        grid.show();
+        ShownGrid shown(before);
+        GrowingModel &model = shown.model;
+        TLogGrid &grid = shown.grid;
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
         QScrollBar *bar = grid.verticalScrollBar();
         bar->setValue(startValue < 0 ? bar->maximum() + 1 + startValue : startValue);
@@ -142,11 +153,8 @@ private slots:
     // Changes that are not the thumb's still show: a disabled bar, the thumb at either end.
     void otherChangesStillShow()
     {
-        GrowingModel model(1000000);
-        TLogGrid grid;
-        grid.setModel(&model);
-        grid.resize(400, 300);
-        grid.show();
+        ShownGrid shown(1000000);
+        TLogGrid &grid = shown.grid;
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
         QScrollBar *bar = grid.verticalScrollBar();
         QCoreApplication::processEvents();
