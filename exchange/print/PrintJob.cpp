@@ -58,12 +58,6 @@ void ReportPrintFailure(const QString &detail)
     MessageDlgDef(QStringLiteral("Při tisku se vyskytla chyba."), mtError, mbOK, mrOk);
 }
 
-void CentreOnOwner(QWidget *dialog, QWidget *owner)
-{
-    if (owner && owner->isVisible())
-        dialog->move(owner->frameGeometry().center() - dialog->rect().center());
-}
-
 TPrintJob::TPrintJob(const TExchangeHost &host, QWidget *dialog) : m_host(host), m_dialog(dialog)
 {
     RvProject.Open(m_host.dm->AppDir + QStringLiteral("Tisk.rav"));

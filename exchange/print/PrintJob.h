@@ -68,8 +68,5 @@ private:
     bool m_rendering = false;
 };
 
-// Places a dialog opened without owner over the centre of the program's main window.
-void CentreOnOwner(QWidget *dialog, QWidget *owner);
-
 // The print dialogs' answer to a failure of a print: "Při tisku se vyskytla chyba.".
 void ReportPrintFailure(const QString &detail);

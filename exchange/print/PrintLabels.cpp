@@ -7,6 +7,7 @@
 #include "base/Messages.h"
 #include "MinimizeProgram.h"
 #include "print/PrintJob.h"
+#include "WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -5,6 +5,7 @@
 #include "base/Messages.h"
 #include "MinimizeProgram.h"
 #include "print/PrintJob.h"
+#include "WindowPlacement.h"
 #include "VelkorVersion.h"
 
 #include <QComboBox>
