@@ -10,6 +10,7 @@
 #include "LogChoiceDialog.h"
 #include "LogGrid.h"
 #include "LogTableModel.h"
+#include "MainToolBar.h"
 #include "base/Messages.h"
 #include "base/MessageTexts.h"
 #include "ModalRunner.h"
@@ -260,7 +261,8 @@ void TfrmVelkor::createMenus()
 
 void TfrmVelkor::createToolBar()
 {
-    tlBar = addToolBar(QStringLiteral("tlBar"));
+    tlBar = new TMainToolBar(QStringLiteral("tlBar"), this);
+    addToolBar(tlBar);
     tlBar->setObjectName(QStringLiteral("tlBar"));
     tlBar->setMovable(false);
     tlBar->setFloatable(false);
