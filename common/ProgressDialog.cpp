@@ -89,9 +89,9 @@ void TfrmDialog::SetText(const QString &text)
 
 void TfrmDialog::SetProgress(int value)
 {
-    // The gauge refuses values outside its range; it shows them at its nearest end.
+    // The gauge refuses values outside its range; it shows them at its nearest end. It
+    // paints itself at once whenever the change shows.
     m_pgBar->setValue(std::clamp(value, m_pgBar->minimum(), m_pgBar->maximum()));
-    m_pgBar->repaint();
 }
 
 std::function<void(int)> TfrmDialog::ProgressCallback()

@@ -21,9 +21,13 @@
 #include "system/SystemClock.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QProgressBar>
+
+#include <algorithm>
 
 namespace {
 
@@ -46,23 +50,37 @@ public:
         if (frmDialog)
             frmDialog->close();
     }
+    // The gauge's step done, and the text of the next step, which follows at once. The gauge
+    // would paint itself at its change; it is painted with the text instead, in one paint of
+    // the window.
     void step(int value, const QString &nextText = {})
     {
         if (!frmDialog)
             return;
-        frmDialog->SetProgress(value);
-        if (!nextText.isEmpty())
-            frmDialog->SetText(nextText);
+        if (nextText.isEmpty()) {
+            frmDialog->SetProgress(value);
+            return;
+        }
+        QProgressBar *gauge = frmDialog->pgBar();
+        gauge->setUpdatesEnabled(false);
+        gauge->setValue(std::clamp(value, gauge->minimum(), gauge->maximum()));
+        gauge->setUpdatesEnabled(true);
+        frmDialog->SetText(nextText);
     }
     void hide()
     {
         if (frmDialog)
             frmDialog->hide();
     }
+    // Shown again after a message, and painted at once: the window system maps it only from
+    // the event loop, which does not run until the log is open.
     void show()
     {
-        if (frmDialog)
-            frmDialog->show();
+        if (!frmDialog)
+            return;
+        frmDialog->show();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        frmDialog->repaint();
     }
 };
 

@@ -26,6 +26,7 @@
 #include <QSignalSpy>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
+#include <QProgressBar>
 #include <QTest>
 #include <QToolBar>
 
@@ -205,6 +206,76 @@ private slots:
         QCOMPARE(m_window->StatusPanelText(0), QString(" Záznam:     0 z     0"));
         for (int column = 0; column < LogTableModel::ColumnCount; ++column)
             QVERIFY(m_window->dbgLog->horizontalHeader()->isSectionHidden(column));
+    }
+
+    // The progress window while a log opens: each step's text and gauge reach the screen,
+    // in order, also around setting the clock and around a message; the gauge as it is
+    // painted, consecutive equal states once.
+    void openingPaintsEachStepOfItsProgress_data()
+    {
+        QTest::addColumn<bool>("setClock");
+        QTest::addColumn<bool>("tableMissing");
+        QTest::newRow("a log") << false << false;
+        QTest::newRow("the clock set from a time server") << true << false;
+        QTest::newRow("the table missing, a message between") << false << true;
+    }
+    void openingPaintsEachStepOfItsProgress()
+    {
+        QFETCH(bool, setClock);
+        QFETCH(bool, tableMissing);
+        using State = QPair<QString, int>;
+        QList<State> painted;
+        // The state painted last when the clock is set: the sync step's.
+        struct WatchingClock : FakeClock {
+            QList<State> *painted = nullptr;
+            State atSetting;
+            bool setUtc(const QDateTime &utc) override
+            {
+                atSetting = painted->isEmpty() ? State() : painted->last();
+                return FakeClock::setUtc(utc);
+            }
+        } clock;
+        clock.painted = &painted;
+        setClockSetter(&clock);
+        FakeTimeServer server;
+        QVERIFY(server.start());
+        TfrmVelkor::NtpPort = server.port();
+        TfrmVelkor::NtpTimeout = 2000;
+        writeOperator([setClock](TUserOptions &uo) {
+            uo.SetNTPSync(setClock);
+            uo.SetNTPServer("127.0.0.1");
+        });
+        if (!tableMissing)
+            writeLog(3);
+        openWindow();
+        struct GaugePaints : QObject {
+            QList<State> *painted = nullptr;
+            bool eventFilter(QObject *watched, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint) {
+                    const State now(frmDialog->lblText()->text(), static_cast<QProgressBar *>(watched)->value());
+                    if (painted->isEmpty() || painted->last() != now)
+                        painted->append(now);
+                }
+                return false;
+            }
+        } gaugePaints;
+        gaugePaints.painted = &painted;
+        frmDialog->pgBar()->installEventFilter(&gaugePaints);
+        m_window->OpenLog(Call);
+        frmDialog->pgBar()->removeEventFilter(&gaugePaints);
+
+        const QList<State> steps{{"Nastavuji fonty ...", 0},        {"Synchronizuji čas ...", 1},
+                                 {"Kontroluji odchylku UTC ...", 2}, {"Kontroluji soubory ...", 3},
+                                 {"Otevírám deník ... ", 4},         {"Otevírám deník ... ", 7}};
+        QCOMPARE(painted, steps);
+        QCOMPARE(clock.settings.size(), setClock ? 1 : 0);
+        if (setClock)
+            QCOMPARE(clock.atSetting, steps[1]);
+        QCOMPARE(m_messages->texts(),
+                 tableMissing ? QStringList{"Chybí datový soubor databáze - bude vytvořen nový!"} : QStringList());
+        QVERIFY(!frmDialog->isVisible());
+        QCOMPARE(m_window->qLog->RecordCount(), tableMissing ? 0 : 3);
     }
 
     void recordCommandsFollowTheRecordCount()
