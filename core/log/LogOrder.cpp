@@ -510,7 +510,7 @@ bool orderFromIndex(sqlite3 *handle, const QString &select)
 } // namespace
 
 std::optional<std::vector<qint64>> ReadLogIds(const QSqlDatabase &db, const QString &select,
-                                              const QVariantList &values)
+                                              const QVariantList &values, size_t capacity)
 {
     sqlite3 *handle = SqliteHandle(db);
     if (!handle)
@@ -519,9 +519,20 @@ std::optional<std::vector<qint64>> ReadLogIds(const QSqlDatabase &db, const QStr
     if (sqlite3_bind_parameter_count(q.get()) != values.size() || !bindValues(q.get(), values))
         return std::nullopt;
     std::vector<qint64> ids;
+    ids.reserve(capacity);
     while (q.step())
         ids.push_back(sqlite3_column_int64(q.get(), 0));
     return ids;
+}
+
+qint64 LogIdSpan(const QSqlDatabase &db)
+{
+    if (!SqliteHandle(db))
+        return 0;
+    // Each of the two is one step down the table's tree; together (min and max in one
+    // SELECT) SQLite would read the whole table.
+    Statement q(db, QStringLiteral("SELECT (SELECT max(ID) FROM %1) - (SELECT min(ID) FROM %1) + 1").arg(LogTableName));
+    return q.step() ? sqlite3_column_int64(q.get(), 0) : 0;
 }
 
 std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, const TLogOrder &order,

@@ -54,11 +54,17 @@ int CompareOrderKeys(const TLogOrder &order, const QVariantList &a, const QVaria
 std::optional<std::vector<qint64>> SortLogInMemory(const QSqlDatabase &db, const TLogOrder &order);
 
 // The first column, as IDs, of every row of a SELECT with "?" for each of the values,
-// read through SQLite's own interface (a large log's IDs without a QVariant each).
-// Nothing when the connection is not SQLite's or a value is of a kind not bound here
-// (dates and times). Raises EDatabaseError when the log cannot be read.
+// read through SQLite's own interface (a large log's IDs without a QVariant each), into a
+// list with room for `capacity` IDs from the start. Nothing when the connection is not
+// SQLite's or a value is of a kind not bound here (dates and times). Raises EDatabaseError
+// when the log cannot be read.
 std::optional<std::vector<qint64>> ReadLogIds(const QSqlDatabase &db, const QString &select,
-                                              const QVariantList &values);
+                                              const QVariantList &values, size_t capacity = 0);
+
+// How many rows the log can hold at most, told at once by its lowest and highest ID: its
+// row count where no QSO was deleted. 0 for an empty log, or when the connection is not
+// SQLite's. Raises EDatabaseError when the log cannot be read.
+qint64 LogIdSpan(const QSqlDatabase &db);
 
 // The IDs of the rows that the condition (SQL over the log's field names, "?" for each of
 // the values, bound in order) selects, in this order: the condition read in one pass

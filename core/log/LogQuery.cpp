@@ -356,6 +356,18 @@ struct LogQuery::Private {
         return page;
     }
 
+    // Room for every row of the whole log and the QSOs saved later, as far as its IDs tell:
+    // a list that grows as it is read moves a large log's IDs several times and takes twice
+    // their memory, and fresh memory costs more than reading the IDs. An unfiltered list
+    // fills it; a log whose IDs are far apart (many QSOs deleted) gets no more than this.
+    size_t expectedCapacity(const QSqlDatabase &db) const
+    {
+        if (filtered())
+            return 0;
+        constexpr qint64 MostReserved = qint64(1) << 24;
+        return static_cast<size_t>(std::clamp<qint64>(LogIdSpan(db), 0, MostReserved)) + RoomForNewRows;
+    }
+
     // The ordered IDs of the rows the query selects.
     std::vector<qint64> readIds() const
     {
@@ -369,7 +381,7 @@ struct LogQuery::Private {
         }
         const QString select =
             QStringLiteral("SELECT ID") + fromWhere() + QStringLiteral(" ORDER BY ") + LogOrderSql(order, filtered());
-        if (std::optional<std::vector<qint64>> read = ReadLogIds(db, select, whereValues))
+        if (std::optional<std::vector<qint64>> read = ReadLogIds(db, select, whereValues, expectedCapacity(db)))
             return std::move(*read);
         std::vector<qint64> result;
         QSqlQuery q(db);

@@ -18,7 +18,9 @@
 #include <QTest>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <numeric>
 #include <tuple>
 
@@ -455,6 +457,44 @@ private slots:
         }
         QVERIFY(consistent);
         QVERIFY(idsOf(q) == expected);
+    }
+
+    // The log's span of IDs, which the unfiltered query takes as the room for its list, and
+    // the list read into that room: SQLite's order whatever the span, also where it is far
+    // larger than the rows (QSOs deleted, IDs set from outside) or beyond any count.
+    void idSpanAndTheListReadIntoIt_data()
+    {
+        QTest::addColumn<QString>("change"); // SQL run on the 300 rows of init()
+        QTest::addColumn<qint64>("span");
+        QTest::newRow("every ID from 1 on") << QString() << qint64(300);
+        QTest::newRow("rows deleted in the middle") << "DELETE FROM log WHERE ID BETWEEN 100 AND 180" << qint64(300);
+        QTest::newRow("the first rows deleted") << "DELETE FROM log WHERE ID <= 10" << qint64(290);
+        QTest::newRow("the last rows deleted") << "DELETE FROM log WHERE ID > 290" << qint64(290);
+        QTest::newRow("one row left") << "DELETE FROM log WHERE ID <> 77" << qint64(1);
+        QTest::newRow("no row left") << "DELETE FROM log" << qint64(0);
+        QTest::newRow("an ID far above the others") << "UPDATE log SET ID = 5000000 WHERE ID = 300" << qint64(5000000);
+        QTest::newRow("an ID beyond what is reserved")
+            << "UPDATE log SET ID = 1099511627776 WHERE ID = 150" << qint64(1099511627776);
+        QTest::newRow("negative IDs") << "UPDATE log SET ID = -ID WHERE ID <= 20" << qint64(321);
+        QTest::newRow("IDs at both ends of the range")
+            << "UPDATE log SET ID = CASE ID WHEN 1 THEN -9223372036854775807 WHEN 2 THEN 9223372036854775807 ELSE ID END"
+            << std::numeric_limits<qint64>::max();
+    }
+    void idSpanAndTheListReadIntoIt()
+    {
+        QFETCH(QString, change);
+        QFETCH(qint64, span);
+        if (!change.isEmpty())
+            QVERIFY(m_log->exec(change));
+        // Beyond the integers SQLite counts in reals; a span is never taken as smaller.
+        QCOMPARE(LogIdSpan(m_log->database()), span);
+        for (const QStringList &order : {QStringList(), QStringList{"DAT", "UTC"}, QStringList{"ID"}})
+            QCOMPARE(queryIds(order), sqliteOrder(order.isEmpty() ? QStringList{"DAT", "UTC"} : order));
+        std::optional<Ids> read = ReadLogIds(m_log->database(), "SELECT ID FROM log ORDER BY DAT,UTC,ID", {},
+                                             static_cast<size_t>(std::min<qint64>(span, 1 << 20)));
+        QVERIFY(read);
+        QCOMPARE(*read, sqliteOrder({"DAT", "UTC"}));
+        QVERIFY(read->capacity() >= std::min<qint64>(span, 1 << 20));
     }
 
     void failedRefreshClosesTheQuery()
