@@ -4,13 +4,18 @@
 #include "log/LogTable.h"
 #include "TempLog.h"
 #include "log/VkrDatabase.h"
+#include "log/LogConnection.h"
+#include "base/SqliteHandle.h"
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
 #include <memory>
+
+#include <sqlite3.h>
 
 namespace
 {
@@ -365,6 +370,57 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.Open());
         QVERIFY(!q.Active());
         QCOMPARE(q.RecordCount(), 0);
+    }
+
+    // Reading a large log's order leaves the connection's page cache as large as it was, yet
+    // holding no more than SQLite's usual cache of the pages read: the scan does not fill
+    // the connection's large cache (fresh memory) with index pages read once. Also after a
+    // failed opening.
+    void readingTheOrderLeavesThePageCacheAsItWas_data()
+    {
+        QTest::addColumn<QStringList>("order");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<bool>("fails");
+        QTest::newRow("date and time") << QStringList() << QString() << false;
+        QTest::newRow("call sign, sorted here") << QStringList{"CALL", "DAT", "UTC"} << QString() << false;
+        QTest::newRow("under a condition") << QStringList() << "MODE = ?" << false;
+        QTest::newRow("a condition that fails") << QStringList() << "NOSUCHFIELD = ?" << true;
+    }
+    void readingTheOrderLeavesThePageCacheAsItWas()
+    {
+        QFETCH(QStringList, order);
+        QFETCH(QString, where);
+        QFETCH(bool, fails);
+        // Some 150000 QSOs: an index of dates and times far larger than SQLite's usual
+        // cache of about 2 MB.
+        QVERIFY(m_log->exec("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 150000) "
+                            "INSERT INTO log (DAT, UTC, CALL, MODE) SELECT date('2000-01-01', '+' || (x % 9000) || "
+                            "' days'), time(x % 86400, 'unixepoch'), 'OK' || (x % 977), x % 5 FROM n"));
+        // A connection of its own, with a fresh cache.
+        LogConnection connection;
+        connection.open(m_log->path(), LogConnection::OpenExisting);
+        QSqlDatabase db = connection.database();
+        const auto pragma = [&db] {
+            QSqlQuery q(db);
+            return q.exec("PRAGMA cache_size") && q.next() ? q.value(0).toLongLong() : 0;
+        };
+        QVERIFY(db.exec("PRAGMA cache_size = -16384").lastError().type() == QSqlError::NoError);
+        LogQuery q;
+        q.SetConnectionName(connection.connectionName());
+        q.SetOrderBy(order);
+        q.SetWhere(where, where.isEmpty() ? QVariantList() : QVariantList{3});
+        if (fails) {
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.Open());
+        } else {
+            q.Open();
+            QCOMPARE(q.RecordCount(), where.isEmpty() ? 150005 : 30000);
+        }
+        QCOMPARE(pragma(), -16384);
+        int used = 0, highest = 0;
+        QCOMPARE(sqlite3_db_status(SqliteHandle(db),
+                                   SQLITE_DBSTATUS_CACHE_USED, &used, &highest, 0),
+                 SQLITE_OK);
+        QVERIFY2(used < 3 * 1024 * 1024, qPrintable(QString::number(used)));
     }
 
     void disableEnableCounting()
