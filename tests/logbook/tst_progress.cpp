@@ -58,10 +58,25 @@ private slots:
         QFETCH(int, maximum);
         QFETCH(int, value);
         QFETCH(int, shown);
+        // The value the gauge showed at its last paint: on the screen at once, as the
+        // operation goes on without the event loop.
+        struct LastPainted : QObject {
+            int value = -1;
+            bool eventFilter(QObject *watched, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint)
+                    value = static_cast<QProgressBar *>(watched)->value();
+                return false;
+            }
+        } painted;
         TfrmDialog dialog;
+        dialog.pgBar()->installEventFilter(&painted);
         dialog.ShowProgress("Statistika", minimum, maximum);
+        QCOMPARE(painted.value, minimum);
         dialog.SetProgress(value);
         QCOMPARE(dialog.pgBar()->value(), shown);
+        QCOMPARE(painted.value, shown);
+        dialog.pgBar()->removeEventFilter(&painted);
     }
 
     void rangeWithoutSpanIsNoBusyAnimation()
