@@ -1,8 +1,7 @@
 #include "LogGrid.h"
+#include "ScreenImage.h"
 
 #include <QAbstractTableModel>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -53,15 +52,9 @@ protected:
     }
 };
 
-// What the window shows where the scroll bar is, read back from the screen.
 QImage onScreen(QScrollBar *bar)
 {
-    QWidget *top = bar->window();
-    const QPoint at = bar->mapTo(top, QPoint(0, 0));
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(top->winId(), at.x(), at.y(), bar->width(), bar->height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
+    return WidgetOnScreen(bar);
 }
 
 // The scroll bar as it would paint itself now.

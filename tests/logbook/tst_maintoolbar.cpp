@@ -1,11 +1,10 @@
 #include "MainToolBar.h"
+#include "ScreenImage.h"
 
 #include <QAction>
-#include <QGuiApplication>
 #include <QMainWindow>
 #include <QPainter>
 #include <QProxyStyle>
-#include <QScreen>
 #include <QStyleFactory>
 #include <QTest>
 #include <QToolButton>
@@ -73,16 +72,11 @@ struct ToolBarWindow
     QToolBar *toolBar;
 };
 
-// The window's screen image where the tool bar is, read back from the screen.
+// The window's screen image where the tool bar is, once the pending paints are done.
 QImage onScreen(QToolBar *bar)
 {
     QCoreApplication::processEvents();
-    QWidget *top = bar->window();
-    const QPoint at = bar->mapTo(top, QPoint(0, 0));
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(top->winId(), at.x(), at.y(), bar->width(), bar->height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
+    return WidgetOnScreen(bar);
 }
 
 // The tool bar rendered on its own, as grab() and printing the window render it.
