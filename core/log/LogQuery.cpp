@@ -58,8 +58,6 @@ QString orderSql(const QStringList &order, bool filtered)
     return LogOrderSql(ParseLogOrder(order), filtered);
 }
 
-} // namespace
-
 // While the whole log is read for its order, the connection's page cache is kept at SQLite's
 // usual size. The reading visits every page of an index once; through the large cache of the
 // log's connection (there for writing many QSOs in one transaction) it would fill that cache
@@ -95,6 +93,8 @@ private:
     sqlite3 *m_handle;
     std::optional<qint64> m_kept;
 };
+
+} // namespace
 
 struct LogQuery::Private {
     LogQuery *q = nullptr;
