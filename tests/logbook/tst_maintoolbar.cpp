@@ -14,23 +14,9 @@
 namespace
 {
 
-// Counts how often the tool bar's background is drawn.
-class CountingStyle : public QProxyStyle
-{
-public:
-    CountingStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
-    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
-                     const QWidget *widget) const override
-    {
-        if (element == CE_ToolBar)
-            ++backgrounds;
-        QProxyStyle::drawControl(element, option, painter, widget);
-    }
-    mutable int backgrounds = 0;
-};
-
-// A style whose tool bar background shows the bar's state: a square coloured by whether the
-// bar is enabled and its window active, in a shade of its own.
+// A style whose tool bar background shows the bar's state, a square coloured by whether the
+// bar is enabled and its window active in a shade of its own, and that counts how often it
+// is drawn.
 class MarkingStyle : public QProxyStyle
 {
 public:
@@ -41,11 +27,13 @@ public:
         QProxyStyle::drawControl(element, option, painter, widget);
         if (element != CE_ToolBar)
             return;
+        ++backgrounds;
         const QColor mark = !(option->state & State_Enabled) ? QColor(m_shade, 0, 0)
                             : (option->state & State_Active) ? QColor(0, 0, m_shade)
                                                              : QColor(0, m_shade, 0);
         painter->fillRect(QRect(option->rect.topLeft() + QPoint(2, 2), QSize(6, 6)), mark);
     }
+    mutable int backgrounds = 0;
 
 private:
     int m_shade;
@@ -185,11 +173,8 @@ private slots:
         };
         const QList<QImage> ours = images(new TMainToolBar(QStringLiteral("tlBar")));
         const QList<QImage> plain = images(new QToolBar(QStringLiteral("tlBar")));
-        QCOMPARE(ours.size(), 3);
-        QCOMPARE(plain.size(), 3);
-        QCOMPARE(ours[0], plain[0]);
-        QCOMPARE(ours[1], plain[1]);
-        QCOMPARE(ours[2], plain[2]);
+        QCOMPARE(ours.size(), 3); // before and after the change on screen, rendered after it
+        QVERIFY(ours == plain);
     }
 
     // With the buttons overflowing, the extension button opens the rest; the opened tool bar
@@ -216,7 +201,7 @@ private slots:
     // from draws it again.
     void drawsTheBackgroundOnlyWhenItChanges()
     {
-        CountingStyle style;
+        MarkingStyle style(200);
         ToolBarWindow shown(new TMainToolBar(QStringLiteral("tlBar")), 1000);
         shown.toolBar->setStyle(&style);
         QVERIFY(QTest::qWaitForWindowActive(&shown.window));
