@@ -25,13 +25,21 @@ bool prefixLess(const TDxccRow &a, const TDxccRow &b)
     return a.Prefix < b.Prefix;
 }
 
-// Upper-cases the letters a-z only: every prefix is plain ASCII, and a letter outside
-// ASCII must stay outside the index whatever its case.
-QString upperAscii(QStringView text)
+bool isLowerAscii(QChar c)
 {
-    QString result = text.toString();
+    return c >= QLatin1Char('a') && c <= QLatin1Char('z');
+}
+
+// Upper-cases the letters a-z only: every prefix is plain ASCII, and a letter outside
+// ASCII must stay outside the index whatever its case. A call that is upper case already
+// (as every import hands it over) is shared, not copied.
+QString upperAscii(const QString &text)
+{
+    if (std::none_of(text.cbegin(), text.cend(), isLowerAscii))
+        return text;
+    QString result = text;
     for (QChar &c : result) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+        if (isLowerAscii(c))
             c = QChar(c.unicode() - ('a' - 'A'));
     }
     return result;
@@ -165,15 +173,15 @@ const TDxccRow *TDxccList::exactCall(const QString &upperCall) const
 {
     if (m_calls.isEmpty())
         return nullptr;
-    QStringView call(upperCall);
+    QString call = upperCall;
     for (;;) {
-        const auto it = m_calls.constFind(call.toString());
+        const auto it = m_calls.constFind(call);
         if (it != m_calls.constEnd())
             return &it.value();
         const qsizetype slash = call.lastIndexOf(QLatin1Char('/'));
-        if (slash <= 0 || !isPortableSuffix(call.mid(slash + 1)))
+        if (slash <= 0 || !isPortableSuffix(QStringView(call).mid(slash + 1)))
             return nullptr;
-        call = call.left(slash);
+        call.truncate(slash);
     }
 }
 
@@ -182,7 +190,8 @@ bool TDxccList::FindCall(const QString &call)
     m_found = false;
     m_exactCall = nullptr;
     int best = -1;
-    const TDxccRow *exact = call.isEmpty() ? nullptr : exactCall(upperAscii(call));
+    const QString upper = upperAscii(call);
+    const TDxccRow *exact = call.isEmpty() ? nullptr : exactCall(upper);
     if (exact) {
         best = entityRow(exact->Dxcc);
         m_exactCall = exact;
@@ -190,7 +199,7 @@ bool TDxccList::FindCall(const QString &call)
         if (call.startsWith(QLatin1String("KG4"))) // exact case: "kg4..." goes through the prefixes
             best = entityRow(call.size() == 5 ? QStringLiteral("KG4") : QStringLiteral("K"));
         else
-            best = longestPrefixRow(upperAscii(QStringView(call).left(MaxCompared)));
+            best = longestPrefixRow(QStringView(upper).left(MaxCompared));
     }
     if (best >= 0)
         m_current = best;
@@ -202,7 +211,7 @@ bool TDxccList::FindCall(const QString &call)
 // The longest prefix of `text` among the rows of its first character's bucket; among
 // equal prefixes the last row. The bucket is sorted, so each candidate length is one
 // binary search instead of a walk over the whole bucket.
-int TDxccList::longestPrefixRow(const QString &text) const
+int TDxccList::longestPrefixRow(QStringView text) const
 {
     const int p = int(QLatin1String(IndexChars, IndexCharCount).indexOf(text.at(0))); // 0-based
     if (p < 0 || m_firstCharIndex[p] == -1)
@@ -215,7 +224,7 @@ int TDxccList::longestPrefixRow(const QString &text) const
 
     // No prefix of the bucket is longer than its longest one.
     for (qsizetype length = qMin<qsizetype>(text.size(), m_longestPrefix[size_t(p)]); length > 0; --length) {
-        const QStringView key = QStringView(text).left(length);
+        const QStringView key = text.left(length);
         const auto after = std::upper_bound(
             first, end, key, [](QStringView k, const TDxccRow &row) { return k.compare(row.Prefix) < 0; });
         if (after != first && (after - 1)->Prefix == key && !(after - 1)->EntityOnly)

@@ -91,7 +91,7 @@ private:
     void readTables(QSqlDatabase &db, QString &error);
     const TDxccRow *exactCall(const QString &upperCall) const;
     void buildIndex();
-    int longestPrefixRow(const QString &upperCall) const;
+    int longestPrefixRow(QStringView upperCall) const;
     int entityRow(const QString &dxcc) const;
     const TDxccRow *current() const;
 

@@ -121,6 +121,22 @@ bool storedText(int field, const QVariant &value, std::string &out)
     }
 }
 
+// The number in decimal digits, as QString::number writes it.
+void appendNumber(QString &out, int value)
+{
+    char16_t digits[12];
+    int count = 0;
+    unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
+    do {
+        digits[count++] = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude > 0);
+    if (value < 0)
+        out += u'-';
+    while (count > 0)
+        out += QChar(digits[--count]);
+}
+
 } // namespace
 
 void TImportStaging::bindField(int field, const QVariant &value)
@@ -170,15 +186,16 @@ void TImportStaging::ResetCounters()
 bool TImportStaging::addLine(const QString &kind, const QString &format, const QVariantList &args,
                              int &counter)
 {
-    const std::optional<QString> text = FormatMessageText(format, args);
-    if (!text)
+    // "(n) kind: text", put together in a buffer that is kept for the next line, and
+    // stored in a string of its own size (a file may bring a line for every record).
+    QString &line = m_lineBuffer;
+    line.clear();
+    line.append(u'(');
+    appendNumber(line, NextRecordNumber());
+    line.append(u") ").append(kind).append(u": ");
+    if (!AppendMessageText(line, format, args))
         return false;
-    // "(n) kind: text", put together directly (a file may bring a line for every record).
-    const QString number = QString::number(NextRecordNumber());
-    QString line;
-    line.reserve(number.size() + kind.size() + text->size() + 5);
-    line.append(u'(').append(number).append(u") ").append(kind).append(u": ").append(*text);
-    m_messages << line;
+    m_messages << QString(line.constData(), line.size());
     ++counter;
     return true;
 }

@@ -384,7 +384,33 @@ private slots:
         QCOMPARE(im.staging->AddError(format, args), !expected.isEmpty());
         QCOMPARE(im.staging->AddWarning(format, args), !expected.isEmpty());
         QCOMPARE(im.staging->Errors + im.staging->Warnings, expected.isEmpty() ? 0 : 2);
-        QCOMPARE(im.messages().size(), expected.isEmpty() ? 0 : 2);
+        // A line that could not be formatted leaves nothing in the next one.
+        QVERIFY(im.staging->AddError(QStringLiteral("dál")));
+        const QStringList lines = expected.isEmpty()
+                                      ? QStringList{}
+                                      : QStringList{"(1) Chyba: " + expected, "(1) Varování: " + expected};
+        QCOMPARE(im.messages(), lines + QStringList{"(1) Chyba: dál"});
+    }
+
+    void messageLinesCarryTheRecordNumber_data()
+    {
+        QTest::addColumn<int>("posted");
+        for (int posted : {0, 8, 9, 10, 98, 99, 100, 999, 1000, 12344})
+            QTest::newRow(qPrintable(QString::number(posted))) << posted;
+    }
+    void messageLinesCarryTheRecordNumber()
+    {
+        QFETCH(int, posted);
+        StagedImport im;
+        im.staging->BeginFill();
+        TLogRecord r;
+        r[fiCALL] = QStringLiteral("OK1ABC");
+        for (int i = 0; i < posted; ++i)
+            im.staging->Post(r);
+        im.staging->EndFill();
+        QVERIFY(im.staging->AddWarning(QStringLiteral("Chybí %0:s"), {QStringLiteral("RSTo")}));
+        QCOMPARE(im.messages(), QStringList{QStringLiteral("(%1) Varování: Chybí RSTo").arg(posted + 1)});
+        QCOMPARE(TImportStaging::RecordNumberOfLine(im.messages().at(0)), posted + 1);
     }
 
     void duplicatesAreSkippedWithTheirLines()
