@@ -61,23 +61,22 @@ void TImportStaging::AbortFill()
 namespace
 {
 
-void putDigits(std::string &out, int value, int width)
-{
-    char digits[4];
-    for (int i = width - 1; i >= 0; --i, value /= 10)
-        digits[i] = char('0' + value % 10);
-    out.append(digits, size_t(width));
-}
-
 // "first<separator>second<separator>third", the last two of two digits each: the
 // stored forms of dates and times.
 void putThreeParts(std::string &out, int first, int firstWidth, char separator, int second, int third)
 {
-    putDigits(out, first, firstWidth);
-    out += separator;
-    putDigits(out, second, 2);
-    out += separator;
-    putDigits(out, third, 2);
+    char text[10];
+    char *end = text + firstWidth + 6;
+    const auto put = [](char *last, int value, int width) {
+        for (int i = 0; i < width; ++i, value /= 10)
+            *last-- = char('0' + value % 10);
+    };
+    put(end - 1, third, 2);
+    end[-3] = separator;
+    put(end - 4, second, 2);
+    end[-6] = separator;
+    put(end - 7, first, firstWidth);
+    out.assign(text, size_t(end - text));
 }
 
 // The stored form of the value in `out`, for the values an importer holds in the field's
@@ -89,10 +88,11 @@ bool storedText(int field, const QVariant &value, std::string &out)
     out.clear();
     switch (value.metaType().id()) {
     case QMetaType::QDate: {
-        const QDate date = *static_cast<const QDate *>(value.constData());
-        if (LogFieldTypes[field] != ftDate || date.year() < 1 || date.year() > 9999)
+        int year = 0, month = 0, day = 0;
+        static_cast<const QDate *>(value.constData())->getDate(&year, &month, &day);
+        if (LogFieldTypes[field] != ftDate || year < 1 || year > 9999)
             return false;
-        putThreeParts(out, date.year(), 4, '-', date.month(), date.day());
+        putThreeParts(out, year, 4, '-', month, day);
         return true;
     }
     case QMetaType::QTime: {
@@ -137,6 +137,24 @@ void appendNumber(QString &out, int value)
         out += QChar(digits[--count]);
 }
 
+// IsEmptyLogValue for a value whose type is known: the types an importer holds are
+// told without a call.
+bool emptyValue(const QVariant &value, int type)
+{
+    switch (type) {
+    case QMetaType::UnknownType:
+        return true;
+    case QMetaType::QString:
+        return static_cast<const QString *>(value.constData())->isEmpty();
+    case QMetaType::QDate:
+        return !static_cast<const QDate *>(value.constData())->isValid();
+    case QMetaType::QTime:
+        return !static_cast<const QTime *>(value.constData())->isValid();
+    default:
+        return IsEmptyLogValue(value);
+    }
+}
+
 } // namespace
 
 void TImportStaging::bindField(int field, const QVariant &value)
@@ -144,8 +162,8 @@ void TImportStaging::bindField(int field, const QVariant &value)
     // What LogValueToStorage and Bind would bind, without a QVariant and a QString for
     // each value on the way: these are most of what an import of a large file costs.
     sqlite3_stmt *stmt = m_insert->get();
-    const int type = value.metaType().id();
-    if (IsEmptyLogValue(value)) {
+    const int type = value.typeId();
+    if (emptyValue(value, type)) {
         sqlite3_bind_null(stmt, field + 1);
     } else if (type == QMetaType::Double && LogFieldTypes[field] == ftFloat) {
         sqlite3_bind_double(stmt, field + 1, *static_cast<const double *>(value.constData()));

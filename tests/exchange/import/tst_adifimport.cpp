@@ -560,6 +560,13 @@ private slots:
         QTest::newRow("real in a small integer") << int(fiMODE) << QVariant(2.0);
         QTest::newRow("fraction in a small integer") << int(fiMODE) << QVariant(2.5);
         QTest::newRow("truth") << int(fiEQSLP) << QVariant(true);
+        // What a driver hands over for NULL: a variant of the column's type holding nothing.
+        QTest::newRow("null real") << int(fiFREQ) << QVariant(QMetaType::fromType<double>());
+        QTest::newRow("null small integer") << int(fiITU) << QVariant(QMetaType::fromType<int>());
+        QTest::newRow("null text") << int(fiQTH) << QVariant(QMetaType::fromType<QString>());
+        QTest::newRow("null date") << int(fiDAT) << QVariant(QMetaType::fromType<QDate>());
+        QTest::newRow("null time") << int(fiUTC) << QVariant(QMetaType::fromType<QTime>());
+        QTest::newRow("null 64-bit integer") << int(fiBAND) << QVariant(QMetaType::fromType<qint64>());
     }
     void stagedValueOfEveryKind()
     {
