@@ -706,6 +706,120 @@ private slots:
         }
     }
 
+    // A value that a record repeats from the one before is taken over exactly as if the
+    // record stood alone in its file: every field and every line. Each record is read
+    // again by itself, after a header that holds the whole file's bytes (tags blanked),
+    // so that the file's code is told the same way.
+    void recordsReadAsIfAlone_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("records");
+        QTest::addColumn<int>("charSet");
+        QTest::addColumn<bool>("stxSrx");
+        const auto fields = [](const QList<QPair<QByteArray, QByteArray>> &tags) {
+            QByteArray r = baseRecord({"CALL", "MODE", "FREQ", "RST_SENT"});
+            for (const auto &[name, data] : tags)
+                r += tag(name, data);
+            return r;
+        };
+        const QByteArray common = tag("CALL", "OK1AB") + tag("MODE", "CW") + tag("FREQ", "14.025");
+        const auto same = [&](const QByteArray &name, const QList<QByteArray> &values) {
+            QList<QByteArray> records;
+            for (const QByteArray &v : values)
+                records << fields({{name, v}}) + common;
+            return records;
+        };
+        const QByteArray longText(300, 'a');
+        const QByteArray keptText(256, 'k');
+        QTest::newRow("calls in other cases") << same("CALL", {"ok1ab", "OK1AB", "Ok1Ab", "OK1AB", "OK1ABC", "OK1AB"})
+                                              << 0 << false;
+        QTest::newRow("refused calls again") << same("CALL", {"OK-1", "OK-1", "ok-1", "OK1AB", "OK-1"}) << 0 << false;
+        QTest::newRow("modes") << same("MODE", {"cw", "CW", "FT8", "FT8", "ssb", "SSB", "x", "X"}) << 0 << false;
+        QTest::newRow("frequencies") << same("FREQ", {"14.025", "14.025", "14,025", "abc", "abc", "15.5", "15.5", "0"})
+                                     << 0 << false;
+        QTest::newRow("bands") << same("BAND", {"20M", "20m", "20m", "2O m", "2o m", "²m", "²m"}) << 0 << false;
+        QTest::newRow("reports") << same("RST_SENT", {"599", "599", "5991", "599", "59", " 59 ", "59"}) << 0 << false;
+        QTest::newRow("names by one byte") << same("NAME", {"Jan", "Jan", "Jana", "Jan", "Ja", "Jan ", " Jan", "JAN"})
+                                           << 0 << false;
+        QTest::newRow("blank and filled") << same("NAME", {" ", "Jan", "  ", " ", "Jan"}) << 0 << false;
+        QTest::newRow("locators") << same("GRIDSQUARE", {"jo70", "JO70", "JO70MM", "jo70mm", "XX99", "xx99", "JO7"})
+                                  << 0 << false;
+        QTest::newRow("own locators") << same("MY_GRIDSQUARE", {"jn79sx", "JN79SX", "JN79", "JN79", "JN79SX"}) << 0
+                                      << false;
+        QTest::newRow("power") << same("TX_PWR", {"100", "100", "1e2", "abc", "abc", "100.5", "100,5"}) << 0 << false;
+        QTest::newRow("zones") << same("ITUZ", {"28", "28", "99", "99", "028", "28"}) << 0 << false;
+        QTest::newRow("islands") << same("IOTA", {"EU-014", "EU014", "eu-014", "EU-014", "X", "X"}) << 0 << false;
+        QTest::newRow("texts at and past the kept length")
+            << same("COMMENT", {keptText, keptText, keptText + 'k', keptText + 'k', longText, longText, longText + 'b',
+                                keptText})
+            << 0 << false;
+        QTest::newRow("notes with line breaks") << same("NOTES", {"a\r\nb", "a\r\nb", "ab", "a\r\nb"}) << 0 << false;
+        QTest::newRow("Windows-1250") << same("NAME", {"K\x9A" "a", "K\x9A" "a", "Kša", "K\x8A" "a", "K\x9A" "a"}) << 0 << false;
+        QTest::newRow("UTF-8") << same("QTH", {"Plzeň", "Plzeň", "Plzen", "Plzeň"}) << 0 << false;
+        QTest::newRow("code page of the options")
+            << same("NAME", {"K\x85\xE5", "K\x85\xE5", "Kun", "K\x85\xE5"}) << int(CodePage852) << false;
+        QTest::newRow("code page beside texts not converted")
+            << QList<QByteArray>{fields({{"NAME", "K\x85"}, {"QSL_VIA", "K\x85"}}) + common,
+                                 fields({{"QSL_VIA", "K\x85"}, {"NAME", "K\x85"}}) + common}
+            << int(CodePage852) << false;
+        QTest::newRow("contest exchanges") << same("STX", {"001", "001", "002", "001"}) + same("NAME", {"Jan", "Jan"})
+                                           << 0 << true;
+        QTest::newRow("same bytes under other tags")
+            << QList<QByteArray>{fields({{"NAME", "599"}, {"QTH", "599"}, {"RST_SENT", "599"}, {"COMMENT", "599"}}) + common,
+                                 fields({{"RST_SENT", "599"}, {"QTH", "599"}, {"NAME", "59"}, {"AWARD", "599"}}) + common,
+                                 fields({{"QSL_VIA", "599"}, {"AWARD", "599"}, {"NAME", "599"}}) + common}
+            << 0 << false;
+    }
+    void recordsReadAsIfAlone()
+    {
+        QFETCH(QList<QByteArray>, records);
+        QFETCH(int, charSet);
+        QFETCH(bool, stxSrx);
+        TImportOptions options = adifOptions();
+        options.CharSet = quint8(charSet);
+        options.StxSrxToNameQth = stxSrx;
+        QByteArray file;
+        for (const QByteArray &r : records)
+            file += r + "<EOR>\n";
+        const QByteArray header = QByteArray(file).replace('<', ' ') + "<EOH>";
+        StagedImport whole;
+        whole.read(file, options);
+        QCOMPARE(whole.count(), records.size());
+        const QStringList lines = whole.messages();
+        for (int i = 0; i < records.size(); ++i) {
+            StagedImport alone;
+            alone.read(header + records[i] + "<EOR>", options);
+            QCOMPARE(alone.count(), 1);
+            TLogRecord expected = alone.record(1), actual = whole.record(i + 1);
+            for (int field = fiID + 1; field < LogFieldCount; ++field)
+                QVERIFY2(actual[field] == expected[field],
+                         qPrintable(QStringLiteral("record %1, %2: %3 instead of %4")
+                                        .arg(i + 1)
+                                        .arg(LogFieldNames[field], actual[field].toString(), expected[field].toString())));
+            QStringList own;
+            for (const QString &line : lines)
+                if (TImportStaging::RecordNumberOfLine(line) == i + 1)
+                    own << line;
+            QCOMPARE(withoutNumbers(own), withoutNumbers(alone.messages()));
+        }
+    }
+
+    // One reader given a file in UTF-8 and then one in Windows-1250 with the same bytes
+    // reads each in its own code.
+    void secondFileInItsOwnCode()
+    {
+        const QByteArray name = "Ji\xC5\x99\xC3\xAD";
+        const QByteArray utf8 = baseRecord({}) + tag("NAME", name) + "<EOR>";
+        const QByteArray win1250 = baseRecord({}) + tag("NAME", name) + tag("QTH", "Plze\xF2") + "<EOR>";
+        StagedImport im;
+        TAdifImport reader(*im.staging, adifOptions(), &StagedImport::dxcc());
+        reader.ReadData(reinterpret_cast<const uchar *>(utf8.constData()), utf8.size());
+        reader.ReadData(reinterpret_cast<const uchar *>(win1250.constData()), win1250.size());
+        QCOMPARE(im.count(), 2);
+        QCOMPARE(im.record(1)[fiNAME].toString(), QString::fromUtf8(name));
+        QCOMPARE(im.record(2)[fiNAME].toString(), Win1250ToUnicode(name));
+        QCOMPARE(im.record(2)[fiQTH].toString(), QString::fromUtf8("Plzeň"));
+    }
+
     // The duplicate check's pass over the log leaves the log's page cache as it was.
     void duplicateCheckKeepsTheLogsCacheSize()
     {
