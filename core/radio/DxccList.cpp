@@ -45,6 +45,21 @@ QString upperAscii(const QString &text)
     return result;
 }
 
+// A text of plain ASCII of 1 to MaxCompared characters as one number (7 bits a character
+// and the length), so that a prefix is found without a string; 0 for any other text.
+quint64 packedPrefix(QStringView text)
+{
+    if (text.isEmpty() || text.size() > TDxccList::MaxCompared)
+        return 0;
+    quint64 packed = 0;
+    for (const QChar c : text) {
+        if (c.unicode() == 0 || c.unicode() >= 0x80)
+            return 0;
+        packed = packed << 7 | c.unicode();
+    }
+    return packed << 3 | quint64(text.size());
+}
+
 // Suffixes that tell how a station works, not where: the call answers as without them.
 bool isPortableSuffix(QStringView suffix)
 {
@@ -165,6 +180,19 @@ void TDxccList::buildIndex()
         if (!m_firstRowOfDxcc.contains(m_rows.at(i).Dxcc))
             m_firstRowOfDxcc.insert(m_rows.at(i).Dxcc, i);
     }
+
+    // The row a prefix of an ASCII call answers with: the last of the rows of that
+    // prefix, unless that one stands for an entity only. The rows are sorted, so the
+    // last one of equal prefixes is written last.
+    m_rowOfPrefix.clear();
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (const quint64 key = packedPrefix(m_rows.at(i).Prefix)) {
+            if (m_rows.at(i).EntityOnly)
+                m_rowOfPrefix.remove(key);
+            else
+                m_rowOfPrefix.insert(key, i);
+        }
+    }
 }
 
 // The exact call that answers for the call: the call itself, else the call without its
@@ -223,7 +251,16 @@ int TDxccList::longestPrefixRow(QStringView text) const
     const auto end = m_rows.cbegin() + (m_firstCharIndex[q] - 1);
 
     // No prefix of the bucket is longer than its longest one.
-    for (qsizetype length = qMin<qsizetype>(text.size(), m_longestPrefix[size_t(p)]); length > 0; --length) {
+    const qsizetype longest = qMin<qsizetype>(text.size(), m_longestPrefix[size_t(p)]);
+    if (packedPrefix(text.left(longest)) != 0) {
+        for (qsizetype length = longest; length > 0; --length) {
+            const auto it = m_rowOfPrefix.constFind(packedPrefix(text.left(length)));
+            if (it != m_rowOfPrefix.constEnd())
+                return it.value();
+        }
+        return -1;
+    }
+    for (qsizetype length = longest; length > 0; --length) {
         const QStringView key = text.left(length);
         const auto after = std::upper_bound(
             first, end, key, [](QStringView k, const TDxccRow &row) { return k.compare(row.Prefix) < 0; });

@@ -100,6 +100,7 @@ private:
     QHash<QString, int> m_firstRowOfDxcc; // DXCC code -> first row (0-based) naming it
     std::array<int, IndexCharCount + 1> m_firstCharIndex{};
     std::array<int, IndexCharCount> m_longestPrefix{}; // the longest prefix of each first character
+    QHash<quint64, int> m_rowOfPrefix; // packed ASCII prefix -> the row it answers with
     int m_current = -1; // 0-based, -1 without rows
     const TDxccRow *m_exactCall = nullptr; // the data of the current entity after an exact call
     bool m_found = false;
