@@ -142,6 +142,13 @@ int bandOfName(const char *data, int length)
 // Texts longer than this are decoded each time, not kept for the next record.
 constexpr int MaxKeptText = 256;
 
+// The place of a tag's last text: a multiplier under which the tags the reader takes
+// fall on places of their own (another tag would only share a place, never a text).
+size_t decodedSlot(quint32 tagHash)
+{
+    return size_t(quint32(tagHash * 175u) >> 26);
+}
+
 } // namespace
 
 bool ParseAdifDate(const char *text, QDate &date)
@@ -211,7 +218,7 @@ void TAdifImport::scan(const uchar *data, qint64 size)
 {
     m_size = size;
     m_utf8 = IsUtf8Text(data, size);
-    m_decoded.clear(); // decoded with the code of an earlier file
+    m_decoded.fill({}); // decoded with the code of an earlier file
     m_recordFirstLine = m_staging.MessageCount();
     m_progress.Report(0);
     newRecord();
@@ -272,13 +279,13 @@ const QString &TAdifImport::decodedText(quint32 tagHash, bool source, const char
         m_uncached = source ? sourceText(data, length) : fileText(data, length);
         return m_uncached;
     }
-    TDecodedText &last = m_decoded[tagHash];
+    TDecodedText &last = m_decoded[decodedSlot(tagHash)];
     const std::string_view bytes(data, size_t(length));
-    if (!last.filled || last.source != source || last.bytes != bytes) {
+    if (last.tagHash != tagHash || last.source != source || last.bytes != bytes) {
         last.text = source ? sourceText(data, length) : fileText(data, length);
         last.bytes = bytes;
         last.source = source;
-        last.filled = true;
+        last.tagHash = tagHash;
     }
     return last.text;
 }

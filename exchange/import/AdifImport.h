@@ -14,6 +14,7 @@
 #include <QString>
 #include <QTime>
 
+#include <array>
 #include <string>
 #include <unordered_map>
 
@@ -86,11 +87,11 @@ private:
     // The last text decoded for each tag, from the bytes it was decoded from: most tags
     // repeat their values from record to record, and a repeated one shares the text.
     struct TDecodedText {
-        bool filled = false;
+        quint32 tagHash = 0; // 0: nothing decoded yet
         bool source = false; // decoded as sourceText, not fileText
         std::string bytes;
         QString text;
     };
-    std::unordered_map<quint32, TDecodedText> m_decoded;
+    std::array<TDecodedText, 64> m_decoded; // by decodedSlot of the tag
     QString m_uncached; // a decoded text too long to be kept
 };

@@ -164,6 +164,24 @@ bool canonicalTime(sqlite3_stmt *stmt, int column, int &time)
     return true;
 }
 
+// The call as UTF-8; an ASCII text (nearly every call) is copied as it stands.
+void setCall(TDupeKey &k, const QVariant &call)
+{
+    if (call.typeId() == QMetaType::QString) {
+        const QString &text = *static_cast<const QString *>(call.constData());
+        k.call.resize(size_t(text.size()));
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i].unicode() >= 0x80) {
+                k.call = text.toStdString();
+                return;
+            }
+            k.call[size_t(i)] = char(text[i].unicode());
+        }
+        return;
+    }
+    k.call = call.toString().toStdString();
+}
+
 TDupeKey keyOfRecord(const TLogRecord &r)
 {
     TDupeKey k;
@@ -177,7 +195,7 @@ TDupeKey keyOfRecord(const TLogRecord &r)
         k.mode = r[fiMODE].toInt();
     if (!IsEmptyLogValue(r[fiFREQ]))
         setFreq(k, r[fiFREQ].toDouble());
-    k.call = r[fiCALL].toString().toStdString();
+    setCall(k, r[fiCALL]);
     return k;
 }
 

@@ -1,6 +1,7 @@
 #include "import/ImportStaging.h"
 
 #include "base/DatabaseError.h"
+#include "import/EmptyValue.h"
 #include "import/MessageFormat.h"
 #include "log/VkrDatabase.h"
 
@@ -137,24 +138,6 @@ void appendNumber(QString &out, int value)
         out += QChar(digits[--count]);
 }
 
-// IsEmptyLogValue for a value whose type is known: the types an importer holds are
-// told without a call.
-bool emptyValue(const QVariant &value, int type)
-{
-    switch (type) {
-    case QMetaType::UnknownType:
-        return true;
-    case QMetaType::QString:
-        return static_cast<const QString *>(value.constData())->isEmpty();
-    case QMetaType::QDate:
-        return !static_cast<const QDate *>(value.constData())->isValid();
-    case QMetaType::QTime:
-        return !static_cast<const QTime *>(value.constData())->isValid();
-    default:
-        return IsEmptyLogValue(value);
-    }
-}
-
 } // namespace
 
 void TImportStaging::bindField(int field, const QVariant &value)
@@ -163,7 +146,7 @@ void TImportStaging::bindField(int field, const QVariant &value)
     // each value on the way: these are most of what an import of a large file costs.
     sqlite3_stmt *stmt = m_insert->get();
     const int type = value.typeId();
-    if (emptyValue(value, type)) {
+    if (IsEmptyImportValue(value)) {
         sqlite3_bind_null(stmt, field + 1);
     } else if (type == QMetaType::Double && LogFieldTypes[field] == ftFloat) {
         sqlite3_bind_double(stmt, field + 1, *static_cast<const double *>(value.constData()));

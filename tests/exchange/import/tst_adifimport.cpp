@@ -9,6 +9,7 @@
 #include "base/Crc32.h"
 #include "base/Formats.h"
 #include "radio/Amater.h"
+#include "import/EmptyValue.h"
 #include "import/ImportDupeIndex.h"
 #include "log/LogConnection.h"
 #include "import/MessageFormat.h"
@@ -471,6 +472,45 @@ private slots:
         QCOMPARE(dupes.Contains(q), duplicate);
     }
 
+    // Call signs meet exactly when their texts are the same, whatever they hold.
+    void duplicateCallsAsTheirTexts_data()
+    {
+        QTest::addColumn<QVariant>("logged");
+        QTest::addColumn<QVariant>("read");
+        QTest::addColumn<bool>("duplicate");
+        const QString longCall = QStringLiteral("OK1ABCDEFGHIJKL"); // the full width
+        QTest::newRow("same") << QVariant("OK1AB") << QVariant("OK1AB") << true;
+        QTest::newRow("other") << QVariant("OK1AB") << QVariant("OK1AC") << false;
+        QTest::newRow("longer") << QVariant("OK1AB") << QVariant("OK1AB/P") << false;
+        QTest::newRow("shorter") << QVariant("OK1AB/P") << QVariant("OK1AB") << false;
+        QTest::newRow("long") << QVariant(longCall) << QVariant(longCall) << true;
+        QTest::newRow("long, last differs") << QVariant(longCall) << QVariant(longCall.chopped(1) + u'Q') << false;
+        QTest::newRow("diacritics") << QVariant(QString::fromUtf8("OK1ÁB")) << QVariant(QString::fromUtf8("OK1ÁB")) << true;
+        QTest::newRow("diacritics against ASCII") << QVariant(QString::fromUtf8("OK1ÁB")) << QVariant("OK1AB") << false;
+        QTest::newRow("full width with diacritics") << QVariant(QString::fromUtf8("OK1ÁBCDEFGHIJKL"))
+                                                    << QVariant(QString::fromUtf8("OK1ÁBCDEFGHIJKL")) << true;
+        QTest::newRow("stored cut at the width") << QVariant(longCall + "MNOP") << QVariant(longCall) << true;
+        QTest::newRow("beyond the BMP") << QVariant(QStringLiteral("OK\U0001F4FB")) << QVariant(QStringLiteral("OK\U0001F4FB"))
+                                        << true;
+        QTest::newRow("none against none") << QVariant() << QVariant() << true;
+        QTest::newRow("none against empty") << QVariant() << QVariant(QString()) << true;
+        QTest::newRow("none against a call") << QVariant() << QVariant("OK1AB") << false;
+        QTest::newRow("number as call") << QVariant("42") << QVariant(42) << true;
+    }
+    void duplicateCallsAsTheirTexts()
+    {
+        QFETCH(QVariant, logged);
+        QFETCH(QVariant, read);
+        QFETCH(bool, duplicate);
+        TempLog log;
+        TLogRecord q = loggedQso(14.025);
+        q[fiCALL] = logged;
+        LogTable(log.connectionName()).Insert(q);
+        TImportDupeIndex dupes(log.connectionName());
+        q[fiCALL] = read;
+        QCOMPARE(dupes.Contains(q), duplicate);
+    }
+
     // A staged record is stored value for value and type for type as the log's own
     // insert stores it (the review and the append read it back so).
     void stagedValuesAreStoredAsTheLogStoresThem()
@@ -605,6 +645,39 @@ private slots:
         im.staging->Post(next);
         im.staging->EndFill();
         QCOMPARE(im.record(im.staging->NextRecordNumber() - 1)[fiCALL].toString(), QStringLiteral("OK2XYZ"));
+    }
+
+    void emptyAsTheLogTellsIt_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("nothing") << QVariant();
+        QTest::newRow("null text") << QVariant(QString());
+        QTest::newRow("empty text") << QVariant(QStringLiteral(""));
+        QTest::newRow("blank") << QVariant(QStringLiteral(" "));
+        QTest::newRow("text") << QVariant(QStringLiteral("OK1AB"));
+        QTest::newRow("text holding nothing") << QVariant(QMetaType::fromType<QString>());
+        QTest::newRow("invalid date") << QVariant(QDate());
+        QTest::newRow("date") << QVariant(QDate(2024, 1, 5));
+        QTest::newRow("date holding nothing") << QVariant(QMetaType::fromType<QDate>());
+        QTest::newRow("invalid time") << QVariant(QTime());
+        QTest::newRow("midnight") << QVariant(QTime(0, 0));
+        QTest::newRow("time holding nothing") << QVariant(QMetaType::fromType<QTime>());
+        QTest::newRow("invalid date and time") << QVariant(QDateTime());
+        QTest::newRow("date and time") << QVariant(QDateTime(QDate(2024, 1, 5), QTime(1, 2)));
+        QTest::newRow("zero") << QVariant(0.0);
+        QTest::newRow("not a number") << QVariant(std::nan(""));
+        QTest::newRow("real holding nothing") << QVariant(QMetaType::fromType<double>());
+        QTest::newRow("whole zero") << QVariant(0);
+        QTest::newRow("whole holding nothing") << QVariant(QMetaType::fromType<int>());
+        QTest::newRow("64-bit holding nothing") << QVariant(QMetaType::fromType<qint64>());
+        QTest::newRow("empty bytes") << QVariant(QByteArray());
+        QTest::newRow("bytes") << QVariant(QByteArray("x"));
+        QTest::newRow("false") << QVariant(false);
+    }
+    void emptyAsTheLogTellsIt()
+    {
+        QFETCH(QVariant, value);
+        QCOMPARE(IsEmptyImportValue(value), IsEmptyLogValue(value));
     }
 
     // The duplicate check holds a frequency as its four-decimal text stands: two
