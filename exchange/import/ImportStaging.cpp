@@ -109,11 +109,12 @@ bool storedText(int field, const QVariant &value, std::string &out)
             return false;
         const int width = LogFieldSizes[field];
         const qsizetype length = width > 0 ? qMin<qsizetype>(text.size(), width) : text.size();
+        out.resize(size_t(length));
+        const QChar *chars = text.constData();
         for (qsizetype i = 0; i < length; ++i) {
-            const char16_t c = text[i].unicode();
-            if (c >= 0x80)
+            if (chars[i].unicode() >= 0x80)
                 return false;
-            out += char(c);
+            out[size_t(i)] = char(chars[i].unicode());
         }
         return true;
     }
@@ -138,6 +139,13 @@ void appendNumber(QString &out, int value)
         out += QChar(digits[--count]);
 }
 
+// The same text in the same buffer (Qt's sharing: never true of a literal's static data).
+bool sameText(const QString &kept, const QVariant &value)
+{
+    const QString &text = *static_cast<const QString *>(value.constData());
+    return kept.isSharedWith(text) && kept.constData() == text.constData() && kept.size() == text.size();
+}
+
 } // namespace
 
 void TImportStaging::bindField(int field, const QVariant &value)
@@ -146,6 +154,16 @@ void TImportStaging::bindField(int field, const QVariant &value)
     // each value on the way: these are most of what an import of a large file costs.
     sqlite3_stmt *stmt = m_insert->get();
     const int type = value.typeId();
+    // A text shared with the one this field bound last (an importer hands over the same
+    // text again and again) has the bytes bound then. The copy kept of it holds its
+    // buffer, so no other text can stand at the same place meanwhile.
+    QString &boundSource = m_boundSource[size_t(field)];
+    if (type == QMetaType::QString && !boundSource.isEmpty() && sameText(boundSource, value)) {
+        const std::string &text = m_boundText[size_t(field)];
+        sqlite3_bind_text(stmt, field + 1, text.data(), int(text.size()), SQLITE_STATIC);
+        return;
+    }
+    boundSource = QString();
     if (IsEmptyImportValue(value)) {
         sqlite3_bind_null(stmt, field + 1);
     } else if (type == QMetaType::Double && LogFieldTypes[field] == ftFloat) {
@@ -156,6 +174,8 @@ void TImportStaging::bindField(int field, const QVariant &value)
     } else if (std::string &text = m_boundText[size_t(field)]; storedText(field, value, text)) {
         // The text stays in m_boundText until the row is written.
         sqlite3_bind_text(stmt, field + 1, text.data(), int(text.size()), SQLITE_STATIC);
+        if (type == QMetaType::QString)
+            boundSource = *static_cast<const QString *>(value.constData());
     } else {
         m_insert->Bind(field, LogValueToStorage(field, value));
     }

@@ -100,4 +100,5 @@ private:
     int m_posted = 0;
     std::unique_ptr<TSqliteStatement> m_insert; // prepared once for all staged records
     std::array<std::string, LogFieldCount> m_boundText; // the texts bound to it for one row
+    std::array<QString, LogFieldCount> m_boundSource;   // the text each was made of, if any
 };

@@ -680,6 +680,69 @@ private slots:
         QCOMPARE(IsEmptyImportValue(value), IsEmptyLogValue(value));
     }
 
+    // Rows that hand over the same text again, shared or as a copy, in place changed, in
+    // another field, cut at the width or beyond ASCII, are stored each as the log stores it.
+    void stagedTextsSharedFromRowToRow()
+    {
+        // Texts of their own buffers (a literal's static data is never shared).
+        const QString jan = QString::fromLatin1("Jan"), wide(40, u'w'), czech = QString::fromUtf8("Jiří");
+        QList<TLogRecord> rows;
+        const auto add = [&](const QVariant &name, const QVariant &qth) {
+            TLogRecord r;
+            r[fiCALL] = QStringLiteral("OK1AB");
+            r[fiNAME] = name;
+            r[fiQTH] = qth;
+            rows << r;
+        };
+        add(jan, jan);
+        add(jan, jan);
+        add(QString(jan.constData(), jan.size()), jan);
+        add(QStringLiteral("Jan"), QVariant());
+        add(jan, QString());
+        add(wide, wide);
+        add(wide, wide);
+        add(czech, czech);
+        add(jan, czech);
+        add(czech, jan);
+        add(jan.left(2), jan);
+        add(42, jan);
+        add(jan, jan);
+        add(jan, czech);
+        add(jan, jan);
+        add(jan, 7);
+        add(jan, jan);
+        StagedImport im;
+        im.staging->BeginFill();
+        QList<TLogRecord> changed = rows;
+        for (TLogRecord &r : changed) {
+            im.staging->Post(r);
+            // The caller changes its text in place after the row is written.
+            auto *name = static_cast<QString *>(r[fiNAME].data());
+            if (r[fiNAME].typeId() == QMetaType::QString && !name->isEmpty()) {
+                (*name)[0] = u'X';
+                im.staging->Post(r);
+            }
+        }
+        im.staging->EndFill();
+        TempLog log;
+        LogTable table(log.connectionName());
+        qint64 id = 0;
+        for (TLogRecord r : rows) {
+            for (int pass = 0; pass < 2; ++pass) {
+                const TLogRecord staged = im.record(++id);
+                TLogRecord logged;
+                QVERIFY(table.FindKey(table.Insert(r), logged));
+                QCOMPARE(staged[fiNAME], logged[fiNAME]);
+                QCOMPARE(staged[fiQTH], logged[fiQTH]);
+                auto *name = static_cast<QString *>(r[fiNAME].data());
+                if (r[fiNAME].typeId() != QMetaType::QString || name->isEmpty())
+                    break;
+                (*name)[0] = u'X';
+            }
+        }
+        QCOMPARE(id, im.count());
+    }
+
     // The duplicate check holds a frequency as its four-decimal text stands: two
     // frequencies meet exactly when the export writes them alike, near a half of the
     // fourth decimal, at any size, and on both sides of the ranges that need no text.
