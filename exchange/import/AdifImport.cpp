@@ -229,7 +229,10 @@ void TAdifImport::scan(const uchar *data, qint64 size)
 
 void TAdifImport::newRecord()
 {
-    m_record.clear();
+    // What TLogRecord::clear does, a field in one call instead of an assignment.
+    for (QVariant &value : m_record.values)
+        if (value.isValid())
+            value.clear();
     m_recordHasData = false;
 }
 

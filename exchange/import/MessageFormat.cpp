@@ -23,7 +23,11 @@ std::optional<QString> formatArgument(QChar type, const QVariant &arg)
         const double value = arg.toDouble(&ok);
         if (!ok)
             return std::nullopt;
-        return Formats::formatFloat(QStringLiteral("0.00"), value);
+        // formatFloat("0.00") without reading its pattern for every line.
+        static const Formats::FloatPattern twoDecimals(u"0.00");
+        QByteArray text;
+        Formats::appendFloat(text, twoDecimals, value, char(Formats::DecimalSeparator.unicode()));
+        return QString::fromLatin1(text);
     }
     default:
         return std::nullopt;

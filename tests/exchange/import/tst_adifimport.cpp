@@ -393,6 +393,19 @@ private slots:
         QCOMPARE(im.messages(), lines + QStringList{"(1) Chyba: dál"});
     }
 
+    // "%0:f" writes a number as the program's two-decimal format does.
+    void messageNumbersAsTheFormatWritesThem()
+    {
+        QList<double> values{0.0, -0.0, 0.005, 0.015, 0.025, -0.005, 1.005, 2.675, 15.5, 144.30499999999998,
+                             99.995, 999999999.995, 1e15, 1e20, -14.025, 1e-300, std::nan(""), HUGE_VAL, -HUGE_VAL};
+        QRandomGenerator rng(2026);
+        for (int i = 0; i < 400; ++i)
+            values << std::ldexp(rng.generateDouble() - 0.3, int(rng.bounded(-10, 40)));
+        for (const double value : values)
+            QCOMPARE(FormatMessageText(QStringLiteral("%0:f"), {value}).value_or(QStringLiteral("(none)")),
+                     Formats::formatFloat(QStringLiteral("0.00"), value));
+    }
+
     void messageLinesCarryTheRecordNumber_data()
     {
         QTest::addColumn<int>("posted");
