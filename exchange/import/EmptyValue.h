@@ -10,9 +10,15 @@
 #include <QTime>
 #include <QVariant>
 
+// The variant's type id, read from the variant itself rather than through a call.
+inline int ImportValueTypeId(const QVariant &value)
+{
+    return value.data_ptr().type().id();
+}
+
 inline bool IsEmptyImportValue(const QVariant &value)
 {
-    switch (value.typeId()) {
+    switch (ImportValueTypeId(value)) {
     case QMetaType::UnknownType:
         return true;
     case QMetaType::QString:
@@ -21,6 +27,9 @@ inline bool IsEmptyImportValue(const QVariant &value)
         return !static_cast<const QDate *>(value.constData())->isValid();
     case QMetaType::QTime:
         return !static_cast<const QTime *>(value.constData())->isValid();
+    case QMetaType::Double:
+    case QMetaType::Int:
+        return value.data_ptr().is_null; // what isNull tells of a type that is no pointer
     default:
         return IsEmptyLogValue(value);
     }

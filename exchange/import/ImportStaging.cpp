@@ -87,7 +87,7 @@ void putThreeParts(std::string &out, int first, int firstWidth, char separator, 
 bool storedText(int field, const QVariant &value, std::string &out)
 {
     out.clear();
-    switch (value.metaType().id()) {
+    switch (ImportValueTypeId(value)) {
     case QMetaType::QDate: {
         int year = 0, month = 0, day = 0;
         static_cast<const QDate *>(value.constData())->getDate(&year, &month, &day);
@@ -153,7 +153,7 @@ void TImportStaging::bindField(int field, const QVariant &value)
     // What LogValueToStorage and Bind would bind, without a QVariant and a QString for
     // each value on the way: these are most of what an import of a large file costs.
     sqlite3_stmt *stmt = m_insert->get();
-    const int type = value.typeId();
+    const int type = ImportValueTypeId(value);
     // A text shared with the one this field bound last (an importer hands over the same
     // text again and again) has the bytes bound then. The copy kept of it holds its
     // buffer, so no other text can stand at the same place meanwhile.

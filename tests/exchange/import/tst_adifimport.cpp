@@ -686,11 +686,23 @@ private slots:
         QTest::newRow("empty bytes") << QVariant(QByteArray());
         QTest::newRow("bytes") << QVariant(QByteArray("x"));
         QTest::newRow("false") << QVariant(false);
+        QTest::newRow("negative whole") << QVariant(-1);
+        const auto converted = [](const QString &text, QMetaType type) {
+            QVariant v(text);
+            v.convert(type);
+            return v;
+        };
+        QTest::newRow("real from text") << converted(QStringLiteral("1.5"), QMetaType::fromType<double>());
+        QTest::newRow("real from no number") << converted(QStringLiteral("x"), QMetaType::fromType<double>());
+        QTest::newRow("whole from no number") << converted(QStringLiteral("x"), QMetaType::fromType<int>());
+        QTest::newRow("date from no date") << converted(QStringLiteral("x"), QMetaType::fromType<QDate>());
+        QTest::newRow("null pointer") << QVariant::fromValue(static_cast<QObject *>(nullptr));
     }
     void emptyAsTheLogTellsIt()
     {
         QFETCH(QVariant, value);
         QCOMPARE(IsEmptyImportValue(value), IsEmptyLogValue(value));
+        QCOMPARE(ImportValueTypeId(value), value.typeId());
     }
 
     // Rows that hand over the same text again, shared or as a copy, in place changed, in
