@@ -181,6 +181,14 @@ void TDxccList::buildIndex()
             m_firstRowOfDxcc.insert(m_rows.at(i).Dxcc, i);
     }
 
+    // Nearly every call of a log is no exact call: a bit for each call's hash, small
+    // enough to stay in the processor's cache, spares most look-ups in the large table.
+    m_exactCallBits.assign(ExactCallFilterBits / 64, 0);
+    for (auto it = m_calls.cbegin(); it != m_calls.cend(); ++it) {
+        const size_t bit = exactCallBit(it.key());
+        m_exactCallBits[bit / 64] |= quint64(1) << (bit % 64);
+    }
+
     // The row a prefix of an ASCII call answers with: the last of the rows of that
     // prefix, unless that one stands for an entity only. The rows are sorted, so the
     // last one of equal prefixes is written last.
@@ -195,6 +203,17 @@ void TDxccList::buildIndex()
     }
 }
 
+size_t TDxccList::exactCallBit(QStringView call)
+{
+    return size_t(qHash(call, size_t(0))) % ExactCallFilterBits;
+}
+
+bool TDxccList::mayBeExactCall(QStringView call) const
+{
+    const size_t bit = exactCallBit(call);
+    return !m_exactCallBits.empty() && (m_exactCallBits[bit / 64] >> (bit % 64) & 1) != 0;
+}
+
 // The exact call that answers for the call: the call itself, else the call without its
 // portable suffixes ("AA0NN/P" as "AA0NN"), never a call it merely begins with.
 const TDxccRow *TDxccList::exactCall(const QString &upperCall) const
@@ -203,9 +222,11 @@ const TDxccRow *TDxccList::exactCall(const QString &upperCall) const
         return nullptr;
     QString call = upperCall;
     for (;;) {
-        const auto it = m_calls.constFind(call);
-        if (it != m_calls.constEnd())
-            return &it.value();
+        if (mayBeExactCall(call)) {
+            const auto it = m_calls.constFind(call);
+            if (it != m_calls.constEnd())
+                return &it.value();
+        }
         const qsizetype slash = call.lastIndexOf(QLatin1Char('/'));
         if (slash <= 0 || !isPortableSuffix(QStringView(call).mid(slash + 1)))
             return nullptr;

@@ -17,6 +17,7 @@
 class QSqlDatabase;
 
 #include <array>
+#include <vector>
 
 struct TDxccRow {
     QString Prefix;
@@ -90,6 +91,8 @@ private:
     void load(const QString &path);
     void readTables(QSqlDatabase &db, QString &error);
     const TDxccRow *exactCall(const QString &upperCall) const;
+    static size_t exactCallBit(QStringView call);
+    bool mayBeExactCall(QStringView call) const;
     void buildIndex();
     int longestPrefixRow(QStringView upperCall) const;
     int entityRow(const QString &dxcc) const;
@@ -101,6 +104,8 @@ private:
     std::array<int, IndexCharCount + 1> m_firstCharIndex{};
     std::array<int, IndexCharCount> m_longestPrefix{}; // the longest prefix of each first character
     QHash<quint64, int> m_rowOfPrefix; // packed ASCII prefix -> the row it answers with
+    static constexpr size_t ExactCallFilterBits = size_t(1) << 18;
+    std::vector<quint64> m_exactCallBits; // set at exactCallBit of every exact call
     int m_current = -1; // 0-based, -1 without rows
     const TDxccRow *m_exactCall = nullptr; // the data of the current entity after an exact call
     bool m_found = false;

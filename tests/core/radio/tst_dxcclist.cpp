@@ -434,6 +434,38 @@ private slots:
         QVERIFY(m_real->GetDxcc() != QString("3Y/B"));
     }
 
+    // Every exact call of the file answers for itself with its own data, in any case and
+    // with a portable suffix (unless the file lists that one too).
+    void everyExactCallIsFound()
+    {
+        const QString connection = QStringLiteral("tst_dxcclist_calls");
+        QHash<QString, TDxccRow> calls;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+            db.setDatabaseName(QStringLiteral(VELKOR_STAGE_DIR "/dxcc.db"));
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("SELECT * FROM dxcc_call")));
+            while (q.next())
+                calls.insert(q.value(0).toString(), TDxccRow{q.value(0).toString(), q.value(1).toString(), {},
+                                                             q.value(3).toDouble(), q.value(4).toDouble(), {}, 0,
+                                                             q.value(7).toInt(), q.value(8).toInt()});
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(connection);
+        QCOMPARE(calls.size(), m_real->ExactCallCount());
+        for (const TDxccRow &row : std::as_const(calls)) {
+            for (const QString &variant : {row.Prefix, row.Prefix.toLower(), row.Prefix + "/P", row.Prefix + "/QRP"}) {
+                if (variant != row.Prefix && calls.contains(variant.toUpper()))
+                    continue;
+                QVERIFY2(m_real->FindCall(variant), qPrintable(variant));
+                QVERIFY2(m_real->GetDxcc() == row.Dxcc && m_real->GetITU() == row.Itu && m_real->GetWAZ() == row.Waz &&
+                             m_real->GetLongitude() == row.Longitude && m_real->GetLatitude() == row.Latitude,
+                         qPrintable(variant));
+            }
+        }
+    }
+
     // The binary search over a bucket must give what the backward walk over it gives, for
     // every call of the contest call list and the same calls with a portable suffix (on the
     // prefixes alone: the exact calls are left out of the table).
