@@ -183,7 +183,7 @@ void TDxccList::buildIndex()
 
     // Nearly every call of a log is no exact call: a bit for each call's hash, small
     // enough to stay in the processor's cache, spares most look-ups in the large table.
-    m_exactCallBits.assign(ExactCallFilterBits / 64, 0);
+    m_exactCallBits.assign(FilterBits / 64, 0);
     for (auto it = m_calls.cbegin(); it != m_calls.cend(); ++it) {
         const size_t bit = exactCallBit(it.key());
         m_exactCallBits[bit / 64] |= quint64(1) << (bit % 64);
@@ -201,11 +201,28 @@ void TDxccList::buildIndex()
                 m_rowOfPrefix.insert(key, i);
         }
     }
+    // Most lengths of a call find no prefix: the same kind of bit filter spares their look-ups.
+    m_prefixBits.assign(FilterBits / 64, 0);
+    for (auto it = m_rowOfPrefix.cbegin(); it != m_rowOfPrefix.cend(); ++it) {
+        const size_t bit = prefixBit(it.key());
+        m_prefixBits[bit / 64] |= quint64(1) << (bit % 64);
+    }
 }
 
 size_t TDxccList::exactCallBit(QStringView call)
 {
-    return size_t(qHash(call, size_t(0))) % ExactCallFilterBits;
+    return size_t(qHash(call, size_t(0))) % FilterBits;
+}
+
+size_t TDxccList::prefixBit(quint64 packed)
+{
+    return size_t((packed * 0x9E3779B97F4A7C15ULL) >> 46) % FilterBits;
+}
+
+bool TDxccList::mayBePrefix(quint64 packed) const
+{
+    const size_t bit = prefixBit(packed);
+    return !m_prefixBits.empty() && (m_prefixBits[bit / 64] >> (bit % 64) & 1) != 0;
 }
 
 bool TDxccList::mayBeExactCall(QStringView call) const
@@ -275,7 +292,10 @@ int TDxccList::longestPrefixRow(QStringView text) const
     const qsizetype longest = qMin<qsizetype>(text.size(), m_longestPrefix[size_t(p)]);
     if (packedPrefix(text.left(longest)) != 0) {
         for (qsizetype length = longest; length > 0; --length) {
-            const auto it = m_rowOfPrefix.constFind(packedPrefix(text.left(length)));
+            const quint64 key = packedPrefix(text.left(length));
+            if (!mayBePrefix(key))
+                continue;
+            const auto it = m_rowOfPrefix.constFind(key);
             if (it != m_rowOfPrefix.constEnd())
                 return it.value();
         }

@@ -93,6 +93,8 @@ private:
     const TDxccRow *exactCall(const QString &upperCall) const;
     static size_t exactCallBit(QStringView call);
     bool mayBeExactCall(QStringView call) const;
+    static size_t prefixBit(quint64 packed);
+    bool mayBePrefix(quint64 packed) const;
     void buildIndex();
     int longestPrefixRow(QStringView upperCall) const;
     int entityRow(const QString &dxcc) const;
@@ -104,8 +106,9 @@ private:
     std::array<int, IndexCharCount + 1> m_firstCharIndex{};
     std::array<int, IndexCharCount> m_longestPrefix{}; // the longest prefix of each first character
     QHash<quint64, int> m_rowOfPrefix; // packed ASCII prefix -> the row it answers with
-    static constexpr size_t ExactCallFilterBits = size_t(1) << 18;
+    static constexpr size_t FilterBits = size_t(1) << 18;
     std::vector<quint64> m_exactCallBits; // set at exactCallBit of every exact call
+    std::vector<quint64> m_prefixBits;    // set at prefixBit of every key of m_rowOfPrefix
     int m_current = -1; // 0-based, -1 without rows
     const TDxccRow *m_exactCall = nullptr; // the data of the current entity after an exact call
     bool m_found = false;
