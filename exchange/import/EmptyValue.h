@@ -1,13 +1,11 @@
 #pragma once
-// IsEmptyLogValue told in place for the types the importers hold (a text, a date, a time,
-// nothing), without a call for every value of every record; any other type is asked of
-// IsEmptyLogValue itself.
+// IsEmptyLogValue told in place for the types most values of an import have (a text, a
+// number, nothing), without a call for every value of every record; any other type is
+// asked of IsEmptyLogValue itself.
 
 #include "log/LogRecord.h"
 
-#include <QDate>
 #include <QString>
-#include <QTime>
 #include <QVariant>
 
 // The variant's type id, read from the variant itself rather than through a call.
@@ -23,10 +21,6 @@ inline bool IsEmptyImportValue(const QVariant &value)
         return true;
     case QMetaType::QString:
         return static_cast<const QString *>(value.constData())->isEmpty();
-    case QMetaType::QDate:
-        return !static_cast<const QDate *>(value.constData())->isValid();
-    case QMetaType::QTime:
-        return !static_cast<const QTime *>(value.constData())->isValid();
     case QMetaType::Double:
     case QMetaType::Int:
         return value.data_ptr().is_null; // what isNull tells of a type that is no pointer
