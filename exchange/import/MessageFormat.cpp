@@ -10,6 +10,9 @@ std::optional<QString> formatArgument(QChar type, const QVariant &arg)
     bool ok = false;
     switch (type.unicode()) {
     case u's':
+        // A text, as nearly every argument is, needs no asking of Qt's conversions.
+        if (arg.typeId() == QMetaType::QString)
+            return *static_cast<const QString *>(arg.constData());
         if (!arg.canConvert<QString>())
             return std::nullopt;
         return arg.toString();

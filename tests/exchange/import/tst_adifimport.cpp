@@ -366,6 +366,12 @@ private slots:
         QTest::addColumn<QVariantList>("args");
         QTest::addColumn<QString>("expected"); // empty: cannot be formatted
         QTest::newRow("text") << "Neplatný mód \"%0:s\"!" << QVariantList{"FT8"} << "Neplatný mód \"FT8\"!";
+        QTest::newRow("text holding a placeholder") << "a %0:s b" << QVariantList{"%1:s %%"} << "a %1:s %% b";
+        QTest::newRow("empty text") << "[%0:s]" << QVariantList{QString()} << "[]";
+        QTest::newRow("number as text") << "%0:s" << QVariantList{42} << "42";
+        QTest::newRow("real as text") << "%0:s" << QVariantList{14.5} << "14.5";
+        QTest::newRow("date as text") << "%0:s" << QVariantList{QDate(2024, 1, 5)} << "2024-01-05";
+        QTest::newRow("list as text") << "%0:s" << QVariantList{QVariant(QVariantList{1})} << "";
         QTest::newRow("float") << "Frekvence %0:f je mimo" << QVariantList{15.5} << "Frekvence 15,50 je mimo";
         QTest::newRow("number") << "%0:d spojení, %1:s" << QVariantList{3, "ok"} << "3 spojení, ok";
         QTest::newRow("percent") << "100 %%" << QVariantList{} << "100 %";
