@@ -44,7 +44,16 @@ bool IsUtf8Text(const uchar *data, qint64 size)
         return true;
     bool sequence = false;
     for (qint64 i = 0; i < size;) {
-        // Most of a file is ASCII: eight bytes at a time while none has its top bit set.
+        // Most of a file is ASCII: 32 bytes at a time, then eight, while none has its top
+        // bit set.
+        if (i + 32 <= size) {
+            std::uint64_t four[4];
+            std::memcpy(four, data + i, sizeof four);
+            if (((four[0] | four[1] | four[2] | four[3]) & 0x8080808080808080ULL) == 0) {
+                i += 32;
+                continue;
+            }
+        }
         std::uint64_t eight = 0;
         if (i + 8 <= size && (std::memcpy(&eight, data + i, 8), (eight & 0x8080808080808080ULL) == 0)) {
             i += 8;

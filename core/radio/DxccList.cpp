@@ -25,16 +25,39 @@ bool prefixLess(const TDxccRow &a, const TDxccRow &b)
     return a.Prefix < b.Prefix;
 }
 
-// Upper-cases the letters a-z only: every prefix is plain ASCII, and a letter outside
-// ASCII must stay outside the index whatever its case.
-QString upperAscii(QStringView text)
+bool isLowerAscii(QChar c)
 {
-    QString result = text.toString();
+    return c >= QLatin1Char('a') && c <= QLatin1Char('z');
+}
+
+// Upper-cases the letters a-z only: every prefix is plain ASCII, and a letter outside
+// ASCII must stay outside the index whatever its case. A call that is upper case already
+// (as every import hands it over) is shared, not copied.
+QString upperAscii(const QString &text)
+{
+    if (std::none_of(text.cbegin(), text.cend(), isLowerAscii))
+        return text;
+    QString result = text;
     for (QChar &c : result) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+        if (isLowerAscii(c))
             c = QChar(c.unicode() - ('a' - 'A'));
     }
     return result;
+}
+
+// A text of plain ASCII of 1 to MaxCompared characters as one number (7 bits a character
+// and the length), so that a prefix is found without a string; 0 for any other text.
+quint64 packedPrefix(QStringView text)
+{
+    if (text.isEmpty() || text.size() > TDxccList::MaxCompared)
+        return 0;
+    quint64 packed = 0;
+    for (const QChar c : text) {
+        if (c.unicode() == 0 || c.unicode() >= 0x80)
+            return 0;
+        packed = packed << 7 | c.unicode();
+    }
+    return packed << 3 | quint64(text.size());
 }
 
 // Suffixes that tell how a station works, not where: the call answers as without them.
@@ -157,6 +180,55 @@ void TDxccList::buildIndex()
         if (!m_firstRowOfDxcc.contains(m_rows.at(i).Dxcc))
             m_firstRowOfDxcc.insert(m_rows.at(i).Dxcc, i);
     }
+
+    // Nearly every call of a log is no exact call: a bit for each call's hash, small
+    // enough to stay in the processor's cache, spares most look-ups in the large table.
+    m_exactCallBits.assign(FilterBits / 64, 0);
+    for (auto it = m_calls.cbegin(); it != m_calls.cend(); ++it) {
+        const size_t bit = exactCallBit(it.key());
+        m_exactCallBits[bit / 64] |= quint64(1) << (bit % 64);
+    }
+
+    // The row a prefix of an ASCII call answers with: the last of the rows of that
+    // prefix, unless that one stands for an entity only. The rows are sorted, so the
+    // last one of equal prefixes is written last.
+    m_rowOfPrefix.clear();
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (const quint64 key = packedPrefix(m_rows.at(i).Prefix)) {
+            if (m_rows.at(i).EntityOnly)
+                m_rowOfPrefix.remove(key);
+            else
+                m_rowOfPrefix.insert(key, i);
+        }
+    }
+    // Most lengths of a call find no prefix: the same kind of bit filter spares their look-ups.
+    m_prefixBits.assign(FilterBits / 64, 0);
+    for (auto it = m_rowOfPrefix.cbegin(); it != m_rowOfPrefix.cend(); ++it) {
+        const size_t bit = prefixBit(it.key());
+        m_prefixBits[bit / 64] |= quint64(1) << (bit % 64);
+    }
+}
+
+size_t TDxccList::exactCallBit(QStringView call)
+{
+    return size_t(qHash(call, size_t(0))) % FilterBits;
+}
+
+size_t TDxccList::prefixBit(quint64 packed)
+{
+    return size_t((packed * 0x9E3779B97F4A7C15ULL) >> 46) % FilterBits;
+}
+
+bool TDxccList::mayBePrefix(quint64 packed) const
+{
+    const size_t bit = prefixBit(packed);
+    return !m_prefixBits.empty() && (m_prefixBits[bit / 64] >> (bit % 64) & 1) != 0;
+}
+
+bool TDxccList::mayBeExactCall(QStringView call) const
+{
+    const size_t bit = exactCallBit(call);
+    return !m_exactCallBits.empty() && (m_exactCallBits[bit / 64] >> (bit % 64) & 1) != 0;
 }
 
 // The exact call that answers for the call: the call itself, else the call without its
@@ -165,15 +237,17 @@ const TDxccRow *TDxccList::exactCall(const QString &upperCall) const
 {
     if (m_calls.isEmpty())
         return nullptr;
-    QStringView call(upperCall);
+    QString call = upperCall;
     for (;;) {
-        const auto it = m_calls.constFind(call.toString());
-        if (it != m_calls.constEnd())
-            return &it.value();
+        if (mayBeExactCall(call)) {
+            const auto it = m_calls.constFind(call);
+            if (it != m_calls.constEnd())
+                return &it.value();
+        }
         const qsizetype slash = call.lastIndexOf(QLatin1Char('/'));
-        if (slash <= 0 || !isPortableSuffix(call.mid(slash + 1)))
+        if (slash <= 0 || !isPortableSuffix(QStringView(call).mid(slash + 1)))
             return nullptr;
-        call = call.left(slash);
+        call.truncate(slash);
     }
 }
 
@@ -182,7 +256,8 @@ bool TDxccList::FindCall(const QString &call)
     m_found = false;
     m_exactCall = nullptr;
     int best = -1;
-    const TDxccRow *exact = call.isEmpty() ? nullptr : exactCall(upperAscii(call));
+    const QString upper = upperAscii(call);
+    const TDxccRow *exact = call.isEmpty() ? nullptr : exactCall(upper);
     if (exact) {
         best = entityRow(exact->Dxcc);
         m_exactCall = exact;
@@ -190,7 +265,7 @@ bool TDxccList::FindCall(const QString &call)
         if (call.startsWith(QLatin1String("KG4"))) // exact case: "kg4..." goes through the prefixes
             best = entityRow(call.size() == 5 ? QStringLiteral("KG4") : QStringLiteral("K"));
         else
-            best = longestPrefixRow(upperAscii(QStringView(call).left(MaxCompared)));
+            best = longestPrefixRow(QStringView(upper).left(MaxCompared));
     }
     if (best >= 0)
         m_current = best;
@@ -202,7 +277,7 @@ bool TDxccList::FindCall(const QString &call)
 // The longest prefix of `text` among the rows of its first character's bucket; among
 // equal prefixes the last row. The bucket is sorted, so each candidate length is one
 // binary search instead of a walk over the whole bucket.
-int TDxccList::longestPrefixRow(const QString &text) const
+int TDxccList::longestPrefixRow(QStringView text) const
 {
     const int p = int(QLatin1String(IndexChars, IndexCharCount).indexOf(text.at(0))); // 0-based
     if (p < 0 || m_firstCharIndex[p] == -1)
@@ -214,8 +289,20 @@ int TDxccList::longestPrefixRow(const QString &text) const
     const auto end = m_rows.cbegin() + (m_firstCharIndex[q] - 1);
 
     // No prefix of the bucket is longer than its longest one.
-    for (qsizetype length = qMin<qsizetype>(text.size(), m_longestPrefix[size_t(p)]); length > 0; --length) {
-        const QStringView key = QStringView(text).left(length);
+    const qsizetype longest = qMin<qsizetype>(text.size(), m_longestPrefix[size_t(p)]);
+    if (packedPrefix(text.left(longest)) != 0) {
+        for (qsizetype length = longest; length > 0; --length) {
+            const quint64 key = packedPrefix(text.left(length));
+            if (!mayBePrefix(key))
+                continue;
+            const auto it = m_rowOfPrefix.constFind(key);
+            if (it != m_rowOfPrefix.constEnd())
+                return it.value();
+        }
+        return -1;
+    }
+    for (qsizetype length = longest; length > 0; --length) {
+        const QStringView key = text.left(length);
         const auto after = std::upper_bound(
             first, end, key, [](QStringView k, const TDxccRow &row) { return k.compare(row.Prefix) < 0; });
         if (after != first && (after - 1)->Prefix == key && !(after - 1)->EntityOnly)

@@ -17,6 +17,7 @@
 class QSqlDatabase;
 
 #include <array>
+#include <vector>
 
 struct TDxccRow {
     QString Prefix;
@@ -90,8 +91,12 @@ private:
     void load(const QString &path);
     void readTables(QSqlDatabase &db, QString &error);
     const TDxccRow *exactCall(const QString &upperCall) const;
+    static size_t exactCallBit(QStringView call);
+    bool mayBeExactCall(QStringView call) const;
+    static size_t prefixBit(quint64 packed);
+    bool mayBePrefix(quint64 packed) const;
     void buildIndex();
-    int longestPrefixRow(const QString &upperCall) const;
+    int longestPrefixRow(QStringView upperCall) const;
     int entityRow(const QString &dxcc) const;
     const TDxccRow *current() const;
 
@@ -100,6 +105,10 @@ private:
     QHash<QString, int> m_firstRowOfDxcc; // DXCC code -> first row (0-based) naming it
     std::array<int, IndexCharCount + 1> m_firstCharIndex{};
     std::array<int, IndexCharCount> m_longestPrefix{}; // the longest prefix of each first character
+    QHash<quint64, int> m_rowOfPrefix; // packed ASCII prefix -> the row it answers with
+    static constexpr size_t FilterBits = size_t(1) << 18;
+    std::vector<quint64> m_exactCallBits; // set at exactCallBit of every exact call
+    std::vector<quint64> m_prefixBits;    // set at prefixBit of every key of m_rowOfPrefix
     int m_current = -1; // 0-based, -1 without rows
     const TDxccRow *m_exactCall = nullptr; // the data of the current entity after an exact call
     bool m_found = false;

@@ -17,7 +17,13 @@ constexpr double DegToRad = std::numbers::pi / 180.0;
 // character counts 0.
 int charValue(const QString &loc, int index, char base)
 {
-    return index < loc.size() ? loc.at(index).toUpper().unicode() - base : 0;
+    if (index >= loc.size())
+        return 0;
+    // Locators are ASCII: only what lies beyond it needs the Unicode tables.
+    const char16_t c = loc.at(index).unicode();
+    if (c >= u'a' && c <= u'z')
+        return c - (u'a' - u'A') - base;
+    return (c < 0x80 ? c : loc.at(index).toUpper().unicode()) - base;
 }
 
 // The centre of OtherLoc when it is a valid locator, else the given point.

@@ -60,7 +60,7 @@ bool isAscii(const char *data, int length)
 }
 
 // The number with its first "." read as the decimal separator.
-bool adifFloat(const QString &text, double &value)
+bool adifFloatOfText(const QString &text, double &value)
 {
     QString t = text;
     const qsizetype dot = t.indexOf(u'.');
@@ -72,7 +72,8 @@ bool adifFloat(const QString &text, double &value)
 // The same for the field's bytes: digits with at most one "." between digits, the way
 // nearly every file writes a number, are read straight from the bytes (correctly
 // rounded, as the general way reads them); anything else goes the general way.
-bool adifFloat(const char *data, int length, const QString &text, double &value)
+template <typename Text>
+bool adifFloat(const char *data, int length, const Text &text, double &value)
 {
     int dots = 0;
     bool plain = length > 0 && length <= 64 && isDigit(data[0]) && isDigit(data[length - 1]) &&
@@ -80,11 +81,11 @@ bool adifFloat(const char *data, int length, const QString &text, double &value)
     for (int i = 0; plain && i < length; ++i)
         plain = isDigit(data[i]) || (data[i] == '.' && ++dots == 1);
     if (!plain)
-        return adifFloat(text, value);
+        return adifFloatOfText(text(), value);
     double parsed = 0;
     const auto [end, error] = std::from_chars(data, data + length, parsed);
     if (error != std::errc() || end != data + length || !std::isfinite(parsed))
-        return adifFloat(text, value);
+        return adifFloatOfText(text(), value);
     value = parsed;
     return true;
 }
@@ -126,6 +127,26 @@ int bandOfName(const QString &name)
         if (BandNames[i] == name)
             return i;
     return -1;
+}
+
+// The same for ASCII bytes, which decode to the same text whatever the file's code.
+int bandOfName(const char *data, int length)
+{
+    const QLatin1StringView name(data, length);
+    for (int i = 0; i < BandOutside; ++i)
+        if (BandNames[i] == name)
+            return i;
+    return -1;
+}
+
+// Texts longer than this are decoded each time, not kept for the next record.
+constexpr int MaxKeptText = 256;
+
+// The place of a tag's last text: a multiplier under which the tags the reader takes
+// fall on places of their own (another tag would only share a place, never a text).
+size_t decodedSlot(quint32 tagHash)
+{
+    return size_t(quint32(tagHash * 175u) >> 26);
 }
 
 } // namespace
@@ -197,6 +218,7 @@ void TAdifImport::scan(const uchar *data, qint64 size)
 {
     m_size = size;
     m_utf8 = IsUtf8Text(data, size);
+    m_decoded.fill({}); // decoded with the code of an earlier file
     m_recordFirstLine = m_staging.MessageCount();
     m_progress.Report(0);
     newRecord();
@@ -207,7 +229,10 @@ void TAdifImport::scan(const uchar *data, qint64 size)
 
 void TAdifImport::newRecord()
 {
-    m_record.clear();
+    // What TLogRecord::clear does, a field in one call instead of an assignment.
+    for (QVariant &value : m_record.values)
+        if (value.isValid())
+            value.clear();
     m_recordHasData = false;
 }
 
@@ -251,6 +276,23 @@ QString TAdifImport::sourceText(const char *data, int length) const
     return Win1250ToUnicode(bytes);
 }
 
+const QString &TAdifImport::decodedText(quint32 tagHash, bool source, const char *data, int length)
+{
+    if (length > MaxKeptText) {
+        m_uncached = source ? sourceText(data, length) : fileText(data, length);
+        return m_uncached;
+    }
+    TDecodedText &last = m_decoded[decodedSlot(tagHash)];
+    const std::string_view bytes(data, size_t(length));
+    if (last.tagHash != tagHash || last.source != source || last.bytes != bytes) {
+        last.text = source ? sourceText(data, length) : fileText(data, length);
+        last.bytes = bytes;
+        last.source = source;
+        last.tagHash = tagHash;
+    }
+    return last.text;
+}
+
 int TAdifImport::modeOfName(const char *data, int length, const QString &text)
 {
     // A file names the same few modes again and again; the alias table is searched once
@@ -272,15 +314,7 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
     int length = rawLength;
     char *data = trimBlanks(raw, length);
     // The text of the data once decoded (after the case changes of its tag).
-    QString decoded;
-    bool isDecoded = false;
-    const auto text = [&]() -> const QString & {
-        if (!isDecoded) {
-            decoded = fileText(data, length);
-            isDecoded = true;
-        }
-        return decoded;
-    };
+    const auto text = [&]() -> const QString & { return decodedText(tagHash, false, data, length); };
     const auto refuse = [&](const QString &format) { m_staging.AddError(format, {text()}); };
 
     switch (tagHash) {
@@ -309,7 +343,7 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
         break;
     case AdifTag::FREQ: {
         double mhz = 0;
-        if (!adifFloat(data, length, text(), mhz)) {
+        if (!adifFloat(data, length, text, mhz)) {
             refuse(QStringLiteral("Neplatná frekvence \"%0:s\"!"));
         } else if (mhz != 0) {
             m_record[fiFREQ] = mhz;
@@ -321,7 +355,7 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
     }
     case AdifTag::BAND: {
         lowerAscii(data, length);
-        const int band = bandOfName(text());
+        const int band = isAscii(data, length) ? bandOfName(data, length) : bandOfName(text());
         if (band >= 0)
             m_record[fiBAND] = band;
         break;
@@ -344,7 +378,7 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
     case AdifTag::NAME:
     case AdifTag::QTH:
         if (!m_options.StxSrxToNameQth)
-            setText(tagHash == AdifTag::NAME ? fiNAME : fiQTH, sourceText(data, length));
+            setText(tagHash == AdifTag::NAME ? fiNAME : fiQTH, decodedText(tagHash, true, data, length));
         break;
     case AdifTag::STX:
     case AdifTag::SRX:
@@ -388,11 +422,11 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
     case AdifTag::COMMENT:
     case AdifTag::NOTES:
         if (!m_options.ReplaceNote)
-            setText(fiNOTE, sourceText(data, length));
+            setText(fiNOTE, decodedText(tagHash, true, data, length));
         break;
     case AdifTag::TX_PWR: {
         double watts = 0;
-        m_record[fiPWR] = adifFloat(data, length, text(), watts) ? watts : m_options.Power;
+        m_record[fiPWR] = adifFloat(data, length, text, watts) ? watts : m_options.Power;
         break;
     }
     case AdifTag::DXCCP:

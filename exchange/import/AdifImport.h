@@ -14,6 +14,7 @@
 #include <QString>
 #include <QTime>
 
+#include <array>
 #include <string>
 #include <unordered_map>
 
@@ -66,6 +67,7 @@ private:
     void setText(int field, const QString &text);
     QString fileText(const char *data, int length) const;
     QString sourceText(const char *data, int length) const;
+    const QString &decodedText(quint32 tagHash, bool source, const char *data, int length);
     int modeOfName(const char *data, int length, const QString &text);
     void completeRecord();
     void resolveEntity();
@@ -82,4 +84,14 @@ private:
     qint64 m_size = 0;
     bool m_utf8 = false; // the file is UTF-8 (a byte-order mark, or its bytes say so)
     std::unordered_map<std::string, int> m_modeOfName; // the mode of each name met so far
+    // The last text decoded for each tag, from the bytes it was decoded from: most tags
+    // repeat their values from record to record, and a repeated one shares the text.
+    struct TDecodedText {
+        quint32 tagHash = 0; // 0: nothing decoded yet
+        bool source = false; // decoded as sourceText, not fileText
+        std::string bytes;
+        QString text;
+    };
+    std::array<TDecodedText, 64> m_decoded; // by decodedSlot of the tag
+    QString m_uncached; // a decoded text too long to be kept
 };

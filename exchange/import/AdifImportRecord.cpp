@@ -6,12 +6,23 @@
 
 #include "radio/Amater.h"
 #include "radio/DxccList.h"
+#include "import/EmptyValue.h"
 #include "import/ImportDupeIndex.h"
 #include "import/ImportStaging.h"
 #include "radio/Kontrola.h"
 #include "radio/Locator.h"
 
 #include <cmath>
+
+namespace
+{
+
+bool isEmpty(const TLogRecord &r, int field)
+{
+    return IsEmptyImportValue(r[field]);
+}
+
+} // namespace
 
 void TAdifImport::ProcessAdifRecord(qint64 remaining)
 {
@@ -32,45 +43,45 @@ void TAdifImport::ProcessAdifRecord(qint64 remaining)
 void TAdifImport::completeRecord()
 {
     TLogRecord &r = m_record;
-    if (r.isEmpty(fiDAT))
+    if (isEmpty(r, fiDAT))
         m_staging.AddError(QStringLiteral("Datum musí být zadáno!"));
-    if (r.isEmpty(fiUTC))
+    if (isEmpty(r, fiUTC))
         m_staging.AddError(QStringLiteral("Čas musí být zadán!"));
-    if (r.isEmpty(fiCALL))
+    if (isEmpty(r, fiCALL))
         m_staging.AddError(QStringLiteral("Značka musí být zadána!"));
 
-    if (!r.isEmpty(fiFREQ) && r.isEmpty(fiBAND))
+    if (!isEmpty(r, fiFREQ) && isEmpty(r, fiBAND))
         r[fiBAND] = GetBandIndex(r[fiFREQ].toDouble());
-    else if (!r.isEmpty(fiBAND) && r.isEmpty(fiFREQ))
+    else if (!isEmpty(r, fiBAND) && isEmpty(r, fiFREQ))
         r[fiFREQ] = BandLow[r[fiBAND].toInt()];
-    if (r.isEmpty(fiFREQ)) {
+    if (isEmpty(r, fiFREQ)) {
         r[fiFREQ] = 0.0;
         m_staging.AddError(QStringLiteral("Frekvence musí být zadána!"));
     }
-    if (r.isEmpty(fiBAND))
+    if (isEmpty(r, fiBAND))
         r[fiBAND] = BandOutside;
-    if (r.isEmpty(fiMODE)) {
+    if (isEmpty(r, fiMODE)) {
         r[fiMODE] = 0;
         m_staging.AddError(QStringLiteral("Mód musí být zadán!"));
     }
 
     const int mode = r[fiMODE].toInt();
     const QString rst = mode == 2 || mode == 3 || mode == 4 ? QStringLiteral("59") : QStringLiteral("599");
-    if (r.isEmpty(fiRSTO)) {
+    if (isEmpty(r, fiRSTO)) {
         r[fiRSTO] = rst;
         m_staging.AddWarning(QStringLiteral("Chybí RSTo - doplňuji defaultní hodnotu %0:s"), {rst});
     }
-    if (r.isEmpty(fiRSTP)) {
+    if (isEmpty(r, fiRSTP)) {
         r[fiRSTP] = rst;
         m_staging.AddWarning(QStringLiteral("Chybí RSTp - doplňuji defaultní hodnotu %0:s"), {rst});
     }
 
-    if (r.isEmpty(fiLOCO))
+    if (isEmpty(r, fiLOCO))
         setText(fiLOCO, m_options.OwnLocator);
     for (int field : {fiQSLO, fiQSLP, fiEQSLP})
-        if (r.isEmpty(field))
+        if (isEmpty(r, field))
             r[field] = 0;
-    if (r.isEmpty(fiPWR))
+    if (isEmpty(r, fiPWR))
         r[fiPWR] = m_options.Power;
 
     resolveEntity();
@@ -83,7 +94,7 @@ void TAdifImport::resolveEntity()
     TLogRecord &r = m_record;
     bool found = false;
     if (m_dxcc) {
-        if (r.isEmpty(fiDXCC)) {
+        if (isEmpty(r, fiDXCC)) {
             found = m_dxcc->FindCall(r[fiCALL].toString());
             if (found)
                 setText(fiDXCC, m_dxcc->GetDxcc());
@@ -104,8 +115,8 @@ void TAdifImport::resolveEntity()
     else
         r[fiQRB] = 0.0;
 
-    if (r.isEmpty(fiITU))
+    if (isEmpty(r, fiITU))
         r[fiITU] = found ? m_dxcc->GetITU() : 0;
-    if (r.isEmpty(fiWAZ))
+    if (isEmpty(r, fiWAZ))
         r[fiWAZ] = found ? m_dxcc->GetWAZ() : 0;
 }

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace
@@ -25,22 +26,42 @@ namespace
 // costs some twenty-five megabytes. Empty values are numbers no real value takes.
 // A frequency's key stands for its text as the ADIF export writes it, rounded to four
 // decimals (see freqText): the whole number of its digits (14,0250 is 140250) where the
-// text is one, else the text itself with FreqText.
+// text is one, else the number the few other texts of the log are given, from
+// FreqFirstText on (a text no QSO of the log has is FreqUnknownText, which meets none).
+// The key stays as small as the hash's own nodes allow: each look-up reads one.
 inline constexpr long long FreqEmpty = std::numeric_limits<long long>::min();
-inline constexpr long long FreqText = FreqEmpty + 1;
+inline constexpr long long FreqUnknownText = FreqEmpty + 1;
+inline constexpr long long FreqFirstText = FreqEmpty + 2;
 
 struct TDupeKey {
     int date = -1; // yyyymmdd
     int time = -1; // seconds of the day
     int mode = -1;
     long long freq = FreqEmpty;
-    std::string freqText; // only with FreqText
-    std::string call;     // short enough to stay inside the object
+    std::string call; // short enough to stay inside the object
 
     bool operator==(const TDupeKey &o) const
     {
-        return date == o.date && time == o.time && mode == o.mode && freq == o.freq && call == o.call &&
-               freqText == o.freqText;
+        return date == o.date && time == o.time && mode == o.mode && freq == o.freq && call == o.call;
+    }
+};
+
+// The frequency texts that are no plain digits, with their numbers; the log's pass adds
+// to it, the look-ups only read it.
+struct TFreqTexts {
+    std::unordered_map<std::string, long long> numbers;
+    bool adding = true;
+
+    long long numberOf(const std::string &text)
+    {
+        const auto it = numbers.find(text);
+        if (it != numbers.end())
+            return it->second;
+        if (!adding)
+            return FreqUnknownText;
+        const long long number = FreqFirstText + (long long)numbers.size();
+        numbers.emplace(text, number);
+        return number;
     }
 };
 
@@ -65,7 +86,7 @@ std::string freqText(double freq)
     return text.toStdString();
 }
 
-void setFreqOfText(TDupeKey &k, const std::string &text)
+void setFreqOfText(TDupeKey &k, const std::string &text, TFreqTexts &texts)
 {
     long long digits = 0;
     int count = 0;
@@ -73,8 +94,7 @@ void setFreqOfText(TDupeKey &k, const std::string &text)
         if (c == ',')
             continue;
         if (c < '0' || c > '9' || ++count > 18) {
-            k.freq = FreqText;
-            k.freqText = text;
+            k.freq = texts.numberOf(text);
             return;
         }
         digits = digits * 10 + (c - '0');
@@ -82,7 +102,7 @@ void setFreqOfText(TDupeKey &k, const std::string &text)
     k.freq = digits;
 }
 
-void setFreq(TDupeKey &k, double freq)
+void setFreq(TDupeKey &k, double freq, TFreqTexts &texts)
 {
     // The export first takes 15 significant digits, then rounds them to four decimals.
     // Where the frequency in ten-thousandths lies clearly off a half, the first step
@@ -97,7 +117,7 @@ void setFreq(TDupeKey &k, double freq)
             return;
         }
     }
-    setFreqOfText(k, freqText(freq));
+    setFreqOfText(k, freqText(freq), texts);
 }
 
 // "YYYY-MM-DD" as the log stores dates.
@@ -164,7 +184,25 @@ bool canonicalTime(sqlite3_stmt *stmt, int column, int &time)
     return true;
 }
 
-TDupeKey keyOfRecord(const TLogRecord &r)
+// The call as UTF-8; an ASCII text (nearly every call) is copied as it stands.
+void setCall(TDupeKey &k, const QVariant &call)
+{
+    if (call.typeId() == QMetaType::QString) {
+        const QString &text = *static_cast<const QString *>(call.constData());
+        k.call.resize(size_t(text.size()));
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i].unicode() >= 0x80) {
+                k.call = text.toStdString();
+                return;
+            }
+            k.call[size_t(i)] = char(text[i].unicode());
+        }
+        return;
+    }
+    k.call = call.toString().toStdString();
+}
+
+TDupeKey keyOfRecord(const TLogRecord &r, TFreqTexts &texts)
 {
     TDupeKey k;
     const QDate date = r[fiDAT].toDate();
@@ -176,8 +214,8 @@ TDupeKey keyOfRecord(const TLogRecord &r)
     if (!IsEmptyLogValue(r[fiMODE]))
         k.mode = r[fiMODE].toInt();
     if (!IsEmptyLogValue(r[fiFREQ]))
-        setFreq(k, r[fiFREQ].toDouble());
-    k.call = r[fiCALL].toString().toStdString();
+        setFreq(k, r[fiFREQ].toDouble(), texts);
+    setCall(k, r[fiCALL]);
     return k;
 }
 
@@ -185,6 +223,7 @@ TDupeKey keyOfRecord(const TLogRecord &r)
 
 struct TImportDupeIndex::Private {
     std::unordered_set<TDupeKey, TDupeKeyHash> keys;
+    TFreqTexts freqTexts;
 };
 
 TImportDupeIndex::TImportDupeIndex(const QString &connectionName) : d(std::make_unique<Private>())
@@ -230,10 +269,10 @@ TImportDupeIndex::TImportDupeIndex(const QString &connectionName) : d(std::make_
             break;
         case SQLITE_FLOAT:
         case SQLITE_INTEGER:
-            setFreq(k, sqlite3_column_double(stmt, 2));
+            setFreq(k, sqlite3_column_double(stmt, 2), d->freqTexts);
             break;
         default:
-            setFreq(k, q.ColumnValue(2).toDouble());
+            setFreq(k, q.ColumnValue(2).toDouble(), d->freqTexts);
         }
         switch (sqlite3_column_type(stmt, 3)) {
         case SQLITE_NULL:
@@ -251,13 +290,14 @@ TImportDupeIndex::TImportDupeIndex(const QString &connectionName) : d(std::make_
             k.call = q.ColumnValue(4).toString().toStdString();
         d->keys.insert(std::move(k));
     }
+    d->freqTexts.adding = false;
 }
 
 TImportDupeIndex::~TImportDupeIndex() = default;
 
 bool TImportDupeIndex::Contains(const TLogRecord &record) const
 {
-    return d->keys.contains(keyOfRecord(record));
+    return d->keys.contains(keyOfRecord(record, d->freqTexts));
 }
 
 qsizetype TImportDupeIndex::Count() const

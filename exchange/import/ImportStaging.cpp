@@ -1,6 +1,7 @@
 #include "import/ImportStaging.h"
 
 #include "base/DatabaseError.h"
+#include "import/EmptyValue.h"
 #include "import/MessageFormat.h"
 #include "log/VkrDatabase.h"
 
@@ -61,23 +62,22 @@ void TImportStaging::AbortFill()
 namespace
 {
 
-void putDigits(std::string &out, int value, int width)
-{
-    char digits[4];
-    for (int i = width - 1; i >= 0; --i, value /= 10)
-        digits[i] = char('0' + value % 10);
-    out.append(digits, size_t(width));
-}
-
 // "first<separator>second<separator>third", the last two of two digits each: the
 // stored forms of dates and times.
 void putThreeParts(std::string &out, int first, int firstWidth, char separator, int second, int third)
 {
-    putDigits(out, first, firstWidth);
-    out += separator;
-    putDigits(out, second, 2);
-    out += separator;
-    putDigits(out, third, 2);
+    char text[10];
+    char *end = text + firstWidth + 6;
+    const auto put = [](char *last, int value, int width) {
+        for (int i = 0; i < width; ++i, value /= 10)
+            *last-- = char('0' + value % 10);
+    };
+    put(end - 1, third, 2);
+    end[-3] = separator;
+    put(end - 4, second, 2);
+    end[-6] = separator;
+    put(end - 7, first, firstWidth);
+    out.assign(text, size_t(end - text));
 }
 
 // The stored form of the value in `out`, for the values an importer holds in the field's
@@ -87,12 +87,13 @@ void putThreeParts(std::string &out, int first, int firstWidth, char separator, 
 bool storedText(int field, const QVariant &value, std::string &out)
 {
     out.clear();
-    switch (value.metaType().id()) {
+    switch (ImportValueTypeId(value)) {
     case QMetaType::QDate: {
-        const QDate date = *static_cast<const QDate *>(value.constData());
-        if (LogFieldTypes[field] != ftDate || date.year() < 1 || date.year() > 9999)
+        int year = 0, month = 0, day = 0;
+        static_cast<const QDate *>(value.constData())->getDate(&year, &month, &day);
+        if (LogFieldTypes[field] != ftDate || year < 1 || year > 9999)
             return false;
-        putThreeParts(out, date.year(), 4, '-', date.month(), date.day());
+        putThreeParts(out, year, 4, '-', month, day);
         return true;
     }
     case QMetaType::QTime: {
@@ -108,17 +109,41 @@ bool storedText(int field, const QVariant &value, std::string &out)
             return false;
         const int width = LogFieldSizes[field];
         const qsizetype length = width > 0 ? qMin<qsizetype>(text.size(), width) : text.size();
+        out.resize(size_t(length));
+        const QChar *chars = text.constData();
         for (qsizetype i = 0; i < length; ++i) {
-            const char16_t c = text[i].unicode();
-            if (c >= 0x80)
+            if (chars[i].unicode() >= 0x80)
                 return false;
-            out += char(c);
+            out[size_t(i)] = char(chars[i].unicode());
         }
         return true;
     }
     default:
         return false;
     }
+}
+
+// The number in decimal digits, as QString::number writes it.
+void appendNumber(QString &out, int value)
+{
+    char16_t digits[12];
+    int count = 0;
+    unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
+    do {
+        digits[count++] = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude > 0);
+    if (value < 0)
+        out += u'-';
+    while (count > 0)
+        out += QChar(digits[--count]);
+}
+
+// The same text in the same buffer (Qt's sharing: never true of a literal's static data).
+bool sameText(const QString &kept, const QVariant &value)
+{
+    const QString &text = *static_cast<const QString *>(value.constData());
+    return kept.isSharedWith(text) && kept.constData() == text.constData() && kept.size() == text.size();
 }
 
 } // namespace
@@ -128,8 +153,18 @@ void TImportStaging::bindField(int field, const QVariant &value)
     // What LogValueToStorage and Bind would bind, without a QVariant and a QString for
     // each value on the way: these are most of what an import of a large file costs.
     sqlite3_stmt *stmt = m_insert->get();
-    const int type = value.metaType().id();
-    if (IsEmptyLogValue(value)) {
+    const int type = ImportValueTypeId(value);
+    // A text shared with the one this field bound last (an importer hands over the same
+    // text again and again) has the bytes bound then. The copy kept of it holds its
+    // buffer, so no other text can stand at the same place meanwhile.
+    QString &boundSource = m_boundSource[size_t(field)];
+    if (type == QMetaType::QString && !boundSource.isEmpty() && sameText(boundSource, value)) {
+        const std::string &text = m_boundText[size_t(field)];
+        sqlite3_bind_text(stmt, field + 1, text.data(), int(text.size()), SQLITE_STATIC);
+        return;
+    }
+    boundSource = QString();
+    if (IsEmptyImportValue(value)) {
         sqlite3_bind_null(stmt, field + 1);
     } else if (type == QMetaType::Double && LogFieldTypes[field] == ftFloat) {
         sqlite3_bind_double(stmt, field + 1, *static_cast<const double *>(value.constData()));
@@ -139,6 +174,8 @@ void TImportStaging::bindField(int field, const QVariant &value)
     } else if (std::string &text = m_boundText[size_t(field)]; storedText(field, value, text)) {
         // The text stays in m_boundText until the row is written.
         sqlite3_bind_text(stmt, field + 1, text.data(), int(text.size()), SQLITE_STATIC);
+        if (type == QMetaType::QString)
+            boundSource = *static_cast<const QString *>(value.constData());
     } else {
         m_insert->Bind(field, LogValueToStorage(field, value));
     }
@@ -170,15 +207,16 @@ void TImportStaging::ResetCounters()
 bool TImportStaging::addLine(const QString &kind, const QString &format, const QVariantList &args,
                              int &counter)
 {
-    const std::optional<QString> text = FormatMessageText(format, args);
-    if (!text)
+    // "(n) kind: text", put together in a buffer that is kept for the next line, and
+    // stored in a string of its own size (a file may bring a line for every record).
+    QString &line = m_lineBuffer;
+    line.clear();
+    line.append(u'(');
+    appendNumber(line, NextRecordNumber());
+    line.append(u") ").append(kind).append(u": ");
+    if (!AppendMessageText(line, format, args))
         return false;
-    // "(n) kind: text", put together directly (a file may bring a line for every record).
-    const QString number = QString::number(NextRecordNumber());
-    QString line;
-    line.reserve(number.size() + kind.size() + text->size() + 5);
-    line.append(u'(').append(number).append(u") ").append(kind).append(u": ").append(*text);
-    m_messages << line;
+    m_messages << QString(line.constData(), line.size());
     ++counter;
     return true;
 }

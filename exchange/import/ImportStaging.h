@@ -96,7 +96,9 @@ private:
     LogConnection m_connection;
     std::unique_ptr<LogTable> m_table;
     QStringList m_messages;
+    QString m_lineBuffer; // where the next message line is put together
     int m_posted = 0;
     std::unique_ptr<TSqliteStatement> m_insert; // prepared once for all staged records
     std::array<std::string, LogFieldCount> m_boundText; // the texts bound to it for one row
+    std::array<QString, LogFieldCount> m_boundSource;   // the text each was made of, if any
 };

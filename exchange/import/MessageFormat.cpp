@@ -10,6 +10,9 @@ std::optional<QString> formatArgument(QChar type, const QVariant &arg)
     bool ok = false;
     switch (type.unicode()) {
     case u's':
+        // A text, as nearly every argument is, needs no asking of Qt's conversions.
+        if (arg.typeId() == QMetaType::QString)
+            return *static_cast<const QString *>(arg.constData());
         if (!arg.canConvert<QString>())
             return std::nullopt;
         return arg.toString();
@@ -23,7 +26,11 @@ std::optional<QString> formatArgument(QChar type, const QVariant &arg)
         const double value = arg.toDouble(&ok);
         if (!ok)
             return std::nullopt;
-        return Formats::formatFloat(QStringLiteral("0.00"), value);
+        // formatFloat("0.00") without reading its pattern for every line.
+        static const Formats::FloatPattern twoDecimals(u"0.00");
+        QByteArray text;
+        Formats::appendFloat(text, twoDecimals, value, char(Formats::DecimalSeparator.unicode()));
+        return QString::fromLatin1(text);
     }
     default:
         return std::nullopt;
@@ -32,22 +39,25 @@ std::optional<QString> formatArgument(QChar type, const QVariant &arg)
 
 } // namespace
 
-std::optional<QString> FormatMessageText(const QString &format, const QVariantList &args)
+bool AppendMessageText(QString &out, const QString &format, const QVariantList &args)
 {
-    QString result;
-    result.reserve(format.size() + 16);
+    const qsizetype start = out.size();
+    const auto fail = [&] {
+        out.truncate(start);
+        return false;
+    };
     for (qsizetype i = 0; i < format.size(); ++i) {
         if (format[i] != u'%') {
             // The text up to the next placeholder in one piece.
             qsizetype next = format.indexOf(u'%', i);
             if (next < 0)
                 next = format.size();
-            result += QStringView(format).mid(i, next - i);
+            out += QStringView(format).mid(i, next - i);
             i = next - 1;
             continue;
         }
         if (i + 1 < format.size() && format[i + 1] == u'%') {
-            result += u'%';
+            out += u'%';
             ++i;
             continue;
         }
@@ -58,14 +68,23 @@ std::optional<QString> FormatMessageText(const QString &format, const QVariantLi
         while (j < format.size() && format[j].isDigit() && j - digitsStart < 3)
             index = index * 10 + format[j++].digitValue();
         if (j == digitsStart || j + 1 >= format.size() || format[j] != u':')
-            return std::nullopt;
+            return fail();
         if (index >= args.size())
-            return std::nullopt;
+            return fail();
         const std::optional<QString> text = formatArgument(format[j + 1], args[index]);
         if (!text)
-            return std::nullopt;
-        result += *text;
+            return fail();
+        out += *text;
         i = j + 1;
     }
+    return true;
+}
+
+std::optional<QString> FormatMessageText(const QString &format, const QVariantList &args)
+{
+    QString result;
+    result.reserve(format.size() + 16);
+    if (!AppendMessageText(result, format, args))
+        return std::nullopt;
     return result;
 }

@@ -12,3 +12,6 @@
 // its argument, an argument that is not a number where one is expected, or a broken
 // placeholder.
 std::optional<QString> FormatMessageText(const QString &format, const QVariantList &args);
+
+// The same, appended to `out`; false (and `out` as it was) when the format cannot be applied.
+bool AppendMessageText(QString &out, const QString &format, const QVariantList &args);

@@ -51,7 +51,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("utf8");
-        for (int offset = 0; offset <= 17; ++offset) {
+        for (int offset = 0; offset <= 70; ++offset) {
             const QByteArray ascii(offset, 'a');
             const QByteArray tail(offset % 5, 'z');
             QTest::addRow("good at %d", offset) << ascii + "\xC5\x88" + tail << true;

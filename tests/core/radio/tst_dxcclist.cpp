@@ -18,7 +18,7 @@ namespace
 {
 
 // Writes a dxcc.db of the given rows into `folder`.
-void writeTable(const QString &folder, const QList<TDxccRow> &rows)
+void writeTable(const QString &folder, const QList<TDxccRow> &rows, bool withKind = false)
 {
     const QString connection = QStringLiteral("tst_dxcclist_writer");
     {
@@ -28,8 +28,10 @@ void writeTable(const QString &folder, const QList<TDxccRow> &rows)
         QSqlQuery query(db);
         QVERIFY(
             query.exec(QStringLiteral("CREATE TABLE dxcc (PREFIX TEXT, DXCC TEXT, NAME TEXT, LONGITUDE REAL, "
-                                      "LATITUDE REAL, CONT TEXT, UTC REAL, ITU INTEGER, WAZ INTEGER)")));
-        QVERIFY(query.prepare(QStringLiteral("INSERT INTO dxcc VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")));
+                                      "LATITUDE REAL, CONT TEXT, UTC REAL, ITU INTEGER, WAZ INTEGER%1)")
+                           .arg(withKind ? QStringLiteral(", ENTITY_ONLY INTEGER") : QString())));
+        QVERIFY(query.prepare(QStringLiteral("INSERT INTO dxcc VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?%1)")
+                                  .arg(withKind ? QStringLiteral(", ?") : QString())));
         for (const TDxccRow &row : rows) {
             query.bindValue(0, row.Prefix);
             query.bindValue(1, row.Dxcc);
@@ -40,6 +42,8 @@ void writeTable(const QString &folder, const QList<TDxccRow> &rows)
             query.bindValue(6, row.Utc);
             query.bindValue(7, row.Itu);
             query.bindValue(8, row.Waz);
+            if (withKind)
+                query.bindValue(9, int(row.EntityOnly));
             QVERIFY(query.exec());
         }
         db.close();
@@ -430,6 +434,38 @@ private slots:
         QVERIFY(m_real->GetDxcc() != QString("3Y/B"));
     }
 
+    // Every exact call of the file answers for itself with its own data, in any case and
+    // with a portable suffix (unless the file lists that one too).
+    void everyExactCallIsFound()
+    {
+        const QString connection = QStringLiteral("tst_dxcclist_calls");
+        QHash<QString, TDxccRow> calls;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+            db.setDatabaseName(QStringLiteral(VELKOR_STAGE_DIR "/dxcc.db"));
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("SELECT * FROM dxcc_call")));
+            while (q.next())
+                calls.insert(q.value(0).toString(), TDxccRow{q.value(0).toString(), q.value(1).toString(), {},
+                                                             q.value(3).toDouble(), q.value(4).toDouble(), {}, 0,
+                                                             q.value(7).toInt(), q.value(8).toInt()});
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(connection);
+        QCOMPARE(calls.size(), m_real->ExactCallCount());
+        for (const TDxccRow &row : std::as_const(calls)) {
+            for (const QString &variant : {row.Prefix, row.Prefix.toLower(), row.Prefix + "/P", row.Prefix + "/QRP"}) {
+                if (variant != row.Prefix && calls.contains(variant.toUpper()))
+                    continue;
+                QVERIFY2(m_real->FindCall(variant), qPrintable(variant));
+                QVERIFY2(m_real->GetDxcc() == row.Dxcc && m_real->GetITU() == row.Itu && m_real->GetWAZ() == row.Waz &&
+                             m_real->GetLongitude() == row.Longitude && m_real->GetLatitude() == row.Latitude,
+                         qPrintable(variant));
+            }
+        }
+    }
+
     // The binary search over a bucket must give what the backward walk over it gives, for
     // every call of the contest call list and the same calls with a portable suffix (on the
     // prefixes alone: the exact calls are left out of the table).
@@ -446,7 +482,10 @@ private slots:
         QCOMPARE(prefixesOnly.RecordCount(), m_real->RecordCount());
         int checked = 0;
         for (const QString &call : calls) {
-            for (const QString &variant : {call, call + "/P", "VP2E" + call.mid(2), call.left(3)}) {
+            // Beside ASCII calls, ones in lower case and ones with a letter beyond ASCII,
+            // which no prefix holds, at each place of the compared part.
+            const QString other = call.left(int(call.size() % 8)) + QString::fromUtf8("Ø") + call.mid(int(call.size() % 8));
+            for (const QString &variant : {call, call + "/P", "VP2E" + call.mid(2), call.left(3), call.toLower(), other}) {
                 if (variant.startsWith("KG4"))
                     continue;
                 const int expected = referenceScan(prefixesOnly, variant);
@@ -492,6 +531,38 @@ private slots:
         TDxccList list(dir.path());
         QVERIFY(list.FindCall(call));
         QTEST(list.GetPrefix(), "prefix");
+    }
+
+    // Of rows with the same prefix the last answers, unless it stands for an entity only;
+    // a prefix beyond ASCII is found as well as any other.
+    void samePrefixAgain_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("dxcc"); // empty: none
+        QTest::newRow("last of equal prefixes") << "DL1ABC" << "DB";
+        QTest::newRow("equal prefixes, shorter call") << "DL" << "DB";
+        QTest::newRow("last one an entity only") << "F5ABC" << "F";
+        QTest::newRow("entity only before a prefix row") << "G4ABC" << "G2";
+        QTest::newRow("only an entity") << "HB9X" << "";
+        QTest::newRow("prefix beyond ASCII") << QString::fromUtf8("OZØ1A") << "OZX";
+        QTest::newRow("same in lower case") << QString::fromUtf8("ozØ1a") << "OZX";
+        QTest::newRow("ASCII beside it") << "OZ1A" << "OZ";
+        QTest::newRow("longer than compared beyond ASCII") << QString::fromUtf8("OZ1234Ø") << "OZ";
+    }
+    void samePrefixAgain()
+    {
+        QFETCH(QString, call);
+        QFETCH(QString, dxcc);
+        QTemporaryDir dir;
+        TDxccRow fOnly = row("F5", "FX"), g1 = row("G4", "G1"), hb = row("HB9", "HB");
+        fOnly.EntityOnly = g1.EntityOnly = hb.EntityOnly = true;
+        writeTable(dir.path(),
+                   {row("DL", "DA"), row("OZ", "OZ"), row("DL", "DB"), row("F", "F"), row("F5", "F5"), fOnly,
+                    g1, row("G4", "G2"), hb, row(QString::fromUtf8("OZØ"), "OZX")},
+                   true);
+        TDxccList list(dir.path());
+        QCOMPARE(list.FindCall(call), !dxcc.isEmpty());
+        QCOMPARE(list.GetDxcc(), dxcc);
     }
 
     void unknownFirstCharacter()

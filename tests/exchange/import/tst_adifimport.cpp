@@ -9,6 +9,7 @@
 #include "base/Crc32.h"
 #include "base/Formats.h"
 #include "radio/Amater.h"
+#include "import/EmptyValue.h"
 #include "import/ImportDupeIndex.h"
 #include "log/LogConnection.h"
 #include "import/MessageFormat.h"
@@ -365,6 +366,12 @@ private slots:
         QTest::addColumn<QVariantList>("args");
         QTest::addColumn<QString>("expected"); // empty: cannot be formatted
         QTest::newRow("text") << "Neplatný mód \"%0:s\"!" << QVariantList{"FT8"} << "Neplatný mód \"FT8\"!";
+        QTest::newRow("text holding a placeholder") << "a %0:s b" << QVariantList{"%1:s %%"} << "a %1:s %% b";
+        QTest::newRow("empty text") << "[%0:s]" << QVariantList{QString()} << "[]";
+        QTest::newRow("number as text") << "%0:s" << QVariantList{42} << "42";
+        QTest::newRow("real as text") << "%0:s" << QVariantList{14.5} << "14.5";
+        QTest::newRow("date as text") << "%0:s" << QVariantList{QDate(2024, 1, 5)} << "2024-01-05";
+        QTest::newRow("list as text") << "%0:s" << QVariantList{QVariant(QVariantList{1})} << "";
         QTest::newRow("float") << "Frekvence %0:f je mimo" << QVariantList{15.5} << "Frekvence 15,50 je mimo";
         QTest::newRow("number") << "%0:d spojení, %1:s" << QVariantList{3, "ok"} << "3 spojení, ok";
         QTest::newRow("percent") << "100 %%" << QVariantList{} << "100 %";
@@ -384,7 +391,46 @@ private slots:
         QCOMPARE(im.staging->AddError(format, args), !expected.isEmpty());
         QCOMPARE(im.staging->AddWarning(format, args), !expected.isEmpty());
         QCOMPARE(im.staging->Errors + im.staging->Warnings, expected.isEmpty() ? 0 : 2);
-        QCOMPARE(im.messages().size(), expected.isEmpty() ? 0 : 2);
+        // A line that could not be formatted leaves nothing in the next one.
+        QVERIFY(im.staging->AddError(QStringLiteral("dál")));
+        const QStringList lines = expected.isEmpty()
+                                      ? QStringList{}
+                                      : QStringList{"(1) Chyba: " + expected, "(1) Varování: " + expected};
+        QCOMPARE(im.messages(), lines + QStringList{"(1) Chyba: dál"});
+    }
+
+    // "%0:f" writes a number as the program's two-decimal format does.
+    void messageNumbersAsTheFormatWritesThem()
+    {
+        QList<double> values{0.0, -0.0, 0.005, 0.015, 0.025, -0.005, 1.005, 2.675, 15.5, 144.30499999999998,
+                             99.995, 999999999.995, 1e15, 1e20, -14.025, 1e-300, std::nan(""), HUGE_VAL, -HUGE_VAL};
+        QRandomGenerator rng(2026);
+        for (int i = 0; i < 400; ++i)
+            values << std::ldexp(rng.generateDouble() - 0.3, int(rng.bounded(-10, 40)));
+        for (const double value : values)
+            QCOMPARE(FormatMessageText(QStringLiteral("%0:f"), {value}).value_or(QStringLiteral("(none)")),
+                     Formats::formatFloat(QStringLiteral("0.00"), value));
+    }
+
+    void messageLinesCarryTheRecordNumber_data()
+    {
+        QTest::addColumn<int>("posted");
+        for (int posted : {0, 8, 9, 10, 98, 99, 100, 999, 1000, 12344})
+            QTest::newRow(qPrintable(QString::number(posted))) << posted;
+    }
+    void messageLinesCarryTheRecordNumber()
+    {
+        QFETCH(int, posted);
+        StagedImport im;
+        im.staging->BeginFill();
+        TLogRecord r;
+        r[fiCALL] = QStringLiteral("OK1ABC");
+        for (int i = 0; i < posted; ++i)
+            im.staging->Post(r);
+        im.staging->EndFill();
+        QVERIFY(im.staging->AddWarning(QStringLiteral("Chybí %0:s"), {QStringLiteral("RSTo")}));
+        QCOMPARE(im.messages(), QStringList{QStringLiteral("(%1) Varování: Chybí RSTo").arg(posted + 1)});
+        QCOMPARE(TImportStaging::RecordNumberOfLine(im.messages().at(0)), posted + 1);
     }
 
     void duplicatesAreSkippedWithTheirLines()
@@ -442,6 +488,45 @@ private slots:
         QVERIFY(update.exec(QStringLiteral("UPDATE log SET %1=%2 WHERE ID=%3").arg(column, stored).arg(id)));
         TImportDupeIndex dupes(log.connectionName());
         QCOMPARE(dupes.Count(), 1);
+        QCOMPARE(dupes.Contains(q), duplicate);
+    }
+
+    // Call signs meet exactly when their texts are the same, whatever they hold.
+    void duplicateCallsAsTheirTexts_data()
+    {
+        QTest::addColumn<QVariant>("logged");
+        QTest::addColumn<QVariant>("read");
+        QTest::addColumn<bool>("duplicate");
+        const QString longCall = QStringLiteral("OK1ABCDEFGHIJKL"); // the full width
+        QTest::newRow("same") << QVariant("OK1AB") << QVariant("OK1AB") << true;
+        QTest::newRow("other") << QVariant("OK1AB") << QVariant("OK1AC") << false;
+        QTest::newRow("longer") << QVariant("OK1AB") << QVariant("OK1AB/P") << false;
+        QTest::newRow("shorter") << QVariant("OK1AB/P") << QVariant("OK1AB") << false;
+        QTest::newRow("long") << QVariant(longCall) << QVariant(longCall) << true;
+        QTest::newRow("long, last differs") << QVariant(longCall) << QVariant(longCall.chopped(1) + u'Q') << false;
+        QTest::newRow("diacritics") << QVariant(QString::fromUtf8("OK1ÁB")) << QVariant(QString::fromUtf8("OK1ÁB")) << true;
+        QTest::newRow("diacritics against ASCII") << QVariant(QString::fromUtf8("OK1ÁB")) << QVariant("OK1AB") << false;
+        QTest::newRow("full width with diacritics") << QVariant(QString::fromUtf8("OK1ÁBCDEFGHIJKL"))
+                                                    << QVariant(QString::fromUtf8("OK1ÁBCDEFGHIJKL")) << true;
+        QTest::newRow("stored cut at the width") << QVariant(longCall + "MNOP") << QVariant(longCall) << true;
+        QTest::newRow("beyond the BMP") << QVariant(QStringLiteral("OK\U0001F4FB")) << QVariant(QStringLiteral("OK\U0001F4FB"))
+                                        << true;
+        QTest::newRow("none against none") << QVariant() << QVariant() << true;
+        QTest::newRow("none against empty") << QVariant() << QVariant(QString()) << true;
+        QTest::newRow("none against a call") << QVariant() << QVariant("OK1AB") << false;
+        QTest::newRow("number as call") << QVariant("42") << QVariant(42) << true;
+    }
+    void duplicateCallsAsTheirTexts()
+    {
+        QFETCH(QVariant, logged);
+        QFETCH(QVariant, read);
+        QFETCH(bool, duplicate);
+        TempLog log;
+        TLogRecord q = loggedQso(14.025);
+        q[fiCALL] = logged;
+        LogTable(log.connectionName()).Insert(q);
+        TImportDupeIndex dupes(log.connectionName());
+        q[fiCALL] = read;
         QCOMPARE(dupes.Contains(q), duplicate);
     }
 
@@ -534,6 +619,13 @@ private slots:
         QTest::newRow("real in a small integer") << int(fiMODE) << QVariant(2.0);
         QTest::newRow("fraction in a small integer") << int(fiMODE) << QVariant(2.5);
         QTest::newRow("truth") << int(fiEQSLP) << QVariant(true);
+        // What a driver hands over for NULL: a variant of the column's type holding nothing.
+        QTest::newRow("null real") << int(fiFREQ) << QVariant(QMetaType::fromType<double>());
+        QTest::newRow("null small integer") << int(fiITU) << QVariant(QMetaType::fromType<int>());
+        QTest::newRow("null text") << int(fiQTH) << QVariant(QMetaType::fromType<QString>());
+        QTest::newRow("null date") << int(fiDAT) << QVariant(QMetaType::fromType<QDate>());
+        QTest::newRow("null time") << int(fiUTC) << QVariant(QMetaType::fromType<QTime>());
+        QTest::newRow("null 64-bit integer") << int(fiBAND) << QVariant(QMetaType::fromType<qint64>());
     }
     void stagedValueOfEveryKind()
     {
@@ -572,6 +664,114 @@ private slots:
         im.staging->Post(next);
         im.staging->EndFill();
         QCOMPARE(im.record(im.staging->NextRecordNumber() - 1)[fiCALL].toString(), QStringLiteral("OK2XYZ"));
+    }
+
+    void emptyAsTheLogTellsIt_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("nothing") << QVariant();
+        QTest::newRow("null text") << QVariant(QString());
+        QTest::newRow("empty text") << QVariant(QStringLiteral(""));
+        QTest::newRow("blank") << QVariant(QStringLiteral(" "));
+        QTest::newRow("text") << QVariant(QStringLiteral("OK1AB"));
+        QTest::newRow("text holding nothing") << QVariant(QMetaType::fromType<QString>());
+        QTest::newRow("invalid date") << QVariant(QDate());
+        QTest::newRow("date") << QVariant(QDate(2024, 1, 5));
+        QTest::newRow("date holding nothing") << QVariant(QMetaType::fromType<QDate>());
+        QTest::newRow("invalid time") << QVariant(QTime());
+        QTest::newRow("midnight") << QVariant(QTime(0, 0));
+        QTest::newRow("time holding nothing") << QVariant(QMetaType::fromType<QTime>());
+        QTest::newRow("invalid date and time") << QVariant(QDateTime());
+        QTest::newRow("date and time") << QVariant(QDateTime(QDate(2024, 1, 5), QTime(1, 2)));
+        QTest::newRow("zero") << QVariant(0.0);
+        QTest::newRow("not a number") << QVariant(std::nan(""));
+        QTest::newRow("real holding nothing") << QVariant(QMetaType::fromType<double>());
+        QTest::newRow("whole zero") << QVariant(0);
+        QTest::newRow("whole holding nothing") << QVariant(QMetaType::fromType<int>());
+        QTest::newRow("64-bit holding nothing") << QVariant(QMetaType::fromType<qint64>());
+        QTest::newRow("empty bytes") << QVariant(QByteArray());
+        QTest::newRow("bytes") << QVariant(QByteArray("x"));
+        QTest::newRow("false") << QVariant(false);
+        QTest::newRow("negative whole") << QVariant(-1);
+        const auto converted = [](const QString &text, QMetaType type) {
+            QVariant v(text);
+            v.convert(type);
+            return v;
+        };
+        QTest::newRow("real from text") << converted(QStringLiteral("1.5"), QMetaType::fromType<double>());
+        QTest::newRow("real from no number") << converted(QStringLiteral("x"), QMetaType::fromType<double>());
+        QTest::newRow("whole from no number") << converted(QStringLiteral("x"), QMetaType::fromType<int>());
+        QTest::newRow("date from no date") << converted(QStringLiteral("x"), QMetaType::fromType<QDate>());
+        QTest::newRow("null pointer") << QVariant::fromValue(static_cast<QObject *>(nullptr));
+    }
+    void emptyAsTheLogTellsIt()
+    {
+        QFETCH(QVariant, value);
+        QCOMPARE(IsEmptyImportValue(value), IsEmptyLogValue(value));
+        QCOMPARE(ImportValueTypeId(value), value.typeId());
+    }
+
+    // Rows that hand over the same text again, shared or as a copy, in place changed, in
+    // another field, cut at the width or beyond ASCII, are stored each as the log stores it.
+    void stagedTextsSharedFromRowToRow()
+    {
+        // Texts of their own buffers (a literal's static data is never shared).
+        const QString jan = QString::fromLatin1("Jan"), wide(40, u'w'), czech = QString::fromUtf8("Jiří");
+        QList<TLogRecord> rows;
+        const auto add = [&](const QVariant &name, const QVariant &qth) {
+            TLogRecord r;
+            r[fiCALL] = QStringLiteral("OK1AB");
+            r[fiNAME] = name;
+            r[fiQTH] = qth;
+            rows << r;
+        };
+        add(jan, jan);
+        add(jan, jan);
+        add(QString(jan.constData(), jan.size()), jan);
+        add(QStringLiteral("Jan"), QVariant());
+        add(jan, QString());
+        add(wide, wide);
+        add(wide, wide);
+        add(czech, czech);
+        add(jan, czech);
+        add(czech, jan);
+        add(jan.left(2), jan);
+        add(42, jan);
+        add(jan, jan);
+        add(jan, czech);
+        add(jan, jan);
+        add(jan, 7);
+        add(jan, jan);
+        StagedImport im;
+        im.staging->BeginFill();
+        QList<TLogRecord> changed = rows;
+        for (TLogRecord &r : changed) {
+            im.staging->Post(r);
+            // The caller changes its text in place after the row is written.
+            auto *name = static_cast<QString *>(r[fiNAME].data());
+            if (r[fiNAME].typeId() == QMetaType::QString && !name->isEmpty()) {
+                (*name)[0] = u'X';
+                im.staging->Post(r);
+            }
+        }
+        im.staging->EndFill();
+        TempLog log;
+        LogTable table(log.connectionName());
+        qint64 id = 0;
+        for (TLogRecord r : rows) {
+            for (int pass = 0; pass < 2; ++pass) {
+                const TLogRecord staged = im.record(++id);
+                TLogRecord logged;
+                QVERIFY(table.FindKey(table.Insert(r), logged));
+                QCOMPARE(staged[fiNAME], logged[fiNAME]);
+                QCOMPARE(staged[fiQTH], logged[fiQTH]);
+                auto *name = static_cast<QString *>(r[fiNAME].data());
+                if (r[fiNAME].typeId() != QMetaType::QString || name->isEmpty())
+                    break;
+                (*name)[0] = u'X';
+            }
+        }
+        QCOMPARE(id, im.count());
     }
 
     // The duplicate check holds a frequency as its four-decimal text stands: two
@@ -671,6 +871,120 @@ private slots:
             const QString name = Win1250ToUnicode(names[i % names.size()]).trimmed().toUpper();
             QCOMPARE(im.record(i + 1)[fiMODE].toInt(), GetModeIndexDef(name, 0));
         }
+    }
+
+    // A value that a record repeats from the one before is taken over exactly as if the
+    // record stood alone in its file: every field and every line. Each record is read
+    // again by itself, after a header that holds the whole file's bytes (tags blanked),
+    // so that the file's code is told the same way.
+    void recordsReadAsIfAlone_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("records");
+        QTest::addColumn<int>("charSet");
+        QTest::addColumn<bool>("stxSrx");
+        const auto fields = [](const QList<QPair<QByteArray, QByteArray>> &tags) {
+            QByteArray r = baseRecord({"CALL", "MODE", "FREQ", "RST_SENT"});
+            for (const auto &[name, data] : tags)
+                r += tag(name, data);
+            return r;
+        };
+        const QByteArray common = tag("CALL", "OK1AB") + tag("MODE", "CW") + tag("FREQ", "14.025");
+        const auto same = [&](const QByteArray &name, const QList<QByteArray> &values) {
+            QList<QByteArray> records;
+            for (const QByteArray &v : values)
+                records << fields({{name, v}}) + common;
+            return records;
+        };
+        const QByteArray longText(300, 'a');
+        const QByteArray keptText(256, 'k');
+        QTest::newRow("calls in other cases") << same("CALL", {"ok1ab", "OK1AB", "Ok1Ab", "OK1AB", "OK1ABC", "OK1AB"})
+                                              << 0 << false;
+        QTest::newRow("refused calls again") << same("CALL", {"OK-1", "OK-1", "ok-1", "OK1AB", "OK-1"}) << 0 << false;
+        QTest::newRow("modes") << same("MODE", {"cw", "CW", "FT8", "FT8", "ssb", "SSB", "x", "X"}) << 0 << false;
+        QTest::newRow("frequencies") << same("FREQ", {"14.025", "14.025", "14,025", "abc", "abc", "15.5", "15.5", "0"})
+                                     << 0 << false;
+        QTest::newRow("bands") << same("BAND", {"20M", "20m", "20m", "2O m", "2o m", "²m", "²m"}) << 0 << false;
+        QTest::newRow("reports") << same("RST_SENT", {"599", "599", "5991", "599", "59", " 59 ", "59"}) << 0 << false;
+        QTest::newRow("names by one byte") << same("NAME", {"Jan", "Jan", "Jana", "Jan", "Ja", "Jan ", " Jan", "JAN"})
+                                           << 0 << false;
+        QTest::newRow("blank and filled") << same("NAME", {" ", "Jan", "  ", " ", "Jan"}) << 0 << false;
+        QTest::newRow("locators") << same("GRIDSQUARE", {"jo70", "JO70", "JO70MM", "jo70mm", "XX99", "xx99", "JO7"})
+                                  << 0 << false;
+        QTest::newRow("own locators") << same("MY_GRIDSQUARE", {"jn79sx", "JN79SX", "JN79", "JN79", "JN79SX"}) << 0
+                                      << false;
+        QTest::newRow("power") << same("TX_PWR", {"100", "100", "1e2", "abc", "abc", "100.5", "100,5"}) << 0 << false;
+        QTest::newRow("zones") << same("ITUZ", {"28", "28", "99", "99", "028", "28"}) << 0 << false;
+        QTest::newRow("islands") << same("IOTA", {"EU-014", "EU014", "eu-014", "EU-014", "X", "X"}) << 0 << false;
+        QTest::newRow("texts at and past the kept length")
+            << same("COMMENT", {keptText, keptText, keptText + 'k', keptText + 'k', longText, longText, longText + 'b',
+                                keptText})
+            << 0 << false;
+        QTest::newRow("notes with line breaks") << same("NOTES", {"a\r\nb", "a\r\nb", "ab", "a\r\nb"}) << 0 << false;
+        QTest::newRow("Windows-1250") << same("NAME", {"K\x9A" "a", "K\x9A" "a", "Kša", "K\x8A" "a", "K\x9A" "a"}) << 0 << false;
+        QTest::newRow("UTF-8") << same("QTH", {"Plzeň", "Plzeň", "Plzen", "Plzeň"}) << 0 << false;
+        QTest::newRow("code page of the options")
+            << same("NAME", {"K\x85\xE5", "K\x85\xE5", "Kun", "K\x85\xE5"}) << int(CodePage852) << false;
+        QTest::newRow("code page beside texts not converted")
+            << QList<QByteArray>{fields({{"NAME", "K\x85"}, {"QSL_VIA", "K\x85"}}) + common,
+                                 fields({{"QSL_VIA", "K\x85"}, {"NAME", "K\x85"}}) + common}
+            << int(CodePage852) << false;
+        QTest::newRow("contest exchanges") << same("STX", {"001", "001", "002", "001"}) + same("NAME", {"Jan", "Jan"})
+                                           << 0 << true;
+        QTest::newRow("same bytes under other tags")
+            << QList<QByteArray>{fields({{"NAME", "599"}, {"QTH", "599"}, {"RST_SENT", "599"}, {"COMMENT", "599"}}) + common,
+                                 fields({{"RST_SENT", "599"}, {"QTH", "599"}, {"NAME", "59"}, {"AWARD", "599"}}) + common,
+                                 fields({{"QSL_VIA", "599"}, {"AWARD", "599"}, {"NAME", "599"}}) + common}
+            << 0 << false;
+    }
+    void recordsReadAsIfAlone()
+    {
+        QFETCH(QList<QByteArray>, records);
+        QFETCH(int, charSet);
+        QFETCH(bool, stxSrx);
+        TImportOptions options = adifOptions();
+        options.CharSet = quint8(charSet);
+        options.StxSrxToNameQth = stxSrx;
+        QByteArray file;
+        for (const QByteArray &r : records)
+            file += r + "<EOR>\n";
+        const QByteArray header = QByteArray(file).replace('<', ' ') + "<EOH>";
+        StagedImport whole;
+        whole.read(file, options);
+        QCOMPARE(whole.count(), records.size());
+        const QStringList lines = whole.messages();
+        for (int i = 0; i < records.size(); ++i) {
+            StagedImport alone;
+            alone.read(header + records[i] + "<EOR>", options);
+            QCOMPARE(alone.count(), 1);
+            TLogRecord expected = alone.record(1), actual = whole.record(i + 1);
+            for (int field = fiID + 1; field < LogFieldCount; ++field)
+                QVERIFY2(actual[field] == expected[field],
+                         qPrintable(QStringLiteral("record %1, %2: %3 instead of %4")
+                                        .arg(i + 1)
+                                        .arg(LogFieldNames[field], actual[field].toString(), expected[field].toString())));
+            QStringList own;
+            for (const QString &line : lines)
+                if (TImportStaging::RecordNumberOfLine(line) == i + 1)
+                    own << line;
+            QCOMPARE(withoutNumbers(own), withoutNumbers(alone.messages()));
+        }
+    }
+
+    // One reader given a file in UTF-8 and then one in Windows-1250 with the same bytes
+    // reads each in its own code.
+    void secondFileInItsOwnCode()
+    {
+        const QByteArray name = "Ji\xC5\x99\xC3\xAD";
+        const QByteArray utf8 = baseRecord({}) + tag("NAME", name) + "<EOR>";
+        const QByteArray win1250 = baseRecord({}) + tag("NAME", name) + tag("QTH", "Plze\xF2") + "<EOR>";
+        StagedImport im;
+        TAdifImport reader(*im.staging, adifOptions(), &StagedImport::dxcc());
+        reader.ReadData(reinterpret_cast<const uchar *>(utf8.constData()), utf8.size());
+        reader.ReadData(reinterpret_cast<const uchar *>(win1250.constData()), win1250.size());
+        QCOMPARE(im.count(), 2);
+        QCOMPARE(im.record(1)[fiNAME].toString(), QString::fromUtf8(name));
+        QCOMPARE(im.record(2)[fiNAME].toString(), Win1250ToUnicode(name));
+        QCOMPARE(im.record(2)[fiQTH].toString(), QString::fromUtf8("Plzeň"));
     }
 
     // The duplicate check's pass over the log leaves the log's page cache as it was.
