@@ -1,9 +1,7 @@
 #include "FindMatch.h"
 
 #include "base/CaseFold.h"
-#include "log/LogFilter.h"
-
-#include <algorithm>
+#include "base/Utf8Text.h"
 
 TFindMatch TFindMatch::Mask(const QString &mask, TTextFold fold)
 {
@@ -59,9 +57,8 @@ bool TFindMatch::operator()(const QVariant &value) const
 
 std::optional<bool> TFindMatch::MatchesStored(TStoredForm form, std::string_view utf8) const
 {
-    const auto isAscii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
     if (m_mask) {
-        if (form != sfText || !std::all_of(utf8.begin(), utf8.end(), isAscii))
+        if (form != sfText || !IsAsciiBytes(QByteArrayView(utf8.data(), qsizetype(utf8.size()))))
             return std::nullopt;
         return m_mask->MatchesAscii(utf8, m_fold != tfAsTyped);
     }

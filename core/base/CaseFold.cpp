@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 
+#include <algorithm>
+
 #include <sqlite3.h>
 
 namespace
@@ -134,4 +136,32 @@ bool RegisterCaseFold(const QSqlDatabase &db)
         return false;
     return sqlite3_create_function_v2(handle, CaseFoldSqlName, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                       caseFoldFunction, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+namespace
+{
+
+template <char16_t From, char16_t To>
+QString shiftedAscii(const QString &text)
+{
+    const auto inRange = [](QChar c) { return c.unicode() >= From && c.unicode() <= To; };
+    if (std::none_of(text.cbegin(), text.cend(), inRange))
+        return text;
+    QString result = text;
+    for (QChar &c : result)
+        if (inRange(c))
+            c = QChar(char16_t(c.unicode() ^ 0x20));
+    return result;
+}
+
+} // namespace
+
+QString UpperAscii(const QString &text)
+{
+    return shiftedAscii<u'a', u'z'>(text);
+}
+
+QString LowerAscii(const QString &text)
+{
+    return shiftedAscii<u'A', u'Z'>(text);
 }

@@ -13,6 +13,13 @@ class QSqlDatabase;
 // The text with its letters folded.
 QString CaseFold(const QString &text);
 
+// The text with only its ASCII letters a to z made capitals (or A to Z made small
+// letters), every other character as it is: the case that SQLite's NOCASE and LIKE
+// ignore, and the case of call signs and locators. A text with nothing to change is
+// shared, not copied.
+QString UpperAscii(const QString &text);
+QString LowerAscii(const QString &text);
+
 // The SQL function that folds, on an SQLite connection: CASEFOLD(text) gives the folded
 // text, NULL for NULL, and a number as its text; bytes that do not form UTF-8 stay as they
 // are. False when the connection is not

@@ -3,7 +3,17 @@
 // other code pages of Czech almost never forms UTF-8 sequences by chance: a letter with a
 // diacritic there is one byte from 0x80 up, which UTF-8 never writes alone.
 
+#include <QByteArrayView>
 #include <QtGlobal>
+
+#include <algorithm>
+
+// True when no byte is 0x80 or above: the text is plain ASCII, one byte a character,
+// whichever of the 8-bit codes or UTF-8 it is read in.
+inline bool IsAsciiBytes(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<uchar>(c) < 0x80; });
+}
 
 // The code point of the well-formed UTF-8 sequence that begins at data[i], its length
 // (2 to 4) in `length`; 0 in `length` when the bytes there are no such sequence (a

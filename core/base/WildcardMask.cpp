@@ -1,6 +1,6 @@
 #include "base/WildcardMask.h"
 
-#include <algorithm>
+#include "base/Utf8Text.h"
 
 namespace
 {
@@ -110,8 +110,7 @@ std::optional<bool> TWildcardMask::MatchesAscii(std::string_view text, bool uppe
 {
     if (!m_plain)
         return std::nullopt;
-    Q_ASSERT(
-        std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+    Q_ASSERT(IsAsciiBytes(QByteArrayView(text.data(), qsizetype(text.size()))));
     if (!m_leadingStar && !m_trailingStar && m_pieces.size() == 1)
         return text.size() == m_pieces[0].size() && pieceAt(text, 0, m_pieces[0], upperCase);
     // The first piece at the start unless a star comes first, the last at the end unless

@@ -288,15 +288,6 @@ TFilterSql BuildFilterLines(const QList<TFilterRow> &rows)
     return result;
 }
 
-QString UpperAscii(const QString &text)
-{
-    QString upper = text;
-    for (QChar &c : upper)
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - 32);
-    return upper;
-}
-
 QString FilterLikePattern(const QString &text)
 {
     QString pattern;

@@ -73,7 +73,5 @@ struct TFilterSql {
 // filterable field is passed over.
 TFilterSql BuildFilterLines(const QList<TFilterRow> &rows);
 
-// Upper-cases the ASCII letters a to z only.
-QString UpperAscii(const QString &text);
 // The LIKE pattern of a typed value: "\", "%" and "_" escaped with "\", "*" becomes "%".
 QString FilterLikePattern(const QString &text);

@@ -543,13 +543,9 @@ std::optional<std::vector<qint64>> OrderSelectedIds(const QSqlDatabase &db, cons
         return std::nullopt;
 
     // Which rows the condition selects, read in one pass without a sort. While they are few
-    // against the log (whose size its highest ID tells at once), their keys come along and
-    // they are sorted here: that is faster than reading the whole log's order.
-    std::optional<std::vector<qint64>> span =
-        ReadLogIds(db, QStringLiteral("SELECT max(ID) FROM %1").arg(LogTableName), {});
-    if (!span)
-        return std::nullopt;
-    const size_t fewRows = span->empty() ? 0 : size_t(std::max<qint64>(0, span->front() / FewRowsPart));
+    // against the log (whose size the span of its IDs tells at once), their keys come along
+    // and they are sorted here: that is faster than reading the whole log's order.
+    const size_t fewRows = size_t(std::max<qint64>(0, LogIdSpan(db) / FewRowsPart));
     QStringList columns{LogFieldNames[fiID]};
     for (const TOrderTerm &term : order)
         columns << LogFieldNames[term.field];

@@ -1,10 +1,9 @@
 #include "log/LogRowView.h"
 
 #include "base/SqliteStatement.h"
+#include "base/Utf8Text.h"
 
 #include <sqlite3.h>
-
-#include <algorithm>
 
 namespace
 {
@@ -21,11 +20,6 @@ int digitsAt(QByteArrayView text, int at, int count)
         value = value * 10 + (c - '0');
     }
     return value;
-}
-
-bool isAscii(QByteArrayView bytes)
-{
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 } // namespace
@@ -199,7 +193,7 @@ bool TLogRowView::Ascii(int field, QByteArrayView &bytes) const
         return true;
     case SQLITE_TEXT:
         bytes = storedText(field);
-        return isAscii(bytes);
+        return IsAsciiBytes(bytes);
     default:
         return false;
     }

@@ -1,6 +1,7 @@
 #include "log/QsoLookup.h"
 
 #include "radio/Amater.h"
+#include "base/CaseFold.h"
 #include "base/Formats.h"
 #include "base/HotJournal.h"
 #include "radio/Kontrola.h"
@@ -25,21 +26,6 @@ QString likeEscaped(const QString &text)
         escaped += c;
     }
     return escaped;
-}
-
-// The text with its ASCII letters in upper (or lower) case and every other character as
-// it is: the case that SQLite's NOCASE and LIKE ignore.
-QString asciiCase(const QString &text, bool upper)
-{
-    QString result = text;
-    for (QChar &c : result) {
-        const char16_t u = c.unicode();
-        if (upper && u >= u'a' && u <= u'z')
-            c = QChar(char16_t(u - 32));
-        else if (!upper && u >= u'A' && u <= u'Z')
-            c = QChar(char16_t(u + 32));
-    }
-    return result;
 }
 
 bool sameCall(const QVariant &rowCall, const QString &call)
@@ -71,8 +57,8 @@ TPreviousQsoFilter PreviousQsoFilter(const QString &call, qint64 excludeId)
     // parts finds it, so together they give what the four patterns give.
     const QString base = ExtractBaseCall(call);
     const QString like = likeEscaped(base);
-    const QString upper = asciiCase(base, true);
-    const QString lower = asciiCase(base, false);
+    const QString upper = UpperAscii(base);
+    const QString lower = LowerAscii(base);
     const QString patterns = QStringLiteral("CALL LIKE ? ESCAPE '\\' OR CALL LIKE ? ESCAPE '\\' OR "
                                             "CALL LIKE ? ESCAPE '\\' OR CALL LIKE ? ESCAPE '\\'");
     // The form's last character, when it is an ASCII letter, bounds the calls beginning

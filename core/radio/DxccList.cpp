@@ -1,5 +1,6 @@
 #include "radio/DxccList.h"
 
+#include "base/CaseFold.h"
 #include "base/DatabaseError.h"
 #include "base/HotJournal.h"
 #include "base/MessageTexts.h"
@@ -23,26 +24,6 @@ constexpr int FieldCount = 9;
 bool prefixLess(const TDxccRow &a, const TDxccRow &b)
 {
     return a.Prefix < b.Prefix;
-}
-
-bool isLowerAscii(QChar c)
-{
-    return c >= QLatin1Char('a') && c <= QLatin1Char('z');
-}
-
-// Upper-cases the letters a-z only: every prefix is plain ASCII, and a letter outside
-// ASCII must stay outside the index whatever its case. A call that is upper case already
-// (as every import hands it over) is shared, not copied.
-QString upperAscii(const QString &text)
-{
-    if (std::none_of(text.cbegin(), text.cend(), isLowerAscii))
-        return text;
-    QString result = text;
-    for (QChar &c : result) {
-        if (isLowerAscii(c))
-            c = QChar(c.unicode() - ('a' - 'A'));
-    }
-    return result;
 }
 
 // A text of plain ASCII of 1 to MaxCompared characters as one number (7 bits a character
@@ -256,7 +237,9 @@ bool TDxccList::FindCall(const QString &call)
     m_found = false;
     m_exactCall = nullptr;
     int best = -1;
-    const QString upper = upperAscii(call);
+    // Only a to z: every prefix is plain ASCII, and a letter outside ASCII must stay
+    // outside the index whatever its case.
+    const QString upper = UpperAscii(call);
     const TDxccRow *exact = call.isEmpty() ? nullptr : exactCall(upper);
     if (exact) {
         best = entityRow(exact->Dxcc);

@@ -51,14 +51,6 @@ char *trimBlanks(char *data, int &length)
     return data + start;
 }
 
-bool isAscii(const char *data, int length)
-{
-    for (int i = 0; i < length; ++i)
-        if (uchar(data[i]) >= 0x80)
-            return false;
-    return true;
-}
-
 // The number with its first "." read as the decimal separator.
 bool adifFloatOfText(const QString &text, double &value)
 {
@@ -260,7 +252,7 @@ QString TAdifImport::fileText(const char *data, int length) const
     if (m_utf8)
         return QString::fromUtf8(data, length);
     // The first half of Windows-1250 is ASCII: most fields need no table.
-    if (length > 0 && isAscii(data, length))
+    if (length > 0 && IsAsciiBytes(QByteArrayView(data, length)))
         return QString::fromLatin1(data, length);
     return Win1250ToUnicode(QByteArray(data, length));
 }
@@ -297,7 +289,7 @@ int TAdifImport::modeOfName(const char *data, int length, const QString &text)
 {
     // A file names the same few modes again and again; the alias table is searched once
     // for each name (a file of made-up names stops filling the cache).
-    if (length > 16 || !isAscii(data, length))
+    if (length > 16 || !IsAsciiBytes(QByteArrayView(data, length)))
         return GetModeIndexDef(text, 0);
     const std::string name(data, size_t(length));
     const auto known = m_modeOfName.find(name);
@@ -355,7 +347,7 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
     }
     case AdifTag::BAND: {
         lowerAscii(data, length);
-        const int band = isAscii(data, length) ? bandOfName(data, length) : bandOfName(text());
+        const int band = IsAsciiBytes(QByteArrayView(data, length)) ? bandOfName(data, length) : bandOfName(text());
         if (band >= 0)
             m_record[fiBAND] = band;
         break;

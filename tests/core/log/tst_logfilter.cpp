@@ -1,4 +1,5 @@
 #include "log/LogFilter.h"
+#include "base/CaseFold.h"
 #include "log/LogQuery.h"
 #include "log/LogTable.h"
 #include "TempLog.h"
