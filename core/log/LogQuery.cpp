@@ -5,6 +5,7 @@
 #include "log/LogOrder.h"
 #include "log/LogRowView.h"
 #include "base/SqliteHandle.h"
+#include "base/SqlitePageCache.h"
 #include "base/SqliteStatement.h"
 
 #include <QFileInfo>
@@ -57,42 +58,6 @@ QString orderSql(const QStringList &order, bool filtered)
 {
     return LogOrderSql(ParseLogOrder(order), filtered);
 }
-
-// While the whole log is read for its order, the connection's page cache is kept at SQLite's
-// usual size. The reading visits every page of an index once; through the large cache of the
-// log's connection (there for writing many QSOs in one transaction) it would fill that cache
-// with pages never read again, and on a large log that much fresh memory costs more than the
-// reading itself. The cache grows again as far as the writes need it.
-class TScanPageCache
-{
-public:
-    explicit TScanPageCache(sqlite3 *handle) : m_handle(handle)
-    {
-        if (!m_handle)
-            return;
-        sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(m_handle, "PRAGMA cache_size", -1, &stmt, nullptr) == SQLITE_OK
-            && sqlite3_step(stmt) == SQLITE_ROW)
-            m_kept = sqlite3_column_int64(stmt, 0);
-        sqlite3_finalize(stmt);
-        if (m_kept && *m_kept != ScanCacheSize)
-            sqlite3_exec(m_handle, QByteArray("PRAGMA cache_size = " + QByteArray::number(ScanCacheSize)).constData(),
-                         nullptr, nullptr, nullptr);
-    }
-    ~TScanPageCache()
-    {
-        if (m_kept && *m_kept != ScanCacheSize)
-            sqlite3_exec(m_handle, QByteArray("PRAGMA cache_size = " + QByteArray::number(*m_kept)).constData(),
-                         nullptr, nullptr, nullptr);
-    }
-    TScanPageCache(const TScanPageCache &) = delete;
-    TScanPageCache &operator=(const TScanPageCache &) = delete;
-
-private:
-    static constexpr qint64 ScanCacheSize = -2000; // kibibytes: SQLite's default
-    sqlite3 *m_handle;
-    std::optional<qint64> m_kept;
-};
 
 } // namespace
 
@@ -410,7 +375,8 @@ struct LogQuery::Private {
     {
         const TLogOrder order = ParseLogOrder(orderBy);
         const QSqlDatabase db = database();
-        const TScanPageCache scanCache(SqliteHandle(db));
+        // The whole log's order passes through SQLite's small cache, not the log's.
+        const TSqlitePageCache scanCache(db, TSqlitePageCache::SqliteDefault);
         if (!filtered()) {
             if (std::optional<std::vector<qint64>> sorted = SortLogInMemory(db, order))
                 return std::move(*sorted);

@@ -2,10 +2,10 @@
 
 #include "base/DatabaseError.h"
 #include "base/Formats.h"
+#include "base/SqlitePageCache.h"
 #include "base/SqliteStatement.h"
 
 #include <QDate>
-#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 
@@ -232,22 +232,8 @@ TImportDupeIndex::TImportDupeIndex(const QString &connectionName) : d(std::make_
     // than the hash. A value in the form the log stores it is taken from its bytes; any
     // other goes the way Qt's driver would hand it over.
     const QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-    // One pass over the whole log would fill the log's large page cache with pages read
-    // once: it passes through SQLite's own small one, and the log's comes back after it.
-    sqlite3 *handle = SqliteHandle(db);
-    int cacheSize = 0;
-    if (handle) {
-        TSqliteStatement pragma(db, QStringLiteral("PRAGMA cache_size"), QStringLiteral("Chyba při čtení deníku!"));
-        if (pragma.Step())
-            cacheSize = sqlite3_column_int(pragma.get(), 0);
-    }
-    const auto restoreCache = qScopeGuard([&] {
-        if (cacheSize != 0)
-            sqlite3_exec(handle, QByteArray("PRAGMA cache_size=" + QByteArray::number(cacheSize)).constData(),
-                         nullptr, nullptr, nullptr);
-    });
-    if (cacheSize < -2000 || cacheSize > 2000)
-        sqlite3_exec(handle, "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
+    // One pass over the whole log: through SQLite's own small page cache, not the log's.
+    const TSqlitePageCache scanCache(db, TSqlitePageCache::SqliteDefault);
     TSqliteStatement q(db, QStringLiteral("SELECT DAT,UTC,FREQ,MODE,CALL FROM %1").arg(LogTableName),
                        QStringLiteral("Chyba při čtení deníku!"));
     {

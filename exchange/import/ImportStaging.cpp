@@ -1,12 +1,12 @@
 #include "import/ImportStaging.h"
 
 #include "base/DatabaseError.h"
+#include "base/SqlitePageCache.h"
 #include "import/EmptyValue.h"
 #include "import/MessageFormat.h"
 #include "log/VkrDatabase.h"
 
 #include <QFile>
-#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -262,14 +262,7 @@ qint64 TImportStaging::AppendTo(const QString &logConnectionName)
 {
     // The log's indexes take the new rows at scattered places: a larger page cache for
     // the append spares most of their re-reading.
-    QSqlQuery pragma(QSqlDatabase::database(logConnectionName, false));
-    pragma.exec(QStringLiteral("PRAGMA cache_size"));
-    const QVariant previous = pragma.next() ? pragma.value(0) : QVariant();
-    pragma.exec(QStringLiteral("PRAGMA cache_size=-32768"));
-    const auto restore = qScopeGuard([&] {
-        if (previous.isValid())
-            pragma.exec(QStringLiteral("PRAGMA cache_size=%1").arg(previous.toLongLong()));
-    });
+    const TSqlitePageCache appendCache(QSqlDatabase::database(logConnectionName, false), -32768);
     return LogTable(logConnectionName).AppendFrom(m_path);
 }
 
