@@ -13,6 +13,8 @@
 
 #include <sqlite3.h>
 
+#include <charconv>
+
 TImportStaging::TImportStaging(const QString &tempDir) : m_path(tempDir + TableFileName)
 {
     DefineLogTable(m_path);
@@ -123,20 +125,12 @@ bool storedText(int field, const QVariant &value, std::string &out)
     }
 }
 
-// The number in decimal digits, as QString::number writes it.
+// The number in decimal digits, as QString::number writes it, without a string of its own.
 void appendNumber(QString &out, int value)
 {
-    char16_t digits[12];
-    int count = 0;
-    unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
-    do {
-        digits[count++] = char16_t(u'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude > 0);
-    if (value < 0)
-        out += u'-';
-    while (count > 0)
-        out += QChar(digits[--count]);
+    char digits[12];
+    const char *end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(QLatin1StringView(digits, end - digits));
 }
 
 // The same text in the same buffer (Qt's sharing: never true of a literal's static data).
