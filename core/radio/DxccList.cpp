@@ -142,7 +142,7 @@ void TDxccList::readTables(QSqlDatabase &db, QString &error)
 void TDxccList::buildIndex()
 {
     for (int i = 0; i < IndexCharCount; ++i) {
-        const QString c(QLatin1Char(IndexChars[i]));
+        const QString c{QLatin1Char(IndexChars[i])};
         const auto it =
             std::lower_bound(m_rows.cbegin(), m_rows.cend(), c,
                              [](const TDxccRow &row, const QString &key) { return row.Prefix < key; });
