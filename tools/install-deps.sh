@@ -8,7 +8,7 @@ packages=(
   libgl-dev
   zlib1g-dev libxlsxwriter-dev libtelnet-dev libsqlite3-dev
   hamradio-files cqrlog-data
-  xvfb xauth ccache
+  xvfb xauth ccache mold
   libshp-dev
   poppler-utils
 )
