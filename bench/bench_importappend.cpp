@@ -253,7 +253,10 @@ void benchLookUps(const QString &dir, int logCount)
         std::printf("  earlier QSOs of %-12s %7.2f ms (%4d rows) | floor %7.2f ms (%4d rows) | x%.2f\n",
                     qPrintable(call), project, rows, floor, floorRows, floor > 0 ? project / floor : 0.0);
     }
-    for (const auto &[dxcc, band] : {std::pair{"OK", 5}, std::pair{"OK", 28}, std::pair{"VP8", 5}}) {
+    for (const auto &entityBand : {std::pair{"OK", 5}, std::pair{"OK", 28}, std::pair{"VP8", 5}}) {
+        // Named copies: the lambdas below may not capture a structured binding under clang 14.
+        const char *const dxcc = entityBand.first;
+        const int band = entityBand.second;
         bool worked = false;
         const double project = medianMs([&] { worked = main.Contains({fiDXCC, fiBAND}, {QString(dxcc), band}); });
         sqlite3_stmt *stmt = nullptr;
