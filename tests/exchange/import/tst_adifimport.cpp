@@ -197,6 +197,8 @@ private slots:
             << none << tag("NAME", "  Jan  ") << int(fiNAME) << QVariant("Jan") << none;
         QTest::newRow("name cut to width")
             << none << tag("NAME", "Bartholomew Smith") << int(fiNAME) << QVariant("Bartholomew ") << none;
+        QTest::newRow("name cut before a pair of surrogates")
+            << none << tag("NAME", "Bartholomew\xF0\x9F\x93\xBB") << int(fiNAME) << QVariant("Bartholomew") << none;
         QTest::newRow("JN79 partner")
             << none << tag("GRIDSQUARE", "jn79") << int(fiLOCP) << QVariant("JN79MM") << none;
         QTest::newRow("WWL_RCVD") << none << tag("WWL_RCVD", "JO60AB") << int(fiLOCP) << QVariant("JO60AB")
