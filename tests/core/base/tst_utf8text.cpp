@@ -98,28 +98,6 @@ private slots:
         QVERIFY(isUtf8(text.toUtf8()));
     }
 
-    // The bytes at the end that begin a letter the data cuts short.
-    void cutTail_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("cut");
-        QTest::newRow("nothing") << QByteArray() << 0;
-        QTest::newRow("whole letters") << QString::fromUtf8("Plzeň").toUtf8() << 0;
-        QTest::newRow("two-byte lead") << QByteArray("Plze\xC5") << 1;
-        QTest::newRow("three bytes, one left") << QByteArray("x\xE2\x82") << 2;
-        QTest::newRow("four bytes, three left") << QByteArray("\xF0\x9F\x93") << 3;
-        QTest::newRow("four bytes whole") << QByteArray("\xF0\x9F\x93\xBB") << 0;
-        QTest::newRow("Windows-1250 ř at the end") << QByteArray("Tou\xF8") << 0;
-        QTest::newRow("lone continuation") << QByteArray("ab\x9A") << 0;
-        QTest::newRow("lead that begins nothing") << QByteArray("ab\xC0") << 0;
-    }
-    void cutTail()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, cut);
-        QCOMPARE(Utf8CutTail(reinterpret_cast<const uchar *>(bytes.constData()), bytes.size()), cut);
-    }
-
     void sequenceAt()
     {
         const QByteArray bytes = QString::fromUtf8("až€\U0001F4FB").toUtf8();

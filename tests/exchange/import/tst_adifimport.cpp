@@ -216,8 +216,6 @@ private slots:
         QTest::newRow("locator of 8, letters beyond")
             << none << tag("GRIDSQUARE", "JO70FCAB") << int(fiLOCP) << QVariant()
             << QStringList{"Neplatný lokátor \"JO70FCAB\"!"};
-        QTest::newRow("locator of 10 beyond X") << none << tag("WWL_RCVD", "JO70FC34AY") << int(fiLOCP) << QVariant()
-                                                << QStringList{"Neplatný lokátor \"JO70FC34AY\"!"};
         QTest::newRow("own locator") << none << tag("MY_GRIDSQUARE", "jo70aa") << int(fiLOCO)
                                      << QVariant("JO70AA") << none;
         QTest::newRow("QSL_SENT q") << none << tag("QSL_SENT", "q") << int(fiQSLO) << QVariant(0) << none;
@@ -277,7 +275,6 @@ private slots:
         QTest::newRow("TX_PWR 50W") << none << tag("TX_PWR", "50W") << int(fiPWR) << QVariant(50.0) << none;
         QTest::newRow("TX_PWR 5 W") << none << tag("TX_PWR", "5 W") << int(fiPWR) << QVariant(5.0) << none;
         QTest::newRow("TX_PWR 0.5w") << none << tag("TX_PWR", "0.5w") << int(fiPWR) << QVariant(0.5) << none;
-        QTest::newRow("TX_PWR W alone") << none << tag("TX_PWR", "W") << int(fiPWR) << QVariant(100.0) << none;
         QTest::newRow("no TX_PWR") << none << QByteArray() << int(fiPWR) << QVariant(100.0) << none;
         QTest::newRow("IOTA EU-014") << none << tag("IOTA", "eu-014") << int(fiIOTA) << QVariant("EU014")
                                      << none;
