@@ -42,6 +42,11 @@ bool IsUtf8Text(const uchar *data, qint64 size)
 {
     if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF)
         return true;
+    return IsUtf8Letters(data, size);
+}
+
+bool IsUtf8Letters(const uchar *data, qint64 size)
+{
     bool sequence = false;
     for (qint64 i = 0; i < size;) {
         // Most of a file is ASCII: 32 bytes at a time, then eight, while none has its top
@@ -71,4 +76,18 @@ bool IsUtf8Text(const uchar *data, qint64 size)
         i += length;
     }
     return sequence;
+}
+
+int Utf8CutTail(const uchar *data, qint64 size)
+{
+    // The lead byte stands at most three bytes before the end; what follows it there
+    // are continuation bytes.
+    for (int back = 1; back <= 3 && back <= size; ++back) {
+        const uchar c = data[size - back];
+        if ((c & 0xC0) == 0x80)
+            continue;
+        const int announced = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+        return announced > back ? back : 0;
+    }
+    return 0;
 }

@@ -21,6 +21,14 @@ inline bool IsAsciiBytes(QByteArrayView bytes)
 // value above U+10FFFF). For an ASCII byte, `length` is 1.
 char32_t Utf8SequenceAt(const uchar *data, qint64 size, qint64 i, int &length);
 
-// True when the bytes begin with the UTF-8 byte-order mark, or when at least one byte is
-// 0x80 or above and every such byte belongs to a well-formed UTF-8 sequence.
+// True when at least one byte is 0x80 or above and every such byte belongs to a
+// well-formed UTF-8 sequence: a text with letters beyond ASCII, written in UTF-8.
+bool IsUtf8Letters(const uchar *data, qint64 size);
+
+// True when the bytes begin with the UTF-8 byte-order mark, or IsUtf8Letters.
 bool IsUtf8Text(const uchar *data, qint64 size);
+
+// The number of bytes at the end that begin a UTF-8 sequence which the data cuts short
+// (a lead byte and fewer continuation bytes than it announces); 0 when the data ends on a
+// whole character or on bytes that begin no sequence.
+int Utf8CutTail(const uchar *data, qint64 size);

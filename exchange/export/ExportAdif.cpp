@@ -124,6 +124,15 @@ void iotaField(QByteArray &out, QByteArray &scratch, const TLogRowView &r)
     });
 }
 
+// A QSO without a mode (one outside the mode table) has no MODE field: other programs
+// refuse an empty one.
+void modeField(QByteArray &out, const TLogRowView &r)
+{
+    const QByteArray &mode = ModeNameText(r);
+    if (!mode.isEmpty())
+        field(out, "MODE", mode);
+}
+
 void newLine(QByteArray &out)
 {
     out += CrLf;
@@ -136,7 +145,7 @@ void fullRecord(QByteArray &out, QByteArray &scratch, const TLogRowView &r)
     timeField(out, r);
     pointDecimalField(out, scratch, "FREQ", r, fiFREQ);
     field(out, "BAND", BandNameText(r));
-    field(out, "MODE", ModeNameText(r));
+    modeField(out, r);
     newLine(out);
     textField(out, "CALL", r, fiCALL);
     newLine(out);
@@ -179,7 +188,7 @@ void shortRecord(QByteArray &out, QByteArray &scratch, const TLogRowView &r, con
     timeField(out, r);
     pointDecimalField(out, scratch, "FREQ", r, fiFREQ);
     field(out, "BAND", BandNameText(r));
-    field(out, "MODE", ModeNameText(r));
+    modeField(out, r);
     textField(out, "RST_SENT", r, fiRSTO);
     textField(out, "RST_RCVD", r, fiRSTP);
     textField(out, "MY_GRIDSQUARE", r, fiLOCO);

@@ -3,6 +3,7 @@
 #include "radio/Amater.h"
 #include "radio/CharSet.h"
 #include "radio/DxccList.h"
+#include "base/FileError.h"
 #include "base/FileMappingStream.h"
 #include "base/Formats.h"
 #include "import/ImportDupeIndex.h"
@@ -14,6 +15,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -138,7 +140,29 @@ constexpr int MaxKeptText = 256;
 // fall on places of their own (another tag would only share a place, never a text).
 size_t decodedSlot(quint32 tagHash)
 {
-    return size_t(quint32(tagHash * 175u) >> 26);
+    return size_t(quint32(tagHash * 4715u) >> 26);
+}
+
+// A locator of eight or ten characters: a subsquare followed by its extended square
+// (two digits) and that square's subsquare (two letters).
+bool isExtendedLocator(const char *data, int length)
+{
+    if (length != 8 && length != 10)
+        return false;
+    if (!isDigit(data[6]) || !isDigit(data[7]))
+        return false;
+    return length == 8 || (data[8] >= 'A' && data[8] <= 'X' && data[9] >= 'A' && data[9] <= 'X');
+}
+
+// A power written with its unit ("50W", "5 W", "0.5w"): the length of the number before it.
+int lengthBeforeWatts(const char *data, int length)
+{
+    if (length < 2 || (data[length - 1] != 'W' && data[length - 1] != 'w'))
+        return length;
+    int number = length - 1;
+    while (number > 0 && data[number - 1] == ' ')
+        --number;
+    return number;
 }
 
 } // namespace
@@ -209,13 +233,14 @@ void TAdifImport::ReadData(const uchar *data, qint64 size)
 void TAdifImport::scan(const uchar *data, qint64 size)
 {
     m_size = size;
-    m_utf8 = IsUtf8Text(data, size);
-    m_decoded.fill({}); // decoded with the code of an earlier file
     m_recordFirstLine = m_staging.MessageCount();
     m_progress.Report(0);
     newRecord();
     TAdifScanner scanner(*this);
     scanner.Scan(data, size);
+    // Plain text, a picture, a file of another kind: nothing in it to review.
+    if (scanner.FieldCount() == 0)
+        throw EFileError(QStringLiteral("Soubor neobsahuje žádné pole ve formátu ADIF, nelze ho importovat!"));
     dropPendingRecord(scanner.FieldCutShort());
 }
 
@@ -225,6 +250,10 @@ void TAdifImport::newRecord()
     for (QVariant &value : m_record.values)
         if (value.isValid())
             value.clear();
+    for (QString &text : m_intl)
+        if (!text.isNull())
+            text.clear();
+    m_submode = 0;
     m_recordHasData = false;
 }
 
@@ -244,28 +273,60 @@ void TAdifImport::dropPendingRecord(bool fieldCutShort)
 void TAdifImport::setText(int field, const QString &text)
 {
     const int width = LogFieldSizes[field];
-    m_record[field] = width > 0 && text.size() > width ? text.left(width) : text;
+    if (width <= 0 || text.size() <= width) {
+        m_record[field] = text;
+        return;
+    }
+    // Cut between whole characters: never the first half of a pair of surrogates.
+    m_record[field] = text.left(text.at(width - 1).isHighSurrogate() ? width - 1 : width);
 }
 
 QString TAdifImport::fileText(const char *data, int length) const
 {
-    if (m_utf8)
-        return QString::fromUtf8(data, length);
     // The first half of Windows-1250 is ASCII: most fields need no table.
     if (length > 0 && IsAsciiBytes(QByteArrayView(data, length)))
         return QString::fromLatin1(data, length);
+    // Each value says by its own bytes whether it is UTF-8: files put together from
+    // several sources mix the codes, and one odd byte must not turn the rest.
+    if (IsUtf8Letters(reinterpret_cast<const uchar *>(data), length))
+        return QString::fromUtf8(data, length);
     return Win1250ToUnicode(QByteArray(data, length));
 }
 
 QString TAdifImport::sourceText(const char *data, int length) const
 {
-    // A file in UTF-8 says so by its bytes; the code page of the options is meant for
-    // the older 8-bit files.
-    if (m_utf8 || m_options.CharSet == 0)
+    // The code page of the options is meant for the older 8-bit texts; a value in UTF-8
+    // says so by its bytes.
+    if (m_options.CharSet == 0 || IsUtf8Letters(reinterpret_cast<const uchar *>(data), length))
         return fileText(data, length);
     QByteArray bytes(data, length);
     CharSetToWin1250(bytes, m_options.CharSet);
     return Win1250ToUnicode(bytes);
+}
+
+bool TAdifImport::takeSubsquare(int field, const char *data, int length, const QString &warning)
+{
+    if (!isExtendedLocator(data, length))
+        return false;
+    const QString subsquare = QString::fromLatin1(data, 6);
+    if (!IsValidLocator(subsquare))
+        return false;
+    setText(field, subsquare);
+    m_staging.AddWarning(warning, {QString::fromLatin1(data, length), subsquare});
+    return true;
+}
+
+void TAdifImport::reportRepair(quint32 tagHash, TAdifLengthRepair repair, const char *data, int length)
+{
+    const QString &text = decodedText(tagHash, false, data, length);
+    if (repair == TAdifLengthRepair::CountedInLetters)
+        m_staging.AddWarning(
+            QStringLiteral("Délka hodnoty \"%0:s\" je v souboru udána ve znacích, ne v bajtech - načítám ji celou"),
+            {text});
+    else
+        m_staging.AddWarning(
+            QStringLiteral("Hodnota \"%0:s\" je v souboru useknuta uprostřed znaku - neúplný znak vynechávám"),
+            {text});
 }
 
 const QString &TAdifImport::decodedText(quint32 tagHash, bool source, const char *data, int length)
@@ -305,6 +366,16 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
 {
     int length = rawLength;
     char *data = trimBlanks(raw, length);
+    const TAdifLengthRepair repair = std::exchange(m_repair, TAdifLengthRepair::None);
+    if (!takeField(tagHash, data, length))
+        return; // a tag the logbook has no field for
+    m_recordHasData = true;
+    if (repair != TAdifLengthRepair::None)
+        reportRepair(tagHash, repair, data, length);
+}
+
+bool TAdifImport::takeField(quint32 tagHash, char *data, int length)
+{
     // The text of the data once decoded (after the case changes of its tag).
     const auto text = [&]() -> const QString & { return decodedText(tagHash, false, data, length); };
     const auto refuse = [&](const QString &format) { m_staging.AddError(format, {text()}); };
@@ -361,6 +432,12 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
             refuse(QStringLiteral("Neplatný mód \"%0:s\"!"));
         break;
     }
+    case AdifTag::SUBMODE:
+        // ADIF 3 names PSK31 and its kin as MODE PSK with SUBMODE PSK31; a sub-mode that
+        // the table lacks leaves the mode to MODE.
+        upperAscii(data, length);
+        m_submode = modeOfName(data, length, text());
+        break;
     case AdifTag::RST_SENT:
         setText(fiRSTO, text().left(3));
         break;
@@ -372,6 +449,11 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
         if (!m_options.StxSrxToNameQth)
             setText(tagHash == AdifTag::NAME ? fiNAME : fiQTH, decodedText(tagHash, true, data, length));
         break;
+    case AdifTag::NAME_INTL:
+    case AdifTag::QTH_INTL:
+        if (!m_options.StxSrxToNameQth)
+            m_intl[tagHash == AdifTag::NAME_INTL ? 0 : 1] = decodedText(tagHash, true, data, length);
+        break;
     case AdifTag::STX:
     case AdifTag::SRX:
         if (m_options.StxSrxToNameQth)
@@ -381,7 +463,7 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
         upperAscii(data, length);
         if (IsValidLocator(text()))
             setText(fiLOCO, text());
-        else
+        else if (!takeSubsquare(fiLOCO, data, length, QStringLiteral("Vlastní lokátor \"%0:s\" zkracuji na \"%1:s\"")))
             refuse(QStringLiteral("Neplatný vlastní lokátor \"%0:s\"!"));
         break;
     case AdifTag::GRIDSQUARE:
@@ -390,7 +472,7 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
         const QString locator = length == 4 ? text() + QStringLiteral("MM") : text();
         if (IsValidLocator(locator))
             setText(fiLOCP, locator);
-        else
+        else if (!takeSubsquare(fiLOCP, data, length, QStringLiteral("Lokátor \"%0:s\" zkracuji na \"%1:s\"")))
             m_staging.AddError(QStringLiteral("Neplatný lokátor \"%0:s\"!"), {locator});
         break;
     }
@@ -416,9 +498,17 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
         if (!m_options.ReplaceNote)
             setText(fiNOTE, decodedText(tagHash, true, data, length));
         break;
+    case AdifTag::COMMENT_INTL:
+    case AdifTag::NOTES_INTL:
+        if (!m_options.ReplaceNote)
+            m_intl[2] = decodedText(tagHash, true, data, length);
+        break;
     case AdifTag::TX_PWR: {
+        // WSJT-X and others write the unit after the number.
+        const int number = lengthBeforeWatts(data, length);
+        const auto numberText = [&]() -> QString { return number == length ? text() : fileText(data, number); };
         double watts = 0;
-        m_record[fiPWR] = adifFloat(data, length, text, watts) ? watts : m_options.Power;
+        m_record[fiPWR] = adifFloat(data, number, numberText, watts) ? watts : m_options.Power;
         break;
     }
     case AdifTag::DXCCP:
@@ -461,7 +551,7 @@ void TAdifImport::ProcessAdifField(quint32 tagHash, char *raw, int rawLength)
         setText(fiAWARD, text());
         break;
     default:
-        return; // a tag the logbook has no field for
+        return false;
     }
-    m_recordHasData = true;
+    return true;
 }

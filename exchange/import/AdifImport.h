@@ -32,7 +32,8 @@ inline constexpr quint32 QSO_DATE = 0x17913A6A, TIME_ON = 0xEF6D2B59, CALL = 0xF
                          QSL_SENT = 0x815F5517, QSL_RCVD = 0xA2C2C6FD, EQSL_RCVD = 0xB5EC4B72,
                          QSL_VIA = 0xD4E83AD0, COMMENT = 0xAB31AC76, NOTES = AdifTagNOTES,
                          TX_PWR = 0xA1F3A547, DXCCP = 0xA70B5072, IOTA = 0x6392EB00, ITUZ = 0xE09F5F3C,
-                         CQZ = 0xA5833E74, AWARD = 0x7D0FEC57;
+                         CQZ = 0xA5833E74, AWARD = 0x7D0FEC57, SUBMODE = 0x713ACB3A, NAME_INTL = 0xE8C1FBA2,
+                         QTH_INTL = 0x4FD91318, COMMENT_INTL = 0x58B1D4C6, NOTES_INTL = AdifTagNOTES_INTL;
 } // namespace AdifTag
 
 // "YYYYMMDD": eight digits of a real calendar date, the year beginning with 1 or 2.
@@ -58,18 +59,23 @@ public:
     void ReadData(const uchar *data, qint64 size);
 
     void ProcessAdifField(quint32 tagHash, char *data, int length) override;
+    void AdifLengthRepaired(TAdifLengthRepair repair) override { m_repair = repair; }
     void ProcessAdifRecord(qint64 remaining) override;
 
 private:
     void scan(const uchar *data, qint64 size);
     void dropPendingRecord(bool fieldCutShort);
     void newRecord();
+    bool takeField(quint32 tagHash, char *data, int length);
+    void reportRepair(quint32 tagHash, TAdifLengthRepair repair, const char *data, int length);
     void setText(int field, const QString &text);
+    bool takeSubsquare(int field, const char *data, int length, const QString &warning);
     QString fileText(const char *data, int length) const;
     QString sourceText(const char *data, int length) const;
     const QString &decodedText(quint32 tagHash, bool source, const char *data, int length);
     int modeOfName(const char *data, int length, const QString &text);
     void completeRecord();
+    void fillFromIntl();
     void resolveEntity();
 
     TImportStaging &m_staging;
@@ -82,7 +88,11 @@ private:
     bool m_recordHasData = false; // a field the reader takes was read into it
     int m_recordFirstLine = 0;    // message lines that existed when it began
     qint64 m_size = 0;
-    bool m_utf8 = false; // the file is UTF-8 (a byte-order mark, or its bytes say so)
+    // The record's NAME_INTL, QTH_INTL and COMMENT_INTL or NOTES_INTL: they fill their
+    // field at the end of the record when the plain tag left it empty.
+    std::array<QString, 3> m_intl;
+    int m_submode = 0; // the mode of the record's SUBMODE when the table has it
+    TAdifLengthRepair m_repair = TAdifLengthRepair::None; // of the field being taken
     std::unordered_map<std::string, int> m_modeOfName; // the mode of each name met so far
     // The last text decoded for each tag, from the bytes it was decoded from: most tags
     // repeat their values from record to record, and a repeated one shares the text.

@@ -28,7 +28,7 @@ void TAdifImport::ProcessAdifRecord(qint64 remaining)
 {
     completeRecord();
     if (m_dupes && m_dupes->Contains(m_record)) {
-        // The duplicate's own lines go; the counts keep them.
+        // The duplicate's own lines go, and so do their counts.
         m_staging.CountSkipped();
         m_staging.TruncateMessages(m_recordFirstLine);
     } else {
@@ -40,9 +40,20 @@ void TAdifImport::ProcessAdifRecord(qint64 remaining)
         m_progress.Report(int(std::lround(100.0 - double(remaining) * 100.0 / double(m_size))));
 }
 
+void TAdifImport::fillFromIntl()
+{
+    // CQRLOG and others write a text that holds a letter beyond ASCII only under the
+    // *_INTL tag.
+    const int fields[] = {fiNAME, fiQTH, fiNOTE};
+    for (size_t i = 0; i < m_intl.size(); ++i)
+        if (!m_intl[i].isEmpty() && isEmpty(m_record, fields[i]))
+            setText(fields[i], m_intl[i]);
+}
+
 void TAdifImport::completeRecord()
 {
     TLogRecord &r = m_record;
+    fillFromIntl();
     if (isEmpty(r, fiDAT))
         m_staging.AddError(QStringLiteral("Datum musí být zadáno!"));
     if (isEmpty(r, fiUTC))
@@ -60,6 +71,8 @@ void TAdifImport::completeRecord()
     }
     if (isEmpty(r, fiBAND))
         r[fiBAND] = BandOutside;
+    if (m_submode != 0)
+        r[fiMODE] = m_submode;
     if (isEmpty(r, fiMODE)) {
         r[fiMODE] = 0;
         m_staging.AddError(QStringLiteral("Mód musí být zadán!"));

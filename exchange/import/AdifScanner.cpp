@@ -2,7 +2,9 @@
 
 #include "base/Crc32.h"
 #include "base/FileError.h"
+#include "base/Utf8Text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -24,6 +26,29 @@ bool isDigit(uchar c)
     return c >= '0' && c <= '9';
 }
 
+// Where a field's data ends in a file of fields one after another.
+bool isFieldEnd(uchar c)
+{
+    return c == '<' || c <= ' ';
+}
+
+// The position after `count` whole UTF-8 characters from `start`; -1 when the bytes there
+// are not well-formed UTF-8 or end first.
+qint64 endOfLetters(const uchar *data, qint64 size, qint64 start, int count)
+{
+    qint64 j = start;
+    for (; count > 0; --count) {
+        if (j >= size)
+            return -1;
+        int length = 0;
+        Utf8SequenceAt(data, size, j, length);
+        if (length == 0)
+            return -1;
+        j += length;
+    }
+    return j;
+}
+
 } // namespace
 
 int GrowBufferCapacity(int capacity, int needed)
@@ -43,13 +68,17 @@ TAdifScanner::TAdifScanner(TAdifSink &sink) : m_sink(sink)
 void TAdifScanner::Scan(const uchar *data, qint64 size)
 {
     m_fieldCut = false;
+    m_fieldCount = 0;
     TScanState state = stOutside;
     quint32 hash = 0;
     char digits[MaxLengthDigits + 1];
     int digitCount = 0;
     uchar type = 'S';
-    qint64 toRead = 0; // bytes of the field's data still to come
-    int kept = 0;      // bytes of the field's data stored
+    qint64 toRead = 0;    // bytes of the field's data still to come
+    int declared = 0;     // the field's length as written
+    qint64 dataStart = 0; // where its data begins
+    int kept = 0;         // bytes of the field's data stored
+    uchar high = 0;       // the stored bytes or-ed: 0x80 and above when one is not ASCII
 
     for (qint64 i = 0; i < size; ++i) {
         const uchar c = data[i];
@@ -99,15 +128,19 @@ void TAdifScanner::Scan(const uchar *data, qint64 size)
                         QStringLiteral("Pole na pozici %1 souboru ADIF je příliš dlouhé!").arg(i));
                 if (storable >= m_buffer.size())
                     m_buffer.resize(GrowBufferCapacity(int(m_buffer.size()), int(storable)));
-                toRead = length;
+                toRead = declared = length;
                 kept = 0;
+                high = 0;
+                dataStart = i + 1;
+                ++m_fieldCount;
                 state = c == ':' ? stType : stData;
             }
             break;
         case stType:
-            if (c == '>')
+            if (c == '>') {
+                dataStart = i + 1;
                 state = stData;
-            else if (isUpper(c))
+            } else if (isUpper(c))
                 type = c;
             else if (isLower(c))
                 type = uchar(c - 'a' + 'A');
@@ -119,10 +152,18 @@ void TAdifScanner::Scan(const uchar *data, qint64 size)
                 --i;
                 break;
             }
-            if ((c != '\r' && c != '\n') || type == 'M' || hash == AdifTagNOTES)
+            if ((c != '\r' && c != '\n') || type == 'M' || hash == AdifTagNOTES || hash == AdifTagNOTES_INTL) {
                 m_buffer.data()[kept++] = char(c);
+                high |= c;
+            }
             if (--toRead == 0) {
+                const TAdifLengthRepair repair =
+                    high >= 0x80 ? repairUtf8End(data, size, dataStart, declared, i, kept,
+                                                 type == 'M' || hash == AdifTagNOTES || hash == AdifTagNOTES_INTL)
+                                 : TAdifLengthRepair::None;
                 m_buffer.data()[kept] = '\0';
+                if (repair != TAdifLengthRepair::None)
+                    m_sink.AdifLengthRepaired(repair);
                 m_sink.ProcessAdifField(hash, m_buffer.data(), kept);
                 state = stOutside;
             }
@@ -130,4 +171,33 @@ void TAdifScanner::Scan(const uchar *data, qint64 size)
         }
     }
     m_fieldCut = state == stData && toRead > 0;
+}
+
+TAdifLengthRepair TAdifScanner::repairUtf8End(const uchar *data, qint64 size, qint64 start, int declared,
+                                              qint64 &last, int &kept, bool keepLineBreaks)
+{
+    // A field that ends where fields end was written with its length in bytes.
+    const qint64 next = last + 1;
+    if (next >= size || isFieldEnd(data[next]))
+        return TAdifLengthRepair::None;
+    // Its letters counted instead: they end where a field ends, and no tag stands among
+    // the bytes read on.
+    const qint64 end = endOfLetters(data, size, start, declared);
+    if (end > next && (end == size || isFieldEnd(data[end])) &&
+        std::find(data + next, data + end, uchar('<')) == data + end) {
+        if (kept + (end - next) >= m_buffer.size())
+            m_buffer.resize(GrowBufferCapacity(int(m_buffer.size()), int(kept + (end - next))));
+        for (qint64 j = next; j < end; ++j)
+            if ((data[j] != '\r' && data[j] != '\n') || keepLineBreaks)
+                m_buffer.data()[kept++] = char(data[j]);
+        last = end - 1;
+        return TAdifLengthRepair::CountedInLetters;
+    }
+    // Else a letter whose last bytes follow the field is no letter of the value.
+    const int cut = Utf8CutTail(reinterpret_cast<const uchar *>(m_buffer.constData()), kept);
+    if (cut > 0 && (data[next] & 0xC0) == 0x80) {
+        kept -= cut;
+        return TAdifLengthRepair::CutInLetter;
+    }
+    return TAdifLengthRepair::None;
 }

@@ -4,17 +4,29 @@
 // to the last and hands each field and each record end to its sink. Tag names are never
 // assembled: their CRC-32 (of the upper-cased name) is accumulated while they are read.
 //
-// Only the declared length decides where a field's data ends, so a "<" or an "<EOR>"
-// inside data is data. CR and LF inside data are dropped, but counted in the length,
-// unless the field's type letter is M or the tag is NOTES. A tag closed without a length
-// (<EOH>, or any other) is skipped, except <EOR>.
+// The declared length decides where a field's data ends, so a "<" or an "<EOR>" inside
+// data is data. One exception: a UTF-8 value whose writer counted its length in letters
+// rather than bytes ends inside a letter or before its last letters; when the letters it
+// counts end where a field ends (at "<", a blank or the end of the data), the value is
+// read to there, and when they do not, a letter cut in two is left out whole. CR and LF
+// inside data are dropped, but counted in the length, unless the field's type letter is
+// M or the tag is NOTES or NOTES_INTL. A tag closed without a length (<EOH>, or any
+// other) is skipped, except <EOR>.
 
 #include <QByteArray>
 #include <QtGlobal>
 
-// CRC-32 of "EOR" and "NOTES".
+// CRC-32 of "EOR", "NOTES" and "NOTES_INTL".
 inline constexpr quint32 AdifTagEOR = 0x7B94F52B;
 inline constexpr quint32 AdifTagNOTES = 0xF64F643C;
+inline constexpr quint32 AdifTagNOTES_INTL = 0xA8713484;
+
+// How the scanner mended the end of a field's data.
+enum class TAdifLengthRepair {
+    None,
+    CountedInLetters, // read on to the end of the letters its length counts
+    CutInLetter,      // the bytes of a letter cut in two left out
+};
 
 class TAdifSink
 {
@@ -23,6 +35,8 @@ public:
     // One field: the tag hash and its data (length bytes, followed by a zero byte), which
     // the sink may change in place. A field of declared length 0 is never passed.
     virtual void ProcessAdifField(quint32 tagHash, char *data, int length) = 0;
+    // Called just before ProcessAdifField of a field whose end the scanner mended.
+    virtual void AdifLengthRepaired(TAdifLengthRepair) {}
     // An <EOR>: `remaining` is the number of bytes not yet consumed, counting its ">".
     virtual void ProcessAdifRecord(qint64 remaining) = 0;
 };
@@ -44,15 +58,20 @@ public:
 
     // True when the data ended inside a field's data (a length running past the end).
     bool FieldCutShort() const { return m_fieldCut; }
+    // The fields (tags with a length, also 0) met in the data.
+    qint64 FieldCount() const { return m_fieldCount; }
     // The field buffer's capacity now (it grows only when a field needs it).
     int BufferCapacity() const { return int(m_buffer.size()); }
 
 private:
     void startLength(qint64 bytesLeft);
+    TAdifLengthRepair repairUtf8End(const uchar *data, qint64 size, qint64 start, int declared, qint64 &last,
+                                    int &kept, bool keepLineBreaks);
 
     TAdifSink &m_sink;
     QByteArray m_buffer;
     bool m_fieldCut = false;
+    qint64 m_fieldCount = 0;
 };
 
 // The field buffer's growth: from `capacity`, steps of 1.5 (rounded) until the capacity

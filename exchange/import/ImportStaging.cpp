@@ -227,8 +227,16 @@ bool TImportStaging::AddWarning(const QString &format, const QVariantList &args)
 
 void TImportStaging::TruncateMessages(int count)
 {
-    while (m_messages.size() > qMax(count, 0))
+    // The counts shown above the lines tell of the lines that stay.
+    while (m_messages.size() > qMax(count, 0)) {
+        const QString &line = m_messages.constLast();
+        const qsizetype kind = line.indexOf(u')') + 2;
+        if (QStringView(line).mid(kind).startsWith(u"Chyba: "))
+            --Errors;
+        else if (QStringView(line).mid(kind).startsWith(u"Varování: "))
+            --Warnings;
         m_messages.removeLast();
+    }
 }
 
 void TImportStaging::ShowSummary()

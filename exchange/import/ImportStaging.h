@@ -73,7 +73,8 @@ public:
     bool AddWarning(const QString &format, const QVariantList &args = {});
     const QStringList &Messages() const { return m_messages; }
     int MessageCount() const { return int(m_messages.size()); }
-    // Removes lines from the end until `count` remain (a dropped record's own lines).
+    // Removes lines from the end until `count` remain (a dropped record's own lines), and
+    // takes them out of the error and warning counts.
     void TruncateMessages(int count);
     // Puts the four counts and the rule above the message lines.
     void ShowSummary();

@@ -111,7 +111,8 @@ void TestExportAdif::fullRecordFields_data()
                                 << QByteArray();
     QTest::newRow("empty LOCP") << QVariantMap{{"LOCP", null}} << QByteArray("<GRIDSQUARE:0>\r\n")
                                 << QByteArray();
-    QTest::newRow("MODE 0") << QVariantMap{{"MODE", 0}} << QByteArray("<MODE:0>\r\n\t<CALL:") << QByteArray();
+    QTest::newRow("MODE 0") << QVariantMap{{"MODE", 0}} << QByteArray("<BAND:3>20m\r\n\t<CALL:")
+                            << QByteArray("<MODE");
     QTest::newRow("BAND 28") << QVariantMap{{"BAND", 28}} << QByteArray("<BAND:5>Mimo!<MODE:")
                              << QByteArray();
     QTest::newRow("FREQ 14") << QVariantMap{{"FREQ", 14.0}} << QByteArray("<FREQ:2>14<BAND:") << QByteArray();
@@ -186,7 +187,7 @@ void TestExportAdif::shortRecordBytes()
                    "<CALL:6>OK1ABC<QSO_DATE:8>20070203<TIME_ON:6>070509<FREQ:6>14.025<BAND:3>20m<MODE:3>SSB"
                    "<RST_SENT:3>599<RST_RCVD:3>579<MY_GRIDSQUARE:6>JN79SX<QSL_RCVD:1>Y<QSLMSG:10>TNX QSO 73"
                    "<eor>\r\n"
-                   "<CALL:5>G3XYZ<QSO_DATE:8>20080101<TIME_ON:6>070509<FREQ:3>0.5<BAND:5>Mimo!<MODE:0>"
+                   "<CALL:5>G3XYZ<QSO_DATE:8>20080101<TIME_ON:6>070509<FREQ:3>0.5<BAND:5>Mimo!"
                    "<RST_SENT:0><RST_RCVD:3>579<MY_GRIDSQUARE:6>JN79SX<QSL_RCVD:1>N<QSLMSG:10>TNX QSO 73"
                    "<eor>\r\n"));
 }

@@ -1,4 +1,4 @@
-// The text of ADIF files in UTF-8 and in the 8-bit code pages: a file in UTF-8 is read as
+// The text of ADIF files in UTF-8 and in the 8-bit code pages: a value in UTF-8 is read as
 // UTF-8 whatever code page the options name; any other as the options say.
 
 #include "ImportTestSupport.h"
@@ -128,8 +128,8 @@ private slots:
         QCOMPARE(im.record(1)[fiNAME].toString(), expected);
     }
 
-    // Lengths count the bytes as written: a length one short of a two-byte letter ends
-    // the field before it, and the next tag is read where the declared bytes end.
+    // Lengths count the bytes as written. A length counted in letters instead (one short
+    // of the bytes of "Plzeň") is read to the end of its letters, with a warning.
     void lengthsCountBytes()
     {
         StagedImport im;
@@ -138,9 +138,56 @@ private slots:
         QCOMPARE(im.count(), 1);
         const TLogRecord r = im.record(1);
         QCOMPARE(r[fiNAME].toString(), QStringLiteral("Zdeněk"));
-        // The letter cut in two is shown as such, not dropped unseen.
-        QCOMPARE(r[fiQTH].toString(), QStringLiteral("Plze\uFFFD"));
+        QCOMPARE(r[fiQTH].toString(), QStringLiteral("Plzeň"));
         QCOMPARE(r[fiNOTE].toString(), QStringLiteral("ü73"));
+        QCOMPARE(im.messages().filter(QStringLiteral("Délka")), QStringList{"(1) Varování: Délka hodnoty \"Plzeň\" je v souboru udána ve znacích, ne "
+                                            "v bajtech - načítám ji celou"});
+    }
+
+    // Small files as other programs write them: the texts of every staged record and
+    // every line.
+    void filesOfOtherPrograms_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("qths");
+        QTest::addColumn<QStringList>("notes");
+        QTest::addColumn<QStringList>("messages");
+        // Texts beyond ASCII only under *_INTL; the plain tag wins where it holds text.
+        QTest::newRow("CQRLOG") << "cqrlog_intl.adi" << QStringList{"Jiří", "Karel", "Ľubomír Šťas"}
+                                << QStringList{"Říčany u Prahy", "Brno", ""}
+                                << QStringList{"Děkuji, 73", "první\r\ndruhý", "tnx"} << QStringList{};
+        // One value in Windows-1250 turns neither the UTF-8 values nor itself.
+        QTest::newRow("UTF-8, one stray byte") << "utf8_stray_byte.adi" << QStringList{"Jiří", "Zdeněk", "Paweł"}
+                                               << QStringList{"Plzeň", "", "Łódź"}
+                                               << QStringList{"", "Pěkný signál", ""} << QStringList{};
+        const QString counted =
+            QStringLiteral("Varování: Délka hodnoty \"%1\" je v souboru udána ve znacích, ne v bajtech - načítám ji celou");
+        QTest::newRow("lengths in letters")
+            << "utf8_letter_lengths.adi" << QStringList{"Ľubomír", "Jan", "Ji"}
+            << QStringList{"Žďár nad Sázavou", "Říčany", "Brno"} << QStringList{"", "Díky za QSO", ""}
+            << QStringList{"(1) " + counted.arg("Ľubomír"), "(1) " + counted.arg("Žďár nad Sázavou"),
+                           "(2) " + counted.arg("Díky za QSO"),
+                           "(3) Varování: Hodnota \"Ji\" je v souboru useknuta uprostřed znaku - neúplný znak "
+                           "vynechávám"};
+    }
+    void filesOfOtherPrograms()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, qths);
+        QFETCH(QStringList, notes);
+        QFETCH(QStringList, messages);
+        StagedImport im;
+        im.readFile(QStringLiteral(VELKOR_TEST_DATA "/") + file);
+        QCOMPARE(im.count(), names.size());
+        for (int i = 0; i < names.size(); ++i) {
+            const TLogRecord r = im.record(i + 1);
+            QCOMPARE(r[fiNAME].toString(), names[i]);
+            QCOMPARE(r[fiQTH].toString(), qths[i]);
+            QCOMPARE(r[fiNOTE].toString(), notes[i]);
+        }
+        QCOMPARE(im.messages(), messages);
     }
 
     // The QRZ download: UTF-8 without a mark, read as written.
