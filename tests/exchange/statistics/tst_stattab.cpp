@@ -66,6 +66,8 @@ private slots:
     void statisticFillsCaptionsStatusAndGrid();
     void filterCommandRebuildsTheCheckedStatistic();
     void locatorStatisticFirstVisibleColumn();
+    void firstColumnShowsItsTextsWhole_data();
+    void firstColumnShowsItsTextsWhole();
     void keysScrollTheView();
     void saveAsWritesTheTable();
 
@@ -206,7 +208,7 @@ void TestStatTab::statisticFillsCaptionsStatusAndGrid()
     m_window->actStatWAZ->trigger();
     QCOMPARE(answer.asked, 1); // the filter is asked for once
     QVERIFY(m_window->actStatWAZ->isChecked() && !m_window->actStatDXCC->isChecked());
-    QCOMPARE(grid->ColumnWidth(0), 130);
+    QVERIFY(grid->ColumnWidth(0) >= 130);
     QCOMPARE(grid->CellLook(0, 1).text, QStringLiteral("Regionů: QSL/celkem"));
 }
 
@@ -246,6 +248,36 @@ void TestStatTab::locatorStatisticFirstVisibleColumn()
         m_window->frmStatFilter->show();
         m_window->frmStatFilter->grab().save(qEnvironmentVariable("VELKOR_SCREENSHOTS") + "/stat-filter.png");
     }
+}
+
+void TestStatTab::firstColumnShowsItsTextsWhole_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("width"); // the width the column has at least
+    QTest::newRow("DXCC") << "actStatDXCC" << 245;
+    QTest::newRow("ITU") << "actStatITU" << 130;
+    QTest::newRow("WAZ") << "actStatWAZ" << 130;
+    QTest::newRow("locators") << "actStatLOC" << 130;
+}
+
+// Captions and unit names are drawn whole in the grid's font, within the cell's margins.
+void TestStatTab::firstColumnShowsItsTextsWhole()
+{
+    QFETCH(QString, action);
+    QFETCH(int, width);
+    FilterAnswer answer;
+    m_window->findChild<QAction *>(action)->trigger();
+    const TStatGrid *grid = m_window->dgdStat;
+    QVERIFY(grid->ColumnWidth(0) >= width);
+    QFont bold = grid->viewport()->font();
+    bold.setBold(true);
+    for (int row = 0; row < grid->RowCount(); ++row) {
+        const TStatGrid::TCellLook look = grid->CellLook(0, row);
+        const QFontMetrics metrics(look.bold ? bold : grid->viewport()->font());
+        QVERIFY2(metrics.horizontalAdvance(look.text) <= grid->ColumnWidth(0) - 2 * StatCellMargin,
+                 qPrintable(look.text));
+    }
+    QCOMPARE(grid->CellLook(0, 1).text.endsWith(QStringLiteral("QSL/celkem")), true);
 }
 
 void TestStatTab::keysScrollTheView()
