@@ -42,9 +42,9 @@ QString WidestLocator(const QFontMetrics &metrics)
 
 QString WidestIota(const QFontMetrics &metrics)
 {
-    const QString continent = WidestText(metrics, {QStringLiteral("AF"), QStringLiteral("AN"), QStringLiteral("AS"),
-                                                 QStringLiteral("EU"), QStringLiteral("NA"), QStringLiteral("OC"),
-                                                 QStringLiteral("SA")});
+    const QString continent = WidestText(
+        metrics, {QStringLiteral("AF"), QStringLiteral("AN"), QStringLiteral("AS"), QStringLiteral("EU"),
+                  QStringLiteral("NA"), QStringLiteral("OC"), QStringLiteral("SA")});
     return continent + widestChar(metrics, '0', '9').repeated(3);
 }
 
