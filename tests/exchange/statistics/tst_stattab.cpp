@@ -46,6 +46,20 @@ struct FilterAnswer {
     ~FilterAnswer() { SetModalHook(previous); }
 };
 
+// The captions and unit names of the first column fit within its margins in the grid's font.
+bool firstColumnShowsItsTextsWhole(const TStatGrid &grid)
+{
+    QFont bold = grid.viewport()->font();
+    bold.setBold(true);
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        const TStatGrid::TCellLook look = grid.CellLook(0, row);
+        const QFontMetrics metrics(look.bold ? bold : grid.viewport()->font());
+        if (metrics.horizontalAdvance(look.text) > grid.ColumnWidth(0) - 2 * StatCellMargin)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 class TestStatTab : public QObject
@@ -66,8 +80,6 @@ private slots:
     void statisticFillsCaptionsStatusAndGrid();
     void filterCommandRebuildsTheCheckedStatistic();
     void locatorStatisticFirstVisibleColumn();
-    void firstColumnShowsItsTextsWhole_data();
-    void firstColumnShowsItsTextsWhole();
     void keysScrollTheView();
     void saveAsWritesTheTable();
 
@@ -204,12 +216,14 @@ void TestStatTab::statisticFillsCaptionsStatusAndGrid()
     QCOMPARE(om.text, QStringLiteral("0/2"));
     QVERIFY(!om.bold);
     QCOMPARE(grid->CellLook(0, 4).text, QStringLiteral("OM - Slovak Republic"));
+    QVERIFY(firstColumnShowsItsTextsWhole(*grid));
     QVERIFY(grid->CellLook(6, 3).text.isEmpty());
     m_window->actStatWAZ->trigger();
     QCOMPARE(answer.asked, 1); // the filter is asked for once
     QVERIFY(m_window->actStatWAZ->isChecked() && !m_window->actStatDXCC->isChecked());
     QVERIFY(grid->ColumnWidth(0) >= 130);
     QCOMPARE(grid->CellLook(0, 1).text, QStringLiteral("Regionů: QSL/celkem"));
+    QVERIFY(firstColumnShowsItsTextsWhole(*grid));
 }
 
 void TestStatTab::filterCommandRebuildsTheCheckedStatistic()
@@ -234,6 +248,9 @@ void TestStatTab::locatorStatisticFirstVisibleColumn()
     m_window->actStatLOC->trigger();
     QCOMPARE(m_window->dgdStat->LeftCol(), 12);
     QCOMPARE(m_window->dgdStat->CellLook(12, 0).text, QStringLiteral("6m"));
+    QCOMPARE(m_window->dgdStat->CellLook(0, 1).text, QStringLiteral("Čtverců: QSL/celkem"));
+    QVERIFY(m_window->dgdStat->ColumnWidth(0) >= 130);
+    QVERIFY(firstColumnShowsItsTextsWhole(*m_window->dgdStat));
     m_window->resize(2600, 600);
     QTest::qWait(20);
     m_window->actStatLOC->trigger();
@@ -248,36 +265,6 @@ void TestStatTab::locatorStatisticFirstVisibleColumn()
         m_window->frmStatFilter->show();
         m_window->frmStatFilter->grab().save(qEnvironmentVariable("VELKOR_SCREENSHOTS") + "/stat-filter.png");
     }
-}
-
-void TestStatTab::firstColumnShowsItsTextsWhole_data()
-{
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<int>("width"); // the width the column has at least
-    QTest::newRow("DXCC") << "actStatDXCC" << 245;
-    QTest::newRow("ITU") << "actStatITU" << 130;
-    QTest::newRow("WAZ") << "actStatWAZ" << 130;
-    QTest::newRow("locators") << "actStatLOC" << 130;
-}
-
-// Captions and unit names are drawn whole in the grid's font, within the cell's margins.
-void TestStatTab::firstColumnShowsItsTextsWhole()
-{
-    QFETCH(QString, action);
-    QFETCH(int, width);
-    FilterAnswer answer;
-    m_window->findChild<QAction *>(action)->trigger();
-    const TStatGrid *grid = m_window->dgdStat;
-    QVERIFY(grid->ColumnWidth(0) >= width);
-    QFont bold = grid->viewport()->font();
-    bold.setBold(true);
-    for (int row = 0; row < grid->RowCount(); ++row) {
-        const TStatGrid::TCellLook look = grid->CellLook(0, row);
-        const QFontMetrics metrics(look.bold ? bold : grid->viewport()->font());
-        QVERIFY2(metrics.horizontalAdvance(look.text) <= grid->ColumnWidth(0) - 2 * StatCellMargin,
-                 qPrintable(look.text));
-    }
-    QCOMPARE(grid->CellLook(0, 1).text.endsWith(QStringLiteral("QSL/celkem")), true);
 }
 
 void TestStatTab::keysScrollTheView()
