@@ -20,4 +20,5 @@ public:
     QAction *actOk, *actCancel;
 
     void reject() override;
+    void done(int result) override;
 };

@@ -75,7 +75,12 @@ protected:
 class TValueEdit : public TFilteredLineEdit
 {
 public:
-    explicit TValueEdit(int field, QWidget *parent = nullptr) : TFilteredLineEdit(parent), m_field(field) {}
+    explicit TValueEdit(int field, QWidget *parent = nullptr) : TFilteredLineEdit(parent), m_field(field)
+    {
+        // A text field takes no more than the log keeps, so that nothing typed is cut on writing.
+        if (LogFieldSizes[field] > 0)
+            setMaxLength(LogFieldSizes[field]);
+    }
 
 protected:
     void filterKey(QChar &key) override

@@ -131,6 +131,13 @@ TfrmFilter::TfrmFilter(QWidget *owner) : QDialog(owner)
     setFocusProxy(edtHod);
 }
 
+// Every opening starts in the value box, so that a value typed at once lands there.
+void TfrmFilter::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    edtHod->setFocus();
+}
+
 int TfrmFilter::SelectedField() const
 {
     return cbBoxPole->currentData().toInt();

@@ -3,6 +3,7 @@
 
 #include "MainWindow.h"
 
+#include "ColumnFit.h"
 #include "log/DmLog.h"
 #include "system/LocalEndpoint.h"
 #include "LogGrid.h"
@@ -290,6 +291,26 @@ void TfrmVelkor::ApplyGridFont()
     const QFont font = pixelFont(trueType ? QStringLiteral("Tahoma") : QStringLiteral("MS Sans Serif"), 13);
     dbgLog->setFont(font);
     dbgLog->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
+    if (m_columnsLoaded)
+        widenShapedColumns();
+}
+
+// The stored widths were made for one font; in the font the grid has now, the columns of
+// locators and IOTA references are still as wide as the widest such value. Hidden columns
+// get the width they will be shown with.
+void TfrmVelkor::widenShapedColumns()
+{
+    QHeaderView *titles = dbgLog->horizontalHeader();
+    const QFontMetrics metrics(dbgLog->font());
+    const QString locator = WidestLocator(metrics);
+    const std::pair<int, QString> shaped[] = {{fiLOCO, locator}, {fiLOCP, locator}, {fiIOTA, WidestIota(metrics)}};
+    for (const auto &[field, widest] : shaped) {
+        const int column = LogTableModel::columnOfField(field);
+        const bool hidden = titles->isSectionHidden(column);
+        titles->setSectionHidden(column, false);
+        titles->resizeSection(column, std::max(titles->sectionSize(column), ColumnWidthFor(*dbgLog, widest)));
+        titles->setSectionHidden(column, hidden);
+    }
 }
 
 void TfrmVelkor::ApplyDisplayFormats()

@@ -188,6 +188,7 @@ private:
     void createQSOPanel();
     void createStatusBar();
     void SetColumnPosition(int field, int position);
+    void widenShapedColumns();
     void ColourTitles();
     void UpdateQSOPanel();
     void UpdateMarksPanel();

@@ -10,6 +10,7 @@
 #include "radio/KeyFilters.h"
 #include "LocatorEdit.h"
 #include "LogGrid.h"
+#include "log/VkrDatabase.h"
 #include "PreviousQsoModel.h"
 #include "ReportEdit.h"
 #include "TimeEdit.h"
@@ -223,7 +224,8 @@ void TfrmQSO::createSpojeni()
     cbMode->setMaxVisibleItems(12);
     edtRSTo = named(new TReportEdit, "edtRSTo");
     edtRSTp = named(new TReportEdit, "edtRSTp");
-    edtName = plain("edtName", 15);
+    // No more than the log keeps, so that nothing typed is cut when the QSO is saved.
+    edtName = plain("edtName", LogFieldSizes[fiNAME]);
     edtQTH = plain("edtQTH", 20);
     edtLOCp = named(new TLocatorEdit, "edtLOCp");
     edtIOTA = named(new TIOTAEdit, "edtIOTA");

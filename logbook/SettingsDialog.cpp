@@ -583,4 +583,7 @@ void TfrmOptions::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     CentreOnOwner(this, parentWidget());
+    // A new log starts with its call sign, typed at once.
+    if (!FEditUser)
+        ui->edtCall->setFocus();
 }

@@ -16,6 +16,7 @@
 #include "MinimizeProgram.h"
 #include "ReportEdit.h"
 #include "TimeEdit.h"
+#include "log/VkrDatabase.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -97,7 +98,8 @@ void TfrmImportEdit::buildLayout()
     edtWAZ = filteredEdit("edtWAZ", 2, DigitKeyFilter);
     edtIOTA = named(new TIOTAEdit, "edtIOTA");
     edtAward = filteredEdit("edtAward", 12, [](QChar &k) { CallDashKeyFilter(k); });
-    edtName = plainEdit("edtName", 15);
+    // No more than the log keeps, so that nothing typed is cut when the record is written.
+    edtName = plainEdit("edtName", LogFieldSizes[fiNAME]);
     edtQTH = plainEdit("edtQTH", 20);
     edtQSLvia = plainEdit("edtQSLvia", 15);
     // The QSL manager's call in upper case, as typed.

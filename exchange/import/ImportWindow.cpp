@@ -16,6 +16,7 @@
 #include "ModalRunner.h"
 #include "ProgressDialog.h"
 #include "base/VelkorError.h"
+#include "ColumnFit.h"
 
 #include <QAction>
 #include <QFontMetrics>
@@ -179,15 +180,22 @@ void TfrmImport::FormCreate()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     const auto widths = ImportColumnWidths(screen ? screen->geometry().width() : 0);
-    // The widths were made for a narrow font: where this one is wider, a column still
-    // shows its usual values whole.
+    // The widths were made for a narrow font: where this one is wider, a column of values of
+    // one shape is still as wide as the widest of them.
     const QFontMetrics metrics(dbGrid->font());
-    const QHash<int, QString> samples{
-        {0, QStringLiteral("Index")},   {1, QStringLiteral("00.00.0000")}, {2, QStringLiteral("00:00")},
-        {4, QStringLiteral("14,025")},  {6, QStringLiteral("599")},        {7, QStringLiteral("599")},
-        {10, QStringLiteral("JN79SX")}, {11, QStringLiteral("JN79SX")},    {12, QStringLiteral("EU014")}};
+    const QHash<int, QString> widest{
+        {0, QStringLiteral("Index")},
+        {1, QStringLiteral("00.00.0000")},
+        {2, QStringLiteral("00:00")},
+        {4, WidestFrequency(metrics)},
+        {5, WidestText(metrics, QStringList(ModeNames.begin() + 1, ModeNames.end()))},
+        {6, QStringLiteral("599")},
+        {7, QStringLiteral("599")},
+        {10, WidestLocator(metrics)},
+        {11, WidestLocator(metrics)},
+        {12, WidestIota(metrics)}};
     for (int column = 0; column < ImportColumnCount; ++column) {
-        const int least = samples.contains(column) ? metrics.horizontalAdvance(samples[column]) + 10 : 0;
+        const int least = widest.contains(column) ? ColumnWidthFor(*dbGrid, widest[column]) : 0;
         dbGrid->setColumnWidth(column, qMax(widths[column], least));
     }
 }

@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLoggingCategory>
-#include <QStandardPaths>
 #include <QWidget>
 
 Q_LOGGING_CATEGORY(lcPrint, "velkor.print")
@@ -26,8 +25,16 @@ namespace
 // The folder where the operator last saved a print as PDF, for the next one.
 QString &lastPdfFolder()
 {
-    static QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    static QString folder;
     return folder;
+}
+
+// The last folder while it still exists, else the home folder: never the folder the program
+// happened to be started from, which a file dialog takes for a folder that is missing.
+QString proposedPdfFolder()
+{
+    const QString last = lastPdfFolder();
+    return !last.isEmpty() && QFileInfo(last).isDir() ? last : QDir::homePath();
 }
 
 // Keeps the dialog's own buttons away while a rendering lets the event loop run, so
@@ -124,7 +131,7 @@ bool TPrintJob::PrintRendered()
     QString pdfFile;
     if (RvPrinter.IsPdfTarget(RvPrinter.PrinterIndex())) {
         pdfFile = FileDialogs::getSaveFileName(m_dialog, QStringLiteral("Tisk do souboru PDF"),
-                                               QDir(lastPdfFolder()).filePath(QStringLiteral("Tisk.pdf")),
+                                               QDir(proposedPdfFolder()).filePath(QStringLiteral("Tisk.pdf")),
                                                QStringLiteral("Soubor PDF (*.pdf)"), QStringLiteral("pdf"));
         if (pdfFile.isEmpty())
             return false;

@@ -3,6 +3,7 @@
 #include "radio/Amater.h"
 #include "statistics/AwardStatistics.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -24,7 +25,7 @@ QString cellText(const TStatCell &cell)
 
 void DrawStatGridCell(QPainter &painter, const QRect &rect, const QString &text, int alignment)
 {
-    const QRect inner = rect.adjusted(3, 0, -3, 0);
+    const QRect inner = rect.adjusted(StatCellMargin, 0, -StatCellMargin, 0);
     Qt::Alignment flags = Qt::AlignVCenter;
     flags |= alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
     // Plain drawText treats '&' as an ordinary character; the text is clipped to the cell.
@@ -55,9 +56,24 @@ void TStatGrid::SetRowCount(int rows)
 
 void TStatGrid::SetFirstColumnWidth(int width)
 {
-    m_firstColumnWidth = width;
+    m_firstColumnWidth = std::max(width, firstColumnTextWidth() + 2 * StatCellMargin);
     updateScrollRanges();
     viewport()->update();
+}
+
+// The widest text of the first column in the font it is drawn with.
+int TStatGrid::firstColumnTextWidth() const
+{
+    QFont bold = viewport()->font();
+    bold.setBold(true);
+    const QFontMetrics regularMetrics(viewport()->font());
+    const QFontMetrics boldMetrics(bold);
+    int widest = 0;
+    for (int row = 0; row < m_rowCount; ++row) {
+        const TCellLook look = CellLook(0, row);
+        widest = std::max(widest, (look.bold ? boldMetrics : regularMetrics).horizontalAdvance(look.text));
+    }
+    return widest;
 }
 
 int TStatGrid::ColumnWidth(int column) const

@@ -7,7 +7,10 @@
 
 class TAwardStatistics;
 
-// Draws one cell text in `rect` narrowed by 3 pixels on either side, on one line,
+// Room between a cell's edges and its text.
+inline constexpr int StatCellMargin = 3;
+
+// Draws one cell text in `rect` narrowed by StatCellMargin pixels on either side, on one line,
 // vertically centred; alignment 0 left, 1 right, 2 centre; '&' is an ordinary character.
 void DrawStatGridCell(QPainter &painter, const QRect &rect, const QString &text, int alignment);
 
@@ -26,6 +29,8 @@ public:
     // Rows in all, the fixed ones included.
     int RowCount() const { return m_rowCount; }
     void SetRowCount(int rows);
+    // The first column gets the width, or more where its captions and unit names need it
+    // to be shown whole in the grid's font.
     void SetFirstColumnWidth(int width);
     int ColumnWidth(int column) const;
     int RowHeight() const;
@@ -55,6 +60,7 @@ protected:
 
 private:
     void updateScrollRanges();
+    int firstColumnTextWidth() const;
     int visibleDataRows() const;
     void drawCell(QPainter &painter, int column, int row, const QRect &rect);
 

@@ -46,6 +46,10 @@ class TestClusterCommands : public QObject
                 spot->edtCall->setText(parts.value(0));
                 spot->cbBoxFreq->setEditText(parts.value(1));
                 spot->edtNote->setText(parts.value(2));
+                if (answer.result == mrOk) { // closed by its OK, as the operator closes it
+                    spot->actOk->trigger();
+                    return spot->result();
+                }
             } else if (auto *onOff = qobject_cast<TfrmOnOff *>(&dialog)) {
                 m_seen.append(onOff->lblText->text());
                 m_seen.append(onOff->rbOn->isChecked() ? "on" : "off");
@@ -113,6 +117,8 @@ private slots:
             << "actNewSpot" << int(mrOk) << "OK1ABC|7|" << false << "DX OK1ABC 7000 " << spot;
         QTest::newRow("new spot fraction")
             << "actNewSpot" << int(mrOk) << "ok1abc|7.0255| Hi " << false << "DX ok1abc 7025.5  Hi " << spot;
+        QTest::newRow("new spot with decimal comma")
+            << "actNewSpot" << int(mrOk) << "OK1ABC|7,0255|cq" << false << "DX OK1ABC 7025.5 cq" << spot;
         QTest::newRow("new spot cancelled")
             << "actNewSpot" << int(mrCancel) << "OK1ABC|3.5|cq" << false << "-" << spot;
     }
@@ -153,14 +159,14 @@ private slots:
         QVERIFY(f.messages.shown.isEmpty());
     }
 
-    void newSpotWithCommaFrequencyIsRefused()
+    void newSpotWithoutNumberIsRefused()
     {
         ClusterWindowFixture f;
         QVERIFY(f.connectAndLogin());
-        answerWith({mrOk, "OK1ABC|3,5|cq"});
+        answerWith({mrOk, "OK1ABC|3,5 MHz|cq"});
         f.window->actNewSpot->trigger();
         QCOMPARE(f.messages.shown.size(), 1);
-        QVERIFY(f.messages.lastText().contains("'3,5'"));
+        QVERIFY(f.messages.lastText().contains("'3.5 MHz'"));
         QCOMPARE(f.messages.shown.last().type, mtError);
         f.window->SendCommand("marker");
         QVERIFY(f.server.waitForLine("marker"));

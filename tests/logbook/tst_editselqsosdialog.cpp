@@ -85,6 +85,9 @@ private slots:
         QTest::newRow("partner's locator empty") << int(fiLOCP) << "" << -1 << "";
         QTest::newRow("name empty") << int(fiNAME) << "" << -1 << "";
         QTest::newRow("name as typed") << int(fiNAME) << "jan" << -1 << "jan";
+        QTest::newRow("name as long as the log keeps") << int(fiNAME) << "jan amos komensky" << -1 << "jan amos kom";
+        QTest::newRow("QTH as long as the log keeps")
+            << int(fiQTH) << "Horni Pocernice u Prahy" << -1 << "Horni Pocernice u Pr";
         QTest::newRow("QSLo requested") << int(fiQSLO) << "" << 2 << "2";
         QTest::newRow("QSLp received") << int(fiQSLP) << "" << 1 << "1";
         QTest::newRow("eQSL none") << int(fiEQSLP) << "" << 0 << "0";

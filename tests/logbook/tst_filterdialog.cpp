@@ -2,6 +2,8 @@
 
 #include "BrowseCommands.h"
 #include "FilterDialog.h"
+#include "FocusKeys.h"
+#include "ModalScript.h"
 #include "ModalRunner.h"
 #include "ScriptedMessages.h"
 #include "SearchLineEdit.h"
@@ -332,6 +334,25 @@ private slots:
         QCOMPARE(after.size(), before.size());
         for (int i = 0; i < after.size(); ++i)
             QCOMPARE(after[i].values, before[i].values);
+    }
+
+    // Typed at once, at the dialog's first opening and at the next, a value lands in the
+    // value box and Enter adds it.
+    void typedAtOnceLandsInTheValueBox()
+    {
+        ModalScript modals;
+        for (const char *typed : {"ok1*", "g3*"}) {
+            modals.drive("frmFilter", [typed](QDialog &dialog) {
+                QVERIFY(ActivateWindow(&dialog));
+                QVERIFY(TypeIntoFocus(QString::fromLatin1(typed)));
+                QVERIFY(SendKeyToActive(Qt::Key_Return));
+                static_cast<TfrmFilter &>(dialog).actPouzit->trigger();
+            });
+            w().actFilter->trigger();
+        }
+        QCOMPARE(modals.pending(), 0);
+        QCOMPARE(frmFilter->Rows(), (Rows{MakeFilterRow(fiCALL, "=", "OK1*"), MakeFilterRow(fiCALL, "=", "G3*")}));
+        QCOMPARE(gridCalls().size(), 3);
     }
 
     void closeLogClearsRowsKeepsLines()

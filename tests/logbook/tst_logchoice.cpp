@@ -1,6 +1,7 @@
 #include "LogChoiceDialog.h"
 
 #include "log/DmLog.h"
+#include "FocusKeys.h"
 #include "settings/LogOptions.h"
 #include "ModalScript.h"
 #include "ProgramFolder.h"
@@ -74,11 +75,14 @@ QPushButton *button(QWidget *dialog, const char *name)
     return dialog->findChild<QPushButton *>(QLatin1String(name));
 }
 
-// Fills the settings dialog of a new log and saves it.
+// Fills the settings dialog of a new log as a person does, typing the call sign at once and
+// the locator after Tab, and saves it.
 void createLogIn(QWidget *options, const QString &call)
 {
-    QTest::keyClicks(options->findChild<QLineEdit *>("edtCall"), call);
-    options->findChild<QLineEdit *>("edtLoc")->setText("JN79AB");
+    QVERIFY(ActivateWindow(options));
+    QVERIFY(TypeIntoFocus(call));
+    QVERIFY(SendKeyToActive(Qt::Key_Tab));
+    QVERIFY(TypeIntoFocus("JN79AB"));
     QTest::mouseClick(options->findChild<QPushButton *>("btnOk"), Qt::LeftButton);
 }
 
@@ -207,6 +211,7 @@ void TestLogChoice::newLogThroughSettings()
     const int widthClass = ScreenWidthClass(QGuiApplication::primaryScreen()->geometry().width());
     QCOMPARE(uf.GetColumnWidth("NOTE"), LogColumnWidths[fiNOTE][widthClass]);
     QCOMPARE(uf.GetColumnVisible("NOTE"), LogColumnVisible[fiNOTE][widthClass]);
+    QCOMPARE(uf.GetLocator(), QString("JN79AB"));
 }
 
 void TestLogChoice::newLogCancelled()

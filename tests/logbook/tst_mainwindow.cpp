@@ -317,6 +317,37 @@ private slots:
         QVERIFY(!m_window->actHelpHistory->isEnabled());
     }
 
+    // In the default layout and the font at hand, the widest values of the columns of one
+    // shape fit their cells; a hidden one is as wide when the column menu shows it.
+    void shapedValuesShowWhole_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("IOTA") << int(fiIOTA) << "NA123";
+        QTest::newRow("partner's locator") << int(fiLOCP) << "MM99WW";
+        QTest::newRow("own locator, hidden") << int(fiLOCO) << "MM99WW";
+    }
+    void shapedValuesShowWhole()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, value);
+        writeOperator();
+        TLogRecord r = qso("W1AW", QDate(2007, 1, 1), QTime(10, 0));
+        r[field] = value;
+        writeQSOs({r});
+        openWindow();
+        TfrmVelkor &w = *m_window;
+        w.OpenLog(Call);
+        const int column = LogTableModel::columnOfField(field);
+        if (w.dbgLog->horizontalHeader()->isSectionHidden(column))
+            w.ShowHideColumn(field);
+        QCOMPARE(w.logModel()->data(w.logModel()->index(0, column)).toString(), value);
+        QVERIFY(w.dbgLog->columnWidth(column) >= LogColumnWidths[field][3]);
+        const QAbstractItemView &grid = *w.dbgLog; // the view's own measure of its cells
+        QVERIFY2(grid.sizeHintForColumn(column) <= w.dbgLog->columnWidth(column),
+                 qPrintable(QString::number(grid.sizeHintForColumn(column))));
+    }
+
     void captionsHintsAndShortcuts_data()
     {
         QTest::addColumn<QString>("name");

@@ -297,6 +297,9 @@ private slots:
         editor.edtCall->setFocus();
         QTest::keyClicks(editor.edtCall, "ok1-ab/p");
         QCOMPARE(editor.edtCall->text(), QString("OK1AB/P"));
+        editor.edtName->setFocus();
+        QTest::keyClicks(editor.edtName, "jan amos komensky");
+        QCOMPARE(editor.edtName->text(), QString("jan amos kom")); // as much as the log keeps
         // Down walks to the next control, also out of a list.
         editor.cbBoxMode->setFocus();
         QTest::keyClick(editor.cbBoxMode, Qt::Key_Down);
@@ -533,6 +536,34 @@ private slots:
             w.resize(1000, 500);
             w.lBoxErr->setCurrentRow(5);
             ImportWindowFixture::screenshot(w, QStringLiteral("import-review"));
+            w.actCancel->trigger();
+            return w.result();
+        });
+    }
+
+    // In the default layout and the font at hand, the longest values of the columns of one
+    // shape fit their cells.
+    void valuesShowWhole_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("MHz") << 4 << "28,074555";
+        QTest::newRow("mode") << 5 << "CHIP128";
+        QTest::newRow("own locator") << 10 << "MM99WW";
+        QTest::newRow("partner's locator") << 11 << "CN85WW";
+        QTest::newRow("IOTA") << 12 << "NA123";
+    }
+    void valuesShowWhole()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, text);
+        const QByteArray adif = "<CALL:5>OK1AB<QSO_DATE:8>20240105<TIME_ON:4>1200<FREQ:9>28.074555<MODE:7>CHIP128"
+                                "<MY_GRIDSQUARE:6>MM99WW<GRIDSQUARE:6>CN85WW<IOTA:6>NA-123<EOR>\n";
+        review(adif, [column, text](TfrmImport &w) {
+            LCOMPARE(w.model()->CellText(0, column), text);
+            const auto *grid = w.findChild<QTableView *>(QStringLiteral("dbGrid"));
+            const QAbstractItemView &view = *grid; // the view's own measure of its cells
+            LVERIFY(view.sizeHintForColumn(column) <= grid->columnWidth(column));
             w.actCancel->trigger();
             return w.result();
         });

@@ -19,6 +19,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -132,6 +133,14 @@ private slots:
         QCOMPARE(dialog.result(), int(mrOk));
         QCOMPARE(PdfPageCount(m_out.filePath("denik.pdf")), 1); // ".pdf" added to the name
         QCOMPARE(FileDialogs::lastCaption(), QString("Tisk do souboru PDF"));
+        // The first PDF of the run is proposed in the home folder, the next one where the
+        // last one went.
+        QCOMPARE(FileDialogs::requests().last().directory, QDir::home().filePath("Tisk.pdf"));
+        TfrmTiskDenik again(p.host());
+        again.cbBoxTiskarna->setCurrentIndex(pdfTarget(again.cbBoxTiskarna));
+        FileDialogs::setNextAnswer(m_out.filePath("denik2.pdf"));
+        again.btnTisk->click();
+        QCOMPARE(FileDialogs::requests().last().directory, m_out.filePath("Tisk.pdf"));
     }
 
     void logChangesRenderAgain()

@@ -46,6 +46,20 @@ struct FilterAnswer {
     ~FilterAnswer() { SetModalHook(previous); }
 };
 
+// The captions and unit names of the first column fit within its margins in the grid's font.
+bool firstColumnShowsItsTextsWhole(const TStatGrid &grid)
+{
+    QFont bold = grid.viewport()->font();
+    bold.setBold(true);
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        const TStatGrid::TCellLook look = grid.CellLook(0, row);
+        const QFontMetrics metrics(look.bold ? bold : grid.viewport()->font());
+        if (metrics.horizontalAdvance(look.text) > grid.ColumnWidth(0) - 2 * StatCellMargin)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 class TestStatTab : public QObject
@@ -202,12 +216,14 @@ void TestStatTab::statisticFillsCaptionsStatusAndGrid()
     QCOMPARE(om.text, QStringLiteral("0/2"));
     QVERIFY(!om.bold);
     QCOMPARE(grid->CellLook(0, 4).text, QStringLiteral("OM - Slovak Republic"));
+    QVERIFY(firstColumnShowsItsTextsWhole(*grid));
     QVERIFY(grid->CellLook(6, 3).text.isEmpty());
     m_window->actStatWAZ->trigger();
     QCOMPARE(answer.asked, 1); // the filter is asked for once
     QVERIFY(m_window->actStatWAZ->isChecked() && !m_window->actStatDXCC->isChecked());
-    QCOMPARE(grid->ColumnWidth(0), 130);
+    QVERIFY(grid->ColumnWidth(0) >= 130);
     QCOMPARE(grid->CellLook(0, 1).text, QStringLiteral("Regionů: QSL/celkem"));
+    QVERIFY(firstColumnShowsItsTextsWhole(*grid));
 }
 
 void TestStatTab::filterCommandRebuildsTheCheckedStatistic()
@@ -232,6 +248,9 @@ void TestStatTab::locatorStatisticFirstVisibleColumn()
     m_window->actStatLOC->trigger();
     QCOMPARE(m_window->dgdStat->LeftCol(), 12);
     QCOMPARE(m_window->dgdStat->CellLook(12, 0).text, QStringLiteral("6m"));
+    QCOMPARE(m_window->dgdStat->CellLook(0, 1).text, QStringLiteral("Čtverců: QSL/celkem"));
+    QVERIFY(m_window->dgdStat->ColumnWidth(0) >= 130);
+    QVERIFY(firstColumnShowsItsTextsWhole(*m_window->dgdStat));
     m_window->resize(2600, 600);
     QTest::qWait(20);
     m_window->actStatLOC->trigger();
