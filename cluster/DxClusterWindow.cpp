@@ -270,6 +270,7 @@ void TfrmDxCluster::SendCommand(const QString &command)
     if (!m_telnet->Connected())
         return;
     m_telnet->WriteLn(UnicodeToWin1250(command));
+    m_clusterLogin.OperatorCommandSent();
     AddTerminalLine(QStringLiteral("$") + command);
 }
 
@@ -317,6 +318,9 @@ void TfrmDxCluster::IdTelnetDataAvailable(const QByteArray &block)
         return;
     }
     ShowReceived(block);
+    // A slow node may ask the password after the client has taken it as logged in.
+    if (m_clusterLogin.AwaitsLatePassword() && m_clusterLogin.Feed(block).sendPassword)
+        m_telnet->WriteLn(UnicodeToWin1250(m_password));
 }
 
 void TfrmDxCluster::ShowReceived(const QByteArray &block)
@@ -441,6 +445,11 @@ void TfrmDxCluster::edtTxEnter()
     const QString text = cbTerminal->currentText();
     if (text.isEmpty())
         return;
+    // The node would take the text as the call or the password; it stays in the box.
+    if (m_loggingIn) {
+        AddTerminalLine(QStringLiteral("#Příkaz neodeslán, přihlášení ještě neskončilo"));
+        return;
+    }
     SendCommand(text);
     m_history.Add(text);
     cbTerminal->clear();

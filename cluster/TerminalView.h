@@ -1,5 +1,5 @@
 #pragma once
-// The client's terminal: a read-only plain-text view that keeps every line, colours each
+// The client's terminal: a read-only plain-text view that keeps the newest lines, colours each
 // line by its kind (the background across the whole width) and, after each append, keeps
 // or moves the view by the terminal's scroll rule.
 
@@ -27,6 +27,9 @@ public:
     // The colours the view paints for a line.
     QColor LineForeground(int index) const;
     QColor LineBackground(int index) const;
+
+private:
+    void appendLines(const QString &text);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
