@@ -67,11 +67,6 @@ void TTerminalView::AppendText(const QString &text, bool scrollLocked)
     appendLines(text);
     const int droppedChars = endBefore - oldEnd.position();
     const int droppedLines = lastLineBefore - oldEnd.blockNumber();
-    if (droppedLines > 0) {
-        // The new first line may carry the kind of a line that went.
-        QTextBlock first = document()->firstBlock();
-        first.setUserState(LineKind(first.text()));
-    }
     const int keptStart = std::max(0, selectionStart - droppedChars);
     const int keptEnd = std::max(0, selectionStart + selectionLength - droppedChars);
     const int keptTopLine = std::max(1, topLine - droppedLines);
