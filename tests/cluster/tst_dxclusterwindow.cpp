@@ -77,6 +77,8 @@ private slots:
         QVERIFY(lines.at(2).startsWith("#Připojen ("));
         QCOMPARE(f.window->StatusText(), QString("Připojen"));
         QCOMPARE(f.window->ConnectButton()->defaultAction(), f.window->actDisConnect);
+        // The button holds only what it shows: no menu (and no menu arrow) of the other.
+        QCOMPARE(f.window->ConnectButton()->actions(), QList<QAction *>{f.window->actDisConnect});
         QVERIFY(!f.window->actConnect->isEnabled());
         QVERIFY(f.window->actDisConnect->isEnabled());
         // Logged in only after the password: nothing of the cluster is shown before.
@@ -216,6 +218,7 @@ private slots:
         QVERIFY(f.window->LoggingIn());
         QVERIFY(!f.window->actShowDx->isEnabled());
         QCOMPARE(f.window->ConnectButton()->defaultAction(), f.window->actConnect);
+        QCOMPARE(f.window->ConnectButton()->actions(), QList<QAction *>{f.window->actConnect});
 
         // Reconnecting answers both prompts again; "b" now goes out first again.
         f.server.lines.clear();
