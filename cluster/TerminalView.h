@@ -28,10 +28,10 @@ public:
     QColor LineForeground(int index) const;
     QColor LineBackground(int index) const;
 
-private:
-    void appendLines(const QString &text);
-
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    void appendLines(const QString &text);
 };

@@ -138,6 +138,7 @@ private slots:
         const QStringList lines = f.terminalLines();
         for (const QString &line : hidden)
             QVERIFY2(!lines.contains(line), qPrintable(line));
+        QVERIFY(!lines.join('\n').contains("secret"));
         // Every shown line in the order sent, each on a line of its own, coloured by its kind.
         int previous = -1;
         for (const QString &line : shown) {
