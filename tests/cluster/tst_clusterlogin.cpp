@@ -56,12 +56,8 @@ private slots:
         QTest::newRow("in capitals") << QList<QByteArray>{"\r\nLogin: "} << "L" << QByteArray();
         QTest::newRow("all capitals, host name before it")
             << QList<QByteArray>{"Welcome\r\nOK0DX LOGIN:"} << "L" << QByteArray();
-        QTest::newRow("asking for the call")
-            << QList<QByteArray>{"Welcome to GB7DJK\r\n\r\nPlease enter your call: "} << "L" << QByteArray();
         QTest::newRow("asking for the callsign, split in the word")
             << QList<QByteArray>{"Please enter your call", "sign: "} << "-L" << QByteArray();
-        QTest::newRow("enter your call, first text, without the blank")
-            << QList<QByteArray>{"Enter your call:"} << "L" << QByteArray();
         QTest::newRow("enter your call at the start of a block after text")
             << QList<QByteArray>{"OK0DX PacketCluster", "enter your call: "} << "-L" << QByteArray();
 
