@@ -2,18 +2,26 @@
 
 #include "TerminalRules.h"
 
-#include <QByteArrayList>
+#include <QByteArrayView>
 #include <QString>
+
+#include <span>
 
 namespace
 {
 
-const QByteArray LoginWord = QByteArrayLiteral("login:");
-const QByteArrayList PasswordWords = {QByteArrayLiteral("Password:"), QByteArrayLiteral("password:")};
+// The prompts as the common node programs word them; compared in any letter case. A longer
+// wording ("Please enter your call:") ends with one of these after a blank.
+constexpr QByteArrayView LoginWords[] = {"login:", "enter your call:", "enter your callsign:"};
+constexpr QByteArrayView PasswordWords[] = {"password:"};
 
 // A line without line end that grows longer than this keeps only its end: prompts are short,
 // and a node that sends endless text without line ends must not fill the memory.
 constexpr qsizetype MaxLineKept = 512;
+// A node that sends this much after the login answer, without a password prompt and
+// without a line that proves the login, is taken as logged in: the text waiting to be shown
+// stays bounded.
+constexpr qsizetype MaxHeldBack = 64 * 1024;
 
 bool isBlank(char c)
 {
@@ -27,9 +35,16 @@ QByteArrayView trimmedRight(QByteArrayView text)
     return text;
 }
 
-QByteArrayList promptWords(bool password)
+bool endsWithWord(QByteArrayView text, QByteArrayView word)
 {
-    return password ? PasswordWords : QByteArrayList{LoginWord};
+    return text.size() >= word.size() && text.last(word.size()).compare(word, Qt::CaseInsensitive) == 0;
+}
+
+std::span<const QByteArrayView> promptWords(bool password)
+{
+    if (password)
+        return PasswordWords;
+    return LoginWords;
 }
 
 } // namespace
@@ -46,11 +61,14 @@ void TClusterLogin::Restart(const QByteArray &login)
     m_lineStartKnown = true;
     m_loginAnswered = false;
     m_finished = false;
+    m_awaitsLatePassword = false;
     m_sinceLogin.clear();
 }
 
 TClusterLogin::TStep TClusterLogin::Feed(const QByteArray &block)
 {
+    if (m_awaitsLatePassword)
+        return feedLatePassword(block);
     if (m_finished)
         return {};
     bool login = false;
@@ -66,10 +84,12 @@ TClusterLogin::TStep TClusterLogin::Feed(const QByteArray &block)
             continue;
         }
         appendToLine(c, blockStart);
-        login = login || startsPrompt(blockStart, false);
+        if (c != ':')
+            continue;
+        login = login || (!m_loginAnswered && startsPrompt(blockStart, false));
         password = password || startsPrompt(blockStart, true);
     }
-    login = login || closesPrompt(blockStart, false);
+    login = login || (!m_loginAnswered && closesPrompt(blockStart, false));
     password = password || closesPrompt(blockStart, true);
     goesOn = goesOn || showsLoggedIn(false);
     if (m_loginAnswered)
@@ -90,8 +110,31 @@ TClusterLogin::TStep TClusterLogin::Feed(const QByteArray &block)
         }
         return step;
     }
-    if (goesOn)
+    if (goesOn || m_sinceLogin.size() > MaxHeldBack)
         return finishLoggedIn();
+    return step;
+}
+
+// Once logged in without a password, only a password prompt matters.
+TClusterLogin::TStep TClusterLogin::feedLatePassword(const QByteArray &block)
+{
+    bool password = false;
+    qsizetype blockStart = m_line.size();
+    for (const char c : block) {
+        if (c == '\r' || c == '\n') {
+            endLine();
+            blockStart = 0;
+            continue;
+        }
+        appendToLine(c, blockStart);
+        password = password || (c == ':' && startsPrompt(blockStart, true));
+    }
+    TStep step;
+    if (!password && !closesPrompt(blockStart, true))
+        return step;
+    endLine();
+    m_awaitsLatePassword = false;
+    step.sendPassword = true;
     return step;
 }
 
@@ -109,6 +152,7 @@ TClusterLogin::TStep TClusterLogin::finishLoggedIn()
     step.shown = m_sinceLogin;
     m_sinceLogin.clear();
     m_finished = true;
+    m_awaitsLatePassword = true;
     return step;
 }
 
@@ -133,8 +177,8 @@ void TClusterLogin::endLine()
 // follows it on the same line (a blank, mostly) does not matter.
 bool TClusterLogin::startsPrompt(qsizetype blockStart, bool password) const
 {
-    for (const QByteArray &word : promptWords(password)) {
-        if (!m_line.endsWith(word))
+    for (const QByteArrayView word : promptWords(password)) {
+        if (!endsWithWord(m_line, word))
             continue;
         const qsizetype at = m_line.size() - word.size();
         if ((at == 0 && m_lineStartKnown) || at == blockStart)
@@ -148,8 +192,8 @@ bool TClusterLogin::startsPrompt(qsizetype blockStart, bool password) const
 bool TClusterLogin::closesPrompt(qsizetype blockStart, bool password) const
 {
     const QByteArrayView line = trimmedRight(m_line);
-    for (const QByteArray &word : promptWords(password)) {
-        if (!line.endsWith(word))
+    for (const QByteArrayView word : promptWords(password)) {
+        if (!endsWithWord(line, word))
             continue;
         const qsizetype at = line.size() - word.size();
         if ((at == 0 && m_lineStartKnown) || at == blockStart || (at > 0 && isBlank(line.at(at - 1))))

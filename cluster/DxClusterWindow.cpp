@@ -270,6 +270,7 @@ void TfrmDxCluster::SendCommand(const QString &command)
     if (!m_telnet->Connected())
         return;
     m_telnet->WriteLn(UnicodeToWin1250(command));
+    m_clusterLogin.OperatorCommandSent();
     AddTerminalLine(QStringLiteral("$") + command);
 }
 
@@ -290,14 +291,14 @@ void TfrmDxCluster::IdTelnetStatus(TTelnetConnection::TStatus status)
         AddTerminalLine(QStringLiteral("#Připojen (%1)").arg(timeAndDate()));
         stPanel0->setText(QStringLiteral("Připojen"));
         m_clusterLogin.Restart(UnicodeToWin1250(m_login));
-        tlBtnCD->setDefaultAction(actDisConnect);
+        SetConnectButtonAction(actDisConnect);
         actConnect->setEnabled(false);
         actDisConnect->setEnabled(true);
         break;
     case TTelnetConnection::hsDisconnected:
         AddTerminalLine(QStringLiteral("#Odpojen (%1)").arg(timeAndDate()));
         stPanel0->setText(QStringLiteral("Odpojen"));
-        tlBtnCD->setDefaultAction(actConnect);
+        SetConnectButtonAction(actConnect);
         actConnect->setEnabled(true);
         actDisConnect->setEnabled(false);
         m_closeState &= ~csLogoutSent;
@@ -317,6 +318,9 @@ void TfrmDxCluster::IdTelnetDataAvailable(const QByteArray &block)
         return;
     }
     ShowReceived(block);
+    // A slow node may ask the password after the client has taken it as logged in.
+    if (m_clusterLogin.AwaitsLatePassword() && m_clusterLogin.Feed(block).sendPassword)
+        m_telnet->WriteLn(UnicodeToWin1250(m_password));
 }
 
 void TfrmDxCluster::ShowReceived(const QByteArray &block)
@@ -387,13 +391,23 @@ void TfrmDxCluster::closeEvent(QCloseEvent *event)
     ReportWindowSize();
 }
 
+void TfrmDxCluster::SetConnectButtonAction(QAction *action)
+{
+    // A tool button offers every action it holds besides its default one as a menu, with an
+    // arrow; this button holds only the one it shows.
+    tlBtnCD->removeAction(tlBtnCD->defaultAction());
+    tlBtnCD->setDefaultAction(action);
+}
+
 void TfrmDxCluster::CentreOnScreen()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    // The frame counts once the window has one; a window larger than the screen keeps its
-    // title bar on it.
+    // The frame counts once the window has one; until the window manager has put it around
+    // the window, the window is centred again as soon as it is there. A window larger than
+    // the screen keeps its title bar on it.
+    m_centreWhenFramed = frameGeometry().size() == size();
     const QRect area = screen->availableGeometry();
     QRect frame(QPoint(), frameGeometry().size());
     frame.moveCenter(area.center());
@@ -416,6 +430,9 @@ void TfrmDxCluster::ReportWindowSize()
 
 bool TfrmDxCluster::event(QEvent *event)
 {
+    if (m_centreWhenFramed && (event->type() == QEvent::Move || event->type() == QEvent::WindowActivate) &&
+        windowState() == Qt::WindowNoState && frameGeometry().size() != size())
+        CentreOnScreen();
     // Hints of the control under the mouse go to the second panel of the status bar.
     if (event->type() == QEvent::StatusTip) {
         stPanel1->setText(u' ' + static_cast<QStatusTipEvent *>(event)->tip());
@@ -441,6 +458,11 @@ void TfrmDxCluster::edtTxEnter()
     const QString text = cbTerminal->currentText();
     if (text.isEmpty())
         return;
+    // The node would take the text as the call or the password; it stays in the box.
+    if (m_loggingIn) {
+        AddTerminalLine(QStringLiteral("#Příkaz neodeslán, přihlášení ještě neskončilo"));
+        return;
+    }
     SendCommand(text);
     m_history.Add(text);
     cbTerminal->clear();

@@ -82,6 +82,7 @@ private:
     void edtTxEnter();
     void ReportWindowSize();
     void CentreOnScreen();
+    void SetConnectButtonAction(QAction *action);
     void SetLoggingIn(bool loggingIn);
     void UpdateEditActions();
     void actUpdateIfLoggin();
@@ -109,6 +110,7 @@ private:
     int m_closeState = 0;
     bool m_loggingIn = true;
     bool m_closeGranted = false;
+    bool m_centreWhenFramed = false; // centred before the window manager gave it a frame
     QString m_login;
     QString m_password;
     QByteArray m_receiveBuffer;

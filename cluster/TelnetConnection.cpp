@@ -20,6 +20,7 @@ const telnet_telopt_t TelnetOptions[] = {
 
 TTelnetConnection::TTelnetConnection(QObject *parent) : QObject(parent), m_socket(new QTcpSocket(this))
 {
+    m_socket->setReadBufferSize(ReadChunk);
     m_connectTimer.setSingleShot(true);
     m_connectTimer.setInterval(ConnectTimeoutMs);
     connect(&m_connectTimer, &QTimer::timeout, this,

@@ -23,6 +23,10 @@ public:
 
     static constexpr int DefaultPort = 23;
     static constexpr int ConnectTimeoutMs = 15000;
+    // The most that is read in one go. A node that sends faster than the terminal shows is
+    // held back by TCP instead of piling up here, and each block stays quick to show, so the
+    // window keeps answering under any feed.
+    static constexpr qint64 ReadChunk = 16 * 1024;
     static inline const QByteArray TerminalType = QByteArrayLiteral("dumb");
 
     explicit TTelnetConnection(QObject *parent = nullptr);

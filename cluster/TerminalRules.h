@@ -23,6 +23,10 @@ QByteArray FilterBlock(const QByteArray &block);
 // goes on in the next line instead, so nothing is lost.
 inline constexpr int MaxLineLength = 4000;
 
+// The lines the terminal keeps; older lines go as new ones come, so that a connection
+// that runs for days, or a node that floods, keeps the memory and each append small.
+inline constexpr int MaxLineCount = 20000;
+
 // What an append does to the terminal: `continuation` goes to the end of the last line,
 // then each of `newLines` starts a line of its own (the last one may be empty).
 struct TAppendPlan {

@@ -38,6 +38,7 @@ TTerminalView::TTerminalView(QWidget *parent) : QPlainTextEdit(parent)
     setTextInteractionFlags(Qt::TextSelectableByMouse);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setUndoRedoEnabled(false);
+    setMaximumBlockCount(MaxLineCount);
     // The view may be scrolled past the last line.
     setCenterOnScroll(true);
     setFrameShape(QFrame::NoFrame);
@@ -56,11 +57,43 @@ void TTerminalView::AppendText(const QString &text, bool scrollLocked)
     const int topLine = TopLine();
     const bool dragging = verticalScrollBar()->isSliderDown();
 
+    // The oldest lines may go with this append. A cursor at the old end, which the new text
+    // does not move, tells how much went, so that view and selection stay on their text.
+    QTextCursor oldEnd(document());
+    oldEnd.movePosition(QTextCursor::End);
+    oldEnd.setKeepPositionOnInsert(true);
+    const int endBefore = oldEnd.position();
+    const int lastLineBefore = oldEnd.blockNumber();
+    appendLines(text);
+    const int droppedChars = endBefore - oldEnd.position();
+    const int droppedLines = lastLineBefore - oldEnd.blockNumber();
+    const int keptStart = std::max(0, selectionStart - droppedChars);
+    const int keptEnd = std::max(0, selectionStart + selectionLength - droppedChars);
+    const int keptTopLine = std::max(1, topLine - droppedLines);
+
+    switch (ScrollAction(dragging, selectionLength, scrollLocked)) {
+    case saRestoreTopLine:
+        SetSelection(keptStart, 0);
+        SetTopLine(keptTopLine);
+        break;
+    case saRestoreSelection:
+        SetSelection(keptStart, keptEnd - keptStart);
+        SetTopLine(keptTopLine);
+        break;
+    case saFollowEnd:
+        SetTopLine(FollowEndTopLine(LineCount(), LinesInView()));
+        break;
+    }
+}
+
+// Appends by the stream rule. Each line gets the colours of its kind as it is inserted; the
+// kind stays with the line (its user state) for painting. A continued last line may change
+// its kind.
+void TTerminalView::appendLines(const QString &text)
+{
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     const TAppendPlan plan = PlanAppend(text, cursor.block().length() - 1);
-    // Each line gets the colours of its kind as it is inserted; the kind stays with the line
-    // (its user state) for painting. A continued last line may change its kind.
     QTextBlock last = cursor.block();
     const TLineKind lastKind = LineKind(last.text() + plan.continuation);
     cursor.beginEditBlock();
@@ -78,21 +111,8 @@ void TTerminalView::AppendText(const QString &text, bool scrollLocked)
         cursor.insertText(line, format);
         cursor.block().setUserState(kind);
     }
+    // Ending the edit drops the lines beyond the limit.
     cursor.endEditBlock();
-
-    switch (ScrollAction(dragging, selectionLength, scrollLocked)) {
-    case saRestoreTopLine:
-        SetSelection(selectionStart, 0);
-        SetTopLine(topLine);
-        break;
-    case saRestoreSelection:
-        SetSelection(selectionStart, selectionLength);
-        SetTopLine(topLine);
-        break;
-    case saFollowEnd:
-        SetTopLine(FollowEndTopLine(LineCount(), LinesInView()));
-        break;
-    }
 }
 
 int TTerminalView::LineCount() const

@@ -1,5 +1,5 @@
 #pragma once
-// The client's terminal: a read-only plain-text view that keeps every line, colours each
+// The client's terminal: a read-only plain-text view that keeps the newest lines, colours each
 // line by its kind (the background across the whole width) and, after each append, keeps
 // or moves the view by the terminal's scroll rule.
 
@@ -31,4 +31,7 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    void appendLines(const QString &text);
 };

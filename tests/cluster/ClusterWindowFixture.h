@@ -41,10 +41,10 @@ struct ClusterWindowFixture {
                QTest::qWaitFor([this] { return window->Connection()->Connected(); });
     }
     // Connects and answers both prompts; the client is then logged in.
-    bool connectAndLogin()
+    bool connectAndLogin() { return connect() && login(); }
+    // Answers both prompts on the connection that is up.
+    bool login()
     {
-        if (!connect())
-            return false;
         const qsizetype before = server.lines.size();
         server.send("Welcome\r\nlogin: ");
         if (!QTest::qWaitFor([&] { return server.lines.size() > before; }))

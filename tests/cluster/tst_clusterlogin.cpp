@@ -53,8 +53,15 @@ private slots:
         QTest::newRow("closing a line longer than kept")
             << QList<QByteArray>{QByteArray(3000, 'x') + " login: "} << "L" << QByteArray();
 
+        QTest::newRow("in capitals") << QList<QByteArray>{"\r\nLogin: "} << "L" << QByteArray();
+        QTest::newRow("all capitals, host name before it")
+            << QList<QByteArray>{"Welcome\r\nOK0DX LOGIN:"} << "L" << QByteArray();
+        QTest::newRow("asking for the callsign, split in the word")
+            << QList<QByteArray>{"Please enter your call", "sign: "} << "-L" << QByteArray();
+        QTest::newRow("enter your call at the start of a block after text")
+            << QList<QByteArray>{"OK0DX PacketCluster", "enter your call: "} << "-L" << QByteArray();
+
         // Text that is no login prompt.
-        QTest::newRow("in capitals") << QList<QByteArray>{"\r\nLogin: "} << "-" << QByteArray();
         QTest::newRow("glued to a word") << QList<QByteArray>{"\r\nxlogin: "} << "-" << QByteArray();
         QTest::newRow("glued across blocks") << QList<QByteArray>{"relogin", ": "} << "--" << QByteArray();
         QTest::newRow("inside a banner line")
@@ -69,6 +76,8 @@ private slots:
             << QList<QByteArray>{"\r\nlogin: ", "\r\nPassword: "} << "LP" << QByteArray();
         QTest::newRow("password in lower case")
             << QList<QByteArray>{"login: ", "password: "} << "LP" << QByteArray();
+        QTest::newRow("password in capitals")
+            << QList<QByteArray>{"Please enter your call: ", "\r\nPASSWORD: "} << "LP" << QByteArray();
         QTest::newRow("password without the blank")
             << QList<QByteArray>{"login: ", "Password:"} << "LP" << QByteArray();
         QTest::newRow("password with words before it")
@@ -85,9 +94,10 @@ private slots:
                                                          << QByteArray();
         QTest::newRow("both prompts in one block: the login only")
             << QList<QByteArray>{"\r\nlogin: \r\nPassword: "} << "L" << QByteArray();
+        // The call goes out once: a refusal is the node's text, shown to the operator.
         QTest::newRow("login asked again after a refusal")
-            << QList<QByteArray>{"login: ", "\r\nLogin incorrect\r\nlogin: ", "Password: "} << "LLP"
-            << QByteArray();
+            << QList<QByteArray>{"login: ", "\r\nLogin incorrect\r\nlogin: ", "Password: "} << "LIP"
+            << QByteArray("\r\nLogin incorrect\r\nlogin: ");
         QTest::newRow("nothing answered once logged in")
             << QList<QByteArray>{"Password: ", "\r\nlogin: ", "Password: "} << "P--" << QByteArray();
 
@@ -106,6 +116,14 @@ private slots:
             << QByteArray("OK1ABC de OK0DX  9-Dec-2026 1421Z dxspider >");
         QTest::newRow("empty lines and the echo do not count")
             << QList<QByteArray>{"login: ", "\r\n \r\n", "  ok1abc \r\n"} << "L--" << QByteArray();
+        QTest::newRow("password asked after the banner (slow node)")
+            << QList<QByteArray>{"login: ", "Hello Jan\r\n", "Spots follow\r\n", "\r\nPassword: ", "Password: "}
+            << "LI-P-" << QByteArray("Hello Jan\r\n");
+        QTest::newRow("late password among spots, only at a line's start")
+            << QList<QByteArray>{"login: ", "Hi\r\n", "DX de A: note password: x\r\n", "\r\npassword:"}
+            << "LI-P" << QByteArray("Hi\r\n");
+        QTest::newRow("a flood after the login without line ends")
+            << QList<QByteArray>{"login: ", QByteArray(70000, 'x')} << "LI" << QByteArray(70000, 'x');
         QTest::newRow("an open line that may become the password prompt")
             << QList<QByteArray>{"login: ", "\r\nPass"} << "L-" << QByteArray();
     }
@@ -138,8 +156,14 @@ private slots:
         QCOMPARE(stepLetter(step), QString("I"));
         QCOMPARE(step.shown, QByteArray("Welcome"));
         QVERIFY(login.Finished());
-        // Once over, neither the quiet time nor a prompt does anything.
+        // Once over, the quiet time does nothing; a password prompt still gets its answer
+        // until the operator has sent a command.
         QCOMPARE(stepLetter(login.QuietTimeOut()), QString("-"));
+        QVERIFY(login.AwaitsLatePassword());
+        TClusterLogin slow = login;
+        QCOMPARE(stepLetter(slow.Feed("\r\nPassword: ")), QString("P"));
+        QVERIFY(!slow.AwaitsLatePassword());
+        login.OperatorCommandSent();
         QCOMPARE(stepLetter(login.Feed("\r\nPassword: ")), QString("-"));
     }
 

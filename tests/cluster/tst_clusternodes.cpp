@@ -6,8 +6,10 @@
 #include "ClusterWindowFixture.h"
 
 #include "ClusterLogin.h"
+#include "FocusKeys.h"
 
 #include <QColor>
+#include <QComboBox>
 
 namespace
 {
@@ -16,6 +18,7 @@ const QColor SpotColour(128, 0, 0);
 const QColor PromptGrey(248, 248, 248);
 const QByteArray Spot1 = "DX de S50ABC:     1825.0  PY2ABC       cq                     1139Z JO70";
 const QByteArray Spot2 = "DX de OK2XYZ:    14025.0  VK9ABC       599                    1140Z JN89";
+const QString Refused = QStringLiteral("#Příkaz neodeslán, přihlášení ještě neskončilo");
 
 } // namespace
 
@@ -24,12 +27,25 @@ class TestClusterNodes : public QObject
     Q_OBJECT
 
     // Plays a node's side of the login: every entry is sent as a block of its own, except
-    // "<line", which waits until the client has sent that line.
+    // "<line", which waits until the client has sent that line, "~ms", which waits, and
+    // "!text", which the operator types into the command line and sends with Enter.
     static bool play(ClusterWindowFixture &f, const QList<QByteArray> &script)
     {
         for (const QByteArray &entry : script) {
             if (entry.startsWith('<')) {
                 if (!f.server.waitForLine(QString::fromLatin1(entry.mid(1))))
+                    return false;
+                continue;
+            }
+            if (entry.startsWith('~')) {
+                QTest::qWait(entry.mid(1).toInt());
+                continue;
+            }
+            if (entry.startsWith('!')) {
+                if (!ActivateWindow(f.window.get()))
+                    return false;
+                f.window->CommandLine()->setFocus();
+                if (!TypeIntoFocus(QString::fromLatin1(entry.mid(1))) || !SendKey(f.window.get(), Qt::Key_Return))
                     return false;
                 continue;
             }
@@ -83,6 +99,26 @@ private slots:
             << QList<QByteArray>{"\r\nlogin: ", "<ok1abc", "ok1abc\r\n", "password:", "<secret",
                                  "\r\n" + spot2 + "\r\n"}
             << QStringList{"ok1abc", "secret"} << QStringList{spot2} << QStringList{"ok1abc"};
+        QTest::newRow("login with a capital letter, typing meanwhile")
+            << QList<QByteArray>{"Welcome\r\nLogin: ", "<ok1abc", "!sh/dx", "\r\nPassword: ", "<secret",
+                                 spot1 + "\r\n"}
+            << QStringList{"ok1abc", "secret"} << QStringList{Refused, spot1} << QStringList{"Welcome"};
+        QTest::newRow("node asking for the call, no password")
+            << QList<QByteArray>{"Running AR-Cluster\r\n\r\nPlease enter your call: ", "!sh/dx", "<ok1abc",
+                                 "\r\nHello Jan, welcome to OK0DX\r\n" + spot1 + "\r\n"}
+            << QStringList{"ok1abc"} << QStringList{Refused, "Hello Jan, welcome to OK0DX", spot1}
+            << QStringList{"Running AR-Cluster"};
+        QTest::newRow("node asking for the callsign")
+            << QList<QByteArray>{"Please enter your callsign: ", "<ok1abc", spot2 + "\r\n"} << QStringList{"ok1abc"}
+            << QStringList{spot2} << QStringList{};
+        QTest::newRow("enter your call after the banner in its block")
+            << QList<QByteArray>{"CC-Cluster OK0DX\r\nEnter your call: ", "<ok1abc", "Password:", "<secret",
+                                 "\r\n" + spot1 + "\r\n"}
+            << QStringList{"ok1abc", "secret"} << QStringList{spot1} << QStringList{"CC-Cluster OK0DX"};
+        QTest::newRow("password asked 5 s after the call, typing meanwhile")
+            << QList<QByteArray>{"login: ", "<ok1abc", "!sh/dx", "~5000", "\r\nPassword: ", "<secret",
+                                 "\r\n" + spot1 + "\r\n"}
+            << QStringList{"ok1abc", "secret"} << QStringList{Refused, "Password: ", spot1} << QStringList{};
         QTest::newRow("node as the client always knew")
             << QList<QByteArray>{"Welcome\r\nlogin: ", "<ok1abc", "\r\nPassword: ", "<secret", spot1 + "\r\n"}
             << QStringList{"ok1abc", "secret"} << QStringList{spot1} << QStringList{"Welcome"};
@@ -99,10 +135,10 @@ private slots:
         for (const QString &line : shown)
             QVERIFY2(f.waitForTerminalLine(line), qPrintable(line));
         QVERIFY(!f.window->LoggingIn());
-        QCOMPARE(f.server.lines, answers);
         const QStringList lines = f.terminalLines();
         for (const QString &line : hidden)
             QVERIFY2(!lines.contains(line), qPrintable(line));
+        QVERIFY(!lines.join('\n').contains("secret"));
         // Every shown line in the order sent, each on a line of its own, coloured by its kind.
         int previous = -1;
         for (const QString &line : shown) {
@@ -121,6 +157,8 @@ private slots:
         f.window->actShowDx->trigger();
         QVERIFY(f.server.waitForLine("Show/DX"));
         QVERIFY(f.waitForTerminalLine("$Show/DX"));
+        // The call and the password went once, nothing typed went with them.
+        QCOMPARE(f.server.lines, answers + QStringList{"Show/DX"});
         const QByteArray answerSpot = QByteArray(Spot2).replace("VK9ABC", "ZL1XYZ");
         f.server.send(answerSpot + "\n");
         const QString answer = QString::fromLatin1(answerSpot);
@@ -142,10 +180,15 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return !f.window->LoggingIn(); }, TClusterLogin::QuietTimeMs * 2));
         QVERIFY(f.window->actShowDx->isEnabled());
         QCOMPARE(f.terminalLines().last(), QString("OK0DX>"));
-        // A password prompt this late is the node's text; the client sends nothing more.
+        // Once the operator has sent a command, a password prompt is the node's text: the node
+        // may have taken that command as the password.
+        f.window->actShowDx->trigger();
+        QVERIFY(f.server.waitForLine("Show/DX"));
         f.server.send("\r\nPassword: ");
         QVERIFY(f.waitForTerminalLine("Password: "));
-        QCOMPARE(f.server.lines, QStringList{"ok1abc"});
+        f.window->SendCommand("marker");
+        QVERIFY(f.server.waitForLine("marker"));
+        QCOMPARE(f.server.lines, (QStringList{"ok1abc", "Show/DX", "marker"}));
     }
 
     void nodeClosingDuringTheLogin_data()

@@ -77,6 +77,8 @@ private slots:
         QVERIFY(lines.at(2).startsWith("#Připojen ("));
         QCOMPARE(f.window->StatusText(), QString("Připojen"));
         QCOMPARE(f.window->ConnectButton()->defaultAction(), f.window->actDisConnect);
+        // The button holds only what it shows: no menu (and no menu arrow) of the other.
+        QCOMPARE(f.window->ConnectButton()->actions(), QList<QAction *>{f.window->actDisConnect});
         QVERIFY(!f.window->actConnect->isEnabled());
         QVERIFY(f.window->actDisConnect->isEnabled());
         // Logged in only after the password: nothing of the cluster is shown before.
@@ -108,8 +110,8 @@ private slots:
         QTest::newRow("prompt in the middle of a block")
             << QList<QByteArray>{"banner\r\nlogin: more", "x\r\nPassword: y"}
             << QStringList{"ok1abc", "secret"} << true;
-        QTest::newRow("login in capitals is no prompt")
-            << QList<QByteArray>{"\r\nLogin: "} << QStringList{} << false;
+        QTest::newRow("login in capitals")
+            << QList<QByteArray>{"\r\nLogin: "} << QStringList{"ok1abc"} << false;
         QTest::newRow("password without login")
             << QList<QByteArray>{"\r\nPassword: "} << QStringList{"secret"} << true;
     }
@@ -141,8 +143,16 @@ private slots:
         QCOMPARE(f.window->CommandLine()->currentText(), QString("sh/dx"));
         QVERIFY(f.window->History().isEmpty());
 
-        // Connected, also while logging in, the command line works.
+        // Connected but still logging in: the node would take the text as call or password.
         QVERIFY(f.connect());
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(f.waitForTerminalLine("#Příkaz neodeslán, přihlášení ještě neskončilo"));
+        QCOMPARE(f.window->CommandLine()->currentText(), QString("sh/dx"));
+        QVERIFY(f.window->History().isEmpty());
+        QVERIFY(f.server.lines.isEmpty());
+        // Logged in, the command line works.
+        QVERIFY(f.login());
+        f.server.lines.clear();
         QTest::keyClick(edit, Qt::Key_Return);
         QVERIFY(f.server.waitForLine("sh/dx"));
         QVERIFY(f.waitForTerminalLine("$sh/dx"));
@@ -208,6 +218,7 @@ private slots:
         QVERIFY(f.window->LoggingIn());
         QVERIFY(!f.window->actShowDx->isEnabled());
         QCOMPARE(f.window->ConnectButton()->defaultAction(), f.window->actConnect);
+        QCOMPARE(f.window->ConnectButton()->actions(), QList<QAction *>{f.window->actConnect});
 
         // Reconnecting answers both prompts again; "b" now goes out first again.
         f.server.lines.clear();

@@ -36,6 +36,21 @@ private slots:
         server.send(QByteArray("x") + char(255) + char(255) + "y");
         QVERIFY(data.wait());
         QCOMPARE(data.at(1).at(0).toByteArray(), QByteArray("x\xffy"));
+        // A flood comes in blocks small enough to show at once, nothing lost.
+        const QByteArray flood = QByteArray("DX de OK2XYZ:  14025.0  VK9ABC\r\n").repeated(20000);
+        server.send(flood);
+        QByteArray received;
+        qsizetype largest = 0;
+        QVERIFY(QTest::qWaitFor([&] {
+            for (; data.size() > 2; data.removeAt(2)) {
+                const QByteArray block = data.at(2).at(0).toByteArray();
+                largest = std::max(largest, block.size());
+                received += block;
+            }
+            return received.size() >= flood.size();
+        }));
+        QCOMPARE(received, flood);
+        QVERIFY(largest <= TTelnetConnection::ReadChunk);
 
         server.closeClient();
         QVERIFY(QTest::qWaitFor([&] { return status.size() == 3; }));

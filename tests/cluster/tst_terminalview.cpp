@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -20,6 +21,23 @@ class TestTerminalView : public QObject
         for (int i = 1; i <= lines; ++i)
             text += QString("line %1\r\n").arg(i);
         view.AppendText(text, locked);
+    }
+
+    // Spots and announcements by turns, each with its number.
+    static QString feedLine(int n)
+    {
+        return n % 2 ? QString("To ALL de OK2XYZ: %1").arg(n) : QString("DX de OK2XYZ:  14025.0  VK9ABC  %1").arg(n);
+    }
+
+    static qint64 residentKb()
+    {
+        QFile status("/proc/self/status");
+        if (!status.open(QIODevice::ReadOnly))
+            return -1;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').first().toLongLong();
+        return -1;
     }
 
 private slots:
@@ -169,6 +187,42 @@ private slots:
         QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(view.LineCount(), 250 * 8000 / TerminalRules::MaxLineLength);
         QCOMPARE(view.Line(0).size(), TerminalRules::MaxLineLength);
+    }
+
+    void floodKeepsTheNewestLines()
+    {
+        // A node feeding spots for days: the oldest lines go, the memory stays flat, and the
+        // view and a selection stay on their text while lines go from the top.
+        TTerminalView view;
+        view.resize(600, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const qint64 before = residentKb();
+        QVERIFY(before > 0);
+        constexpr int Total = 300000, PerBlock = 625;
+        for (int n = 0; n < Total;) {
+            QString block;
+            for (const int end = n + PerBlock; n < end; ++n)
+                block += feedLine(n) + "\r\n";
+            view.AppendText(block, false);
+            QCoreApplication::processEvents();
+        }
+        const qint64 grown = residentKb() - before;
+        QVERIFY2(grown < 100 * 1024, qPrintable(QString("%1 kB").arg(grown)));
+        const int limit = TerminalRules::MaxLineCount;
+        QCOMPARE(view.LineCount(), limit);
+        QCOMPARE(view.Line(limit - 2), feedLine(Total - 1));
+        QCOMPARE(view.Line(0), feedLine(Total - limit + 1));
+        QCOMPARE(view.document()->firstBlock().userState(), int(TerminalRules::LineKind(view.Line(0))));
+
+        const QTextBlock marked = view.document()->findBlockByNumber(100);
+        view.SetSelection(marked.position() + marked.text().lastIndexOf(' ') + 1, 6);
+        const QString selected = view.SelectedText();
+        view.SetTopLine(5000);
+        view.AppendText(feedLine(Total) + "\r\n" + feedLine(Total + 1) + "\r\n", false);
+        QCOMPARE(view.LineCount(), limit);
+        QCOMPARE(view.SelectedText(), selected);
+        QCOMPARE(view.TopLine(), 4998);
     }
 };
 
