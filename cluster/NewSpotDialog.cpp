@@ -69,12 +69,3 @@ void TfrmWendraNewSpot::reject()
 {
     done(mrCancel);
 }
-
-void TfrmWendraNewSpot::done(int result)
-{
-    // The frequency may be typed with the decimal comma, as everywhere else in the
-    // programs; the spot line is read with a point.
-    if (result == mrOk)
-        cbBoxFreq->setEditText(cbBoxFreq->currentText().replace(u',', u'.'));
-    QDialog::done(result);
-}

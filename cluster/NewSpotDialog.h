@@ -20,5 +20,4 @@ public:
     QAction *actOk, *actCancel;
 
     void reject() override;
-    void done(int result) override;
 };

@@ -12,10 +12,11 @@ QString ShowDxOnCommand(int bandIndex)
 std::optional<QString> SpotFrequencyKHz(const QString &mhzText)
 {
     QLocale reader = QLocale::c();
-    // "3,5" is not 35: a comma is no separator of thousands here, just a wrong number.
+    // The decimal comma is typed as everywhere else in the programs, so "3,5" is 3.5 MHz;
+    // no separator of thousands is taken ("3.500,5" is refused).
     reader.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double mhz = reader.toDouble(mhzText.trimmed(), &ok);
+    const double mhz = reader.toDouble(mhzText.trimmed().replace(u',', u'.'), &ok);
     if (!ok || !std::isfinite(mhz))
         return std::nullopt;
     const double khz = mhz * 1000.0;
@@ -31,5 +32,5 @@ QString NewSpotCommand(const QString &call, const QString &kHz, const QString &n
 
 QString InvalidFrequencyText(const QString &mhzText)
 {
-    return QStringLiteral("'%1' není platné číslo (desetinná tečka, např. 14.025).").arg(mhzText);
+    return QStringLiteral("'%1' není platné číslo (např. 14,025 nebo 14.025).").arg(mhzText);
 }

@@ -166,7 +166,7 @@ private slots:
         answerWith({mrOk, "OK1ABC|3,5 MHz|cq"});
         f.window->actNewSpot->trigger();
         QCOMPARE(f.messages.shown.size(), 1);
-        QVERIFY(f.messages.lastText().contains("'3.5 MHz'"));
+        QVERIFY(f.messages.lastText().contains("'3,5 MHz'"));
         QCOMPARE(f.messages.shown.last().type, mtError);
         f.window->SendCommand("marker");
         QVERIFY(f.server.waitForLine("marker"));

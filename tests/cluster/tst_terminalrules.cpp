@@ -241,10 +241,10 @@ private slots:
                                  << "14025.3";
         QTest::newRow("blanks around") << " 10.1 "
                                        << "10100";
-        QTest::newRow("comma refused") << "3,5"
-                                       << "";
-        QTest::newRow("group comma refused") << "3,500"
-                                             << "";
+        QTest::newRow("decimal comma") << "3,5"
+                                       << "3500";
+        QTest::newRow("comma and point refused") << "3.500,5"
+                                                 << "";
         QTest::newRow("text refused") << "abc"
                                       << "";
         QTest::newRow("empty refused") << ""
