@@ -1,5 +1,6 @@
 #include "settings/IniFile.h"
 
+#include "base/FileUtils.h"
 #include "base/Formats.h"
 
 #include <QFile>
@@ -58,6 +59,10 @@ void TMemIniFile::loadFile()
     }
     if (!file.open(QIODevice::ReadOnly))
         throw EIniFileError(QStringLiteral("Soubor \"%1\" nelze načíst!").arg(m_fileName));
+    // A file of the operator's alone that an older version left readable by others is
+    // tightened at once, not only at its next save.
+    if (m_ownerOnly)
+        RemoveGroupOtherAccess(m_fileName);
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw EIniFileError(QStringLiteral("Soubor \"%1\" nelze načíst!").arg(m_fileName));
