@@ -8,10 +8,12 @@
 #include "ProgramStart.h"
 #include "ScriptedMessages.h"
 #include "system/SingleInstance.h"
+#include "base/FileUtils.h"
 #include "TestFiles.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QFile>
 #include <QSignalSpy>
@@ -224,16 +226,51 @@ private slots:
         QVERIFY(frmVelkor->isVisible());
     }
 
+    // The same user's second start finds the first whatever the environment of each:
+    // one from the desktop session (with XDG_RUNTIME_DIR), one from a shell, ssh or cron.
+    void secondStartRaisesTheFirstAndEnds_data()
+    {
+        QTest::addColumn<QString>("firstRuntime");
+        QTest::addColumn<QString>("secondRuntime");
+        QTest::newRow("lock folder given") << "given" << "given";
+        QTest::newRow("first with XDG_RUNTIME_DIR, second without") << "run" << "";
+        QTest::newRow("first without XDG_RUNTIME_DIR, second with") << "" << "run";
+    }
     void secondStartRaisesTheFirstAndEnds()
     {
+        QFETCH(QString, firstRuntime);
+        QFETCH(QString, secondRuntime);
+        const bool given = firstRuntime == "given";
+        const QByteArray home = qgetenv("HOME");
+        const auto restoreEnvironment = qScopeGuard([home] {
+            qputenv("HOME", home);
+            qunsetenv("XDG_RUNTIME_DIR");
+        });
+        // Starts in the user's own folders: the home is the test's, endpoints where the
+        // program puts them.
+        const auto environment = [this](const QString &runtime) {
+            qputenv("HOME", QFile::encodeName(m_dir->path() + "/home"));
+            if (runtime.isEmpty())
+                qunsetenv("XDG_RUNTIME_DIR");
+            else
+                qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir->path() + '/' + runtime));
+        };
+        if (!given) {
+            QVERIFY(QDir().mkpath(m_dir->path() + "/home"));
+            QVERIFY(QDir().mkpath(m_dir->path() + "/run"));
+            QVERIFY(QFile::setPermissions(m_dir->path() + "/run", OwnerOnlyFolder));
+            TLocalEndpoint::setNamePrefix(QString());
+        }
         writeIni({"OK1ABC"});
         writeLog("OK1ABC");
-        TProgramStart first(m_appDir, {}, lockDir());
+        environment(firstRuntime);
+        TProgramStart first(m_appDir, {}, given ? lockDir() : QString());
         QCOMPARE(first.Start(), TProgramStart::osRunning);
         QSignalSpy raised(first.Instance(), &TSingleInstance::raiseRequested);
         TfrmVelkor *running = frmVelkor;
 
-        TProgramStart second(m_appDir, {"OK1ABC"}, lockDir());
+        environment(secondRuntime);
+        TProgramStart second(m_appDir, {"OK1ABC"}, given ? lockDir() : QString());
         QCOMPARE(second.Start(), TProgramStart::osAlreadyRunning);
         QCOMPARE(raised.count(), 1);
         QCOMPARE(frmVelkor, running); // the second made nothing of its own
@@ -241,6 +278,25 @@ private slots:
         second.Finish();
         QCOMPARE(frmVelkor, running);
         QVERIFY(first.Instance()->isAcquired());
+    }
+
+    // With no folder of the user's own for the lock (no runtime folder, a home that cannot
+    // hold one) the start says why before it ends, instead of ending as if a copy ran.
+    void noPlaceForTheLockIsSaid()
+    {
+        const QByteArray home = qgetenv("HOME");
+        const auto restoreHome = qScopeGuard([home] { qputenv("HOME", home); });
+        QVERIFY(WriteTestFile(m_dir->path() + "/plain", QByteArray()));
+        qputenv("HOME", QFile::encodeName(m_dir->path() + "/plain/home"));
+        qunsetenv("XDG_RUNTIME_DIR");
+        writeIni({"OK1ABC"});
+        writeLog("OK1ABC");
+        TProgramStart start(m_appDir, {});
+        QCOMPARE(start.Start(), TProgramStart::osNoInstanceLock);
+        QCOMPARE(m_messages->shown.size(), 1);
+        QCOMPARE(m_messages->shown[0].text,
+                 TProgramStart::NoInstanceLockText(m_dir->path() + "/plain/home/.velkor-runtime"));
+        QVERIFY(!frmVelkor);
     }
 
     void missingSettingsFileStopsTheStart()

@@ -7,7 +7,9 @@
 #include "log/CallBookImport.h"
 #include "base/DatabaseError.h"
 #include "log/DmLog.h"
+#include "base/FileUtils.h"
 #include "base/HotJournal.h"
+#include "base/MessageTexts.h"
 #include "log/LogConnection.h"
 #include "log/QsoLookup.h"
 #include "log/TableQuery.h"
@@ -226,6 +228,42 @@ private slots:
         dm.OpenDatabase(QStringLiteral("OK1HOT"));
         QCOMPARE(notes(TdmLog::DatabaseName), (QMap<QString, int>{{QStringLiteral("original"), Rows}}));
         QVERIFY(!QFileInfo::exists(JournalFileName(app.filePath("Data/OK1HOT.db"))));
+    }
+
+    // A journal that cannot be played back because the operator made the log or its
+    // folder read-only: the log is not opened, the text says why, nothing is touched; with
+    // the mode given back it opens whole.
+    void logWithJournalInAReadOnlyPlace_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("read-only data folder") << true;
+        QTest::newRow("read-only log") << false;
+    }
+    void logWithJournalInAReadOnlyPlace()
+    {
+        QFETCH(bool, folder);
+        QTemporaryDir app;
+        QVERIFY(QDir(app.path()).mkdir("Data"));
+        const QString log = app.filePath("Data/OK1HOT.db");
+        QVERIFY(makeHotCopy(m_source, log, QStringLiteral("DELETE FROM log WHERE ID % 2 = 0")));
+        const QString locked = folder ? app.filePath("Data") : log;
+        QVERIFY(QFile::setPermissions(locked, folder ? QFile::ReadOwner | QFile::ExeOwner : QFile::ReadOwner));
+        const QByteArray content = ReadTestFile(log);
+        const QByteArray journal = ReadTestFile(JournalFileName(log));
+        TdmLog dm(app.path());
+        try {
+            dm.OpenDatabase(QStringLiteral("OK1HOT"));
+            QFAIL("a log with a journal was opened without playing it back");
+        } catch (const EDatabaseError &e) {
+            QCOMPARE(e.message(), MsgLogReadOnlyUnfinished(log));
+        }
+        QVERIFY(!dm.DatabaseOpen());
+        QCOMPARE(ReadTestFile(log), content);
+        QCOMPARE(ReadTestFile(JournalFileName(log)), journal);
+
+        QVERIFY(QFile::setPermissions(locked, folder ? OwnerOnlyFolder : OwnerOnlyFile));
+        dm.OpenDatabase(QStringLiteral("OK1HOT"));
+        QCOMPARE(notes(TdmLog::DatabaseName), (QMap<QString, int>{{QStringLiteral("original"), Rows}}));
     }
 
     void damagedLogIsRefusedByTheProgram()
