@@ -4,6 +4,7 @@
 #include "base/Formats.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringTokenizer>
 
@@ -73,6 +74,11 @@ void TMemIniFile::UpdateFile() const
 {
     const QString failure = QStringLiteral("Soubor \"%1\" nelze uložit!").arg(m_fileName);
     if (m_fileName.isEmpty())
+        throw EIniFileError(failure);
+    // A file or folder the operator made read-only is left as it is, also by a program
+    // that runs as root (which the system would let write).
+    const QFileInfo info(m_fileName);
+    if (!IsWritablePath(info.absolutePath()) || (info.exists() && !IsWritablePath(m_fileName)))
         throw EIniFileError(failure);
     QSaveFile file(m_fileName);
     if (!file.open(QIODevice::WriteOnly))

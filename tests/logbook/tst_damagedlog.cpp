@@ -7,6 +7,8 @@
 #include "MainWindowFixture.h"
 #include "ModalRunner.h"
 
+#include "base/FileUtils.h"
+#include "base/MessageTexts.h"
 #include "FilteredLineEdit.h"
 #include "QSOWindow.h"
 #include "ScriptedMessages.h"
@@ -14,6 +16,7 @@
 #include "VelkorApplication.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -256,6 +259,67 @@ private slots:
         QCOMPARE(messages.texts().size(), 1);
         QVERIFY(messages.lastText().startsWith("Neplatný název deníku \"../Data/OK1XYZ\""));
         QVERIFY(fixture->fx.dm->UserOptions.Call.isEmpty());
+    }
+
+    // A log that another program holds, or that the operator made read-only (the file or
+    // its folder), is never called damaged: held, it is not opened and the text says to
+    // try again; read-only, it is shown and every change is refused with a text saying
+    // why. Nothing is written, and the log opens whole once the lock is gone or the mode
+    // is given back.
+    void logHeldOrReadOnly_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("held by another program") << "lock";
+        QTest::newRow("read-only log") << "file";
+        QTest::newRow("read-only data folder") << "folder";
+    }
+    void logHeldOrReadOnly()
+    {
+        QFETCH(QString, cause);
+        auto fixture = std::make_unique<MainWindowFixture>(false);
+        QsoTestFixture &fx = fixture->fx;
+        fx.dm->CloseDatabase();
+        const QString path = fx.dm->LogFileName(QsoTestFixture::Call);
+        QVERIFY(WriteTestFile(path, m_pristine));
+        const QString locked = cause == "folder" ? fx.dm->DataDir : path;
+        LogConnection holder;
+        if (cause == "lock") {
+            holder.open(path);
+            QSqlQuery q(holder.database());
+            QVERIFY(q.exec("BEGIN EXCLUSIVE"));
+        } else {
+            QVERIFY(QFile::setPermissions(locked, cause == "file" ? QFile::ReadOwner
+                                                                   : QFile::ReadOwner | QFile::ExeOwner));
+        }
+        const QStringList files = QDir(fx.dm->DataDir).entryList(QDir::Files);
+        const QByteArray settings = ReadTestFile(fx.dm->DataDir + QsoTestFixture::Call + ".uf");
+
+        ScriptedMessages messages;
+        fixture->start();
+        if (cause == "lock") {
+            QCOMPARE(messages.texts(), QStringList{MsgLogInUse(path)});
+            QVERIFY(fx.dm->UserOptions.Call.isEmpty());
+        } else {
+            QCOMPARE(messages.texts(), QStringList{MsgLogOpenedReadOnly(path)});
+            QCOMPARE(fixture->query().RecordCount(), QsoCount);
+            messages.clear();
+            messages.answerNext(mrYes);
+            fixture->w().actDeleteQSO->trigger();
+            QCOMPARE(messages.lastText(), MsgLogReadOnly(path));
+            QCOMPARE(fixture->query().RecordCount(), QsoCount);
+        }
+        fixture->w().CloseLog();
+        QCOMPARE(ReadTestFile(path), m_pristine);
+        QCOMPARE(QDir(fx.dm->DataDir).entryList(QDir::Files), files);
+        QCOMPARE(ReadTestFile(fx.dm->DataDir + QsoTestFixture::Call + ".uf"), settings);
+
+        holder.close();
+        QVERIFY(QFile::setPermissions(locked, cause == "folder" ? OwnerOnlyFolder : OwnerOnlyFile));
+        messages.clear();
+        fixture->w().OpenLog(QsoTestFixture::Call);
+        QCOMPARE(messages.texts(), QStringList());
+        QCOMPARE(fixture->query().RecordCount(), QsoCount);
+        QVERIFY(!fx.dm->DatabaseReadOnly());
     }
 
     // A file whose table "log" has other fields is not opened as a log, and not changed.

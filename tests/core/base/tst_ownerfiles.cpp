@@ -75,9 +75,14 @@ private slots:
         options.SetCall("OK1ABC");
         options.SaveAs(path("OK1ABC.uf"));
         QCOMPARE(modeOf(path("OK1ABC.uf")), 0600);
-        // A file that was readable by all becomes the owner's at the next save.
-        QVERIFY(QFile::setPermissions(path("OK1ABC.uf"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                             QFileDevice::ReadOther | QFileDevice::ReadGroup));
+        // A file that was readable by all becomes the owner's when it is read, and at the
+        // next save.
+        const QFileDevice::Permissions readableByAll = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                       QFileDevice::ReadOther | QFileDevice::ReadGroup;
+        QVERIFY(QFile::setPermissions(path("OK1ABC.uf"), readableByAll));
+        TUserOptions().Load(path("OK1ABC.uf"));
+        QCOMPARE(modeOf(path("OK1ABC.uf")), 0600);
+        QVERIFY(QFile::setPermissions(path("OK1ABC.uf"), readableByAll));
         options.Save();
         QCOMPARE(modeOf(path("OK1ABC.uf")), 0600);
     }
