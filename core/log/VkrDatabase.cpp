@@ -5,6 +5,7 @@
 #include "log/LogConnection.h"
 #include "base/MessageTexts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
@@ -203,8 +204,11 @@ void CreateLogTable(const QString &path)
 
 void DefineLogTable(const QString &path)
 {
+    // The table is the program's own business: the operator is told about its folder.
     if (QFileInfo::exists(path) && !QFile::remove(path))
-        throw EDatabaseError(QStringLiteral("Soubor \"%1\" nelze přepsat!").arg(path));
+        throw EDatabaseError(QStringLiteral("Dočasnou tabulku v adresáři \"%1\" nelze přepsat!")
+                                 .arg(QDir::toNativeSeparators(QFileInfo(path).path())),
+                             SystemFailureKind(errno));
     QFile::remove(path + QStringLiteral("-journal"));
     LogConnection connection(path, LogConnection::OpenOrCreate);
     QSqlDatabase db = connection.database();

@@ -1,5 +1,7 @@
 #include "backup/BackUp.h"
 #include "base/DatabaseError.h"
+#include "base/FileUtils.h"
+#include "base/MessageTexts.h"
 #include "log/LogConnection.h"
 #include "TestFiles.h"
 #include "log/VkrDatabase.h"
@@ -405,6 +407,47 @@ private slots:
         QVERIFY(WriteTestFile(m_log + "-journal", QByteArray(4096, '\x5A')));
         RestoreLog(Call, m_data, m_temp, m_archive);
         QVERIFY(!QFile::exists(m_log + "-journal"));
+        QCOMPARE(callsIn(m_log), QStringList({"OK2XYZ", "DL1AAA", "G4BBB"}));
+    }
+
+    // A log that another program holds, or in a read-only folder, is not replaced: the
+    // text says why, and the log is as it was; afterwards the restore goes through.
+    void restoreOverAHeldOrReadOnlyLog_data()
+    {
+        QTest::addColumn<bool>("held");
+        QTest::newRow("held by another program") << true;
+        QTest::newRow("read-only data folder") << false;
+    }
+    void restoreOverAHeldOrReadOnlyLog()
+    {
+        QFETCH(bool, held);
+        BackUpLog(Call, m_data, m_archive);
+        {
+            LogConnection writer(m_log);
+            insertQsos(writer.database(), {"OK9NEW"});
+        }
+        const QByteArray content = ReadTestFile(m_log);
+        LogConnection holder;
+        if (held) {
+            holder.open(m_log);
+            QSqlQuery q(holder.database());
+            QVERIFY(q.exec("BEGIN EXCLUSIVE"));
+        } else {
+            QVERIFY(QFile::setPermissions(m_data, QFile::ReadOwner | QFile::ExeOwner));
+        }
+        QString text;
+        try {
+            RestoreLog(Call, m_data, m_temp, m_archive);
+        } catch (const EVelkorError &e) {
+            text = e.message();
+        }
+        QCOMPARE(text, held ? MsgLogInUse(m_log) : MsgLogReadOnly(m_log));
+        QCOMPARE(ReadTestFile(m_log), content);
+        QCOMPARE(tempFiles(), QStringList());
+
+        holder.close();
+        QVERIFY(QFile::setPermissions(m_data, OwnerOnlyFolder));
+        RestoreLog(Call, m_data, m_temp, m_archive);
         QCOMPARE(callsIn(m_log), QStringList({"OK2XYZ", "DL1AAA", "G4BBB"}));
     }
 
