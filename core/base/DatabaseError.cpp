@@ -71,8 +71,9 @@ QString DatabaseFailureText(TDatabaseFailure kind, const QString &path, const QS
     case TDatabaseFailure::Full:
         return temporary ? MsgTempFolderFull(folder) : MsgLogDiskFull(path);
     case TDatabaseFailure::Damaged:
+        // What was being done, and that the file is damaged.
         if (!temporary)
-            return MsgNotALog(path);
+            return context.isEmpty() ? MsgNotALog(path) : context + u'\n' + MsgNotALog(path);
         break;
     case TDatabaseFailure::Other:
         break;

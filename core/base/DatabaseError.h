@@ -39,8 +39,9 @@ TDatabaseFailure SystemFailureKind(int errorNumber);
 
 // The operator's text for a failure of that kind on the table file at `path`: a log, or
 // a temporary table of the program (its name begins with "_"), of which only the folder
-// is named. `context` says what failed ("Chyba při zápisu do deníku ...!") and is used
-// for the kinds that have no text of their own, with SQLite's code (when not 0) after it.
+// is named. `context` says what failed ("Chyba při zápisu do deníku ...!"); it comes
+// before the text of a damaged file, and stands for the kinds that have no text of their
+// own, with SQLite's code (when not 0) after it.
 QString DatabaseFailureText(TDatabaseFailure kind, const QString &path, const QString &context, int sqliteCode = 0);
 
 // The exception for a failed SQLite call on the connection's file, with the text above.

@@ -92,8 +92,8 @@ private slots:
         row("temporary folder full", 13, temp, TDatabaseFailure::Full,
             "V dočasném adresáři \"/tmp/Velkor_Temp-x\" není dost místa na disku!");
         row("not a database", 26, log, TDatabaseFailure::Damaged,
-            QString("Soubor \"%1\" není deníkem programu Velkor nebo je poškozen!").arg(log));
-        row("damaged", 11, log, TDatabaseFailure::Damaged, MsgNotALog(log));
+            QString("Chyba při zápisu!\nSoubor \"%1\" není deníkem programu Velkor nebo je poškozen!").arg(log));
+        row("damaged", 11, log, TDatabaseFailure::Damaged, "Chyba při zápisu!\n" + MsgNotALog(log));
         row("input/output", 10, log, TDatabaseFailure::Other, "Chyba při zápisu!\n(chyba databáze 10)");
     }
     void sqliteFailuresAreToldByKind()
