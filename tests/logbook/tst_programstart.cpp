@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QFile>
 #include <QSignalSpy>
@@ -34,6 +33,7 @@ private:
     std::unique_ptr<ModalScript> m_modals;
     int m_choiceShown = 0;
     bool m_choiceEndsProgram = false;
+    QByteArray m_home = qgetenv("HOME");
 
     // The temporary folders of runs in the test's TEMP.
     QStringList tempFolders() const
@@ -94,6 +94,8 @@ private slots:
     {
         m_modals.reset();
         TLocalEndpoint::setNamePrefix(QString());
+        qputenv("HOME", m_home);
+        qunsetenv("XDG_RUNTIME_DIR");
         m_messages.reset();
         m_dir.reset();
     }
@@ -226,51 +228,38 @@ private slots:
         QVERIFY(frmVelkor->isVisible());
     }
 
-    // The same user's second start finds the first whatever the environment of each:
-    // one from the desktop session (with XDG_RUNTIME_DIR), one from a shell, ssh or cron.
+    // The same user's second start finds the first whatever the environment of each: one
+    // from the desktop session (with XDG_RUNTIME_DIR), one from a shell, ssh or cron.
     void secondStartRaisesTheFirstAndEnds_data()
     {
-        QTest::addColumn<QString>("firstRuntime");
-        QTest::addColumn<QString>("secondRuntime");
-        QTest::newRow("lock folder given") << "given" << "given";
-        QTest::newRow("first with XDG_RUNTIME_DIR, second without") << "run" << "";
-        QTest::newRow("first without XDG_RUNTIME_DIR, second with") << "" << "run";
+        QTest::addColumn<QStringList>("runtimes"); // none: the lock folder is given
+        QTest::newRow("lock folder given") << QStringList();
+        QTest::newRow("first with XDG_RUNTIME_DIR") << QStringList{"run", ""};
+        QTest::newRow("second with XDG_RUNTIME_DIR") << QStringList{"", "run"};
     }
     void secondStartRaisesTheFirstAndEnds()
     {
-        QFETCH(QString, firstRuntime);
-        QFETCH(QString, secondRuntime);
-        const bool given = firstRuntime == "given";
-        const QByteArray home = qgetenv("HOME");
-        const auto restoreEnvironment = qScopeGuard([home] {
-            qputenv("HOME", home);
+        QFETCH(QStringList, runtimes);
+        const QString lock = runtimes.isEmpty() ? lockDir() : QString();
+        const auto environment = [&](int start) {
+            if (runtimes.isEmpty())
+                return;
+            TLocalEndpoint::setNamePrefix(QString()); // where the program puts them
+            qputenv("HOME", QFile::encodeName(m_dir->path()));
             qunsetenv("XDG_RUNTIME_DIR");
-        });
-        // Starts in the user's own folders: the home is the test's, endpoints where the
-        // program puts them.
-        const auto environment = [this](const QString &runtime) {
-            qputenv("HOME", QFile::encodeName(m_dir->path() + "/home"));
-            if (runtime.isEmpty())
-                qunsetenv("XDG_RUNTIME_DIR");
-            else
-                qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir->path() + '/' + runtime));
+            if (!runtimes[start].isEmpty())
+                qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir->path() + "/lock"));
         };
-        if (!given) {
-            QVERIFY(QDir().mkpath(m_dir->path() + "/home"));
-            QVERIFY(QDir().mkpath(m_dir->path() + "/run"));
-            QVERIFY(QFile::setPermissions(m_dir->path() + "/run", OwnerOnlyFolder));
-            TLocalEndpoint::setNamePrefix(QString());
-        }
         writeIni({"OK1ABC"});
         writeLog("OK1ABC");
-        environment(firstRuntime);
-        TProgramStart first(m_appDir, {}, given ? lockDir() : QString());
+        environment(0);
+        TProgramStart first(m_appDir, {}, lock);
         QCOMPARE(first.Start(), TProgramStart::osRunning);
         QSignalSpy raised(first.Instance(), &TSingleInstance::raiseRequested);
         TfrmVelkor *running = frmVelkor;
 
-        environment(secondRuntime);
-        TProgramStart second(m_appDir, {"OK1ABC"}, given ? lockDir() : QString());
+        environment(1);
+        TProgramStart second(m_appDir, {"OK1ABC"}, lock);
         QCOMPARE(second.Start(), TProgramStart::osAlreadyRunning);
         QCOMPARE(raised.count(), 1);
         QCOMPARE(frmVelkor, running); // the second made nothing of its own
@@ -284,19 +273,12 @@ private slots:
     // hold one) the start says why before it ends, instead of ending as if a copy ran.
     void noPlaceForTheLockIsSaid()
     {
-        const QByteArray home = qgetenv("HOME");
-        const auto restoreHome = qScopeGuard([home] { qputenv("HOME", home); });
         QVERIFY(WriteTestFile(m_dir->path() + "/plain", QByteArray()));
         qputenv("HOME", QFile::encodeName(m_dir->path() + "/plain/home"));
-        qunsetenv("XDG_RUNTIME_DIR");
-        writeIni({"OK1ABC"});
-        writeLog("OK1ABC");
         TProgramStart start(m_appDir, {});
         QCOMPARE(start.Start(), TProgramStart::osNoInstanceLock);
-        QCOMPARE(m_messages->shown.size(), 1);
-        QCOMPARE(m_messages->shown[0].text,
-                 TProgramStart::NoInstanceLockText(m_dir->path() + "/plain/home/.velkor-runtime"));
-        QVERIFY(!frmVelkor);
+        QCOMPARE(m_messages->texts(),
+                 QStringList{TProgramStart::NoInstanceLockText(m_dir->path() + "/plain/home/.velkor-runtime")});
     }
 
     void missingSettingsFileStopsTheStart()

