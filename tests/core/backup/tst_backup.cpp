@@ -1,6 +1,5 @@
 #include "backup/BackUp.h"
 #include "base/DatabaseError.h"
-#include "base/FileUtils.h"
 #include "base/MessageTexts.h"
 #include "log/LogConnection.h"
 #include "TestFiles.h"
@@ -410,24 +409,14 @@ private slots:
         QCOMPARE(callsIn(m_log), QStringList({"OK2XYZ", "DL1AAA", "G4BBB"}));
     }
 
-    // A log that another program holds, or in a read-only folder, is not replaced: the
-    // text says why, and the log is as it was; afterwards the restore goes through.
-    void restoreOverAHeldOrReadOnlyLog_data()
+    // A log that another program holds is not replaced: the text says so, and the log is
+    // as it was; once the lock is gone the restore goes through.
+    void restoreOverAHeldLog()
     {
-        QTest::addColumn<bool>("held");
-        QTest::newRow("held by another program") << true;
-        QTest::newRow("read-only data folder") << false;
-    }
-    void restoreOverAHeldOrReadOnlyLog()
-    {
-        QFETCH(bool, held);
         BackUpLog(Call, m_data, m_archive);
         LogConnection holder(m_log);
         insertQsos(holder.database(), {"OK9NEW"});
-        if (held)
-            QVERIFY(QSqlQuery(holder.database()).exec("BEGIN EXCLUSIVE"));
-        else
-            QVERIFY(QFile::setPermissions(m_data, QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(QSqlQuery(holder.database()).exec("BEGIN EXCLUSIVE"));
         const QByteArray content = ReadTestFile(m_log);
         QString text;
         try {
@@ -435,10 +424,9 @@ private slots:
         } catch (const EVelkorError &e) {
             text = e.message();
         }
-        QCOMPARE(text, held ? MsgLogInUse(m_log) : MsgLogReadOnly(m_log));
+        QCOMPARE(text, MsgLogInUse(m_log));
         QCOMPARE(ReadTestFile(m_log), content);
         holder.close();
-        QVERIFY(QFile::setPermissions(m_data, OwnerOnlyFolder));
         RestoreLog(Call, m_data, m_temp, m_archive);
         QCOMPARE(callsIn(m_log), QStringList({"OK2XYZ", "DL1AAA", "G4BBB"}));
     }

@@ -127,7 +127,6 @@ private slots:
         QTest::addColumn<int>("before");
         QTest::addColumn<int>("after");
         QTest::newRow("0644") << 0644 << 0600;
-        QTest::newRow("0666") << 0666 << 0600;
         QTest::newRow("0444") << 0444 << 0400;
         QTest::newRow("0400") << 0400 << 0400;
     }

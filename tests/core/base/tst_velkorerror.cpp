@@ -76,7 +76,6 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString log = "/home/op/Data/OK1ABC.db";
         QTest::newRow("busy") << 5 << log << MsgLogInUse(log);
-        QTest::newRow("locked, extended") << (6 | (1 << 8)) << log << MsgLogInUse(log);
         QTest::newRow("read-only folder") << (8 | (6 << 8)) << log << MsgLogReadOnly(log);
         QTest::newRow("disk full") << 13 << log << MsgLogDiskFull(log);
         QTest::newRow("temporary folder full")
