@@ -97,12 +97,12 @@ void TLogFindSource::readColumn(QSqlDatabase &db, int field,
     if (!m_query->Where().trimmed().isEmpty())
         sql += QStringLiteral(" WHERE (") + m_query->Where() + u')';
     if (!q.prepare(sql))
-        throw EDatabaseError(QStringLiteral("Chyba při čtení deníku!\n") + q.lastError().text());
+        throw SqlFailure(db, q.lastError(), QStringLiteral("Chyba při čtení deníku!"));
     const QVariantList values = m_query->WhereValues();
     for (int i = 0; i < values.size(); ++i)
         q.bindValue(i, values[i]);
     if (!q.exec())
-        throw EDatabaseError(QStringLiteral("Chyba při čtení deníku!\n") + q.lastError().text());
+        throw SqlFailure(db, q.lastError(), QStringLiteral("Chyba při čtení deníku!"));
     while (q.next())
         visit(q.value(0).toLongLong(), q.value(1));
 }

@@ -15,6 +15,7 @@
 #include "LogGrid.h"
 #include "LogTableModel.h"
 #include "base/Messages.h"
+#include "base/MessageTexts.h"
 #include "ProgressDialog.h"
 #include "QueryWork.h"
 #include "system/SntpClient.h"
@@ -148,6 +149,11 @@ void TfrmVelkor::OpenLog(const QString &logName)
         progress.step(4, QStringLiteral("Otevírám deník ... "));
         FSortField = fiDAT;
         m_dm.OpenDatabase(uo.Call);
+        if (m_dm.DatabaseReadOnly()) {
+            progress.hide();
+            MessageDlgDef(MsgLogOpenedReadOnly(logFile), mtWarning, mbOK, mrOk);
+            progress.show();
+        }
         qLog->SetWhere(QString());
         qLog->SetOrderBy(LogQuery::SortOrderFor(fiDAT));
         {

@@ -203,10 +203,13 @@ void TfrmVelkor::EditSelectedQSOs()
         }
         if (frmDialog)
             frmDialog->close();
-        // Edited QSOs may no longer pass the filter.
-        if (FilterOn())
+        // Edited QSOs may no longer pass the filter. A failed edit changed nothing, and
+        // reading the log again would only meet the same failure (another program holding
+        // it) and close the grid.
+        if (FilterOn() && failure.isEmpty())
             m_model->ClearMarks();
-        reopenAt(recNo, marks);
+        if (failure.isEmpty())
+            reopenAt(recNo, marks);
     }
     qLogAfterScroll();
     if (!failure.isEmpty())
@@ -240,8 +243,11 @@ void TfrmVelkor::DeleteQSOs()
         } catch (const EVelkorError &e) {
             failure = e.message();
         }
-        m_model->ClearMarks();
-        reopenAt(recNo, ids);
+        // A failed deletion changed nothing: the QSOs stay shown and marked.
+        if (failure.isEmpty()) {
+            m_model->ClearMarks();
+            reopenAt(recNo, ids);
+        }
     }
     qLogAfterScroll();
     dbgLog->viewport()->update();
@@ -270,7 +276,8 @@ void TfrmVelkor::SetQSLState(int fieldIndex, int value)
             failure = e.message();
         }
     }
-    SortLog(-1, true); // shows the change, the current QSO on its screen row
+    if (failure.isEmpty())
+        SortLog(-1, true); // shows the change, the current QSO on its screen row
     if (!failure.isEmpty())
         reportError(failure);
     // Searching and setting states go on from the keyboard.

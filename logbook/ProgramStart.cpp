@@ -28,6 +28,14 @@ const QString TProgramStart::DatabaseMissingText = QStringLiteral(
     "Podrobnosti najdete v souboru README.md v adresáři programu.\n"
     "Program bude nyní ukončen.");
 
+QString TProgramStart::NoInstanceLockText(const QString &folder)
+{
+    return QStringLiteral("V adresáři \"%1\" nelze vytvořit zámek, který brání spuštění dvou kopií programu!\n"
+                          "Adresář musí patřit jen vám a musí do něj jít zapisovat.\n"
+                          "Program bude ukončen!")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
 TProgramStart::TProgramStart(const QString &appDir, const QStringList &arguments, const QString &lockDir,
                              QObject *parent)
     : QObject(parent), m_appDir(QDir::fromNativeSeparators(appDir)), m_arguments(arguments),
@@ -46,6 +54,12 @@ TProgramStart::TOutcome TProgramStart::Start()
 {
     // 1. One copy per user: a later start brings the running one forward and ends.
     if (!m_instance->tryAcquire()) {
+        // Without a lock no start could tell that this copy runs: rather than run
+        // unguarded, or end without a word as if another copy ran, the operator is told.
+        if (m_instance->lockImpossible()) {
+            MessageDlgDef(NoInstanceLockText(m_instance->lockFolder()), mtError, mbOK, mrOk);
+            return osNoInstanceLock;
+        }
         m_instance->requestRaise();
         return osAlreadyRunning;
     }

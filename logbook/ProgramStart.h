@@ -25,6 +25,7 @@ public:
     enum TOutcome {
         osRunning,          // a log is open and the main window is shown: the loop may run
         osAlreadyRunning,   // another copy runs; it was asked to come to the front
+        osNoInstanceLock,   // no lock against a second copy could be made (said in a message)
         osNoDatabase,       // the SQLite driver is missing
         osNoSettingsAccess, // Velkor.ini beside the program cannot be read and written
         osStartFailed,      // a data module could not be created (its message was shown)
@@ -58,6 +59,8 @@ public:
 
     // The message shown when the database driver is missing.
     static const QString DatabaseMissingText;
+    // The message shown when no lock against a second copy can be made in the folder.
+    static QString NoInstanceLockText(const QString &folder);
 
 private:
     bool createModules();

@@ -5,11 +5,13 @@
 #include "base/FileMappingStream.h"
 #include "base/FileUtils.h"
 #include "base/HotJournal.h"
+#include "base/MessageTexts.h"
 #include "log/LogConnection.h"
 #include "log/VkrDatabase.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QSqlError>
@@ -22,6 +24,7 @@
 
 #include <array>
 #include <bit>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -71,6 +74,16 @@ EFileError cannotOpen(const QString &path)
 EFileError cannotWrite(const QString &path)
 {
     return EFileError(QStringLiteral("Soubor \"%1\" nelze zapsat!").arg(QDir::toNativeSeparators(path)));
+}
+
+// The extracted table lies in the program's temporary folder: the operator is told about
+// the folder (full, read-only), not about the program's own file in it.
+EFileError cannotWriteTemporary(const QString &path)
+{
+    const QString folder = QFileInfo(path).path();
+    if (SystemFailureKind(errno) == TDatabaseFailure::Full)
+        return EFileError(MsgTempFolderFull(folder));
+    return EFileError(MsgTempFolderReadOnly(folder));
 }
 
 // Call signs and entry names are stored in Windows-1250.
@@ -253,11 +266,35 @@ qint64 inflateEntry(const uchar *data, qint64 available, qint64 size, QFile *out
         if ((rc != Z_OK && rc != Z_STREAM_END) || produced > size)
             throw EBackUpError(invalidFormat());
         if (out && got > 0 && out->write(buffer.constData(), got) != got)
-            throw cannotWrite(out->fileName());
+            throw cannotWriteTemporary(out->fileName());
     }
     if (produced != size)
         throw EBackUpError(invalidFormat());
     return consumed;
+}
+
+// The log about to be replaced must be neither read-only nor held by another program;
+// the connection keeps the others out until the restored file has taken its place. A
+// missing or damaged log is replaced all the same: that is what a restore is for.
+void holdLogForReplacing(LogConnection &connection, const QString &logPath)
+{
+    if (!IsWritablePath(QFileInfo(logPath).path()))
+        throw EDatabaseError(MsgLogReadOnly(logPath), TDatabaseFailure::ReadOnly);
+    if (!QFileInfo(logPath).isFile())
+        return;
+    try {
+        connection.open(logPath, LogConnection::OpenExisting);
+    } catch (const EDatabaseError &e) {
+        if (e.kind() == TDatabaseFailure::Damaged)
+            return;
+        throw;
+    }
+    if (connection.isReadOnly())
+        throw EDatabaseError(MsgLogReadOnly(logPath), TDatabaseFailure::ReadOnly);
+    QSqlDatabase db = connection.database();
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("BEGIN EXCLUSIVE")))
+        throw SqlFailure(db, q.lastError(), MsgDatabaseCannotOpen(logPath));
 }
 
 // Inflates every entry in order, checking each against its size; only the log table is
@@ -270,15 +307,29 @@ void extractTable(const TFileMappingStream &archive, const QList<Entry> &entries
         const bool isTable = entry.name == TableEntry;
         QFile out(tablePath);
         if (isTable && !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw cannotWrite(tablePath);
+            throw cannotWriteTemporary(tablePath);
         offset += inflateEntry(archive.memory() + offset, archive.size() - offset, entry.size,
                                isTable ? &out : nullptr);
         if (isTable && !out.flush())
-            throw cannotWrite(tablePath);
+            throw cannotWriteTemporary(tablePath);
         tableFound = tableFound || isTable;
     }
     if (!tableFound)
         throw EBackUpError(invalidFormat());
+}
+
+// The log could not take the restored file: a full disk or a read-only folder is said
+// as such; the old log is still there.
+EFileError cannotReplace(const QString &logPath)
+{
+    switch (SystemFailureKind(errno)) {
+    case TDatabaseFailure::Full:
+        return EFileError(MsgLogDiskFull(logPath));
+    case TDatabaseFailure::ReadOnly:
+        return EFileError(MsgLogReadOnly(logPath));
+    default:
+        return cannotWrite(logPath);
+    }
 }
 
 // Copies `source` beside `target` and renames the copy over it in one step: `target` is
@@ -290,7 +341,7 @@ void replaceFile(const QString &source, const QString &target)
         throw cannotOpen(source);
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly) || !out.setPermissions(OwnerOnlyFile))
-        throw cannotWrite(target);
+        throw cannotReplace(target);
     QByteArray buffer(65536, Qt::Uninitialized);
     for (;;) {
         const qint64 got = in.read(buffer.data(), buffer.size());
@@ -299,10 +350,10 @@ void replaceFile(const QString &source, const QString &target)
         if (got == 0)
             break;
         if (out.write(buffer.constData(), got) != got)
-            throw cannotWrite(target);
+            throw cannotReplace(target);
     }
     if (!out.commit())
-        throw cannotWrite(target);
+        throw cannotReplace(target);
 }
 
 // The SQLite header's format bytes (offsets 18 and 19) are 2 for a file in WAL mode and 1
@@ -368,8 +419,8 @@ void copyIntoNewLog(const QString &source, const QString &target, TProgressRepor
 {
     QFile::remove(target);
     QFile::remove(target + QStringLiteral("-journal"));
-    CreateLogTable(target);
     try {
+        CreateLogTable(target);
         LogConnection in(source, LogConnection::OpenReadOnly);
         LogConnection out(target, LogConnection::OpenExisting);
         QSqlDatabase src = in.database();
@@ -385,11 +436,11 @@ void copyIntoNewLog(const QString &source, const QString &target, TProgressRepor
             for (int i = 0; i < LogFieldCount; ++i)
                 marks << QStringLiteral("?");
             if (!dst.transaction())
-                throw cannotWrite(target);
+                throw cannotWriteTemporary(target);
             QSqlQuery write(dst);
             if (!write.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                    .arg(LogTableName, LogFieldListSql(), marks.join(u','))))
-                throw cannotWrite(target);
+                throw cannotWriteTemporary(target);
             qint64 copied = 0;
             while (read.next()) {
                 for (int field = 0; field < LogFieldCount; ++field)
@@ -407,11 +458,18 @@ void copyIntoNewLog(const QString &source, const QString &target, TProgressRepor
                     QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) WHERE name = '%2'")
                         .arg(counts.sequence)
                         .arg(LogTableName)))
-                throw cannotWrite(target);
+                throw cannotWriteTemporary(target);
         }
         if (!dst.commit())
-            throw cannotWrite(target);
-    } catch (const EDatabaseError &) {
+            throw cannotWriteTemporary(target);
+    } catch (const EDatabaseError &e) {
+        // The new log is made in the temporary folder; a failure of the folder is not one
+        // of the archive.
+        const QString folder = QFileInfo(target).path();
+        if (e.kind() == TDatabaseFailure::Full)
+            throw EFileError(MsgTempFolderFull(folder));
+        if (e.kind() == TDatabaseFailure::ReadOnly)
+            throw EFileError(MsgTempFolderReadOnly(folder));
         throw EBackUpError(invalidFormat());
     }
 }
@@ -502,6 +560,10 @@ void RestoreLog(const QString &call, const QString &dataDir, const QString &temp
 
     reporter.Report(10);
 
+    const QString logPath = QDir(dataDir).filePath(call + QStringLiteral(".db"));
+    LogConnection heldLog;
+    holdLogForReplacing(heldLog, logPath);
+
     const QString tablePath = QDir(tempDir).filePath(TableEntry);
     const QString newLogPath = QDir(tempDir).filePath(RestoredLogName);
     const auto removeExtracted = qScopeGuard([&tablePath, &newLogPath] {
@@ -515,7 +577,6 @@ void RestoreLog(const QString &call, const QString &dataDir, const QString &temp
     reporter.Report(40);
     copyIntoNewLog(tablePath, newLogPath, reporter, 40, 90);
 
-    const QString logPath = QDir(dataDir).filePath(call + QStringLiteral(".db"));
     // A journal of the old log is played back into it first: left beside the restored
     // file, should the program stop before it is removed, it would damage that one.
     RollBackHotJournal(logPath);

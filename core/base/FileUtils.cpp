@@ -54,3 +54,24 @@ bool CreateOwnerOnlyFile(const QString &path)
     ::close(fd);
     return ok;
 }
+
+bool IsWritablePath(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0)
+        return false;
+    const mode_t writeBits = info.st_uid == ::getuid() ? S_IWUSR : (S_IWUSR | S_IWGRP | S_IWOTH);
+    return (info.st_mode & writeBits) != 0 && ::access(name.constData(), W_OK) == 0;
+}
+
+bool RemoveGroupOtherAccess(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0 || info.st_uid != ::getuid())
+        return false;
+    if ((info.st_mode & 077) == 0)
+        return true;
+    return ::chmod(name.constData(), info.st_mode & 07700) == 0;
+}

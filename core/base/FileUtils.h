@@ -25,3 +25,13 @@ bool MakeOwnerOnlyPath(const QString &dir);
 // Makes a new, empty file for its owner only (0600); false when the file exists already
 // or cannot be made.
 bool CreateOwnerOnlyFile(const QString &path);
+
+// True when the file or folder may be written: its mode gives its owner (or, for a file
+// of another user, someone) the right to write, and the system allows it. The mode is
+// read by the program itself, so a file or folder the operator made read-only stays so
+// even for a program that runs as root.
+bool IsWritablePath(const QString &path);
+
+// Takes the group's and others' bits away from a file of this user, keeping the owner's
+// as they are (a read-only file stays read-only); false when it could not be done.
+bool RemoveGroupOtherAccess(const QString &path);

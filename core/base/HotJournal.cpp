@@ -1,28 +1,47 @@
 #include "base/HotJournal.h"
 
+#include "base/FileUtils.h"
+#include "base/SqliteHandle.h"
+
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
 
+#include <sqlite3.h>
+
 namespace
 {
 
+struct Failure {
+    QString text;
+    int code = SQLITE_OK;
+};
+
+Failure failureOf(const QSqlDatabase &db, const QSqlError &error)
+{
+    sqlite3 *handle = SqliteHandle(db);
+    int code = error.nativeErrorCode().toInt();
+    if (code == SQLITE_OK)
+        code = handle ? sqlite3_extended_errcode(handle) : SQLITE_ERROR;
+    return {error.text(), code == SQLITE_OK ? SQLITE_ERROR : code};
+}
+
 // Reads the schema (which makes SQLite play a hot journal back) and checks the file.
-QString rollBackAndCheck(QSqlDatabase &db)
+Failure rollBackAndCheck(QSqlDatabase &db)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-        return q.lastError().text();
+        return failureOf(db, q.lastError());
     if (!q.exec(QStringLiteral("PRAGMA integrity_check")))
-        return q.lastError().text();
+        return failureOf(db, q.lastError());
     QStringList problems;
     while (q.next())
         problems << q.value(0).toString();
     if (problems != QStringList{QStringLiteral("ok")})
-        return QStringLiteral("Kontrola integrity databáze selhala: %1").arg(problems.join(u'\n'));
+        return {QStringLiteral("Kontrola integrity databáze selhala: %1").arg(problems.join(u'\n')), SQLITE_CORRUPT};
     return {};
 }
 
@@ -33,7 +52,7 @@ QString JournalFileName(const QString &path)
     return path + QStringLiteral("-journal");
 }
 
-TJournalRecovery RollBackHotJournal(const QString &path, QString *error)
+TJournalRecovery RollBackHotJournal(const QString &path, QString *error, int *sqliteCode)
 {
     // A zero-length journal is what SQLite leaves when it truncates instead of deleting:
     // there is nothing to play back.
@@ -41,22 +60,30 @@ TJournalRecovery RollBackHotJournal(const QString &path, QString *error)
     if (!journal.isFile() || journal.size() == 0 || !QFileInfo(path).isFile())
         return TJournalRecovery::NoJournal;
 
-    const QString name = QStringLiteral("VelkorRecovery-") + QUuid::createUuid().toString(QUuid::Id128);
-    QString failure;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!db.open())
-            failure = db.lastError().text();
-        else
-            failure = rollBackAndCheck(db);
-        db.close();
+    Failure failure;
+    // Playing the journal back writes the file and removes the journal from the folder:
+    // where the operator has forbidden that, the file stays as it is.
+    if (!IsWritablePath(path) || !IsWritablePath(QFileInfo(path).path())) {
+        failure = {QStringLiteral("Soubor nebo adresář je jen pro čtení."), SQLITE_READONLY_ROLLBACK};
+    } else {
+        const QString name = QStringLiteral("VelkorRecovery-") + QUuid::createUuid().toString(QUuid::Id128);
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(path);
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+            if (!db.open())
+                failure = failureOf(db, db.lastError());
+            else
+                failure = rollBackAndCheck(db);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
     }
-    QSqlDatabase::removeDatabase(name);
-    if (failure.isEmpty())
+    if (failure.code == SQLITE_OK)
         return TJournalRecovery::RolledBack;
     if (error)
-        *error = failure;
+        *error = failure.text;
+    if (sqliteCode)
+        *sqliteCode = failure.code;
     return TJournalRecovery::Failed;
 }

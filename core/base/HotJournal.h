@@ -17,8 +17,11 @@ enum class TJournalRecovery {
 
 // When a journal lies beside the file at `path`, opens the file for writing once so that
 // SQLite plays the journal back, and then checks the file's integrity. On Failed,
-// `error` (when given) receives the reason.
-TJournalRecovery RollBackHotJournal(const QString &path, QString *error = nullptr);
+// `error` (when given) receives the reason, for diagnostics, and `sqliteCode` SQLite's
+// result code (SQLITE_BUSY while another program holds the file, SQLITE_CORRUPT for a
+// damaged file). A file or folder whose mode forbids writing is not touched: that fails
+// with SQLITE_READONLY_ROLLBACK.
+TJournalRecovery RollBackHotJournal(const QString &path, QString *error = nullptr, int *sqliteCode = nullptr);
 
 // The rollback journal's name for a database file.
 QString JournalFileName(const QString &path);

@@ -94,5 +94,6 @@ QString TSqliteStatement::ColumnText(int column) const
 
 void TSqliteStatement::Fail() const
 {
-    throw EDatabaseError(QStringLiteral("%1\n%2").arg(m_errorText, QString::fromUtf8(sqlite3_errmsg(m_handle))));
+    const char *file = sqlite3_db_filename(m_handle, "main");
+    throw SqliteFailure(sqlite3_extended_errcode(m_handle), file ? QString::fromUtf8(file) : QString(), m_errorText);
 }

@@ -2,7 +2,7 @@
 // A statement on SQLite's own interface, over the connection that Qt's SQLite driver has
 // open: for the bulk work of imports and exports, where a QVariant per value costs more
 // than storing or reading the value itself. Failures raise EDatabaseError with the text
-// given and SQLite's message.
+// given, or the text of the failure's kind (see SqliteFailure).
 
 #include "base/SqliteHandle.h"
 

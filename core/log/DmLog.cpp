@@ -3,6 +3,7 @@
 #include "base/DatabaseError.h"
 #include "system/DxClusterLink.h"
 #include "base/FileUtils.h"
+#include "base/MessageTexts.h"
 #include "log/VkrDatabase.h"
 
 #include <QDateTime>
@@ -105,14 +106,16 @@ void TdmLog::OpenDatabase(const QString &call)
     const QString path = LogFileName(call);
     // A file of another program (or a damaged one) is neither opened as a log nor
     // changed: opening a log adds indexes and sets its journal mode. The check first lets
-    // SQLite undo a write that was cut short, so an interrupted save refuses no log.
-    if (QFileInfo(path).isFile() && !IsLogTableFile(path))
-        throw EDatabaseError(QStringLiteral("Soubor \"%1\" není deníkem programu Velkor nebo je poškozen!")
-                                 .arg(QDir::toNativeSeparators(path)));
-    // A log made by an older version, or copied in, becomes the operator's alone too.
-    if (QFileInfo(path).ownerId() == ::getuid())
-        QFile::setPermissions(path, OwnerOnlyFile);
+    // SQLite undo a write that was cut short, so an interrupted save refuses no log; a log
+    // that another program holds, or a read-only one, is told as such by the check.
+    if (QFileInfo(path).isFile() && !CheckLogTableFile(path))
+        throw EDatabaseError(MsgNotALog(path), TDatabaseFailure::Damaged);
+    // A log made by an older version, or copied in, becomes the operator's alone too;
+    // the owner's own bits stay, so a log made read-only stays read-only.
+    RemoveGroupOtherAccess(path);
     m_dbLog.open(path, LogConnection::OpenExisting, DatabaseName);
+    if (m_dbLog.isReadOnly())
+        return; // read as it is: nothing is added to a log that may not be written
     try {
         QSqlDatabase db = m_dbLog.database();
         EnsureLogIndexes(db);
@@ -130,6 +133,11 @@ void TdmLog::CloseDatabase()
 bool TdmLog::DatabaseOpen() const
 {
     return m_dbLog.isOpen();
+}
+
+bool TdmLog::DatabaseReadOnly() const
+{
+    return m_dbLog.isOpen() && m_dbLog.isReadOnly();
 }
 
 void TdmLog::makeTempFolder()

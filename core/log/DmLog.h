@@ -57,11 +57,14 @@ public:
     // exist; CreateLogTable makes a new one), adding the ordering indexes an older file
     // lacks. A connection already open is closed first. Raises EDatabaseError, and
     // touches no file, for an invalid name or a file that is not a log of this program
-    // (other than playing back the rollback journal of an interrupted write).
+    // (other than playing back the rollback journal of an interrupted write), and of its
+    // kind for a log that another program holds. A log or data folder whose mode forbids
+    // writing is opened for reading only (DatabaseReadOnly) and left as it is.
     void OpenDatabase(const QString &call);
     // Closes the connection; queries and table objects on it must be closed before.
     void CloseDatabase();
     bool DatabaseOpen() const;
+    bool DatabaseReadOnly() const;
 
     // The system's temporary folder (TEMP, else TMPDIR, else /tmp) with "/", in which
     // TempDir lies: for files that must outlive the run.

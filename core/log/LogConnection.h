@@ -21,14 +21,18 @@ public:
     LogConnection &operator=(const LogConnection &) = delete;
 
     // Opens the file under `connectionName` (a unique name when empty). OpenExisting
-    // refuses a missing file; OpenOrCreate makes an empty database file. Raises
-    // EDatabaseError ("Databázi "..." nelze otevřít!") on failure. An open connection of
-    // this object is closed first. A rollback journal that an interrupted write left
-    // beside the file is played back first (see RollBackHotJournal), whatever the mode.
+    // refuses a missing file, and opens a file for reading only when its mode or its
+    // folder's forbids writing; OpenOrCreate makes an empty database file. Raises
+    // EDatabaseError ("Databázi "..." nelze otevřít!", or the text of the failure's kind)
+    // on failure. An open connection of this object is closed first. A rollback journal
+    // that an interrupted write left beside the file is played back first (see
+    // RollBackHotJournal), whatever the mode.
     void open(const QString &path, OpenMode mode = OpenExisting, const QString &connectionName = {});
     void close();
 
     bool isOpen() const { return !m_connectionName.isEmpty(); }
+    // True when the connection may only read (asked for, or the file is read-only).
+    bool isReadOnly() const { return m_readOnly; }
     const QString &path() const { return m_path; }
     const QString &connectionName() const { return m_connectionName; }
     QSqlDatabase database() const;
@@ -36,4 +40,5 @@ public:
 private:
     QString m_path;
     QString m_connectionName;
+    bool m_readOnly = false;
 };

@@ -44,10 +44,11 @@ struct Page {
     QString error; // not empty: the page could not be read, its rows hold their IDs only
 };
 
-[[noreturn]] void queryFailed(const QSqlDatabase &db, const QString &detail)
+// Told by its kind (another program holds the log, a damaged file), never in SQLite's words.
+[[noreturn]] void queryFailed(const QSqlDatabase &db, const QSqlError &error)
 {
-    throw EDatabaseError(QStringLiteral("Chyba při čtení deníku \"%1\"!\n%2")
-                             .arg(QFileInfo(db.databaseName()).fileName(), detail));
+    throw SqlFailure(db, error,
+                     QStringLiteral("Chyba při čtení deníku \"%1\"!").arg(QFileInfo(db.databaseName()).fileName()));
 }
 
 // The order as SQL, with ID as the last key so that rows equal in every listed field keep
@@ -321,9 +322,9 @@ struct LogQuery::Private {
             pageQuery.emplace(db);
             pageQuery->setForwardOnly(true);
             if (!pageQuery->prepare(pageSql())) {
-                const QString text = pageQuery->lastError().text();
+                const QSqlError error = pageQuery->lastError();
                 pageQuery.reset();
-                queryFailed(db, text);
+                queryFailed(db, error);
             }
         }
         Page page;
@@ -342,7 +343,7 @@ struct LogQuery::Private {
             }
         }
         if (!pageQuery->exec())
-            queryFailed(db, pageQuery->lastError().text());
+            queryFailed(db, pageQuery->lastError());
         const auto finish = qScopeGuard([this] { pageQuery->finish(); });
         while (pageQuery->next()) {
             const int slot = slotOfId.value(pageQuery->value(fiID).toLongLong(), -1);
@@ -354,7 +355,7 @@ struct LogQuery::Private {
         }
         // A damaged page of the file shows up as an error in the middle of the rows.
         if (pageQuery->lastError().isValid())
-            queryFailed(db, pageQuery->lastError().text());
+            queryFailed(db, pageQuery->lastError());
         return page;
     }
 
@@ -391,14 +392,14 @@ struct LogQuery::Private {
         QSqlQuery q(db);
         q.setForwardOnly(true);
         if (!q.prepare(select))
-            queryFailed(db, q.lastError().text());
+            queryFailed(db, q.lastError());
         bindWhere(q);
         if (!q.exec())
-            queryFailed(db, q.lastError().text());
+            queryFailed(db, q.lastError());
         while (q.next())
             result.push_back(q.value(0).toLongLong());
         if (q.lastError().isValid())
-            queryFailed(db, q.lastError().text());
+            queryFailed(db, q.lastError());
         return result;
     }
 
@@ -488,13 +489,13 @@ private:
     {
         q.setForwardOnly(true);
         if (!q.prepare(sql))
-            queryFailed(m_db, q.lastError().text());
+            queryFailed(m_db, q.lastError());
     }
 
     bool fetch(QSqlQuery &q, QVariantList &keys)
     {
         if (!q.exec())
-            queryFailed(m_db, q.lastError().text());
+            queryFailed(m_db, q.lastError());
         const bool found = q.next();
         if (found) {
             keys.resize(qsizetype(m_keys));
@@ -821,11 +822,11 @@ bool LogQuery::Locate(const QList<int> &fields, const QVariantList &values, TLoc
     // The first match in query order is the first row of the same order limited to one.
     if (!q.prepare(QStringLiteral("SELECT ID FROM %1 WHERE %2 ORDER BY %3 LIMIT 1")
                        .arg(LogTableName, condition, orderSql(d->orderBy, true))))
-        queryFailed(db, q.lastError().text());
+        queryFailed(db, q.lastError());
     for (int i = 0; i < bound.size(); ++i)
         q.bindValue(i, bound[i]);
     if (!q.exec())
-        queryFailed(db, q.lastError().text());
+        queryFailed(db, q.lastError());
     if (!q.next())
         return false;
     return GotoBookmark(q.value(0).toLongLong());
@@ -858,11 +859,11 @@ bool LogQuery::Contains(const QList<int> &fields, const QVariantList &values) co
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.prepare(QStringLiteral("SELECT ID FROM %1 WHERE %2").arg(LogTableName, condition)))
-        queryFailed(db, q.lastError().text());
+        queryFailed(db, q.lastError());
     for (int i = 0; i < bound.size(); ++i)
         q.bindValue(i, bound[i]);
     if (!q.exec())
-        queryFailed(db, q.lastError().text());
+        queryFailed(db, q.lastError());
     // A row written since the query was opened is not in its result.
     while (q.next())
         if (RowOfId(q.value(0).toLongLong()) >= 0)

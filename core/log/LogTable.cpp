@@ -34,17 +34,30 @@ struct LogTable::Private {
     int outerDepth = 0; // 1 while StartTransaction is in force
     std::optional<QSqlQuery> insertQuery, updateQuery, selectQuery, deleteQuery, savepointQuery, releaseQuery;
 
+    QString failureContext() const
+    {
+        const QString name = QFileInfo(db.databaseName()).fileName();
+        // The temporary tables' names are the program's own business.
+        if (name.startsWith(u'_'))
+            return QStringLiteral("Chyba při zápisu do dočasné tabulky!");
+        return QStringLiteral("Chyba při zápisu do deníku \"%1\"!").arg(name);
+    }
+
+    // A fault of the program's own (a call that does not fit), in Czech.
     [[noreturn]] void fail(const QString &detail) const
     {
-        throw EDatabaseError(QStringLiteral("Chyba při zápisu do deníku \"%1\"!\n%2")
-                                 .arg(QFileInfo(db.databaseName()).fileName(), detail));
+        throw EDatabaseError(failureContext() + u'\n' + detail);
     }
+
+    // A failure of SQLite, told by its kind (another program holds the log, read-only,
+    // disk full), never in SQLite's words.
+    [[noreturn]] void fail(const QSqlError &error) const { throw SqlFailure(db, error, failureContext()); }
 
     void exec(const QString &sql)
     {
         QSqlQuery q(db);
         if (!q.exec(sql))
-            fail(q.lastError().text());
+            fail(q.lastError());
     }
 
     QSqlQuery &prepared(std::optional<QSqlQuery> &slot, const QString &sql)
@@ -52,9 +65,9 @@ struct LogTable::Private {
         if (!slot) {
             slot.emplace(db);
             if (!slot->prepare(sql)) {
-                const QString text = slot->lastError().text();
+                const QSqlError error = slot->lastError();
                 slot.reset();
-                fail(text);
+                fail(error);
             }
         }
         return *slot;
@@ -63,7 +76,7 @@ struct LogTable::Private {
     void run(QSqlQuery &q)
     {
         if (!q.exec())
-            fail(q.lastError().text());
+            fail(q.lastError());
     }
 
     void bindData(QSqlQuery &q, const TLogRecord &record)
@@ -193,7 +206,7 @@ int LogTable::SetFieldValue(const QList<qint64> &ids, int field, const QVariant 
         QSqlQuery q(d->db);
         if (!q.prepare(
                 QStringLiteral("UPDATE %1 SET %2=? WHERE ID=?").arg(LogTableName, LogFieldNames[field])))
-            d->fail(q.lastError().text());
+            d->fail(q.lastError());
         int changed = 0;
         for (qint64 id : ids) {
             q.bindValue(0, stored);
@@ -237,7 +250,7 @@ qint64 LogTable::AppendFrom(const QString &sourcePath)
     attach.prepare(QStringLiteral("ATTACH DATABASE ? AS vkr_source"));
     attach.bindValue(0, sourcePath);
     if (!attach.exec())
-        d->fail(attach.lastError().text());
+        d->fail(attach.lastError());
     attach.finish();
 
     qint64 appended = 0;
@@ -247,7 +260,7 @@ qint64 LogTable::AppendFrom(const QString &sourcePath)
             // Ordered by the source's IDs, so the new IDs follow the order of appending.
             if (!q.exec(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM vkr_source.%1 ORDER BY ID")
                             .arg(LogTableName, dataFieldList())))
-                d->fail(q.lastError().text());
+                d->fail(q.lastError());
             return static_cast<qint64>(q.numRowsAffected());
         });
     } catch (...) {
@@ -262,7 +275,7 @@ qint64 LogTable::RecordCount()
 {
     QSqlQuery q(d->db);
     if (!q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(LogTableName)) || !q.next())
-        d->fail(q.lastError().text());
+        d->fail(q.lastError());
     return q.value(0).toLongLong();
 }
 

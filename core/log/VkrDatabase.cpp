@@ -5,12 +5,15 @@
 #include "log/LogConnection.h"
 #include "base/MessageTexts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUuid>
+
+#include <cerrno>
 
 namespace
 {
@@ -40,11 +43,16 @@ QString createTableSql()
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(LogTableName, columns.join(u", "));
 }
 
+QString failureContext(const QSqlDatabase &db)
+{
+    return QStringLiteral("Chyba databáze \"%1\"!").arg(QFileInfo(db.databaseName()).fileName());
+}
+
 void exec(QSqlDatabase &db, const QString &sql)
 {
     QSqlQuery q(db);
     if (!q.exec(sql))
-        throw EDatabaseError(MsgDatabaseError(QFileInfo(db.databaseName()).fileName(), q.lastError().text()));
+        throw SqlFailure(db, q.lastError(), failureContext(db));
 }
 
 void dropRetiredIndexes(QSqlDatabase &db)
@@ -128,7 +136,7 @@ bool QueryHasFields(const QSqlQuery &query, const QStringList &names)
 void DefineLogTable(QSqlDatabase &db)
 {
     if (!db.transaction())
-        throw EDatabaseError(MsgDatabaseError(QFileInfo(db.databaseName()).fileName(), db.lastError().text()));
+        throw SqlFailure(db, db.lastError(), failureContext(db));
     try {
         exec(db, QStringLiteral("DROP TABLE IF EXISTS %1").arg(LogTableName));
         exec(db, createTableSql());
@@ -139,10 +147,9 @@ void DefineLogTable(QSqlDatabase &db)
         throw;
     }
     if (!db.commit()) {
-        const QString text = db.lastError().text();
+        const EDatabaseError failure = SqlFailure(db, db.lastError(), failureContext(db));
         db.rollback();
-        throw EDatabaseError(
-            MsgDatabaseError(QFileInfo(db.databaseName()).fileName(), text));
+        throw failure;
     }
 }
 
@@ -173,8 +180,14 @@ void CreateLogTable(const QString &path)
     }
     // A log is the operator's alone: the file is made 0600 before SQLite fills it, and
     // SQLite gives its journal the same mode.
+    // A folder the operator made read-only gets no new file, even from a program that
+    // runs as root.
+    if (!IsWritablePath(QFileInfo(path).path()))
+        throw EDatabaseError(QStringLiteral("Soubor \"%1\" nelze vytvořit!\nAdresář je určen jen pro čtení.").arg(path),
+                             TDatabaseFailure::ReadOnly);
     if (!CreateOwnerOnlyFile(path))
-        throw EDatabaseError(QStringLiteral("Soubor \"%1\" nelze vytvořit!").arg(path));
+        throw EDatabaseError(QStringLiteral("Soubor \"%1\" nelze vytvořit!").arg(path),
+                             SystemFailureKind(errno));
     LogConnection connection(path, LogConnection::OpenOrCreate);
     try {
         QSqlDatabase db = connection.database();
@@ -191,8 +204,11 @@ void CreateLogTable(const QString &path)
 
 void DefineLogTable(const QString &path)
 {
+    // The table is the program's own business: the operator is told about its folder.
     if (QFileInfo::exists(path) && !QFile::remove(path))
-        throw EDatabaseError(QStringLiteral("Soubor \"%1\" nelze přepsat!").arg(path));
+        throw EDatabaseError(QStringLiteral("Dočasnou tabulku v adresáři \"%1\" nelze přepsat!")
+                                 .arg(QDir::toNativeSeparators(QFileInfo(path).path())),
+                             SystemFailureKind(errno));
     QFile::remove(path + QStringLiteral("-journal"));
     LogConnection connection(path, LogConnection::OpenOrCreate);
     QSqlDatabase db = connection.database();
@@ -201,13 +217,23 @@ void DefineLogTable(const QString &path)
 
 bool IsLogTableFile(const QString &path)
 {
+    try {
+        return CheckLogTableFile(path);
+    } catch (const EDatabaseError &) {
+        return false;
+    }
+}
+
+bool CheckLogTableFile(const QString &path)
+{
     if (!QFileInfo(path).isFile())
         return false;
     try {
         LogConnection connection(path, LogConnection::OpenReadOnly);
-        QSqlQuery q(connection.database());
+        QSqlDatabase db = connection.database();
+        QSqlQuery q(db);
         if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(LogTableName)))
-            return false;
+            throw SqlFailure(db, q.lastError(), MsgDatabaseCannotOpen(path));
         // Columns of table_info: cid, name, type, notnull, dflt_value, pk.
         int count = 0;
         while (q.next()) {
@@ -223,7 +249,11 @@ bool IsLogTableFile(const QString &path)
             ++count;
         }
         return count == LogFieldCount;
-    } catch (const EDatabaseError &) {
-        return false;
+    } catch (const EDatabaseError &e) {
+        // Only a file that is no SQLite database, or a damaged one, is no log; a log that
+        // another program holds, or that cannot be read now, is one all the same.
+        if (e.kind() == TDatabaseFailure::Damaged)
+            return false;
+        throw;
     }
 }

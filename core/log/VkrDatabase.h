@@ -179,6 +179,11 @@ inline const QString CallHasSlashesSql = QStringLiteral("instr(substr(CALL, inst
 // True when the SQLite file at `path` holds a table "log" with the 25 log fields in order
 // (ID its integer primary key). Never raises; a missing or foreign file answers false.
 bool IsLogTableFile(const QString &path);
+// The same, but a file that cannot be read now (another program holds it, a journal that
+// cannot be played back in a read-only folder) raises EDatabaseError of that kind
+// instead of answering false; only a missing file, one of another program or a damaged
+// one answers false.
+bool CheckLogTableFile(const QString &path);
 
 // The field list of the log table as SQL ("ID,DAT,UTC,...,AWARD").
 QString LogFieldListSql();

@@ -1,8 +1,10 @@
 #include "settings/IniFile.h"
 
+#include "base/FileUtils.h"
 #include "base/Formats.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringTokenizer>
 
@@ -58,6 +60,10 @@ void TMemIniFile::loadFile()
     }
     if (!file.open(QIODevice::ReadOnly))
         throw EIniFileError(QStringLiteral("Soubor \"%1\" nelze načíst!").arg(m_fileName));
+    // A file of the operator's alone that an older version left readable by others is
+    // tightened at once, not only at its next save.
+    if (m_ownerOnly)
+        RemoveGroupOtherAccess(m_fileName);
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw EIniFileError(QStringLiteral("Soubor \"%1\" nelze načíst!").arg(m_fileName));
@@ -68,6 +74,11 @@ void TMemIniFile::UpdateFile() const
 {
     const QString failure = QStringLiteral("Soubor \"%1\" nelze uložit!").arg(m_fileName);
     if (m_fileName.isEmpty())
+        throw EIniFileError(failure);
+    // A file or folder the operator made read-only is left as it is, also by a program
+    // that runs as root (which the system would let write).
+    const QFileInfo info(m_fileName);
+    if (!IsWritablePath(info.absolutePath()) || (info.exists() && !IsWritablePath(m_fileName)))
         throw EIniFileError(failure);
     QSaveFile file(m_fileName);
     if (!file.open(QIODevice::WriteOnly))

@@ -26,12 +26,17 @@ bool IsPrivateFolder(const QString &path)
     return S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
+QString OwnRuntimeFolderPath()
+{
+    return QDir::cleanPath(QDir::homePath() + u'/' + OwnFolderName);
+}
+
 QString PrivateRuntimeFolder()
 {
-    const QString runtime = QDir::cleanPath(qEnvironmentVariable("XDG_RUNTIME_DIR"));
-    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && IsPrivateFolder(runtime))
-        return runtime;
-    const QString own = QDir::cleanPath(QDir::homePath() + u'/' + OwnFolderName);
+    // Always the same folder, whatever the start's environment: a start from the desktop
+    // session (with XDG_RUNTIME_DIR) and one from a shell, ssh or cron (without it) must
+    // find the same lock and the same endpoints, or two copies run on one log.
+    const QString own = OwnRuntimeFolderPath();
     if (!MakeOwnerOnlyPath(own))
         return {};
     // A folder of ours left with a looser mode is tightened; one of someone else's is

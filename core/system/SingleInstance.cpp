@@ -14,17 +14,19 @@ Q_LOGGING_CATEGORY(lcInstance, "velkor.instance")
 namespace
 {
 
-QString lockPath(const QString &lockDir)
+QString lockPath(const QString &dir)
 {
-    const QString dir = lockDir.isEmpty() ? PrivateRuntimeFolder() : lockDir;
     return dir.isEmpty() ? QString() : dir + QStringLiteral("/velkor-%1.lock").arg(::getuid());
 }
 
 } // namespace
 
 TSingleInstance::TSingleInstance(const QString &lockDir, QObject *parent)
-    : QObject(parent), m_lockPath(lockPath(lockDir))
+    : QObject(parent), m_lockDir(lockDir.isEmpty() ? PrivateRuntimeFolder() : lockDir),
+      m_lockPath(lockPath(m_lockDir))
 {
+    if (m_lockDir.isEmpty())
+        m_lockDir = OwnRuntimeFolderPath();
 }
 
 TSingleInstance::~TSingleInstance()
@@ -34,18 +36,22 @@ TSingleInstance::~TSingleInstance()
 
 bool TSingleInstance::tryAcquire()
 {
+    m_lockImpossible = false;
     if (isAcquired())
         return true;
     if (m_lockPath.isEmpty()) {
         qCWarning(lcInstance) << "no folder of this user's own for the lock file";
+        m_lockImpossible = true;
         return false;
     }
     auto lock = std::make_unique<QLockFile>(m_lockPath);
     // The lock lives as long as the program, so only a dead owner makes it stale, not age.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
-        if (lock->error() != QLockFile::LockFailedError)
+        if (lock->error() != QLockFile::LockFailedError) {
             qCWarning(lcInstance) << "cannot create the lock file" << m_lockPath << lock->error();
+            m_lockImpossible = true;
+        }
         return false;
     }
     m_lock = std::move(lock);

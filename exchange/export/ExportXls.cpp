@@ -9,6 +9,7 @@
 
 #include "radio/Amater.h"
 #include "base/FileError.h"
+#include "base/FileUtils.h"
 #include "base/Formats.h"
 
 #include <QDir>
@@ -77,6 +78,10 @@ class Workbook
 public:
     explicit Workbook(const QString &fileName) : m_fileName(fileName)
     {
+        // The workbook holds the operator's QSOs and is left in the shared temporary
+        // folder for the spreadsheet program: it is the operator's alone, as the log is.
+        // Made so before it is filled; the writer replaces the contents, not the mode.
+        CreateOwnerOnlyFile(fileName);
         m_book = workbook_new(QFile::encodeName(fileName).constData());
         if (!m_book)
             cannotWrite();
@@ -149,7 +154,7 @@ public:
             check(worksheet_set_column(m_sheet, lxw_col_t(col), lxw_col_t(col), width(col), nullptr));
         lxw_workbook *book = m_book;
         m_book = nullptr;
-        if (workbook_close(book) != LXW_NO_ERROR) {
+        if (workbook_close(book) != LXW_NO_ERROR || !QFile::setPermissions(m_fileName, OwnerOnlyFile)) {
             QFile::remove(m_fileName);
             cannotWrite();
         }

@@ -64,16 +64,17 @@ QString groupInsertSql(int group)
         .arg(groupOrder(group));
 }
 
-[[noreturn]] void failSort(const QString &table, const QString &detail)
+// The tables are the program's temporary ones: told by the failure's kind (a full
+// temporary folder), never in SQLite's words nor by their names.
+[[noreturn]] void failSort(const QSqlDatabase &db, const QSqlError &error)
 {
-    throw EDatabaseError(QStringLiteral("Chyba při třídění QSL do tabulky \"%1\"!\n%2")
-                             .arg(QFileInfo(table).fileName(), detail));
+    throw SqlFailure(db, error, QStringLiteral("Chyba při třídění QSL!"));
 }
 
-void run(QSqlQuery &q, const QString &sql, const QString &table)
+void run(const QSqlDatabase &db, QSqlQuery &q, const QString &sql)
 {
     if (!q.exec(sql))
-        failSort(table, q.lastError().text());
+        failSort(db, q.lastError());
 }
 
 } // namespace
@@ -101,7 +102,7 @@ void CopyMarkedToTable(LogQuery &query, const QList<TBookmark> &marked, const QS
 void BuildQSLTable(const QString &sourceTable, const QString &destTable, const TProgressEvent &onProgress)
 {
     if (!QFileInfo(sourceTable).isFile())
-        failSort(sourceTable, QStringLiteral("Soubor neexistuje."));
+        throw EDatabaseError(QStringLiteral("Chyba při třídění QSL!\nDočasná tabulka neexistuje."));
     DefineLogTable(destTable);
     LogConnection connection(destTable, LogConnection::OpenExisting);
     auto step = [&onProgress](int value) {
@@ -115,13 +116,13 @@ void BuildQSLTable(const QString &sourceTable, const QString &destTable, const T
         q.prepare(QStringLiteral("ATTACH DATABASE ? AS src"));
         q.addBindValue(sourceTable);
         if (!q.exec())
-            failSort(sourceTable, q.lastError().text());
+            failSort(db, q.lastError());
         if (!db.transaction())
-            failSort(destTable, db.lastError().text());
+            failSort(db, db.lastError());
         try {
             for (int group = 1; group <= 6; ++group) {
                 step(2 * group - 1);
-                run(q, groupInsertSql(group), destTable);
+                run(db, q, groupInsertSql(group));
                 step(2 * group);
             }
         } catch (...) {
@@ -130,7 +131,7 @@ void BuildQSLTable(const QString &sourceTable, const QString &destTable, const T
             throw;
         }
         if (!db.commit())
-            failSort(destTable, db.lastError().text());
+            failSort(db, db.lastError());
         q.exec(QStringLiteral("DETACH DATABASE src"));
     }
 }

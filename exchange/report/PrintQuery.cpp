@@ -29,11 +29,13 @@ void TPrintQuery::Open(const QString &tableFile, const QStringList &orderBy)
     query->setForwardOnly(true);
     if (!query->exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
                          .arg(LogFieldListSql(), LogTableName, order.join(u',')))) {
-        const QString detail = query->lastError().text();
+        // The table is a temporary one of the program's or the log: told by the
+        // failure's kind, never in SQLite's words.
+        const EDatabaseError failure =
+            SqlFailure(m_connection.database(), query->lastError(), QStringLiteral("Tabulku nelze přečíst!"));
         query.reset();
         m_connection.close();
-        throw EDatabaseError(
-            QStringLiteral("Tabulku \"%1\" nelze přečíst!\n%2").arg(QFileInfo(tableFile).fileName(), detail));
+        throw failure;
     }
     m_query = std::move(query);
 }

@@ -30,9 +30,10 @@ int bandSlot(const QVariant &band)
     return ok && index >= 0 && index < BandCount ? index : BandCount - 1;
 }
 
-QString readFailure(const QSqlQuery &query)
+// Told by its kind (another program holds the log), never in SQLite's words.
+EDatabaseError readFailure(const QSqlDatabase &db, const QSqlQuery &query)
 {
-    return QStringLiteral("Chyba při čtení databáze!\r%1").arg(query.lastError().text());
+    return SqlFailure(db, query.lastError(), QStringLiteral("Chyba při čtení databáze!"));
 }
 
 QList<TGroup> readGroups(QSqlDatabase log, const QString &keyColumn, const QString &extraWhere,
@@ -51,16 +52,16 @@ QList<TGroup> readGroups(QSqlDatabase log, const QString &keyColumn, const QStri
     QSqlQuery query(log);
     query.setForwardOnly(true);
     if (!query.prepare(text))
-        throw EDatabaseError(readFailure(query));
+        throw readFailure(log, query);
     for (const QVariant &value : filter.values)
         query.addBindValue(value);
     if (!query.exec())
-        throw EDatabaseError(readFailure(query));
+        throw readFailure(log, query);
     QList<TGroup> groups;
     while (query.next())
         groups.append({query.value(0), bandSlot(query.value(1)), query.value(2).toInt(), query.value(3).toInt()});
     if (query.lastError().isValid())
-        throw EDatabaseError(readFailure(query));
+        throw readFailure(log, query);
     return groups;
 }
 
@@ -164,7 +165,7 @@ QHash<QString, QString> TAwardStatistics::readNames(const TStatQuery &statQuery)
     const QString text = QStringLiteral("SELECT %2,%3 FROM \"%1\" ORDER BY %2,%3")
                              .arg(statQuery.nameTableName, statQuery.nameKey, statQuery.nameColumn);
     if (!query.exec(text))
-        throw EDatabaseError(readFailure(query));
+        throw readFailure(list.database(), query);
     while (query.next()) {
         const QString key = query.value(0).toString();
         if (!names.contains(key))

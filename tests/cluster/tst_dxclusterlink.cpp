@@ -48,8 +48,9 @@ class TestDxClusterLink : public QObject
 private slots:
     void initTestCase()
     {
-        // Both this test and the clients it starts find the endpoints in this folder.
-        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
+        // Both this test and the clients it starts find the endpoints in the own folder
+        // under this home.
+        qputenv("HOME", m_runtime.path().toLocal8Bit());
         TLocalEndpoint::setNamePrefix(QString());
         m_appDir = m_dir.path() + "/";
         // A stand-in client that writes down its arguments and the password it was given.

@@ -7,6 +7,8 @@
 #include "MainWindowFixture.h"
 #include "ModalRunner.h"
 
+#include "base/FileUtils.h"
+#include "base/MessageTexts.h"
 #include "FilteredLineEdit.h"
 #include "QSOWindow.h"
 #include "ScriptedMessages.h"
@@ -14,6 +16,7 @@
 #include "VelkorApplication.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -256,6 +259,56 @@ private slots:
         QCOMPARE(messages.texts().size(), 1);
         QVERIFY(messages.lastText().startsWith("Neplatný název deníku \"../Data/OK1XYZ\""));
         QVERIFY(fixture->fx.dm->UserOptions.Call.isEmpty());
+    }
+
+    // A log that another program holds, or that the operator made read-only (the file or
+    // its folder), is never called damaged: held, it is not opened and the text says to
+    // try again; read-only, it is shown and a change is refused with a text saying why.
+    // Nothing is written; the log opens whole once the lock is gone or the mode given back.
+    void logHeldOrReadOnly_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("held by another program") << "lock";
+        QTest::newRow("read-only log") << "file";
+        QTest::newRow("read-only data folder") << "folder";
+    }
+    void logHeldOrReadOnly()
+    {
+        QFETCH(QString, cause);
+        auto f = std::make_unique<MainWindowFixture>(false);
+        f->fx.dm->CloseDatabase();
+        const QString path = f->fx.dm->LogFileName(QsoTestFixture::Call);
+        const QString locked = cause == "folder" ? f->fx.dm->DataDir : path;
+        QVERIFY(WriteTestFile(path, m_pristine));
+        LogConnection holder;
+        if (cause == "lock") {
+            holder.open(path);
+            QVERIFY(QSqlQuery(holder.database()).exec("BEGIN EXCLUSIVE"));
+        } else {
+            QVERIFY(QFile::setPermissions(locked, cause == "folder" ? QFile::ReadOwner | QFile::ExeOwner
+                                                                     : QFileDevice::Permissions(QFile::ReadOwner)));
+        }
+        const QStringList files = QDir(f->fx.dm->DataDir).entryList(QDir::Files);
+
+        ScriptedMessages messages;
+        f->start();
+        QCOMPARE(messages.texts(), QStringList{cause == "lock" ? MsgLogInUse(path) : MsgLogOpenedReadOnly(path)});
+        if (cause != "lock") {
+            QCOMPARE(f->query().RecordCount(), QsoCount);
+            messages.answerNext(mrYes);
+            f->w().actDeleteQSO->trigger();
+            QCOMPARE(messages.lastText(), MsgLogReadOnly(path));
+        }
+        f->w().CloseLog();
+        QCOMPARE(ReadTestFile(path), m_pristine);
+        QCOMPARE(QDir(f->fx.dm->DataDir).entryList(QDir::Files), files);
+
+        holder.close();
+        QVERIFY(QFile::setPermissions(locked, cause == "folder" ? OwnerOnlyFolder : OwnerOnlyFile));
+        messages.clear();
+        f->w().OpenLog(QsoTestFixture::Call);
+        QCOMPARE(messages.texts(), QStringList());
+        QCOMPARE(f->query().RecordCount(), QsoCount);
     }
 
     // A file whose table "log" has other fields is not opened as a log, and not changed.

@@ -8,6 +8,7 @@
 #include "ProgramStart.h"
 #include "ScriptedMessages.h"
 #include "system/SingleInstance.h"
+#include "base/FileUtils.h"
 #include "TestFiles.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@ private:
     std::unique_ptr<ModalScript> m_modals;
     int m_choiceShown = 0;
     bool m_choiceEndsProgram = false;
+    QByteArray m_home = qgetenv("HOME");
 
     // The temporary folders of runs in the test's TEMP.
     QStringList tempFolders() const
@@ -92,6 +94,8 @@ private slots:
     {
         m_modals.reset();
         TLocalEndpoint::setNamePrefix(QString());
+        qputenv("HOME", m_home);
+        qunsetenv("XDG_RUNTIME_DIR");
         m_messages.reset();
         m_dir.reset();
     }
@@ -224,16 +228,38 @@ private slots:
         QVERIFY(frmVelkor->isVisible());
     }
 
+    // The same user's second start finds the first whatever the environment of each: one
+    // from the desktop session (with XDG_RUNTIME_DIR), one from a shell, ssh or cron.
+    void secondStartRaisesTheFirstAndEnds_data()
+    {
+        QTest::addColumn<QStringList>("runtimes"); // none: the lock folder is given
+        QTest::newRow("lock folder given") << QStringList();
+        QTest::newRow("first with XDG_RUNTIME_DIR") << QStringList{"run", ""};
+        QTest::newRow("second with XDG_RUNTIME_DIR") << QStringList{"", "run"};
+    }
     void secondStartRaisesTheFirstAndEnds()
     {
+        QFETCH(QStringList, runtimes);
+        const QString lock = runtimes.isEmpty() ? lockDir() : QString();
+        const auto environment = [&](int start) {
+            if (runtimes.isEmpty())
+                return;
+            TLocalEndpoint::setNamePrefix(QString()); // where the program puts them
+            qputenv("HOME", QFile::encodeName(m_dir->path()));
+            qunsetenv("XDG_RUNTIME_DIR");
+            if (!runtimes[start].isEmpty())
+                qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir->path() + "/lock"));
+        };
         writeIni({"OK1ABC"});
         writeLog("OK1ABC");
-        TProgramStart first(m_appDir, {}, lockDir());
+        environment(0);
+        TProgramStart first(m_appDir, {}, lock);
         QCOMPARE(first.Start(), TProgramStart::osRunning);
         QSignalSpy raised(first.Instance(), &TSingleInstance::raiseRequested);
         TfrmVelkor *running = frmVelkor;
 
-        TProgramStart second(m_appDir, {"OK1ABC"}, lockDir());
+        environment(1);
+        TProgramStart second(m_appDir, {"OK1ABC"}, lock);
         QCOMPARE(second.Start(), TProgramStart::osAlreadyRunning);
         QCOMPARE(raised.count(), 1);
         QCOMPARE(frmVelkor, running); // the second made nothing of its own
@@ -241,6 +267,18 @@ private slots:
         second.Finish();
         QCOMPARE(frmVelkor, running);
         QVERIFY(first.Instance()->isAcquired());
+    }
+
+    // With no folder of the user's own for the lock (no runtime folder, a home that cannot
+    // hold one) the start says why before it ends, instead of ending as if a copy ran.
+    void noPlaceForTheLockIsSaid()
+    {
+        QVERIFY(WriteTestFile(m_dir->path() + "/plain", QByteArray()));
+        qputenv("HOME", QFile::encodeName(m_dir->path() + "/plain/home"));
+        TProgramStart start(m_appDir, {});
+        QCOMPARE(start.Start(), TProgramStart::osNoInstanceLock);
+        QCOMPARE(m_messages->texts(),
+                 QStringList{TProgramStart::NoInstanceLockText(m_dir->path() + "/plain/home/.velkor-runtime")});
     }
 
     void missingSettingsFileStopsTheStart()

@@ -1,5 +1,6 @@
 #include "backup/BackUp.h"
 #include "base/DatabaseError.h"
+#include "base/MessageTexts.h"
 #include "log/LogConnection.h"
 #include "TestFiles.h"
 #include "log/VkrDatabase.h"
@@ -405,6 +406,28 @@ private slots:
         QVERIFY(WriteTestFile(m_log + "-journal", QByteArray(4096, '\x5A')));
         RestoreLog(Call, m_data, m_temp, m_archive);
         QVERIFY(!QFile::exists(m_log + "-journal"));
+        QCOMPARE(callsIn(m_log), QStringList({"OK2XYZ", "DL1AAA", "G4BBB"}));
+    }
+
+    // A log that another program holds is not replaced: the text says so, and the log is
+    // as it was; once the lock is gone the restore goes through.
+    void restoreOverAHeldLog()
+    {
+        BackUpLog(Call, m_data, m_archive);
+        LogConnection holder(m_log);
+        insertQsos(holder.database(), {"OK9NEW"});
+        QVERIFY(QSqlQuery(holder.database()).exec("BEGIN EXCLUSIVE"));
+        const QByteArray content = ReadTestFile(m_log);
+        QString text;
+        try {
+            RestoreLog(Call, m_data, m_temp, m_archive);
+        } catch (const EVelkorError &e) {
+            text = e.message();
+        }
+        QCOMPARE(text, MsgLogInUse(m_log));
+        QCOMPARE(ReadTestFile(m_log), content);
+        holder.close();
+        RestoreLog(Call, m_data, m_temp, m_archive);
         QCOMPARE(callsIn(m_log), QStringList({"OK2XYZ", "DL1AAA", "G4BBB"}));
     }
 

@@ -7,7 +7,9 @@
 #include "log/CallBookImport.h"
 #include "base/DatabaseError.h"
 #include "log/DmLog.h"
+#include "base/FileUtils.h"
 #include "base/HotJournal.h"
+#include "base/MessageTexts.h"
 #include "log/LogConnection.h"
 #include "log/QsoLookup.h"
 #include "log/TableQuery.h"
@@ -226,6 +228,31 @@ private slots:
         dm.OpenDatabase(QStringLiteral("OK1HOT"));
         QCOMPARE(notes(TdmLog::DatabaseName), (QMap<QString, int>{{QStringLiteral("original"), Rows}}));
         QVERIFY(!QFileInfo::exists(JournalFileName(app.filePath("Data/OK1HOT.db"))));
+    }
+
+    // A journal that cannot be played back because the operator made the data folder
+    // read-only: the log is not opened, the text says why, nothing is touched; with the
+    // mode given back it opens whole.
+    void logWithJournalInAReadOnlyFolder()
+    {
+        QTemporaryDir app;
+        QVERIFY(QDir(app.path()).mkdir("Data"));
+        const QString log = app.filePath("Data/OK1HOT.db");
+        QVERIFY(makeHotCopy(m_source, log, QStringLiteral("DELETE FROM log WHERE ID % 2 = 0")));
+        QVERIFY(QFile::setPermissions(app.filePath("Data"), QFile::ReadOwner | QFile::ExeOwner));
+        const QByteArray journal = ReadTestFile(JournalFileName(log));
+        TdmLog dm(app.path());
+        QString text;
+        try {
+            dm.OpenDatabase(QStringLiteral("OK1HOT"));
+        } catch (const EDatabaseError &e) {
+            text = e.message();
+        }
+        QCOMPARE(text, MsgLogReadOnlyUnfinished(log));
+        QCOMPARE(ReadTestFile(JournalFileName(log)), journal);
+        QVERIFY(QFile::setPermissions(app.filePath("Data"), OwnerOnlyFolder));
+        dm.OpenDatabase(QStringLiteral("OK1HOT"));
+        QCOMPARE(notes(TdmLog::DatabaseName), (QMap<QString, int>{{QStringLiteral("original"), Rows}}));
     }
 
     void damagedLogIsRefusedByTheProgram()

@@ -75,9 +75,14 @@ private slots:
         options.SetCall("OK1ABC");
         options.SaveAs(path("OK1ABC.uf"));
         QCOMPARE(modeOf(path("OK1ABC.uf")), 0600);
-        // A file that was readable by all becomes the owner's at the next save.
-        QVERIFY(QFile::setPermissions(path("OK1ABC.uf"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                             QFileDevice::ReadOther | QFileDevice::ReadGroup));
+        // A file that was readable by all becomes the owner's when it is read, and at the
+        // next save.
+        const QFileDevice::Permissions readableByAll = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                       QFileDevice::ReadOther | QFileDevice::ReadGroup;
+        QVERIFY(QFile::setPermissions(path("OK1ABC.uf"), readableByAll));
+        TUserOptions().Load(path("OK1ABC.uf"));
+        QCOMPARE(modeOf(path("OK1ABC.uf")), 0600);
+        QVERIFY(QFile::setPermissions(path("OK1ABC.uf"), readableByAll));
         options.Save();
         QCOMPARE(modeOf(path("OK1ABC.uf")), 0600);
     }
@@ -115,16 +120,28 @@ private slots:
         QVERIFY(db.rollback());
     }
 
+    // Opening takes the group's and others' bits away and never adds one of the owner's:
+    // a log made read-only stays so, and is opened for reading only.
+    void olderLogBecomesTheOwnersWhenOpened_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::newRow("0644") << 0644 << 0600;
+        QTest::newRow("0444") << 0444 << 0400;
+        QTest::newRow("0400") << 0400 << 0400;
+    }
     void olderLogBecomesTheOwnersWhenOpened()
     {
+        QFETCH(int, before);
+        QFETCH(int, after);
         QVERIFY(QDir(path("app")).mkpath("Data"));
         const QString log = path("app/Data/OK1ABC.db");
         CreateLogTable(log);
-        QVERIFY(QFile::setPermissions(log, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                               QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        QCOMPARE(::chmod(QFile::encodeName(log).constData(), mode_t(before)), 0);
         TdmLog dm(path("app"));
         dm.OpenDatabase("OK1ABC");
-        QCOMPARE(modeOf(log), 0600);
+        QCOMPARE(modeOf(log), after);
+        QCOMPARE(dm.DatabaseReadOnly(), after == 0400);
     }
 
     void newLogAndDataFolder_data() { addMasks(); }

@@ -1,6 +1,7 @@
 #include "backup/BackUp.h"
 #include "base/DatabaseError.h"
 #include "base/FileUtils.h"
+#include "base/MessageTexts.h"
 #include "settings/IniFile.h"
 #include "log/LogConnection.h"
 #include "settings/LogOptions.h"
@@ -64,6 +65,30 @@ private slots:
             [&] { TLogOptions().GetUser(TLogOptions::UserCount); },
         };
         QCOMPARE(caughtAsBase(operations[kind]), expected);
+    }
+
+    // SQLite's failures reach the operator by their kind, in Czech, without SQLite's
+    // English and without the names of the program's temporary tables.
+    void sqliteFailuresAreToldByKind_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        const QString log = "/home/op/Data/OK1ABC.db";
+        QTest::newRow("busy") << 5 << log << MsgLogInUse(log);
+        QTest::newRow("read-only folder") << (8 | (6 << 8)) << log << MsgLogReadOnly(log);
+        QTest::newRow("disk full") << 13 << log << MsgLogDiskFull(log);
+        QTest::newRow("temporary folder full")
+            << 13 << "/tmp/V/_Temp.db" << "V dočasném adresáři \"/tmp/V\" není dost místa na disku!";
+        QTest::newRow("damaged") << 11 << log << "Chyba!\n" + MsgNotALog(log);
+        QTest::newRow("input/output") << 10 << log << "Chyba!\n(chyba databáze 10)";
+    }
+    void sqliteFailuresAreToldByKind()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        QCOMPARE(SqliteFailure(code, path, "Chyba!").message(), expected);
     }
 };
 

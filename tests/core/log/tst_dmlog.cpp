@@ -1,5 +1,6 @@
 #include "backup/BackUp.h"
 #include "base/DatabaseError.h"
+#include "base/MessageTexts.h"
 #include "log/DmLog.h"
 #include "log/LogQuery.h"
 #include "log/LogTable.h"
@@ -339,6 +340,31 @@ private slots:
         }
         QCOMPARE(QDir(m_app->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QVERIFY(!dm.DatabaseOpen());
+    }
+
+    // A QSO saved while another program holds the log is refused as such, not as a
+    // damaged log; nothing is written, and the save goes through once the lock is gone.
+    void writeWhileAnotherProgramHoldsTheLog()
+    {
+        TdmLog dm(m_app->path());
+        const QString path = dm.LogFileName("OK1ABC");
+        CreateLogTable(path);
+        dm.OpenDatabase("OK1ABC");
+        LogConnection holder(path);
+        QSqlQuery q(holder.database());
+        QVERIFY(q.exec("BEGIN EXCLUSIVE"));
+        const QByteArray content = ReadTestFile(path);
+        TLogRecord r;
+        r[fiCALL] = "DL1AA";
+        try {
+            LogTable(TdmLog::DatabaseName).Insert(r);
+            QFAIL("written into a log another program holds");
+        } catch (const EDatabaseError &e) {
+            QCOMPARE(e.message(), MsgLogInUse(path));
+        }
+        QCOMPARE(ReadTestFile(path), content);
+        QVERIFY(q.exec("ROLLBACK"));
+        QVERIFY(LogTable(TdmLog::DatabaseName).Insert(r) > 0);
     }
 
     void destructionClosesTheDatabase()

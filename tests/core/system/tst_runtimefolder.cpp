@@ -88,7 +88,9 @@ private slots:
         m_dir.reset();
     }
 
-    void runtimeFolderIsTakenWhenPrivate_data()
+    // The session's runtime folder is never taken, private or not: a start without it
+    // (from a shell, ssh or cron) must find the same lock as one with it.
+    void runtimeFolderIsNeverTaken_data()
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("taken");
@@ -99,7 +101,7 @@ private slots:
         QTest::newRow("1777 like /tmp") << 01777 << false;
         QTest::newRow("0702 others may write") << 0702 << false;
     }
-    void runtimeFolderIsTakenWhenPrivate()
+    void runtimeFolderIsNeverTaken()
     {
         QFETCH(int, mode);
         QFETCH(bool, taken);
@@ -107,7 +109,7 @@ private slots:
         QVERIFY(makeFolder(runtime, mode));
         EnvGuard xdg("XDG_RUNTIME_DIR", runtime);
         QCOMPARE(IsPrivateFolder(runtime), taken);
-        QCOMPARE(PrivateRuntimeFolder(), taken ? runtime : ownFolder());
+        QCOMPARE(PrivateRuntimeFolder(), ownFolder());
         ::chmod(QFile::encodeName(runtime).constData(), 0700);
     }
 
@@ -191,6 +193,8 @@ private slots:
         TSingleInstance instance;
         QCOMPARE(instance.lockFilePath(), QString());
         QVERIFY(!instance.tryAcquire());
+        QVERIFY(instance.lockImpossible());
+        QCOMPARE(instance.lockFolder(), plain.fileName() + "/home/.velkor-runtime");
         QCOMPARE(TLocalEndpoint::serverName("TfrmVelkor"), QString());
         TLocalEndpoint endpoint;
         QVERIFY(!endpoint.listen("TfrmVelkor"));
@@ -220,17 +224,17 @@ private slots:
         instance.release();
     }
 
-    void privateRuntimeFolderHoldsLockAndEndpoints()
+    void ownFolderHoldsLockAndEndpointsBesideAPrivateRuntimeFolder()
     {
         const QString runtime = m_dir->filePath("run");
         QVERIFY(makeFolder(runtime, 0700));
         EnvGuard xdg("XDG_RUNTIME_DIR", runtime);
         TSingleInstance instance;
-        QCOMPARE(instance.lockFilePath(), runtime + '/' + lockName());
+        QCOMPARE(instance.lockFilePath(), ownFolder() + '/' + lockName());
         QVERIFY(instance.tryAcquire());
         QCOMPARE(TLocalEndpoint::serverName("TfrmQSO"),
-                 runtime + QStringLiteral("/velkor-%1-TfrmQSO").arg(::getuid()));
-        QVERIFY(!QFileInfo::exists(ownFolder()));
+                 ownFolder() + QStringLiteral("/velkor-%1-TfrmQSO").arg(::getuid()));
+        QVERIFY(QDir(runtime).isEmpty());
     }
 };
 

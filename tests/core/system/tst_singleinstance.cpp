@@ -47,6 +47,7 @@ private slots:
 
         TSingleInstance second(m_dir.path());
         QVERIFY(!second.tryAcquire());
+        QVERIFY(!second.lockImpossible());
         QVERIFY(!second.isAcquired());
         QVERIFY(!second.endpoint());
         QVERIFY(second.requestRaise());
@@ -85,12 +86,13 @@ private slots:
         QCOMPARE(raised.count(), 1);
     }
 
-    void lockThatCannotBeCreatedCountsAsAnotherInstance()
+    void lockThatCannotBeCreatedIsToldApart()
     {
         TSingleInstance instance(m_dir.path() + "/no such folder");
         QVERIFY(!instance.tryAcquire());
+        QVERIFY(instance.lockImpossible());
         QVERIFY(!instance.isAcquired());
-        // Nobody answers in this case, which the caller takes as the end all the same.
+        // Nobody answers in this case.
         QVERIFY(!instance.requestRaise(200));
     }
 };

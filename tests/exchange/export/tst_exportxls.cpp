@@ -8,6 +8,7 @@
 #include "export/Export.h"
 #include "base/FileError.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
@@ -168,6 +169,8 @@ void TestExportXls::captionsAndTypes()
                                {"QSLVIA", "W3HNK"}}));
     const QString file = fx.path("book.xlsx");
     ExportXLS(fx.open(), {}, file, {});
+    // The workbook is left in the shared temporary folder: the operator's alone.
+    QCOMPARE(QFile::permissions(file) & ~(QFile::ReadUser | QFile::WriteUser), QFile::ReadOwner | QFile::WriteOwner);
     const Sheet sheet = readWorkbook(file);
     QCOMPARE(sheet.sheetNames, QStringList{"Tab"});
     QCOMPARE(sheet.lastRow, 2);

@@ -1,0 +1,107 @@
+#include "base/DatabaseError.h"
+
+#include "base/MessageTexts.h"
+#include "base/SqliteHandle.h"
+
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSqlError>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+
+Q_LOGGING_CATEGORY(lcDatabase, "velkor.database")
+
+namespace
+{
+
+// The program's temporary tables ("_Temp.db", "_QSL.db") are its own business: the
+// operator is told about the folder they lie in, not about their names.
+bool isTemporaryTable(const QString &path)
+{
+    return QFileInfo(path).fileName().startsWith(u'_');
+}
+
+} // namespace
+
+TDatabaseFailure SqliteFailureKind(int sqliteCode)
+{
+    switch (sqliteCode & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return TDatabaseFailure::Busy;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return TDatabaseFailure::ReadOnly;
+    case SQLITE_FULL:
+        return TDatabaseFailure::Full;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return TDatabaseFailure::Damaged;
+    default:
+        return TDatabaseFailure::Other;
+    }
+}
+
+TDatabaseFailure SystemFailureKind(int errorNumber)
+{
+    switch (errorNumber) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return TDatabaseFailure::ReadOnly;
+    case ENOSPC:
+    case EDQUOT:
+        return TDatabaseFailure::Full;
+    default:
+        return TDatabaseFailure::Other;
+    }
+}
+
+QString DatabaseFailureText(TDatabaseFailure kind, const QString &path, const QString &context, int sqliteCode)
+{
+    const bool temporary = isTemporaryTable(path);
+    const QString folder = QFileInfo(path).path();
+    switch (kind) {
+    case TDatabaseFailure::Busy:
+        return temporary ? MsgTempFolderInUse(folder) : MsgLogInUse(path);
+    case TDatabaseFailure::ReadOnly:
+        return temporary ? MsgTempFolderReadOnly(folder) : MsgLogReadOnly(path);
+    case TDatabaseFailure::Full:
+        return temporary ? MsgTempFolderFull(folder) : MsgLogDiskFull(path);
+    case TDatabaseFailure::Damaged:
+        // What was being done, and that the file is damaged.
+        if (!temporary)
+            return context.isEmpty() ? MsgNotALog(path) : context + u'\n' + MsgNotALog(path);
+        break;
+    case TDatabaseFailure::Other:
+        break;
+    }
+    if (sqliteCode == 0)
+        return context;
+    return QStringLiteral("%1\n(chyba databáze %2)").arg(context).arg(sqliteCode);
+}
+
+EDatabaseError SqlFailure(const QSqlDatabase &db, const QSqlError &error, const QString &context)
+{
+    // SQLite's own words go to the diagnostics, where a developer reads them.
+    qCWarning(lcDatabase) << db.databaseName() << error.nativeErrorCode() << error.text();
+    bool numeric = false;
+    int code = error.nativeErrorCode().toInt(&numeric);
+    if (!numeric || code == SQLITE_OK) {
+        sqlite3 *handle = SqliteHandle(db);
+        code = handle ? sqlite3_extended_errcode(handle) : SQLITE_ERROR;
+        if (code == SQLITE_OK)
+            code = SQLITE_ERROR;
+    }
+    const TDatabaseFailure kind = SqliteFailureKind(code);
+    return EDatabaseError(DatabaseFailureText(kind, db.databaseName(), context, code), kind);
+}
+
+EDatabaseError SqliteFailure(int sqliteCode, const QString &path, const QString &context)
+{
+    qCWarning(lcDatabase) << path << sqliteCode << sqlite3_errstr(sqliteCode);
+    const TDatabaseFailure kind = SqliteFailureKind(sqliteCode);
+    return EDatabaseError(DatabaseFailureText(kind, path, context, sqliteCode), kind);
+}
