@@ -80,7 +80,13 @@ TfrmDxCluster::TfrmDxCluster(QWidget *parent) : QMainWindow(parent), m_telnet(ne
     UpdateEditActions();
 }
 
-TfrmDxCluster::~TfrmDxCluster() = default;
+TfrmDxCluster::~TfrmDxCluster()
+{
+    // The base class hides the window after this body, which moves the focus and may
+    // touch the clipboard: those signals must no longer reach a window half destroyed.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+}
 
 void TfrmDxCluster::createActions()
 {
