@@ -233,7 +233,7 @@ void TAdifImport::ReadData(const uchar *data, qint64 size)
 void TAdifImport::scan(const uchar *data, qint64 size)
 {
     m_size = size;
-    m_recordFirstLine = m_staging.MessageCount();
+    m_recordStart = m_staging.MessageMark();
     m_progress.Report(0);
     newRecord();
     TAdifScanner scanner(*this);

@@ -7,6 +7,7 @@
 
 #include "import/AdifScanner.h"
 #include "import/ImportOptions.h"
+#include "import/ImportStaging.h"
 #include "log/LogRecord.h"
 #include "base/Progress.h"
 
@@ -20,7 +21,6 @@
 
 class TDxccList;
 class TImportDupeIndex;
-class TImportStaging;
 
 // CRC-32 of the upper-cased names of the tags the reader takes.
 namespace AdifTag
@@ -86,7 +86,7 @@ private:
 
     TLogRecord m_record;          // the staged record being read
     bool m_recordHasData = false; // a field the reader takes was read into it
-    int m_recordFirstLine = 0;    // message lines that existed when it began
+    TImportStaging::TMessageMark m_recordStart; // message lines and counts when it began
     qint64 m_size = 0;
     // The record's NAME_INTL, QTH_INTL and COMMENT_INTL or NOTES_INTL: they fill their
     // field at the end of the record when the plain tag left it empty.

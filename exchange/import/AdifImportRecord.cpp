@@ -30,10 +30,10 @@ void TAdifImport::ProcessAdifRecord(qint64 remaining)
     if (m_dupes && m_dupes->Contains(m_record)) {
         // The duplicate's own lines go, and so do their counts.
         m_staging.CountSkipped();
-        m_staging.TruncateMessages(m_recordFirstLine);
+        m_staging.RollBackMessages(m_recordStart);
     } else {
         m_staging.Post(m_record);
-        m_recordFirstLine = m_staging.MessageCount();
+        m_recordStart = m_staging.MessageMark();
     }
     newRecord();
     if (m_size > 0)

@@ -13,6 +13,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 
 TImportStaging::TImportStaging(const QString &tempDir) : m_path(tempDir + TableFileName)
@@ -225,18 +226,12 @@ bool TImportStaging::AddWarning(const QString &format, const QVariantList &args)
     return addLine(QStringLiteral("Varování"), format, args, Warnings);
 }
 
-void TImportStaging::TruncateMessages(int count)
+void TImportStaging::RollBackMessages(const TMessageMark &mark)
 {
     // The counts shown above the lines tell of the lines that stay.
-    while (m_messages.size() > qMax(count, 0)) {
-        const QString &line = m_messages.constLast();
-        const qsizetype kind = line.indexOf(u')') + 2;
-        if (QStringView(line).mid(kind).startsWith(u"Chyba: "))
-            --Errors;
-        else if (QStringView(line).mid(kind).startsWith(u"Varování: "))
-            --Warnings;
-        m_messages.removeLast();
-    }
+    m_messages.resize(std::min(m_messages.size(), mark.lines));
+    Errors = mark.errors;
+    Warnings = mark.warnings;
 }
 
 void TImportStaging::ShowSummary()

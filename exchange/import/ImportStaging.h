@@ -72,10 +72,16 @@ public:
     bool AddError(const QString &format, const QVariantList &args = {});
     bool AddWarning(const QString &format, const QVariantList &args = {});
     const QStringList &Messages() const { return m_messages; }
-    int MessageCount() const { return int(m_messages.size()); }
-    // Removes lines from the end until `count` remain (a dropped record's own lines), and
-    // takes them out of the error and warning counts.
-    void TruncateMessages(int count);
+    // The message lines and their counts at one moment, to go back to when a record is
+    // dropped with its own lines.
+    struct TMessageMark {
+        qsizetype lines = 0;
+        int errors = 0;
+        int warnings = 0;
+    };
+    TMessageMark MessageMark() const { return {m_messages.size(), Errors, Warnings}; }
+    // Removes the lines added since the mark, and takes them out of the counts.
+    void RollBackMessages(const TMessageMark &mark);
     // Puts the four counts and the rule above the message lines.
     void ShowSummary();
     // The record number a message line names: the number in the parentheses it begins
