@@ -13,17 +13,10 @@
 
 Q_LOGGING_CATEGORY(lcDatabase, "velkor.database")
 
-namespace
-{
-
-// The program's temporary tables ("_Temp.db", "_QSL.db") are its own business: the
-// operator is told about the folder they lie in, not about their names.
-bool isTemporaryTable(const QString &path)
+bool IsTemporaryTable(const QString &path)
 {
     return QFileInfo(path).fileName().startsWith(u'_');
 }
-
-} // namespace
 
 TDatabaseFailure SqliteFailureKind(int sqliteCode)
 {
@@ -61,7 +54,7 @@ TDatabaseFailure SystemFailureKind(int errorNumber)
 
 QString DatabaseFailureText(TDatabaseFailure kind, const QString &path, const QString &context, int sqliteCode)
 {
-    const bool temporary = isTemporaryTable(path);
+    const bool temporary = IsTemporaryTable(path);
     const QString folder = QFileInfo(path).path();
     switch (kind) {
     case TDatabaseFailure::Busy:
@@ -83,18 +76,22 @@ QString DatabaseFailureText(TDatabaseFailure kind, const QString &path, const QS
     return QStringLiteral("%1\n(chyba databáze %2)").arg(context).arg(sqliteCode);
 }
 
-EDatabaseError SqlFailure(const QSqlDatabase &db, const QSqlError &error, const QString &context)
+int SqliteErrorCode(const QSqlDatabase &db, const QSqlError &error)
 {
-    // SQLite's own words go to the diagnostics, where a developer reads them.
-    qCWarning(lcDatabase) << db.databaseName() << error.nativeErrorCode() << error.text();
     bool numeric = false;
     int code = error.nativeErrorCode().toInt(&numeric);
     if (!numeric || code == SQLITE_OK) {
         sqlite3 *handle = SqliteHandle(db);
         code = handle ? sqlite3_extended_errcode(handle) : SQLITE_ERROR;
-        if (code == SQLITE_OK)
-            code = SQLITE_ERROR;
     }
+    return code == SQLITE_OK ? SQLITE_ERROR : code;
+}
+
+EDatabaseError SqlFailure(const QSqlDatabase &db, const QSqlError &error, const QString &context)
+{
+    // SQLite's own words go to the diagnostics, where a developer reads them.
+    qCWarning(lcDatabase) << db.databaseName() << error.nativeErrorCode() << error.text();
+    const int code = SqliteErrorCode(db, error);
     const TDatabaseFailure kind = SqliteFailureKind(code);
     return EDatabaseError(DatabaseFailureText(kind, db.databaseName(), context, code), kind);
 }

@@ -37,12 +37,21 @@ private:
 TDatabaseFailure SqliteFailureKind(int sqliteCode);
 TDatabaseFailure SystemFailureKind(int errorNumber);
 
+// The program's temporary tables ("_Temp.db", "_QSL.db") are its own business: the operator
+// is told about the folder they lie in, not about their names.
+bool IsTemporaryTable(const QString &path);
+
 // The operator's text for a failure of that kind on the table file at `path`: a log, or
 // a temporary table of the program (its name begins with "_"), of which only the folder
 // is named. `context` says what failed ("Chyba při zápisu do deníku ...!"); it comes
 // before the text of a damaged file, and stands for the kinds that have no text of their
 // own, with SQLite's code (when not 0) after it.
 QString DatabaseFailureText(TDatabaseFailure kind, const QString &path, const QString &context, int sqliteCode = 0);
+
+// SQLite's code of a failed call on the connection (extended where SQLite gives one). When
+// Qt's driver passes no code on (a failed commit), the connection's last one is used; never
+// SQLITE_OK.
+int SqliteErrorCode(const QSqlDatabase &db, const QSqlError &error);
 
 // The exception for a failed SQLite call on the connection's file, with the text above.
 // When Qt's driver passes no code on (a failed commit), the connection's last one is used.

@@ -1,7 +1,7 @@
 #include "base/HotJournal.h"
 
+#include "base/DatabaseError.h"
 #include "base/FileUtils.h"
-#include "base/SqliteHandle.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -21,11 +21,7 @@ struct Failure {
 
 Failure failureOf(const QSqlDatabase &db, const QSqlError &error)
 {
-    sqlite3 *handle = SqliteHandle(db);
-    int code = error.nativeErrorCode().toInt();
-    if (code == SQLITE_OK)
-        code = handle ? sqlite3_extended_errcode(handle) : SQLITE_ERROR;
-    return {error.text(), code == SQLITE_OK ? SQLITE_ERROR : code};
+    return {error.text(), SqliteErrorCode(db, error)};
 }
 
 // Reads the schema (which makes SQLite play a hot journal back) and checks the file.

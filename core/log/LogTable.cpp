@@ -36,11 +36,9 @@ struct LogTable::Private {
 
     QString failureContext() const
     {
-        const QString name = QFileInfo(db.databaseName()).fileName();
-        // The temporary tables' names are the program's own business.
-        if (name.startsWith(u'_'))
+        if (IsTemporaryTable(db.databaseName()))
             return QStringLiteral("Chyba při zápisu do dočasné tabulky!");
-        return QStringLiteral("Chyba při zápisu do deníku \"%1\"!").arg(name);
+        return QStringLiteral("Chyba při zápisu do deníku \"%1\"!").arg(QFileInfo(db.databaseName()).fileName());
     }
 
     // A fault of the program's own (a call that does not fit), in Czech.
