@@ -67,9 +67,9 @@ void TClusterLogin::Restart(const QByteArray &login)
 
 TClusterLogin::TStep TClusterLogin::Feed(const QByteArray &block)
 {
-    if (m_awaitsLatePassword)
-        return feedLatePassword(block);
-    if (m_finished)
+    // Once logged in without a password, only a password prompt matters.
+    const bool late = m_awaitsLatePassword;
+    if (m_finished && !late)
         return {};
     bool login = false;
     bool password = false;
@@ -78,7 +78,7 @@ TClusterLogin::TStep TClusterLogin::Feed(const QByteArray &block)
     qsizetype blockStart = m_line.size();
     for (const char c : block) {
         if (c == '\r' || c == '\n') {
-            goesOn = goesOn || showsLoggedIn(true);
+            goesOn = goesOn || (!late && showsLoggedIn(true));
             endLine();
             blockStart = 0;
             continue;
@@ -91,6 +91,8 @@ TClusterLogin::TStep TClusterLogin::Feed(const QByteArray &block)
     }
     login = login || (!m_loginAnswered && closesPrompt(blockStart, false));
     password = password || closesPrompt(blockStart, true);
+    if (late)
+        return password ? answerLatePassword() : TStep{};
     goesOn = goesOn || showsLoggedIn(false);
     if (m_loginAnswered)
         m_sinceLogin += block;
@@ -115,25 +117,11 @@ TClusterLogin::TStep TClusterLogin::Feed(const QByteArray &block)
     return step;
 }
 
-// Once logged in without a password, only a password prompt matters.
-TClusterLogin::TStep TClusterLogin::feedLatePassword(const QByteArray &block)
+TClusterLogin::TStep TClusterLogin::answerLatePassword()
 {
-    bool password = false;
-    qsizetype blockStart = m_line.size();
-    for (const char c : block) {
-        if (c == '\r' || c == '\n') {
-            endLine();
-            blockStart = 0;
-            continue;
-        }
-        appendToLine(c, blockStart);
-        password = password || (c == ':' && startsPrompt(blockStart, true));
-    }
-    TStep step;
-    if (!password && !closesPrompt(blockStart, true))
-        return step;
     endLine();
     m_awaitsLatePassword = false;
+    TStep step;
     step.sendPassword = true;
     return step;
 }

@@ -58,7 +58,7 @@ private:
     bool startsPrompt(qsizetype blockStart, bool password) const;
     bool closesPrompt(qsizetype blockStart, bool password) const;
     bool showsLoggedIn(bool lineComplete) const;
-    TStep feedLatePassword(const QByteArray &block);
+    TStep answerLatePassword();
     TStep finishLoggedIn();
 
     QByteArray m_login;
