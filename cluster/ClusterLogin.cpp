@@ -79,6 +79,9 @@ TClusterLogin::TStep TClusterLogin::Feed(const QByteArray &block)
     for (const char c : block) {
         if (c == '\r' || c == '\n') {
             goesOn = goesOn || (!late && showsLoggedIn(true));
+            // A password prompt waits on the line it opens; a line that the node ends is its
+            // own text ("Password: is not needed on this node").
+            password = false;
             endLine();
             blockStart = 0;
             continue;

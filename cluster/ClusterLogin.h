@@ -9,7 +9,8 @@
 // read as one stream of lines across the blocks:
 // - a prompt is one of the prompt words, in any letter case, at the start of a line or of a
 //   block, or closing the line that the node leaves open, after a blank or at the line's
-//   start;
+//   start; a password prompt only on the line left open at the block's end, since the node
+//   waits there for the answer;
 // - each block gets one answer at most, the login before the password; the login goes out
 //   once and the password once on a connection;
 // - after the login answer, a node that goes on without a password prompt (a line that is

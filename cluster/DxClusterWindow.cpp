@@ -302,6 +302,9 @@ void TfrmDxCluster::IdTelnetStatus(TTelnetConnection::TStatus status)
         actDisConnect->setEnabled(true);
         break;
     case TTelnetConnection::hsDisconnected:
+        // A line that the node left half sent stays as it came; the status line has its own.
+        if (!seTerminal->Line(seTerminal->LineCount() - 1).isEmpty())
+            AddTerminalLine(QString());
         AddTerminalLine(QStringLiteral("#Odpojen (%1)").arg(timeAndDate()));
         stPanel0->setText(QStringLiteral("Odpojen"));
         SetConnectButtonAction(actConnect);
@@ -325,8 +328,8 @@ void TfrmDxCluster::IdTelnetDataAvailable(const QByteArray &block)
     }
     ShowReceived(block);
     // A slow node may ask the password after the client has taken it as logged in.
-    if (m_clusterLogin.AwaitsLatePassword() && m_clusterLogin.Feed(block).sendPassword)
-        m_telnet->WriteLn(UnicodeToWin1250(m_password));
+    if (m_clusterLogin.AwaitsLatePassword())
+        ApplyLoginStep(m_clusterLogin.Feed(block));
 }
 
 void TfrmDxCluster::ShowReceived(const QByteArray &block)

@@ -122,6 +122,9 @@ private slots:
         QTest::newRow("late password among spots, only at a line's start")
             << QList<QByteArray>{"login: ", "Hi\r\n", "DX de A: note password: x\r\n", "\r\npassword:"}
             << "LI-P" << QByteArray("Hi\r\n");
+        QTest::newRow("a line that begins with the password word")
+            << QList<QByteArray>{"login: ", "Password: is not needed on this node\r\n"} << "LI"
+            << QByteArray("Password: is not needed on this node\r\n");
         QTest::newRow("a flood after the login without line ends")
             << QList<QByteArray>{"login: ", QByteArray(70000, 'x')} << "LI" << QByteArray(70000, 'x');
         QTest::newRow("an open line that may become the password prompt")

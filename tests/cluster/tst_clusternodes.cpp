@@ -119,6 +119,11 @@ private slots:
             << QList<QByteArray>{"login: ", "<ok1abc", "!sh/dx", "~5000", "\r\nPassword: ", "<secret",
                                  "\r\n" + spot1 + "\r\n"}
             << QStringList{"ok1abc", "secret"} << QStringList{Refused, "Password: ", spot1} << QStringList{};
+        QTest::newRow("node saying after its banner that no password is needed")
+            << QList<QByteArray>{"login: ", "<ok1abc", "Hello Jan\r\n", "Password: is not needed on this node\r\n",
+                                 spot1 + "\r\n"}
+            << QStringList{"ok1abc"} << QStringList{"Hello Jan", "Password: is not needed on this node", spot1}
+            << QStringList{};
         QTest::newRow("node as the client always knew")
             << QList<QByteArray>{"Welcome\r\nlogin: ", "<ok1abc", "\r\nPassword: ", "<secret", spot1 + "\r\n"}
             << QStringList{"ok1abc", "secret"} << QStringList{spot1} << QStringList{"Welcome"};
@@ -197,6 +202,8 @@ private slots:
         QTest::newRow("before any prompt") << QList<QByteArray>{"Welcome to OK0DX\r\n"};
         QTest::newRow("after the login answer") << QList<QByteArray>{"login: ", "<ok1abc"};
         QTest::newRow("in the middle of the prompt") << QList<QByteArray>{"login: ", "<ok1abc", "\r\nPass"};
+        QTest::newRow("in the middle of a spot, in without a password")
+            << QList<QByteArray>{"login: ", "<ok1abc", "Hi Jan\r\n", Spot1.left(30)};
     }
     void nodeClosingDuringTheLogin()
     {
@@ -205,7 +212,13 @@ private slots:
         QVERIFY(f.connect());
         QVERIFY(play(f, script));
         f.server.closeClient();
+        // The status stands on a line of its own, in its own colour, after what was cut off.
         QVERIFY(f.waitForTerminalLineStarting("#Odpojen ("));
+        const int status = int(f.terminalLines().size()) - 2;
+        QVERIFY(f.terminalLines().at(status).startsWith("#Odpojen ("));
+        QCOMPARE(f.window->Terminal()->LineForeground(status), QColor(128, 0, 128));
+        if (script.last().startsWith("DX de "))
+            QCOMPARE(f.terminalLines().at(status - 1), QString::fromLatin1(script.last()));
         QCOMPARE(f.window->StatusText(), QString("Odpojen"));
         QVERIFY(f.window->actConnect->isEnabled());
         // The quiet time of the lost connection lets nobody in.
