@@ -27,8 +27,11 @@ QString WidestText(const QFontMetrics &metrics, const QStringList &texts)
 {
     if (texts.isEmpty())
         return {};
-    return *std::max_element(texts.begin(), texts.end(), [&metrics](const QString &a, const QString &b) {
-        return metrics.horizontalAdvance(a) < metrics.horizontalAdvance(b);
+    // Whole pixels would tie letters of different widths ('G' and 'M'), and a run of the
+    // narrower one comes out short: the widths are compared to the fraction.
+    const QFontMetricsF exact(metrics);
+    return *std::max_element(texts.begin(), texts.end(), [&exact](const QString &a, const QString &b) {
+        return exact.horizontalAdvance(a) < exact.horizontalAdvance(b);
     });
 }
 

@@ -115,6 +115,7 @@ void TfrmQSO::FormCreate()
     TUserOptions &options = m_context.dm->UserOptions;
 
     dbgLastQSO->setFont(QFont(options.GetExtendedFont() ? QStringLiteral("Tahoma") : QStringLiteral("MS Sans Serif"), 8));
+    sizeLastQsoColumns();
 
     FLookInLog = options.GetLookInLog();
     FLookInCB = options.GetLookInCB();

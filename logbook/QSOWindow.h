@@ -163,6 +163,7 @@ private:
     void createSpojeni();
     QWidget *createInfoColumn();
     QLayout *createSettingsRow();
+    void sizeLastQsoColumns();
     void createActions();
     void createPopupMenu();
     void setTabOrders();

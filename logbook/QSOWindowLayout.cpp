@@ -3,6 +3,7 @@
 
 #include "QSOWindow.h"
 
+#include "ColumnFit.h"
 #include "DateEdit.h"
 #include "FilteredLineEdit.h"
 #include "FloatComboBox.h"
@@ -11,6 +12,7 @@
 #include "LocatorEdit.h"
 #include "LogGrid.h"
 #include "log/VkrDatabase.h"
+#include "radio/Amater.h"
 #include "PreviousQsoModel.h"
 #include "ReportEdit.h"
 #include "TimeEdit.h"
@@ -20,8 +22,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -31,6 +35,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -145,9 +150,6 @@ void TfrmQSO::createLayout()
     dbgLastQSO->verticalHeader()->setDefaultSectionSize(18);
     dbgLastQSO->verticalHeader()->setFixedWidth(12);
     dbgLastQSO->horizontalHeader()->setHighlightSections(false);
-    const std::array<int, PreviousQsoModel::ColumnCount> widths{62, 90, 60, 50, 80, 110, 55, 55, 80, 30, 30, 150};
-    for (int c = 0; c < PreviousQsoModel::ColumnCount; ++c)
-        dbgLastQSO->setColumnWidth(c, widths[c]);
     dbgLastQSO->horizontalHeader()->setStretchLastSection(true);
     dbgLastQSO->setFixedHeight(150);
     connect(m_predModel, &PreviousQsoModel::currentRowChanged, this, [this](int row) {
@@ -338,6 +340,26 @@ void TfrmQSO::createSpojeni()
 
     cbQSLp->setFocusPolicy(Qt::ClickFocus);
     cbEQSL->setFocusPolicy(Qt::ClickFocus);
+}
+
+// The tabled widths were made for one font; in the font the grid has now, a column of values
+// of one shape (dates, frequencies, modes, locators) is still as wide as the widest of them.
+void TfrmQSO::sizeLastQsoColumns()
+{
+    static constexpr std::array<int, PreviousQsoModel::ColumnCount> Widths{62, 90, 60, 50, 80, 110,
+                                                                           55, 55, 80, 30, 30, 150};
+    const QFontMetrics metrics(dbgLastQSO->font());
+    const QString locator = WidestLocator(metrics);
+    const QHash<int, QString> widest{{fiDAT, QStringLiteral("00.00.00")},
+                                     {fiFREQ, WidestFrequency(metrics)},
+                                     {fiMODE, WidestText(metrics, QStringList(ModeNames.begin() + 1, ModeNames.end()))},
+                                     {fiLOCP, locator},
+                                     {fiLOCO, locator}};
+    for (int column = 0; column < PreviousQsoModel::ColumnCount; ++column) {
+        const int field = PreviousQsoModel::ColumnFields[column];
+        const int least = widest.contains(field) ? ColumnWidthFor(*dbgLastQSO, widest[field]) : 0;
+        dbgLastQSO->setColumnWidth(column, std::max(Widths[column], least));
+    }
 }
 
 QWidget *TfrmQSO::createInfoColumn()

@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTest>
 
 #include <memory>
@@ -208,6 +209,13 @@ private slots:
         QCOMPARE(w->dbgLastQSO->model()->index(1, 0).data().toString(), QString("02.01.07"));
         QCOMPARE(w->dbgLastQSO->model()->index(1, 3).data().toString(), QString("SSB"));
         QCOMPARE(w->dbgLastQSO->model()->index(1, 10).data().toString(), QString("Y"));
+        // Any locator shows whole in the grid's font, within the style's cell margins.
+        const int margins = 2 * (w->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, w->dbgLastQSO) + 1);
+        for (const QString locator : {"EM15AB", "MM00WW"}) {
+            const int width = QFontMetrics(w->dbgLastQSO->font()).horizontalAdvance(locator) + margins;
+            QVERIFY2(width <= w->dbgLastQSO->columnWidth(6), qPrintable(locator));
+            QVERIFY2(width <= w->dbgLastQSO->columnWidth(7), qPrintable(locator));
+        }
         // Fills from the newest exact match; the later QSO from Germany does not count.
         QCOMPARE(w->edtName->text(), QString("Jan"));
         QCOMPARE(w->edtQTH->text(), QString("Praha"));

@@ -17,8 +17,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSpinBox>
 #include <QSqlDatabase>
@@ -126,6 +128,19 @@ void TestSettingsDialog::newLogDefaults()
     QCOMPARE(gridColumn(&dialog, "dGrdMode", 1).first(), QString("CW"));
     QCOMPARE(gridColumn(&dialog, "dGrdFreq", 1).first(), QString("0,135"));
     QCOMPARE(gridColumn(&dialog, "dGrdFreq", 2).first(), QString("2190m"));
+    // The help page names the tabs and the buttons as the dialog shows them.
+    QFile help(VELKOR_SOURCE_DIR "/help/frmOptions.html");
+    QVERIFY(help.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(help.readAll());
+    QStringList helpTabs, tabs;
+    for (const QRegularExpressionMatch &row : QRegularExpression("<tr><td>([^<]*)</td>").globalMatch(page))
+        helpTabs << row.captured(1);
+    auto *pages = child<QTabWidget>(&dialog, "pgConNastav");
+    for (int i = 0; i < pages->count(); ++i)
+        tabs << pages->tabText(i);
+    QCOMPARE(helpTabs, tabs);
+    for (const char *button : {"btnOk", "btnZrusit"})
+        QVERIFY(page.contains("<b>" + child<QPushButton>(&dialog, button)->text() + "</b>"));
 
     fillNewUser(&dialog, "ok1abc");
     click(&dialog, "btnOk");
