@@ -48,7 +48,8 @@ QString SpotFrequencyProblem(const QString &mhzText)
         return InvalidFrequencyText(mhzText);
     // A spot outside every band is a mistake, most often kHz typed into the MHz box.
     if (GetBandIndex(*mhz) == BandOutside)
-        return QStringLiteral("Frekvence \"%1\" neleží v žádném radioamatérském pásmu! Zadejte ji v MHz, např. 14,025.")
+        return QStringLiteral("Frekvence \"%1\" neleží v žádném radioamatérském pásmu! "
+                              "Zadejte ji v MHz, např. 14,025.")
             .arg(mhzText);
     return {};
 }

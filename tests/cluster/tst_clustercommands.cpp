@@ -184,14 +184,16 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focused");
         const QString badCall = "Neplatná značka \"%1\" (může obsahovat jen znaky \"A-Z, 0-9, /\")!";
-        const QString noBand = "Frekvence \"%1\" neleží v žádném radioamatérském pásmu! Zadejte ji v MHz, např. 14,025.";
-        QTest::newRow("frequency in the call box") << "14025,5" << "14.025" << badCall.arg("14025,5") << "edtCall";
+        const QString noBand =
+            "Frekvence \"%1\" neleží v žádném radioamatérském pásmu! Zadejte ji v MHz, např. 14,025.";
+        QTest::newRow("frequency in the call box")
+            << "14025,5" << "14.025" << badCall.arg("14025,5") << "edtCall";
         QTest::newRow("no call") << "" << "14.025" << "Značka musí být zadána!" << "edtCall";
         QTest::newRow("kHz in the MHz box") << "OK2XYZ" << "14025.5" << noBand.arg("14025.5") << "cbBoxFreq";
         QTest::newRow("between two bands") << "OK2XYZ" << "12,5" << noBand.arg("12,5") << "cbBoxFreq";
         QTest::newRow("zero") << "OK2XYZ" << "0" << noBand.arg("0") << "cbBoxFreq";
-        QTest::newRow("no number") << "OK2XYZ" << "14 MHz" << "'14 MHz' není platné číslo (např. 14,025 nebo 14.025)."
-                                   << "cbBoxFreq";
+        QTest::newRow("no number") << "OK2XYZ" << "14 MHz"
+                                   << "'14 MHz' není platné číslo (např. 14,025 nebo 14.025)." << "cbBoxFreq";
     }
     void newSpotRefused()
     {

@@ -201,8 +201,10 @@ private slots:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("ITU 999") << int(fiITU) << "999" << "Neplatný kód ITU \"999\" (povoleny jsou hodnoty 1..90)!";
-        QTest::newRow("WAZ 99") << int(fiWAZ) << "99" << "Neplatný kód WAZ \"99\" (povoleny jsou hodnoty 1..40)!";
+        QTest::newRow("ITU 999") << int(fiITU) << "999"
+                                 << "Neplatný kód ITU \"999\" (povoleny jsou hodnoty 1..90)!";
+        QTest::newRow("WAZ 99") << int(fiWAZ) << "99"
+                                << "Neplatný kód WAZ \"99\" (povoleny jsou hodnoty 1..40)!";
         QTest::newRow("frequency 0") << int(fiFREQ) << "0" << "Neplatná frekvence \"0\"!";
     }
     void bulkEditRefusesWhatTheQsoWindowRefuses()
