@@ -1,6 +1,8 @@
 #include "NewSpotDialog.h"
 
 #include "base/Messages.h"
+#include "radio/Kontrola.h"
+#include "WendraConsts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -41,7 +43,7 @@ TfrmWendraNewSpot::TfrmWendraNewSpot(QWidget *parent) : QDialog(parent)
     actCancel->setObjectName(QStringLiteral("actCancel"));
     actCancel->setShortcut(QKeySequence(Qt::Key_Escape));
     addActions({actOk, actCancel});
-    connect(actOk, &QAction::triggered, this, [this] { done(mrOk); });
+    connect(actOk, &QAction::triggered, this, &TfrmWendraNewSpot::actOkExecute);
     connect(actCancel, &QAction::triggered, this, &TfrmWendraNewSpot::reject);
 
     // No default button: a plain Enter in a field must not close the dialog, OK is Ctrl+Enter.
@@ -68,4 +70,18 @@ TfrmWendraNewSpot::TfrmWendraNewSpot(QWidget *parent) : QDialog(parent)
 void TfrmWendraNewSpot::reject()
 {
     done(mrCancel);
+}
+
+void TfrmWendraNewSpot::actOkExecute()
+{
+    // The cluster passes on whatever it gets: a spot is checked before it leaves, and the
+    // dialog stays open on the field to mend.
+    if (!CheckCall(edtCall->text(), edtCall))
+        return;
+    const QString problem = SpotFrequencyProblem(cbBoxFreq->currentText());
+    if (!problem.isEmpty()) {
+        ShowErrorAndFocus(problem, cbBoxFreq);
+        return;
+    }
+    done(mrOk);
 }

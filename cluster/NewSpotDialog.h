@@ -20,4 +20,8 @@ public:
     QAction *actOk, *actCancel;
 
     void reject() override;
+
+private:
+    // OK: closes only with a call sign and a frequency that can be sent.
+    void actOkExecute();
 };

@@ -1,5 +1,7 @@
 #include "WendraConsts.h"
 
+#include "radio/Amater.h"
+
 #include <QLocale>
 
 #include <cmath>
@@ -9,7 +11,11 @@ QString ShowDxOnCommand(int bandIndex)
     return QStringLiteral("Show/DX on ") + QLatin1String(DxBands.at(size_t(bandIndex)).Band0);
 }
 
-std::optional<QString> SpotFrequencyKHz(const QString &mhzText)
+namespace
+{
+
+// The spot frequency in MHz, typed with '.' or ','; empty when the text is not such a number.
+std::optional<double> spotFrequencyMHz(const QString &mhzText)
 {
     QLocale reader = QLocale::c();
     // The decimal comma is typed as everywhere else in the programs, so "3,5" is 3.5 MHz;
@@ -19,10 +25,33 @@ std::optional<QString> SpotFrequencyKHz(const QString &mhzText)
     const double mhz = reader.toDouble(mhzText.trimmed().replace(u',', u'.'), &ok);
     if (!ok || !std::isfinite(mhz))
         return std::nullopt;
-    const double khz = mhz * 1000.0;
+    return mhz;
+}
+
+} // namespace
+
+std::optional<QString> SpotFrequencyKHz(const QString &mhzText)
+{
+    const std::optional<double> mhz = spotFrequencyMHz(mhzText);
+    if (!mhz)
+        return std::nullopt;
+    const double khz = *mhz * 1000.0;
     if (!std::isfinite(khz))
         return std::nullopt;
     return QString::number(khz, 'g', 15);
+}
+
+QString SpotFrequencyProblem(const QString &mhzText)
+{
+    const std::optional<double> mhz = spotFrequencyMHz(mhzText);
+    if (!mhz)
+        return InvalidFrequencyText(mhzText);
+    // A spot outside every band is a mistake, most often kHz typed into the MHz box.
+    if (GetBandIndex(*mhz) == BandOutside)
+        return QStringLiteral("Frekvence \"%1\" neleží v žádném radioamatérském pásmu! "
+                              "Zadejte ji v MHz, např. 14,025.")
+            .arg(mhzText);
+    return {};
 }
 
 QString NewSpotCommand(const QString &call, const QString &kHz, const QString &note)

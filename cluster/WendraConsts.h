@@ -46,6 +46,10 @@ QString ShowDxOnCommand(int bandIndex);
 // as the cluster reads it). Empty when the text is not such a number.
 std::optional<QString> SpotFrequencyKHz(const QString &mhzText);
 
+// Why the spot frequency typed in MHz cannot be sent (not a number, or in no amateur band),
+// as the message shown; empty when it can.
+QString SpotFrequencyProblem(const QString &mhzText);
+
 // "DX " + call + " " + kHz + " " + note, unchanged.
 QString NewSpotCommand(const QString &call, const QString &kHz, const QString &note);
 

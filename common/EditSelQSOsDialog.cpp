@@ -277,6 +277,8 @@ bool TfrmEditSelQSOs::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+// The QSO window's checks of the chosen field: a value it would refuse is never stored in
+// many QSOs at once.
 bool TfrmEditSelQSOs::checkValue()
 {
     const QString value = cbBoxValue->currentText();
@@ -298,8 +300,14 @@ bool TfrmEditSelQSOs::checkValue()
         return true;
     case fiLOCP:
         return CheckLocator(value, cbBoxValue);
+    case fiDXCC:
+        return CheckDXCC(value, cbBoxValue);
     case fiIOTA:
         return CheckIOTA(value, cbBoxValue);
+    case fiITU:
+        return CheckITU(value, cbBoxValue);
+    case fiWAZ:
+        return CheckWAZ(value, cbBoxValue);
     case fiPWR:
         return CheckPower(value, cbBoxValue);
     default:

@@ -3,6 +3,7 @@
 #include "base/Formats.h"
 #include "base/Messages.h"
 #include "base/MessageTexts.h"
+#include "radio/Amater.h"
 
 #include <QDate>
 #include <QTime>
@@ -42,12 +43,10 @@ bool failWith(const QString &message, QObject *control)
     return false;
 }
 
-bool checkZone(const QString &text, QObject *control, int highest, const QString &message)
+// zone: what the zone's own reader (StrToITU, StrToWAZ) made of the text, -1 for no zone in range.
+bool checkZone(const QString &text, QObject *control, int zone, const QString &message)
 {
-    if (text.isEmpty())
-        return true;
-    int value = 0;
-    if (Formats::tryStrToInt(text, value) && value >= 0 && value <= highest)
+    if (text.isEmpty() || zone >= 0)
         return true;
     return failWith(message.arg(text), control);
 }
@@ -91,7 +90,8 @@ bool CheckFreq(const QString &text, QObject *control)
     if (text.isEmpty())
         return failWith(QStringLiteral("Frekvence musí být zadána!"), control);
     double value = 0;
-    if (!Formats::tryStrToFloat(text, value))
+    // No QSO is made on 0 MHz or below; such a value would also become the next QSO's preset.
+    if (!Formats::tryStrToFloat(text, value) || !(value > 0))
         return failWith(MsgInvalidFrequency(text), control);
     return true;
 }
@@ -147,13 +147,13 @@ bool CheckIOTA(const QString &text, QObject *control)
 
 bool CheckITU(const QString &text, QObject *control)
 {
-    return checkZone(text, control, 90,
+    return checkZone(text, control, StrToITU(text),
                      QStringLiteral("Neplatný kód ITU \"%1\" (povoleny jsou hodnoty 1..90)!"));
 }
 
 bool CheckWAZ(const QString &text, QObject *control)
 {
-    return checkZone(text, control, 40,
+    return checkZone(text, control, StrToWAZ(text),
                      QStringLiteral("Neplatný kód WAZ \"%1\" (povoleny jsou hodnoty 1..40)!"));
 }
 

@@ -2,6 +2,8 @@
 // the terminal's QRZ look-up, each against a logged-in fake cluster.
 
 #include "ClusterWindowFixture.h"
+#include "FocusKeys.h"
+#include "ModalScript.h"
 #include "NewSpotDialog.h"
 #include "OnOffDialog.h"
 
@@ -168,6 +170,58 @@ private slots:
         QCOMPARE(f.messages.shown.size(), 1);
         QVERIFY(f.messages.lastText().contains("'3,5 MHz'"));
         QCOMPARE(f.messages.shown.last().type, mtError);
+        f.window->SendCommand("marker");
+        QVERIFY(f.server.waitForLine("marker"));
+        QCOMPARE(f.server.lines.mid(2), QStringList{"marker"});
+    }
+
+    // A spot the cluster would pass on wrongly is not sent: the dialog shows why and stays
+    // open on the field to mend.
+    void newSpotRefused_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("freq");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focused");
+        const QString badCall = "Neplatná značka \"%1\" (může obsahovat jen znaky \"A-Z, 0-9, /\")!";
+        const QString noBand =
+            "Frekvence \"%1\" neleží v žádném radioamatérském pásmu! Zadejte ji v MHz, např. 14,025.";
+        QTest::newRow("frequency in the call box")
+            << "14025,5" << "14.025" << badCall.arg("14025,5") << "edtCall";
+        QTest::newRow("no call") << "" << "14.025" << "Značka musí být zadána!" << "edtCall";
+        QTest::newRow("kHz in the MHz box") << "OK2XYZ" << "14025.5" << noBand.arg("14025.5") << "cbBoxFreq";
+        QTest::newRow("between two bands") << "OK2XYZ" << "12,5" << noBand.arg("12,5") << "cbBoxFreq";
+        QTest::newRow("zero") << "OK2XYZ" << "0" << noBand.arg("0") << "cbBoxFreq";
+        QTest::newRow("no number") << "OK2XYZ" << "14 MHz"
+                                   << "'14 MHz' není platné číslo (např. 14,025 nebo 14.025)." << "cbBoxFreq";
+    }
+    void newSpotRefused()
+    {
+        QFETCH(QString, call);
+        QFETCH(QString, freq);
+        QFETCH(QString, message);
+        QFETCH(QString, focused);
+        ClusterWindowFixture f;
+        QVERIFY(f.connectAndLogin());
+        ModalScript modals;
+        QString focusedName;
+        bool stayed = false;
+        modals.drive("frmWendraNewSpot", [&](QDialog &dialog) {
+            QVERIFY(ActivateWindow(&dialog));
+            QVERIFY(TypeIntoFocus(call));
+            QVERIFY(SendKeyToActive(Qt::Key_Tab));
+            QVERIFY(TypeIntoFocus(freq));
+            QVERIFY(SendKeyToActive(Qt::Key_Return, Qt::ControlModifier));
+            stayed = dialog.isVisible();
+            if (f.messages.lastFocused())
+                focusedName = f.messages.lastFocused()->objectName();
+        });
+        f.window->actNewSpot->trigger();
+        QCOMPARE(modals.pending(), 0);
+        QCOMPARE(f.messages.texts(), QStringList{message});
+        QCOMPARE(f.messages.shown.last().type, mtError);
+        QCOMPARE(focusedName, focused);
+        QVERIFY(stayed);
         f.window->SendCommand("marker");
         QVERIFY(f.server.waitForLine("marker"));
         QCOMPARE(f.server.lines.mid(2), QStringList{"marker"});

@@ -4,6 +4,7 @@
 #include "backup/BackUp.h"
 #include "EditSelQSOsDialog.h"
 #include "FileDialogs.h"
+#include "FocusKeys.h"
 #include "base/Formats.h"
 #include "radio/Locator.h"
 #include "ModalScript.h"
@@ -191,6 +192,55 @@ private slots:
         // Without a filter the marks stay; the grid keeps its place.
         QCOMPARE(mw().model().MarkCount(), 2);
         QCOMPARE(mw().query().RecNo(), 1);
+    }
+
+    // The dialog refuses, as the QSO window does, a value the log cannot hold: its message,
+    // the focus back in the value box, the dialog open, and no QSO changed.
+    void bulkEditRefusesWhatTheQsoWindowRefuses_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("ITU 999") << int(fiITU) << "999"
+                                 << "Neplatný kód ITU \"999\" (povoleny jsou hodnoty 1..90)!";
+        QTest::newRow("WAZ 99") << int(fiWAZ) << "99"
+                                << "Neplatný kód WAZ \"99\" (povoleny jsou hodnoty 1..40)!";
+        QTest::newRow("frequency 0") << int(fiFREQ) << "0" << "Neplatná frekvence \"0\"!";
+    }
+    void bulkEditRefusesWhatTheQsoWindowRefuses()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        mw().mark("OK1ABC");
+        mw().mark("G3XYZ");
+        QList<QVariant> before;
+        for (const TLogRecord &r : mw().fx.rows())
+            before << r[field];
+        bool refusedInPlace = false;
+        m_modals->drive("frmEditSelQSOs", [&](QDialog &dialog) {
+            auto &bulk = static_cast<TfrmEditSelQSOs &>(dialog);
+            QVERIFY(ActivateWindow(&bulk));
+            // The field list, entry by entry down from "Datum", then the value box.
+            QVERIFY(SendKeyToActive(Qt::Key_Backtab));
+            const auto entry = std::find(EditFieldIndexes.begin(), EditFieldIndexes.end(), field);
+            for (auto e = EditFieldIndexes.begin(); e != entry; ++e)
+                QVERIFY(SendKeyToActive(Qt::Key_Down));
+            QVERIFY(SendKeyToActive(Qt::Key_Tab));
+            QVERIFY(SendKeyToActive(Qt::Key_A, Qt::ControlModifier));
+            QVERIFY(TypeIntoFocus(typed));
+            QVERIFY(SendKeyToActive(Qt::Key_Return, Qt::ControlModifier));
+            refusedInPlace = bulk.isVisible() && m_messages->lastFocused() == bulk.cbBoxValue
+                             && bulk.cbBoxValue->currentText() == typed;
+        });
+        mw().w().actEditQSO->trigger();
+        QCOMPARE(m_modals->pending(), 0);
+        QCOMPARE(m_messages->texts(), QStringList{message});
+        QVERIFY(refusedInPlace);
+        QList<QVariant> after;
+        for (const TLogRecord &r : mw().fx.rows())
+            after << r[field];
+        QCOMPARE(after, before);
     }
 
     // The progress window counts the marked QSOs while they are written, then goes.

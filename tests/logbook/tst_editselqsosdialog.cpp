@@ -139,6 +139,13 @@ private slots:
         QTest::newRow("own locator short") << int(fiLOCO) << "JO70" << "Neplatný lokátor \"JO70\"!";
         QTest::newRow("partner's locator short") << int(fiLOCP) << "JO7" << "Neplatný lokátor \"JO7\"!";
         QTest::newRow("frequency") << int(fiFREQ) << "" << "Frekvence musí být zadána!";
+        QTest::newRow("frequency 0") << int(fiFREQ) << "0" << "Neplatná frekvence \"0\"!";
+        QTest::newRow("frequency negative") << int(fiFREQ) << "-7" << "Neplatná frekvence \"-7\"!";
+        QTest::newRow("DXCC") << int(fiDXCC) << "O-K" << "Neplatný kód DXCC \"O-K\"!";
+        QTest::newRow("ITU 999") << int(fiITU) << "999"
+                                 << "Neplatný kód ITU \"999\" (povoleny jsou hodnoty 1..90)!";
+        QTest::newRow("WAZ 99") << int(fiWAZ) << "99"
+                                << "Neplatný kód WAZ \"99\" (povoleny jsou hodnoty 1..40)!";
         QTest::newRow("power") << int(fiPWR) << "" << "Výkon musí být zadán!";
         QTest::newRow("IOTA") << int(fiIOTA) << "EU1" << "Neplatný formát IOTA!";
         QTest::newRow("time") << int(fiUTC) << "25:00" << "Neplatný čas \"25:00\"!";

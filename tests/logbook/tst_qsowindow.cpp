@@ -551,6 +551,9 @@ private slots:
         QTest::addColumn<QString>("focused");
         QTest::newRow("call") << "edtCall" << "" << "Značka musí být zadána!" << "edtCall";
         QTest::newRow("frequency") << "cbFreq" << "" << "Frekvence musí být zadána!" << "cbFreq";
+        QTest::newRow("frequency 0") << "cbFreq" << "0" << "Neplatná frekvence \"0\"!" << "cbFreq";
+        QTest::newRow("frequency negative")
+            << "cbFreq" << "-3,5" << "Neplatná frekvence \"-3,5\"!" << "cbFreq";
         QTest::newRow("partner's locator") << "edtLOCp" << "JO7" << "Neplatný lokátor \"JO7\"!" << "edtLOCp";
         QTest::newRow("DXCC") << "edtDXCC" << "O-K" << "Neplatný kód DXCC \"O-K\"!" << "edtDXCC";
         QTest::newRow("ITU") << "edtITU" << "91" << "Neplatný kód ITU \"91\" (povoleny jsou hodnoty 1..90)!"

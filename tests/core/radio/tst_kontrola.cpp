@@ -34,6 +34,10 @@ private slots:
         QTest::newRow("freq empty") << freq << "" << "Frekvence musí být zadána!";
         QTest::newRow("freq point") << freq << "14.025" << "Neplatná frekvence \"14.025\"!";
         QTest::newRow("freq letters") << freq << "abc" << "Neplatná frekvence \"abc\"!";
+        QTest::newRow("freq zero") << freq << "0" << "Neplatná frekvence \"0\"!";
+        QTest::newRow("freq zero with decimals") << freq << "0,000" << "Neplatná frekvence \"0,000\"!";
+        QTest::newRow("freq negative") << freq << "-14,025" << "Neplatná frekvence \"-14,025\"!";
+        QTest::newRow("freq just above zero") << freq << "0,001" << "";
 
         QTest::newRow("power ok") << power << "100" << "";
         QTest::newRow("power empty") << power << "" << "Výkon musí být zadán!";

@@ -229,6 +229,12 @@ private slots:
         QTest::newRow("empty frequency") << "cbBoxFreq"
                                          << ""
                                          << "Frekvence musí být zadána!";
+        QTest::newRow("frequency 0") << "cbBoxFreq"
+                                     << "0"
+                                     << "Neplatná frekvence \"0\"!";
+        QTest::newRow("negative frequency") << "cbBoxFreq"
+                                            << "-14,025"
+                                            << "Neplatná frekvence \"-14,025\"!";
         QTest::newRow("bad partner locator") << "edtLOCp"
                                              << "JN7"
                                              << "Neplatný lokátor \"JN7\"!";
