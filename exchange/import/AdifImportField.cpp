@@ -329,17 +329,17 @@ void TAdifImport::takeCode(TAdifField &f)
     upperAscii(f.data, f.length);
     switch (f.tag) {
     case AdifTag::CALL:
+    case AdifTag::DXCCP: {
+        // The entity's prefix follows the rule of call signs.
+        const bool call = f.tag == AdifTag::CALL;
         if (IsValidCall(text(f)))
-            setText(fiCALL, text(f));
-        else
+            setText(call ? fiCALL : fiDXCC, text(f));
+        else if (call)
             refuse(QStringLiteral("Neplatná značka \"%0:s\" (může obsahovat jen znaky \"A-Z, 0-9, /\")!"), f);
-        break;
-    case AdifTag::DXCCP:
-        if (IsValidCall(text(f)))
-            setText(fiDXCC, text(f));
         else
             refuse(QStringLiteral("Neplatný kód DXCC \"%0:s\"!"), f);
         break;
+    }
     case AdifTag::IOTA:
         takeIota(f);
         break;
