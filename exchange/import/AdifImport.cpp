@@ -118,8 +118,8 @@ QString TAdifImport::decodeText(TTextCode code, const char *data, int length)
     // In a file of UTF-8 a value that is no UTF-8 is 8-bit all the same: files put
     // together from several sources mix the codes, and one odd value must not turn the
     // rest. *_INTL values are UTF-8 by the format, whatever the file.
-    const bool utf8Value = (code == TTextCode::Intl || AdifTextIsUtf8()) &&
-                           IsUtf8Letters(reinterpret_cast<const uchar *>(data), length);
+    const bool utf8Value = IsUtf8Letters(reinterpret_cast<const uchar *>(data), length) &&
+                           (code == TTextCode::Intl || AdifTextIsUtf8());
     if (utf8Value)
         return QString::fromUtf8(data, length);
     // The code page of the options is meant for the older 8-bit texts.
