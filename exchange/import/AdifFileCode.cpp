@@ -42,9 +42,10 @@ bool isUtf8Text(const uchar *data, qint64 size)
         const char32_t c = Utf8SequenceAt(data, size, i, length);
         if (length == 0)
             return false;
-        const bool besideLetter = (i > 0 && isAsciiLetter(data[i - 1])) ||
-                                  (i + length < size && isAsciiLetter(data[i + length]));
-        if ((c >= 0x80 && c <= 0x9F) || (c >= 0x334 && c <= 0x36F) || (c >= 0x370 && c <= 0x7FF && besideLetter))
+        const bool besideLetter =
+            (i > 0 && isAsciiLetter(data[i - 1])) || (i + length < size && isAsciiLetter(data[i + length]));
+        if ((c >= 0x80 && c <= 0x9F) || (c >= 0x334 && c <= 0x36F) ||
+            (c >= 0x370 && c <= 0x7FF && besideLetter))
             return false;
         i += length;
     }

@@ -4,12 +4,12 @@
 
 #include "import/AdifImport.h"
 
-#include "radio/Amater.h"
 #include "base/Formats.h"
+#include "base/Utf8Text.h"
 #include "import/ImportStaging.h"
+#include "radio/Amater.h"
 #include "radio/Kontrola.h"
 #include "radio/Locator.h"
-#include "base/Utf8Text.h"
 
 #include <charconv>
 #include <cmath>
@@ -65,8 +65,7 @@ bool adifFloatOfText(const QString &text, double &value)
 // The same for the field's bytes: digits with at most one "." between digits, the way
 // nearly every file writes a number, are read straight from the bytes (correctly
 // rounded, as the general way reads them); anything else goes the general way.
-template <typename Text>
-bool adifFloat(const char *data, int length, const Text &text, double &value)
+template <typename Text> bool adifFloat(const char *data, int length, const Text &text, double &value)
 {
     int dots = 0;
     bool plain = length > 0 && length <= 64 && isDigit(data[0]) && isDigit(data[length - 1]) &&
@@ -223,18 +222,21 @@ void TAdifImport::reportRepair(const TAdifField &f, TAdifLengthRepair repair)
     switch (repair) {
     case TAdifLengthRepair::CountedInLetters:
         m_staging.AddWarning(
-            QStringLiteral("Délka hodnoty \"%0:s\" je v souboru udána ve znacích, ne v bajtech - načítám ji celou"),
+            QStringLiteral(
+                "Délka hodnoty \"%0:s\" je v souboru udána ve znacích, ne v bajtech - načítám ji celou"),
             {text(f)});
         break;
     case TAdifLengthRepair::CutInLetter:
         m_staging.AddWarning(
-            QStringLiteral("Hodnota \"%0:s\" je v souboru useknuta uprostřed znaku - neúplný znak vynechávám"),
+            QStringLiteral(
+                "Hodnota \"%0:s\" je v souboru useknuta uprostřed znaku - neúplný znak vynechávám"),
             {text(f)});
         break;
     case TAdifLengthRepair::TextLeftOut:
-        m_staging.AddWarning(QStringLiteral("Za hodnotou \"%0:s\" stojí text \"%1:s\", který podle délky pole k "
-                                            "hodnotě nepatří - vynechávám ho"),
-                             {text(f), decodeText(TTextCode::File, m_leftOut.data(), int(m_leftOut.size()))});
+        m_staging.AddWarning(
+            QStringLiteral("Za hodnotou \"%0:s\" stojí text \"%1:s\", který podle délky pole k "
+                           "hodnotě nepatří - vynechávám ho"),
+            {text(f), decodeText(TTextCode::File, m_leftOut.data(), int(m_leftOut.size()))});
         break;
     case TAdifLengthRepair::None:
         break;
@@ -366,7 +368,7 @@ void TAdifImport::takeBandOrMode(TAdifField &f)
     if (f.tag == AdifTag::BAND) {
         lowerAscii(f.data, f.length);
         const int band = IsAsciiBytes(QByteArrayView(f.data, f.length)) ? bandOfName(f.data, f.length)
-                                                                          : bandOfName(text(f));
+                                                                        : bandOfName(text(f));
         if (band >= 0)
             m_record[fiBAND] = band;
         return;
@@ -425,12 +427,14 @@ void TAdifImport::takeNameOrNote(const TAdifField &f)
     case AdifTag::NAME:
     case AdifTag::QTH:
         if (!m_options.StxSrxToNameQth)
-            setText(f.tag == AdifTag::NAME ? fiNAME : fiQTH, decodedText(f.tag, TTextCode::Options, f.data, f.length));
+            setText(f.tag == AdifTag::NAME ? fiNAME : fiQTH,
+                    decodedText(f.tag, TTextCode::Options, f.data, f.length));
         break;
     case AdifTag::NAME_INTL:
     case AdifTag::QTH_INTL:
         if (!m_options.StxSrxToNameQth)
-            m_intl[f.tag == AdifTag::NAME_INTL ? 0 : 1] = decodedText(f.tag, TTextCode::Intl, f.data, f.length);
+            m_intl[f.tag == AdifTag::NAME_INTL ? 0 : 1] =
+                decodedText(f.tag, TTextCode::Intl, f.data, f.length);
         break;
     case AdifTag::COMMENT:
     case AdifTag::NOTES:
@@ -478,12 +482,14 @@ void TAdifImport::takeNumber(const TAdifField &f)
 void TAdifImport::takeFrequency(const TAdifField &f)
 {
     double mhz = 0;
-    if (!adifFloat(f.data, f.length, [&]() -> const QString & { return text(f); }, mhz)) {
+    if (!adifFloat(
+            f.data, f.length, [&]() -> const QString & { return text(f); }, mhz)) {
         refuse(QStringLiteral("Neplatná frekvence \"%0:s\"!"), f);
     } else if (mhz != 0) {
         m_record[fiFREQ] = mhz;
         if (GetBandIndex(mhz) == BandOutside)
-            m_staging.AddWarning(QStringLiteral("Frekvence %0:f je mimo rozsah radioamatérských pásem!"), {mhz});
+            m_staging.AddWarning(QStringLiteral("Frekvence %0:f je mimo rozsah radioamatérských pásem!"),
+                                 {mhz});
     }
 }
 

@@ -177,9 +177,10 @@ void TAdifScanner::Scan(const uchar *data, qint64 size)
             }
             if (--toRead == 0) {
                 const TAdifLengthRepair repair =
-                    high >= 0x80 && m_sink.AdifTextIsUtf8() ? repairUtf8End(data, size, dataStart, declared, i, kept,
-                                                 type == 'M' || hash == AdifTagNOTES || hash == AdifTagNOTES_INTL)
-                                 : TAdifLengthRepair::None;
+                    high >= 0x80 && m_sink.AdifTextIsUtf8()
+                        ? repairUtf8End(data, size, dataStart, declared, i, kept,
+                                        type == 'M' || hash == AdifTagNOTES || hash == AdifTagNOTES_INTL)
+                        : TAdifLengthRepair::None;
                 m_buffer.data()[kept] = '\0';
                 if (repair != TAdifLengthRepair::None)
                     m_sink.AdifLengthRepaired(repair, m_leftOut);

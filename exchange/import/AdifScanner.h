@@ -75,8 +75,8 @@ private:
     void startLength(qint64 bytesLeft);
     TAdifLengthRepair repairUtf8End(const uchar *data, qint64 size, qint64 start, int declared, qint64 &last,
                                     int &kept, bool keepLineBreaks);
-    bool readOnToLetterEnd(const uchar *data, qint64 size, qint64 start, int declared, qint64 &last, int &kept,
-                           bool keepLineBreaks);
+    bool readOnToLetterEnd(const uchar *data, qint64 size, qint64 start, int declared, qint64 &last,
+                           int &kept, bool keepLineBreaks);
 
     TAdifSink &m_sink;
     QByteArray m_buffer;
