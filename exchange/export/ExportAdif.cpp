@@ -201,7 +201,7 @@ void shortRecord(QByteArray &out, QByteArray &scratch, const TLogRowView &r, con
 // The four header lines; the count is that of the records that follow.
 QByteArray header(int count)
 {
-    QByteArray out = "Velkor v" VELKOR_VERSION_TEXT;
+    QByteArray out = VELKOR_ADIF_HEADER_START VELKOR_VERSION_TEXT;
     out += CrLf;
     out += "Exported " + QByteArray::number(count) + " records";
     out += CrLf;

@@ -16,6 +16,7 @@
 #include <QTime>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -59,21 +60,53 @@ public:
     void ReadData(const uchar *data, qint64 size);
 
     void ProcessAdifField(quint32 tagHash, char *data, int length) override;
-    void AdifLengthRepaired(TAdifLengthRepair repair) override { m_repair = repair; }
+    void AdifLengthRepaired(TAdifLengthRepair repair, QByteArrayView leftOut) override
+    {
+        m_repair = repair;
+        m_leftOut = leftOut;
+    }
     void ProcessAdifRecord(qint64 remaining) override;
+    bool AdifTextIsUtf8() override;
 
 private:
+    // The field being taken: its tag and its data, trimmed, which the taking may change
+    // in place (case conversions).
+    struct TAdifField {
+        quint32 tag;
+        char *data;
+        int length;
+    };
+    // How a value's bytes are read when they are not ASCII: in the file's code; the same
+    // with the 8-bit code page of the options; as UTF-8 when they are UTF-8 (*_INTL).
+    enum class TTextCode { File, Options, Intl };
+
     void scan(const uchar *data, qint64 size);
     void dropPendingRecord(bool fieldCutShort);
     void newRecord();
-    bool takeField(quint32 tagHash, char *data, int length);
-    void reportRepair(quint32 tagHash, TAdifLengthRepair repair, const char *data, int length);
     void setText(int field, const QString &text);
-    bool takeSubsquare(int field, const char *data, int length, const QString &warning);
-    QString fileText(const char *data, int length) const;
-    QString sourceText(const char *data, int length) const;
-    const QString &decodedText(quint32 tagHash, bool source, const char *data, int length);
+    QString decodeText(TTextCode code, const char *data, int length);
+    const QString &decodedText(quint32 tagHash, TTextCode code, const char *data, int length);
     int modeOfName(const char *data, int length, const QString &text);
+
+    // One field, by its kind (AdifImportField.cpp); false for a tag without a field.
+    bool takeField(TAdifField &f);
+    const QString &text(const TAdifField &f);
+    void refuse(const QString &format, const TAdifField &f);
+    void reportRepair(const TAdifField &f, TAdifLengthRepair repair);
+    void takeDateOrTime(const TAdifField &f);
+    void takeCode(TAdifField &f);
+    void takeIota(const TAdifField &f);
+    void takeBandOrMode(TAdifField &f);
+    void takeLocator(TAdifField &f);
+    bool takeSubsquare(int field, const TAdifField &f, const QString &warning);
+    void takeNameOrNote(const TAdifField &f);
+    void takePlainText(const TAdifField &f);
+    void takeNumber(const TAdifField &f);
+    void takeFrequency(const TAdifField &f);
+    void takePower(const TAdifField &f);
+    void takeQslLetter(TAdifField &f);
+
+    // The end of a record (AdifImportRecord.cpp).
     void completeRecord();
     void fillFromIntl();
     void resolveEntity();
@@ -87,18 +120,21 @@ private:
     TLogRecord m_record;          // the staged record being read
     bool m_recordHasData = false; // a field the reader takes was read into it
     TImportStaging::TMessageMark m_recordStart; // message lines and counts when it began
+    const uchar *m_data = nullptr; // the file being read
     qint64 m_size = 0;
+    std::optional<bool> m_utf8File; // its texts are UTF-8 (IsUtf8AdifFile), once asked
     // The record's NAME_INTL, QTH_INTL and COMMENT_INTL or NOTES_INTL: they fill their
     // field at the end of the record when the plain tag left it empty.
     std::array<QString, 3> m_intl;
     int m_submode = 0; // the mode of the record's SUBMODE when the table has it
     TAdifLengthRepair m_repair = TAdifLengthRepair::None; // of the field being taken
+    QByteArrayView m_leftOut;                             // the text its repair left out
     std::unordered_map<std::string, int> m_modeOfName; // the mode of each name met so far
     // The last text decoded for each tag, from the bytes it was decoded from: most tags
     // repeat their values from record to record, and a repeated one shares the text.
     struct TDecodedText {
         quint32 tagHash = 0; // 0: nothing decoded yet
-        bool source = false; // decoded as sourceText, not fileText
+        TTextCode code = TTextCode::File;
         std::string bytes;
         QString text;
     };

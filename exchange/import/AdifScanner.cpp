@@ -32,6 +32,25 @@ bool isFieldEnd(uchar c)
     return c == '<' || c <= ' ';
 }
 
+// The first byte from `i` on that is no blank, before the next tag; -1 when there is none.
+qint64 textBeforeNextTag(const uchar *data, qint64 size, qint64 i)
+{
+    while (i < size && data[i] <= ' ')
+        ++i;
+    return i < size && data[i] != '<' ? i : -1;
+}
+
+// The text from `i` to the next tag or the end of the line, without the blanks at its end.
+QByteArrayView textToLineEnd(const uchar *data, qint64 size, qint64 i)
+{
+    qint64 end = i;
+    while (end < size && data[end] != '<' && data[end] != '\r' && data[end] != '\n')
+        ++end;
+    while (end > i && data[end - 1] <= ' ')
+        --end;
+    return QByteArrayView(data + i, end - i);
+}
+
 // The position after `count` whole UTF-8 characters from `start`; -1 when the bytes there
 // are not well-formed UTF-8 or end first.
 qint64 endOfLetters(const uchar *data, qint64 size, qint64 start, int count)
@@ -158,12 +177,13 @@ void TAdifScanner::Scan(const uchar *data, qint64 size)
             }
             if (--toRead == 0) {
                 const TAdifLengthRepair repair =
-                    high >= 0x80 ? repairUtf8End(data, size, dataStart, declared, i, kept,
-                                                 type == 'M' || hash == AdifTagNOTES || hash == AdifTagNOTES_INTL)
-                                 : TAdifLengthRepair::None;
+                    high >= 0x80 && m_sink.AdifTextIsUtf8()
+                        ? repairUtf8End(data, size, dataStart, declared, i, kept,
+                                        type == 'M' || hash == AdifTagNOTES || hash == AdifTagNOTES_INTL)
+                        : TAdifLengthRepair::None;
                 m_buffer.data()[kept] = '\0';
                 if (repair != TAdifLengthRepair::None)
-                    m_sink.AdifLengthRepaired(repair);
+                    m_sink.AdifLengthRepaired(repair, m_leftOut);
                 m_sink.ProcessAdifField(hash, m_buffer.data(), kept);
                 state = stOutside;
             }
@@ -176,28 +196,41 @@ void TAdifScanner::Scan(const uchar *data, qint64 size)
 TAdifLengthRepair TAdifScanner::repairUtf8End(const uchar *data, qint64 size, qint64 start, int declared,
                                               qint64 &last, int &kept, bool keepLineBreaks)
 {
-    // A field that ends where fields end was written with its length in bytes.
+    // A field followed by nothing but blanks before the next tag was written with its
+    // length in bytes.
+    m_leftOut = {};
     const qint64 next = last + 1;
-    if (next >= size || isFieldEnd(data[next]))
+    const qint64 text = textBeforeNextTag(data, size, next);
+    if (text < 0)
         return TAdifLengthRepair::None;
-    // Its letters counted instead: they end where a field ends, and no tag stands among
-    // the bytes read on.
-    const qint64 end = endOfLetters(data, size, start, declared);
-    if (end > next && (end == size || isFieldEnd(data[end])) &&
-        std::find(data + next, data + end, uchar('<')) == data + end) {
-        if (kept + (end - next) >= m_buffer.size())
-            m_buffer.resize(GrowBufferCapacity(int(m_buffer.size()), int(kept + (end - next))));
-        for (qint64 j = next; j < end; ++j)
-            if ((data[j] != '\r' && data[j] != '\n') || keepLineBreaks)
-                m_buffer.data()[kept++] = char(data[j]);
-        last = end - 1;
+    if (readOnToLetterEnd(data, size, start, declared, last, kept, keepLineBreaks))
         return TAdifLengthRepair::CountedInLetters;
-    }
     // Else a letter whose last bytes follow the field is no letter of the value.
     const int cut = Utf8CutTail(reinterpret_cast<const uchar *>(m_buffer.constData()), kept);
     if (cut > 0 && (data[next] & 0xC0) == 0x80) {
         kept -= cut;
         return TAdifLengthRepair::CutInLetter;
     }
-    return TAdifLengthRepair::None;
+    m_leftOut = textToLineEnd(data, size, text);
+    return TAdifLengthRepair::TextLeftOut;
+}
+
+bool TAdifScanner::readOnToLetterEnd(const uchar *data, qint64 size, qint64 start, int declared, qint64 &last,
+                                     int &kept, bool keepLineBreaks)
+{
+    // The letters counted end where a field ends, on a letter that is no blank (the
+    // writer counted the value, not the blank after it), and no tag stands among the
+    // bytes read on.
+    const qint64 next = last + 1;
+    const qint64 end = endOfLetters(data, size, start, declared);
+    if (end <= next || (end < size && !isFieldEnd(data[end])) || data[end - 1] <= ' ' ||
+        std::find(data + next, data + end, uchar('<')) != data + end)
+        return false;
+    if (kept + (end - next) >= m_buffer.size())
+        m_buffer.resize(GrowBufferCapacity(int(m_buffer.size()), int(kept + (end - next))));
+    for (qint64 j = next; j < end; ++j)
+        if ((data[j] != '\r' && data[j] != '\n') || keepLineBreaks)
+            m_buffer.data()[kept++] = char(data[j]);
+    last = end - 1;
+    return true;
 }

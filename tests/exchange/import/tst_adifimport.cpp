@@ -271,7 +271,13 @@ private slots:
             << QStringList{"RST_SENT"} << tag("RST_SENT", "5999") << int(fiRSTO) << QVariant("599") << none;
         QTest::newRow("TX_PWR") << none << tag("TX_PWR", "2.5") << int(fiPWR) << QVariant(2.5) << none;
         QTest::newRow("TX_PWR letters")
-            << none << tag("TX_PWR", "QRP") << int(fiPWR) << QVariant(100.0) << none;
+            << none << tag("TX_PWR", "QRP") << int(fiPWR) << QVariant(100.0)
+            << QStringList{"Varování: Neznámý výkon \"QRP\" - doplňuji defaultní hodnotu 100"};
+        QTest::newRow("TX_PWR in words")
+            << none << tag("TX_PWR", "fifty") << int(fiPWR) << QVariant(100.0)
+            << QStringList{"Varování: Neznámý výkon \"fifty\" - doplňuji defaultní hodnotu 100"};
+        QTest::newRow("TX_PWR 1.5kW") << none << tag("TX_PWR", "1.5kW") << int(fiPWR) << QVariant(1500.0) << none;
+        QTest::newRow("TX_PWR 1 KW") << none << tag("TX_PWR", "1 KW") << int(fiPWR) << QVariant(1000.0) << none;
         QTest::newRow("TX_PWR 50W") << none << tag("TX_PWR", "50W") << int(fiPWR) << QVariant(50.0) << none;
         QTest::newRow("TX_PWR 5 W") << none << tag("TX_PWR", "5 W") << int(fiPWR) << QVariant(5.0) << none;
         QTest::newRow("TX_PWR 0.5w") << none << tag("TX_PWR", "0.5w") << int(fiPWR) << QVariant(0.5) << none;
@@ -300,6 +306,22 @@ private slots:
             << none << tag("APP_X_Y", "junk") + tag("STATE", "CA") << int(fiNAME) << QVariant() << none;
         QTest::newRow("EOR inside data")
             << none << tag("NAME", "<EOR>") << int(fiNAME) << QVariant("<EOR>") << none;
+        // A writer that counts letters: the bytes it gives end before a blank or between
+        // letters, and what it counted follows before the next tag.
+        const QString counted =
+            QStringLiteral("Varování: Délka hodnoty \"%1\" je v souboru udána ve znacích, ne v bajtech - načítám ji celou");
+        QTest::newRow("letters counted, bytes end before a blank")
+            << none << QByteArray("<QTH:20>Třebíč Ústí nad Labe") << int(fiQTH) << QVariant("Třebíč Ústí nad Labe")
+            << QStringList{counted.arg("Třebíč Ústí nad Labe")};
+        QTest::newRow("letters counted, a letter after the blank")
+            << none << QByteArray("<NAME:10>Jiří Nov X") << int(fiNAME) << QVariant("Jiří Nov X")
+            << QStringList{counted.arg("Jiří Nov X")};
+        QTest::newRow("text between fields is no part of a value")
+            << none << QByteArray("<NAME:6>Jiříx <QTH:5>Praha") << int(fiNAME) << QVariant("Jiří")
+            << QStringList{"Varování: Za hodnotou \"Jiří\" stojí text \"x\", který podle délky pole k hodnotě "
+                           "nepatří - vynechávám ho"};
+        QTest::newRow("blanks between fields") << none << QByteArray("<NAME:6>Jiří \r\n <QTH:5>Praha") << int(fiNAME)
+                                               << QVariant("Jiří") << none;
     }
     void fields()
     {
@@ -1033,26 +1055,37 @@ private slots:
 
     // A whole log exported to ADIF and read back with the duplicate check finds every QSO
     // of it, also where the export rounded the frequency to four decimals, and QSOs
-    // without a mode (exported without MODE); no line and no count stays of them.
+    // without a mode (exported without MODE); no line and no count stays of them. Read
+    // back without the check, the names come back letter for letter, also those whose
+    // Windows-1250 bytes are well-formed UTF-8, and also from a file of one QSO.
     void wholeLogRoundTripIsAllDuplicates_data()
     {
         QTest::addColumn<QList<double>>("freqs");
         QTest::addColumn<int>("mode");
-        QTest::newRow("exact") << QList<double>{14.025, 3.5, 7.0} << 1;
-        QTest::newRow("rounded down") << QList<double>{28.076249, 144.30004, 14.0000001} << 1;
-        QTest::newRow("rounded up") << QList<double>{28.07626, 3.79999999, 10368.09999} << 1;
-        QTest::newRow("halves") << QList<double>{14.07625, 0.13575, 50.00005, 7.03245} << 1;
-        QTest::newRow("many near one another") << QList<double>{14.02501, 14.02502, 14.02503, 14.02504} << 1;
-        QTest::newRow("without a mode") << QList<double>{14.025, 3.5} << 0;
+        QTest::addColumn<QStringList>("names");
+        const QStringList ascii{"Jan", "Petr", "Karel", "Josef"};
+        QTest::newRow("exact") << QList<double>{14.025, 3.5, 7.0} << 1 << ascii.mid(0, 3);
+        QTest::newRow("rounded down") << QList<double>{28.076249, 144.30004, 14.0000001} << 1 << ascii.mid(0, 3);
+        QTest::newRow("rounded up") << QList<double>{28.07626, 3.79999999, 10368.09999} << 1 << ascii.mid(0, 3);
+        QTest::newRow("halves") << QList<double>{14.07625, 0.13575, 50.00005, 7.03245} << 1 << ascii;
+        QTest::newRow("many near one another") << QList<double>{14.02501, 14.02502, 14.02503, 14.02504} << 1
+                                               << ascii;
+        QTest::newRow("without a mode") << QList<double>{14.025, 3.5} << 0 << ascii.mid(0, 2);
+        QTest::newRow("names that look like UTF-8")
+            << QList<double>{14.025, 3.5, 7.0} << 1 << QStringList{"MÍŠA", "PÍŠEK", "ÚŽLABINA"};
+        QTest::newRow("one QSO whose name reads as UTF-8") << QList<double>{14.025} << 1 << QStringList{"MAĹŠA"};
     }
     void wholeLogRoundTripIsAllDuplicates()
     {
         QFETCH(QList<double>, freqs);
         QFETCH(int, mode);
+        QFETCH(QStringList, names);
         ExportFixture fx;
         for (int i = 0; i < freqs.size(); ++i)
-            fx.add(ExportFixture::qso(
-                {{"FREQ", freqs[i]}, {"CALL", QStringLiteral("OK%1XYZ").arg(i)}, {"MODE", mode}}));
+            fx.add(ExportFixture::qso({{"FREQ", freqs[i]},
+                                       {"CALL", QStringLiteral("OK%1XYZ").arg(i)},
+                                       {"MODE", mode},
+                                       {"NAME", names[i]}}));
         LogQuery &q = fx.open();
         ExportADIF(q, {}, fx.path("all.adi"), {});
         TImportDupeIndex dupes(fx.log.connectionName());
@@ -1073,6 +1106,8 @@ private slots:
         QCOMPARE(again.record(1)[fiCALL].toString(), QStringLiteral("OK0XYZ"));
         QCOMPARE(again.messages().filter(QStringLiteral("Mód musí být zadán!")).size(), mode == 0 ? freqs.size() : 0);
         QCOMPARE(again.staging->Errors, again.messages().filter(QStringLiteral(" Chyba: ")).size());
+        for (int i = 0; i < names.size(); ++i)
+            QCOMPARE(again.record(i + 1)[fiNAME].toString(), names[i]);
     }
 
     // One step of the fourth decimal is another QSO; the fifth decimal is not.

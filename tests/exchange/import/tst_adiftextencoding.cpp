@@ -1,5 +1,6 @@
-// The text of ADIF files in UTF-8 and in the 8-bit code pages: a value in UTF-8 is read as
-// UTF-8 whatever code page the options name; any other as the options say.
+// The text of ADIF files in UTF-8 and in the 8-bit code pages: a file in UTF-8 is read as
+// UTF-8 whatever code page the options name, a value in it that is no UTF-8 and a file in
+// an 8-bit code as the options say.
 
 #include "ImportTestSupport.h"
 
@@ -40,6 +41,27 @@ QByteArray threeQsos(Encode encode)
         adif += "<EOR>\n";
     }
     return adif;
+}
+
+// One QSO a name.
+QByteArray qsosNamed(const QStringList &names, Encode encode)
+{
+    QByteArray adif = "<ADIF_VER:5>3.1.4<EOH>\n";
+    for (const QString &name : names)
+        adif += tag("QSO_DATE", "20240105") + tag("TIME_ON", "1230") + tag("CALL", "OK1AB") + tag("FREQ", "14.025") +
+                tag("MODE", "CW") + tag("RST_SENT", "599") + tag("RST_RCVD", "579") + tag("NAME", encode(name)) +
+                "<EOR>\n";
+    return adif;
+}
+
+// "M", a letter of `first`, a letter of `second` and "A", for every pair.
+QStringList namesOfPairs(const QString &first, const QString &second)
+{
+    QStringList names;
+    for (QChar a : first)
+        for (QChar b : second)
+            names << QStringLiteral("M") + a + b + QStringLiteral("A");
+    return names;
 }
 
 const QByteArray Bom = "\xEF\xBB\xBF";
@@ -114,6 +136,11 @@ private slots:
         QTest::newRow("capitals") << UnicodeToWin1250(QStringLiteral("ŠŤASTNÝ")) << 0 << QStringLiteral("ŠŤASTNÝ");
         QTest::newRow("CP852") << QByteArray("K\x85\xE5") << int(CodePage852) << QStringLiteral("Kůň");
         QTest::newRow("ASCII, CP852") << QByteArray("Karel") << int(CodePage852) << QStringLiteral("Karel");
+        // Windows-1250 letters that are well-formed UTF-8 too, alone in their file.
+        QTest::newRow("letters that form UTF-8") << UnicodeToWin1250(QStringLiteral("MÍŠA")) << 0 << QStringLiteral("MÍŠA");
+        QTest::newRow("capitals that form UTF-8")
+            << UnicodeToWin1250(QStringLiteral("ÚŽLABINA")) << 0 << QStringLiteral("ÚŽLABINA");
+        QTest::newRow("the same in UTF-8") << QStringLiteral("MÍŠA").toUtf8() << 0 << QStringLiteral("MÍŠA");
     }
     void eightBitFilesAsTheOptionsSay()
     {
@@ -126,6 +153,33 @@ private slots:
                 withCodePage(codePage));
         QCOMPARE(im.count(), 1);
         QCOMPARE(im.record(1)[fiNAME].toString(), expected);
+    }
+
+    // A file in Windows-1250 and its twin in UTF-8 stage the same names: every pair of
+    // the Czech and Slovak letters, and names in other scripts.
+    void namesOfAWholeFile_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        const QString capitals = QStringLiteral("ÁČĎÉĚÍĹĽŇÓÔŔŘŠŤÚŮÝŽÄ");
+        QTest::newRow("capitals") << namesOfPairs(capitals, capitals);
+        QTest::newRow("capital and small letter") << namesOfPairs(capitals, capitals.toLower());
+        QTest::newRow("small letters") << namesOfPairs(capitals.toLower(), capitals.toLower());
+        QTest::newRow("other scripts") << QStringList{"Иван", "Ελένη", "Łukasz", "Şükrü", "MÍŠA"};
+    }
+    void namesOfAWholeFile()
+    {
+        QFETCH(QStringList, names);
+        const bool beyondWin1250 = UnicodeToWin1250(names.join(QString())).contains(Win1250Unmappable);
+        for (const Encode encode : {toWin1250, toUtf8}) {
+            if (encode == toWin1250 && beyondWin1250)
+                continue; // no Windows-1250 twin
+            StagedImport im;
+            im.read(qsosNamed(names, encode));
+            QStringList staged;
+            for (qint64 id = 1; id <= im.count(); ++id)
+                staged << im.record(id)[fiNAME].toString();
+            QCOMPARE(staged, names);
+        }
     }
 
     // Lengths count the bytes as written. A length counted in letters instead (one short
