@@ -569,9 +569,11 @@ QStringList LogQuery::SortOrderFor(int fieldIndex)
 
 void LogQuery::Open()
 {
+    // The rows are read before the old ones go: a query that cannot run again (another
+    // program holds the log) still shows what it showed.
+    std::vector<qint64> ids = d->readIds();
     if (d->active)
         Close();
-    std::vector<qint64> ids = d->readIds();
     // Room for the rows saved later, and no more than that.
     if (ids.capacity() < ids.size() + RoomForNewRows || ids.capacity() > ids.size() + 4 * RoomForNewRows) {
         std::vector<qint64> fitted;
@@ -653,8 +655,9 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
             edits.push_back({true, static_cast<int>(lo), id});
         }
     } catch (...) {
-        // The list is no longer what the query selects: closed, as a failed opening leaves it.
-        Close();
+        // The list goes back to what it was, as a failed opening leaves an open query.
+        for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit)
+            d->applyEdit(!edit->inserted, edit->row, edit->id);
         throw;
     }
     d->pos = d->ids.empty() ? -1 : 0;

@@ -131,7 +131,7 @@ private slots:
         QCOMPARE(CreateLog(logs, m_data, *options), 1);
         QCOMPARE(slotsOnDisk().mid(0, 3), (QStringList{"OK1ABC", "DL1AAA", "OK2DEF"}));
         QCOMPARE(dataFiles(), (QStringList{"DL1AAA.db", "DL1AAA.uf"}));
-        QVERIFY(IsLogTableFile(m_data + "DL1AAA.db"));
+        QVERIFY(IsReadableLogTableFile(m_data + "DL1AAA.db"));
         TUserOptions stored;
         stored.Load(m_data + "DL1AAA.uf");
         QCOMPARE(stored.Call, QString("DL1AAA"));
