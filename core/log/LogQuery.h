@@ -56,8 +56,9 @@ public:
 
     // --- life ---
     // Runs the query and stands on the first row; emits afterOpen (an open query is closed
-    // first). Raises EDatabaseError on failure: the query then stays as it was, an open
-    // one with its rows and position (another program may hold the log for a while).
+    // first). Raises EDatabaseError on failure, the query then closed; but while another
+    // program holds the log (TDatabaseFailure::Busy) it stays as it was, an open one with
+    // its rows and position.
     void Open();
     void Close();
     bool Active() const;
@@ -66,7 +67,8 @@ public:
     // log and the condition selects it, enters at the place the order gives it. The same
     // rows in the same order as Open, without reading the whole list again; then as after
     // Open (first row, afterOpen), but bound views are told only the rows that went and came.
-    // Raises EDatabaseError on failure, the query then with its rows as they were.
+    // Raises EDatabaseError on failure, the query then closed, or as it was while another
+    // program holds the log (see Open).
     void RefreshRows(const QList<qint64> &changedIds);
 
     // --- position (record numbers are 1-based; rows are 0-based) ---
