@@ -52,15 +52,24 @@ void FilterCommand(TfrmVelkor &window)
     frmFilter->FSqlLines = window.FFilterLines;
     frmFilter->FSqlValues = window.FFilterValues;
     const int result = frmFilter->Execute();
+    const QStringList lines = window.FFilterLines;
+    const QVariantList values = window.FFilterValues;
+    bool shown = true;
     if (result == mrOk && !frmFilter->FSqlLines.isEmpty()) {
         window.actFilter->setChecked(true);
         window.FFilterLines = frmFilter->FSqlLines;
         window.FFilterValues = frmFilter->FSqlValues;
-        window.SortLog(-1, true);
+        shown = window.SortLog(-1, true);
     } else if (result == mrOk || result == mrAbort) {
         // The lines stay, so the dialog shows them again next time.
         window.actFilter->setChecked(false);
-        window.SortLog(-1, true);
+        shown = window.SortLog(-1, true);
+    }
+    // A log that another program holds keeps the grid it had, and with it its filter.
+    if (!shown) {
+        window.actFilter->setChecked(wasOn);
+        window.FFilterLines = lines;
+        window.FFilterValues = values;
     }
 }
 

@@ -57,8 +57,10 @@ public:
     void CloseLog();
     // Orders the grid by the field (-1: the current order); force re-queries even when
     // the order stays, to apply or lift the filter or show changed data. The current QSO
-    // keeps its screen row. Ignored while QSOs are marked, except for -1.
-    void SortLog(int fieldIndex, bool force);
+    // keeps its screen row. Ignored while QSOs are marked, except for -1. True when the
+    // grid shows the order asked for; a log that another program holds keeps the grid and
+    // the order it had (said in a message), and answers false.
+    bool SortLog(int fieldIndex, bool force);
     // Re-runs the query unchanged; keepPosition returns to the record number, otherwise
     // the grid ends on the last record.
     void RefreshLog(bool showProgress, bool keepPosition);

@@ -240,19 +240,23 @@ void TfrmVelkor::applyQueryText()
     qLog->SetOrderBy(LogQuery::SortOrderFor(FSortField));
 }
 
-// Opens the query again; on failure the code's message is shown and the query stays
-// closed, with the record commands disabled.
+// Opens the query again. A log that another program holds is told as at the start, and
+// the grid keeps the rows it showed: it is whole, only not to be read now. On any other
+// failure the code's message is shown and the query stays closed, with the record
+// commands disabled.
 bool TfrmVelkor::requery(int failureCode, const QList<qint64> *changedIds)
 {
     try {
-        if (changedIds && qLog->Active()) {
+        if (changedIds && qLog->Active())
             qLog->RefreshRows(*changedIds);
-        } else {
-            qLog->Close();
+        else
             qLog->Open();
-        }
         return true;
-    } catch (const EDatabaseError &) {
+    } catch (const EDatabaseError &e) {
+        if (e.kind() == TDatabaseFailure::Busy && qLog->Active()) {
+            MessageDlgDef(e.message(), mtError, mbOK, mrOk);
+            return false;
+        }
         qLog->Close();
         UpdateRecordActions(false);
         reportOpenFailure(failureCode);
@@ -260,36 +264,52 @@ bool TfrmVelkor::requery(int failureCode, const QList<qint64> *changedIds)
     }
 }
 
-void TfrmVelkor::SortLog(int fieldIndex, bool force)
+bool TfrmVelkor::SortLog(int fieldIndex, bool force)
 {
     if (!qLog->Active() || (fieldIndex != -1 && m_model->MarkCount() > 0))
-        return;
+        return false;
     if (fieldIndex == -1)
         fieldIndex = FSortField;
     if (fieldIndex == fiUTC)
         fieldIndex = fiDAT;
     QAction *action = SortAction(fieldIndex);
     if (!action)
-        return;
+        return false;
     action->setChecked(true);
     m_model->SetSortField(fieldIndex);
     if (fieldIndex == FSortField && !force)
-        return;
+        return true;
 
+    const int previousField = FSortField;
     FSortField = fieldIndex;
     int screenRow = 0;
+    bool requeried = false;
     {
         QueryWork work(qLog, true);
         screenRow = dbgLog->Row();
         const TBookmark current = qLog->Bookmark();
+        const QString where = qLog->Where();
+        const QVariantList whereValues = qLog->WhereValues();
+        const QStringList order = qLog->OrderBy();
         applyQueryText();
-        if (requery(2) && current != 0)
+        requeried = requery(2);
+        if (requeried && current != 0)
             qLog->GotoBookmark(current);
+        if (!requeried && qLog->Active()) {
+            // The grid still shows the rows it had, in their order: so does everything
+            // that names the order.
+            qLog->SetWhere(where, whereValues);
+            qLog->SetOrderBy(order);
+            FSortField = previousField;
+            SortAction(previousField)->setChecked(true);
+            m_model->SetSortField(previousField);
+        }
     }
     // The grid has taken the new rows: the current QSO goes back to its screen row.
-    if (screenRow > 0 && qLog->Active() && !qLog->IsEmpty())
+    if (requeried && screenRow > 0 && !qLog->IsEmpty())
         dbgLog->ShowCurrentOnRow(screenRow);
     qLogAfterScroll();
+    return requeried;
 }
 
 void TfrmVelkor::RefreshLog(bool showProgress, bool keepPosition)

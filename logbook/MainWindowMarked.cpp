@@ -100,10 +100,18 @@ void TfrmVelkor::actNewQSOExecute()
 {
     if (!qLog->Active())
         return;
-    // The new QSO's look-ups search the whole log, and the grid shows it at its end.
+    // The new QSO's look-ups search the whole log, and the grid shows it at its end. A log
+    // that another program holds takes no QSO now: its grid keeps its marks and filter.
+    const QList<qint64> marks = m_model->Marks();
+    const bool filterOn = actFilter->isChecked();
     m_model->ClearMarks();
     actFilter->setChecked(false);
-    SortLog(fiDAT, true);
+    if (!SortLog(fiDAT, true)) {
+        for (qint64 id : marks)
+            m_model->SetMarked(id, true);
+        actFilter->setChecked(filterOn);
+        return;
+    }
     qLog->Last();
     openQsoWindow(TfrmQSO::qmNew);
 }

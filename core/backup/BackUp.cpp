@@ -71,19 +71,22 @@ EFileError cannotOpen(const QString &path)
     return EFileError(QStringLiteral("Soubor \"%1\" nelze otevřít!").arg(QDir::toNativeSeparators(path)));
 }
 
+QString cannotWriteText(const QString &path)
+{
+    return QStringLiteral("Soubor \"%1\" nelze zapsat!").arg(QDir::toNativeSeparators(path));
+}
+
 EFileError cannotWrite(const QString &path)
 {
-    return EFileError(QStringLiteral("Soubor \"%1\" nelze zapsat!").arg(QDir::toNativeSeparators(path)));
+    return EFileError(cannotWriteText(path));
 }
 
 // The extracted table lies in the program's temporary folder: the operator is told about
-// the folder (full, read-only), not about the program's own file in it.
-EFileError cannotWriteTemporary(const QString &path)
+// the folder (full, read-only), not about the program's own file in it. `kind` is that of
+// the failed call, taken when it failed.
+EFileError cannotWriteTemporary(const QString &path, TDatabaseFailure kind)
 {
-    const QString folder = QFileInfo(path).path();
-    if (SystemFailureKind(errno) == TDatabaseFailure::Full)
-        return EFileError(MsgTempFolderFull(folder));
-    return EFileError(MsgTempFolderReadOnly(folder));
+    return EFileError(TemporaryFileFailureText(kind, path, MsgTempFolderReadOnly(QFileInfo(path).path())));
 }
 
 // Call signs and entry names are stored in Windows-1250.
@@ -265,8 +268,10 @@ qint64 inflateEntry(const uchar *data, qint64 available, qint64 size, QFile *out
         // Z_BUF_ERROR here means the stream was cut off by the end of the archive.
         if ((rc != Z_OK && rc != Z_STREAM_END) || produced > size)
             throw EBackUpError(invalidFormat());
-        if (out && got > 0 && out->write(buffer.constData(), got) != got)
-            throw cannotWriteTemporary(out->fileName());
+        if (out && got > 0 && out->write(buffer.constData(), got) != got) {
+            const TDatabaseFailure kind = SystemFailureKind(errno);
+            throw cannotWriteTemporary(out->fileName(), kind);
+        }
     }
     if (produced != size)
         throw EBackUpError(invalidFormat());
@@ -307,11 +312,11 @@ void extractTable(const TFileMappingStream &archive, const QList<Entry> &entries
         const bool isTable = entry.name == TableEntry;
         QFile out(tablePath);
         if (isTable && !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw cannotWriteTemporary(tablePath);
+            throw cannotWriteTemporary(tablePath, SystemFailureKind(errno));
         offset += inflateEntry(archive.memory() + offset, archive.size() - offset, entry.size,
                                isTable ? &out : nullptr);
         if (isTable && !out.flush())
-            throw cannotWriteTemporary(tablePath);
+            throw cannotWriteTemporary(tablePath, SystemFailureKind(errno));
         tableFound = tableFound || isTable;
     }
     if (!tableFound)
@@ -319,17 +324,10 @@ void extractTable(const TFileMappingStream &archive, const QList<Entry> &entries
 }
 
 // The log could not take the restored file: a full disk or a read-only folder is said
-// as such; the old log is still there.
-EFileError cannotReplace(const QString &logPath)
+// as such; the old log is still there. `kind` is that of the failed call.
+EFileError cannotReplace(const QString &logPath, TDatabaseFailure kind)
 {
-    switch (SystemFailureKind(errno)) {
-    case TDatabaseFailure::Full:
-        return EFileError(MsgLogDiskFull(logPath));
-    case TDatabaseFailure::ReadOnly:
-        return EFileError(MsgLogReadOnly(logPath));
-    default:
-        return cannotWrite(logPath);
-    }
+    return EFileError(DatabaseFailureText(kind, logPath, cannotWriteText(logPath)));
 }
 
 // Copies `source` beside `target` and renames the copy over it in one step: `target` is
@@ -341,7 +339,7 @@ void replaceFile(const QString &source, const QString &target)
         throw cannotOpen(source);
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly) || !out.setPermissions(OwnerOnlyFile))
-        throw cannotReplace(target);
+        throw cannotReplace(target, SystemFailureKind(errno));
     QByteArray buffer(65536, Qt::Uninitialized);
     for (;;) {
         const qint64 got = in.read(buffer.data(), buffer.size());
@@ -350,10 +348,10 @@ void replaceFile(const QString &source, const QString &target)
         if (got == 0)
             break;
         if (out.write(buffer.constData(), got) != got)
-            throw cannotReplace(target);
+            throw cannotReplace(target, SystemFailureKind(errno));
     }
     if (!out.commit())
-        throw cannotReplace(target);
+        throw cannotReplace(target, SystemFailureKind(errno));
 }
 
 // The SQLite header's format bytes (offsets 18 and 19) are 2 for a file in WAL mode and 1
@@ -389,7 +387,7 @@ void checkExtractedLog(const QString &path)
     } catch (const EDatabaseError &) {
         throw EBackUpError(invalidFormat());
     }
-    if (!IsLogTableFile(path))
+    if (!IsReadableLogTableFile(path))
         throw EBackUpError(invalidFormat());
 }
 
@@ -436,17 +434,17 @@ void copyIntoNewLog(const QString &source, const QString &target, TProgressRepor
             for (int i = 0; i < LogFieldCount; ++i)
                 marks << QStringLiteral("?");
             if (!dst.transaction())
-                throw cannotWriteTemporary(target);
+                throw SqlFailure(dst, dst.lastError(), QString());
             QSqlQuery write(dst);
             if (!write.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                    .arg(LogTableName, LogFieldListSql(), marks.join(u','))))
-                throw cannotWriteTemporary(target);
+                throw SqlFailure(dst, write.lastError(), QString());
             qint64 copied = 0;
             while (read.next()) {
                 for (int field = 0; field < LogFieldCount; ++field)
                     write.bindValue(field, read.value(field));
                 if (!write.exec())
-                    throw EBackUpError(invalidFormat());
+                    throw SqlFailure(dst, write.lastError(), QString());
                 ++copied;
                 progress.Report(from + int((to - from) * copied / qMax<qint64>(counts.rows, 1)));
             }
@@ -458,19 +456,16 @@ void copyIntoNewLog(const QString &source, const QString &target, TProgressRepor
                     QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) WHERE name = '%2'")
                         .arg(counts.sequence)
                         .arg(LogTableName)))
-                throw cannotWriteTemporary(target);
+                throw SqlFailure(dst, sequence.lastError(), QString());
         }
         if (!dst.commit())
-            throw cannotWriteTemporary(target);
+            throw SqlFailure(dst, dst.lastError(), QString());
     } catch (const EDatabaseError &e) {
-        // The new log is made in the temporary folder; a failure of the folder is not one
-        // of the archive.
-        const QString folder = QFileInfo(target).path();
-        if (e.kind() == TDatabaseFailure::Full)
-            throw EFileError(MsgTempFolderFull(folder));
-        if (e.kind() == TDatabaseFailure::ReadOnly)
-            throw EFileError(MsgTempFolderReadOnly(folder));
-        throw EBackUpError(invalidFormat());
+        // The new log is made in the temporary folder; a failure of the folder (full,
+        // read-only, held) is not one of the archive, whose QSOs did not fit otherwise.
+        if (e.kind() == TDatabaseFailure::Other || e.kind() == TDatabaseFailure::Damaged)
+            throw EBackUpError(invalidFormat());
+        throw EFileError(TemporaryFileFailureText(e.kind(), target, QString()));
     }
 }
 

@@ -52,9 +52,12 @@ TDatabaseFailure SystemFailureKind(int errorNumber)
     }
 }
 
-QString DatabaseFailureText(TDatabaseFailure kind, const QString &path, const QString &context, int sqliteCode)
+namespace
 {
-    const bool temporary = IsTemporaryTable(path);
+
+QString failureText(TDatabaseFailure kind, bool temporary, const QString &path, const QString &context,
+                    int sqliteCode)
+{
     const QString folder = QFileInfo(path).path();
     switch (kind) {
     case TDatabaseFailure::Busy:
@@ -74,6 +77,18 @@ QString DatabaseFailureText(TDatabaseFailure kind, const QString &path, const QS
     if (sqliteCode == 0)
         return context;
     return QStringLiteral("%1\n(chyba databáze %2)").arg(context).arg(sqliteCode);
+}
+
+} // namespace
+
+QString DatabaseFailureText(TDatabaseFailure kind, const QString &path, const QString &context, int sqliteCode)
+{
+    return failureText(kind, IsTemporaryTable(path), path, context, sqliteCode);
+}
+
+QString TemporaryFileFailureText(TDatabaseFailure kind, const QString &path, const QString &context)
+{
+    return failureText(kind, true, path, context, 0);
 }
 
 int SqliteErrorCode(const QSqlDatabase &db, const QSqlError &error)

@@ -47,6 +47,9 @@ bool IsTemporaryTable(const QString &path);
 // before the text of a damaged file, and stands for the kinds that have no text of their
 // own, with SQLite's code (when not 0) after it.
 QString DatabaseFailureText(TDatabaseFailure kind, const QString &path, const QString &context, int sqliteCode = 0);
+// The same for a file of the program's own in its temporary folder, whatever its name (a
+// restore's extracted table): only the folder is named.
+QString TemporaryFileFailureText(TDatabaseFailure kind, const QString &path, const QString &context);
 
 // SQLite's code of a failed call on the connection (extended where SQLite gives one). When
 // Qt's driver passes no code on (a failed commit), the connection's last one is used; never

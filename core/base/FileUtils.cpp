@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,14 +47,21 @@ bool MakeOwnerOnlyPath(const QString &dir)
     return ::chmod(name.constData(), 0700) == 0;
 }
 
-bool CreateOwnerOnlyFile(const QString &path)
+bool CreateOwnerOnlyFile(const QString &path, int *systemError)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fchmod(fd, 0600) == 0;
-    ::close(fd);
-    return ok;
+    const QByteArray name = QFile::encodeName(path);
+    int error = 0;
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = errno;
+    } else {
+        if (::fchmod(fd, 0600) != 0)
+            error = errno; // taken before close() may change it
+        ::close(fd);
+    }
+    if (systemError)
+        *systemError = error;
+    return error == 0;
 }
 
 bool IsWritablePath(const QString &path)
@@ -63,6 +72,12 @@ bool IsWritablePath(const QString &path)
         return false;
     const mode_t writeBits = info.st_uid == ::getuid() ? S_IWUSR : (S_IWUSR | S_IWGRP | S_IWOTH);
     return (info.st_mode & writeBits) != 0 && ::access(name.constData(), W_OK) == 0;
+}
+
+bool IsWritableFileAndFolder(const QString &path)
+{
+    const QFileInfo info(path);
+    return IsWritablePath(info.absolutePath()) && (!info.exists() || IsWritablePath(path));
 }
 
 bool RemoveGroupOtherAccess(const QString &path)

@@ -23,14 +23,20 @@ inline constexpr QFileDevice::Permissions OwnerOnlyFolder =
 bool MakeOwnerOnlyPath(const QString &dir);
 
 // Makes a new, empty file for its owner only (0600); false when the file exists already
-// or cannot be made.
-bool CreateOwnerOnlyFile(const QString &path);
+// or cannot be made, with the system's error number (errno) of the call that failed in
+// `systemError` when given.
+bool CreateOwnerOnlyFile(const QString &path, int *systemError = nullptr);
 
 // True when the file or folder may be written: its mode gives its owner (or, for a file
 // of another user, someone) the right to write, and the system allows it. The mode is
 // read by the program itself, so a file or folder the operator made read-only stays so
 // even for a program that runs as root.
 bool IsWritablePath(const QString &path);
+
+// True when the folder of the file may be written and so may the file itself, when it
+// exists (see IsWritablePath): a file the operator made read-only, or one in a folder
+// made read-only, is neither changed nor replaced by the program.
+bool IsWritableFileAndFolder(const QString &path);
 
 // Takes the group's and others' bits away from a file of this user, keeping the owner's
 // as they are (a read-only file stays read-only); false when it could not be done.

@@ -59,7 +59,7 @@ TJournalRecovery RollBackHotJournal(const QString &path, QString *error, int *sq
     Failure failure;
     // Playing the journal back writes the file and removes the journal from the folder:
     // where the operator has forbidden that, the file stays as it is.
-    if (!IsWritablePath(path) || !IsWritablePath(QFileInfo(path).path())) {
+    if (!IsWritableFileAndFolder(path)) {
         failure = {QStringLiteral("Soubor nebo adresář je jen pro čtení."), SQLITE_READONLY_ROLLBACK};
     } else {
         const QString name = QStringLiteral("VelkorRecovery-") + QUuid::createUuid().toString(QUuid::Id128);

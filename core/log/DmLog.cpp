@@ -80,6 +80,11 @@ QString TdmLog::LogFileName(const QString &call) const
     return DataDir + call + QStringLiteral(".db");
 }
 
+QString TdmLog::LogLockFileName(const QString &call) const
+{
+    return DataDir + call + QStringLiteral(".lock");
+}
+
 bool TdmLog::IsValidLogName(const QString &name)
 {
     if (name.isEmpty())
@@ -104,11 +109,22 @@ void TdmLog::OpenDatabase(const QString &call)
     if (!IsValidLogName(call))
         throw EDatabaseError(InvalidLogNameText(call));
     const QString path = LogFileName(call);
+    lockLog(call);
+    try {
+        openLogFile(path);
+    } catch (...) {
+        CloseDatabase();
+        throw;
+    }
+}
+
+void TdmLog::openLogFile(const QString &path)
+{
     // A file of another program (or a damaged one) is neither opened as a log nor
     // changed: opening a log adds indexes and sets its journal mode. The check first lets
     // SQLite undo a write that was cut short, so an interrupted save refuses no log; a log
     // that another program holds, or a read-only one, is told as such by the check.
-    if (QFileInfo(path).isFile() && !CheckLogTableFile(path))
+    if (QFileInfo(path).isFile() && !IsLogTableFileOrRaise(path))
         throw EDatabaseError(MsgNotALog(path), TDatabaseFailure::Damaged);
     // A log made by an older version, or copied in, becomes the operator's alone too;
     // the owner's own bits stay, so a log made read-only stays read-only.
@@ -116,18 +132,30 @@ void TdmLog::OpenDatabase(const QString &call)
     m_dbLog.open(path, LogConnection::OpenExisting, DatabaseName);
     if (m_dbLog.isReadOnly())
         return; // read as it is: nothing is added to a log that may not be written
-    try {
-        QSqlDatabase db = m_dbLog.database();
-        EnsureLogIndexes(db);
-    } catch (...) {
-        m_dbLog.close();
-        throw;
+    QSqlDatabase db = m_dbLog.database();
+    EnsureLogIndexes(db);
+}
+
+void TdmLog::lockLog(const QString &call)
+{
+    if (!IsWritablePath(DataDir))
+        return;
+    auto lock = std::make_unique<QLockFile>(LogLockFileName(call));
+    lock->setStaleLockTime(0); // held as long as the log is open; only a dead copy's is stale
+    if (!lock->tryLock(0)) {
+        const QString path = LogFileName(call);
+        if (lock->error() == QLockFile::LockFailedError)
+            throw EDatabaseError(MsgLogInUse(path), TDatabaseFailure::Busy);
+        throw EDatabaseError(MsgDatabaseCannotOpen(path) + QStringLiteral("\nZámek \"%1\" nelze vytvořit.")
+                                                          .arg(QDir::toNativeSeparators(LogLockFileName(call))));
     }
+    m_logLock = std::move(lock);
 }
 
 void TdmLog::CloseDatabase()
 {
     m_dbLog.close();
+    m_logLock.reset(); // unlocks and removes the file
 }
 
 bool TdmLog::DatabaseOpen() const

@@ -46,6 +46,8 @@ public:
 
     // The log file of a call sign: DataDir + CALL + ".db".
     QString LogFileName(const QString &call) const;
+    // The lock file of an open log: DataDir + CALL + ".lock".
+    QString LogLockFileName(const QString &call) const;
 
     // A log's name (the operator's call sign) names its files in the data folder, so it
     // is what the settings dialog lets an operator type: ASCII letters and digits only.
@@ -60,8 +62,15 @@ public:
     // (other than playing back the rollback journal of an interrupted write), and of its
     // kind for a log that another program holds. A log or data folder whose mode forbids
     // writing is opened for reading only (DatabaseReadOnly) and left as it is.
+    // While the log is open, a lock file beside it (LogLockFileName) keeps every other
+    // copy of the program from opening it, whoever started that copy and however (another
+    // user, another home folder, which the single-instance lock cannot see); a log whose
+    // lock another copy holds raises EDatabaseError of the kind Busy, its text the one of
+    // a log that another program holds. A data folder that may not be written holds no
+    // lock: its logs are only read.
     void OpenDatabase(const QString &call);
-    // Closes the connection; queries and table objects on it must be closed before.
+    // Closes the connection and gives the log's lock back; queries and table objects on it
+    // must be closed before.
     void CloseDatabase();
     bool DatabaseOpen() const;
     bool DatabaseReadOnly() const;
@@ -84,6 +93,10 @@ private:
     QString m_tempBase; // TEMP folder with "/": the fall-back, never cleaned
     std::unique_ptr<QLockFile> m_tempLock;
     LogConnection m_dbLog;
+    std::unique_ptr<QLockFile> m_logLock; // held while the log is open
+
+    void lockLog(const QString &call);
+    void openLogFile(const QString &path);
 
     void makeTempFolder();
     void removeAbandonedTempFolders() const;

@@ -60,8 +60,7 @@ void LogConnection::open(const QString &path, OpenMode mode, const QString &conn
     // A file or folder that the operator made read-only is opened for reading only,
     // whatever was asked, so that nothing is written into it even by a program that
     // runs as root; every write then fails as read-only.
-    const bool readOnly = mode == OpenReadOnly ||
-                          (mode == OpenExisting && (!IsWritablePath(path) || !IsWritablePath(QFileInfo(path).path())));
+    const bool readOnly = mode == OpenReadOnly || (mode == OpenExisting && !IsWritableFileAndFolder(path));
 
     const QString name = connectionName.isEmpty()
                              ? QStringLiteral("VelkorLog-") + QUuid::createUuid().toString(QUuid::Id128)

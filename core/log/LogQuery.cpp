@@ -19,6 +19,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <exception>
 #include <list>
 #include <optional>
 #include <utility>
@@ -43,6 +44,19 @@ struct Page {
     std::vector<TLogRecord> rows;
     QString error; // not empty: the page could not be read, its rows hold their IDs only
 };
+
+// Whether a failed read leaves the query's rows as they were: only while another program
+// holds the log, which is whole, only not to be read now. Any other failure closes it.
+bool keepsRowsAfter(const std::exception_ptr &failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const EDatabaseError &e) {
+        return e.kind() == TDatabaseFailure::Busy;
+    } catch (...) {
+        return false;
+    }
+}
 
 // Told by its kind (another program holds the log, a damaged file), never in SQLite's words.
 [[noreturn]] void queryFailed(const QSqlDatabase &db, const QSqlError &error)
@@ -569,9 +583,18 @@ QStringList LogQuery::SortOrderFor(int fieldIndex)
 
 void LogQuery::Open()
 {
+    // The rows are read before the old ones go: a query that cannot run again while
+    // another program holds the log still shows what it showed.
+    std::vector<qint64> ids;
+    try {
+        ids = d->readIds();
+    } catch (...) {
+        if (!keepsRowsAfter(std::current_exception()))
+            Close();
+        throw;
+    }
     if (d->active)
         Close();
-    std::vector<qint64> ids = d->readIds();
     // Room for the rows saved later, and no more than that.
     if (ids.capacity() < ids.size() + RoomForNewRows || ids.capacity() > ids.size() + 4 * RoomForNewRows) {
         std::vector<qint64> fitted;
@@ -653,8 +676,12 @@ void LogQuery::RefreshRows(const QList<qint64> &changedIds)
             edits.push_back({true, static_cast<int>(lo), id});
         }
     } catch (...) {
-        // The list is no longer what the query selects: closed, as a failed opening leaves it.
-        Close();
+        // The list goes back to what it was, as a failed opening leaves it; else it is no
+        // longer what the query selects, and the query is closed.
+        if (!keepsRowsAfter(std::current_exception()))
+            Close();
+        for (auto edit = edits.rbegin(); edit != edits.rend() && d->active; ++edit)
+            d->applyEdit(!edit->inserted, edit->row, edit->id);
         throw;
     }
     d->pos = d->ids.empty() ? -1 : 0;

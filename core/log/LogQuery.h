@@ -55,8 +55,10 @@ public:
     static QStringList SortOrderFor(int fieldIndex);
 
     // --- life ---
-    // Runs the query and stands on the first row; raises EDatabaseError on failure (the
-    // query is then closed). Emits afterOpen (an open query is closed first).
+    // Runs the query and stands on the first row; emits afterOpen (an open query is closed
+    // first). Raises EDatabaseError on failure, the query then closed; but while another
+    // program holds the log (TDatabaseFailure::Busy) it stays as it was, an open one with
+    // its rows and position.
     void Open();
     void Close();
     bool Active() const;
@@ -65,7 +67,8 @@ public:
     // log and the condition selects it, enters at the place the order gives it. The same
     // rows in the same order as Open, without reading the whole list again; then as after
     // Open (first row, afterOpen), but bound views are told only the rows that went and came.
-    // Raises EDatabaseError on failure, the query then closed.
+    // Raises EDatabaseError on failure, the query then closed, or as it was while another
+    // program holds the log (see Open).
     void RefreshRows(const QList<qint64> &changedIds);
 
     // --- position (record numbers are 1-based; rows are 0-based) ---

@@ -91,11 +91,13 @@ int CreateLog(TLogOptions &logs, const QString &dataDir, TUserOptions &options)
     };
 
     MakeOwnerOnlyPath(dataDir);
-    options.SaveAs(settingsFile);
+    // The table first: a file in its place that is no log, or a log that another program
+    // holds, is refused before the settings beside it are touched.
+    CreateLogTable(tableFile);
     try {
-        CreateLogTable(tableFile);
-    } catch (const EDatabaseError &) {
-        undoFiles(false);
+        options.SaveAs(settingsFile);
+    } catch (const EIniFileError &) {
+        undoFiles(true);
         throw;
     }
     logs.SetUser(slot, call);

@@ -238,7 +238,7 @@ int LogTable::Update(const QList<qint64> &ids, const std::function<void(TLogReco
 
 qint64 LogTable::AppendFrom(const QString &sourcePath)
 {
-    if (!IsLogTableFile(sourcePath))
+    if (!IsReadableLogTableFile(sourcePath))
         throw EDatabaseError(QStringLiteral("Soubor \"%1\" není tabulkou deníku!").arg(sourcePath));
     // SQLite attaches files only outside transactions.
     if (d->outerDepth > 0)

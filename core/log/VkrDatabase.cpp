@@ -13,7 +13,8 @@
 #include <QSqlRecord>
 #include <QUuid>
 
-#include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 namespace
 {
@@ -174,7 +175,8 @@ void EnsureLogIndexes(QSqlDatabase &db)
 void CreateLogTable(const QString &path)
 {
     if (QFileInfo::exists(path)) {
-        if (IsLogTableFile(path))
+        // A log that another program holds is said to be in use, never "not a log".
+        if (IsLogTableFileOrRaise(path))
             return;
         throw EDatabaseError(QStringLiteral("Soubor \"%1\" již existuje a není deníkem!").arg(path));
     }
@@ -185,9 +187,10 @@ void CreateLogTable(const QString &path)
     if (!IsWritablePath(QFileInfo(path).path()))
         throw EDatabaseError(QStringLiteral("Soubor \"%1\" nelze vytvořit!\nAdresář je určen jen pro čtení.").arg(path),
                              TDatabaseFailure::ReadOnly);
-    if (!CreateOwnerOnlyFile(path))
+    int systemError = 0;
+    if (!CreateOwnerOnlyFile(path, &systemError))
         throw EDatabaseError(QStringLiteral("Soubor \"%1\" nelze vytvořit!").arg(path),
-                             SystemFailureKind(errno));
+                             SystemFailureKind(systemError));
     LogConnection connection(path, LogConnection::OpenOrCreate);
     try {
         QSqlDatabase db = connection.database();
@@ -205,26 +208,29 @@ void CreateLogTable(const QString &path)
 void DefineLogTable(const QString &path)
 {
     // The table is the program's own business: the operator is told about its folder.
-    if (QFileInfo::exists(path) && !QFile::remove(path))
+    // The error comes with the removal itself, before any other call can change errno.
+    std::error_code removal;
+    std::filesystem::remove(QFile::encodeName(path).toStdString(), removal);
+    if (removal)
         throw EDatabaseError(QStringLiteral("Dočasnou tabulku v adresáři \"%1\" nelze přepsat!")
                                  .arg(QDir::toNativeSeparators(QFileInfo(path).path())),
-                             SystemFailureKind(errno));
+                             SystemFailureKind(removal.value()));
     QFile::remove(path + QStringLiteral("-journal"));
     LogConnection connection(path, LogConnection::OpenOrCreate);
     QSqlDatabase db = connection.database();
     DefineLogTable(db);
 }
 
-bool IsLogTableFile(const QString &path)
+bool IsReadableLogTableFile(const QString &path)
 {
     try {
-        return CheckLogTableFile(path);
+        return IsLogTableFileOrRaise(path);
     } catch (const EDatabaseError &) {
         return false;
     }
 }
 
-bool CheckLogTableFile(const QString &path)
+bool IsLogTableFileOrRaise(const QString &path)
 {
     if (!QFileInfo(path).isFile())
         return false;

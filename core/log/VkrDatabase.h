@@ -176,14 +176,17 @@ inline const QString CallHasSlashSql = QStringLiteral("instr(CALL, '/') > 0");
 // The call holds two "/" or more.
 inline const QString CallHasSlashesSql = QStringLiteral("instr(substr(CALL, instr(CALL, '/') + 1), '/') > 0");
 
-// True when the SQLite file at `path` holds a table "log" with the 25 log fields in order
-// (ID its integer primary key). Never raises; a missing or foreign file answers false.
-bool IsLogTableFile(const QString &path);
-// The same, but a file that cannot be read now (another program holds it, a journal that
-// cannot be played back in a read-only folder) raises EDatabaseError of that kind
-// instead of answering false; only a missing file, one of another program or a damaged
-// one answers false.
-bool CheckLogTableFile(const QString &path);
+// Whether the SQLite file at `path` holds a table "log" with the 25 log fields in order
+// (ID its integer primary key), asked two ways.
+// A plain yes or no that never raises: a missing, foreign or damaged file answers no,
+// and so does a log that cannot be read now (another program holds it). Only for files
+// that no other program has reason to hold (the program's own temporary tables).
+bool IsReadableLogTableFile(const QString &path);
+// Yes for a log, no for a missing file, one of another program or a damaged one; a file
+// that cannot be read now (another program holds it, a journal that cannot be played
+// back in a read-only folder) raises EDatabaseError of that kind, so that the caller
+// tells "held" from "not a log".
+bool IsLogTableFileOrRaise(const QString &path);
 
 // The field list of the log table as SQL ("ID,DAT,UTC,...,AWARD").
 QString LogFieldListSql();

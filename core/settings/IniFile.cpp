@@ -4,7 +4,6 @@
 #include "base/Formats.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringTokenizer>
 
@@ -77,8 +76,7 @@ void TMemIniFile::UpdateFile() const
         throw EIniFileError(failure);
     // A file or folder the operator made read-only is left as it is, also by a program
     // that runs as root (which the system would let write).
-    const QFileInfo info(m_fileName);
-    if (!IsWritablePath(info.absolutePath()) || (info.exists() && !IsWritablePath(m_fileName)))
+    if (!IsWritableFileAndFolder(m_fileName))
         throw EIniFileError(failure);
     QSaveFile file(m_fileName);
     if (!file.open(QIODevice::WriteOnly))

@@ -3,7 +3,9 @@
 // the user's own runtime folder (the same for every start of the user, see
 // PrivateRuntimeFolder) and answers raise requests at the main window's endpoint
 // "TfrmVelkor"; a later start finds the lock taken, asks the first one to bring its
-// window forward and ends.
+// window forward and ends. A start that does not find this lock (another user, another
+// home folder) is still kept off a log that is open: the data module locks each log it
+// opens beside the log itself (TdmLog::OpenDatabase).
 
 #include <QObject>
 #include <QString>

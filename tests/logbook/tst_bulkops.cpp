@@ -11,6 +11,9 @@
 #include "QSOWindow.h"
 #include "RestoreDialog.h"
 #include "ScriptedMessages.h"
+#include "FocusKeys.h"
+#include "base/MessageTexts.h"
+#include "log/LogConnection.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -343,6 +346,55 @@ private slots:
         QCOMPARE(mw().stored("OK1ABC")[fiNAME].toString(), QString("Jan")); // not half done
         QVERIFY(mw().query().Active());
         QCOMPARE(mw().query().RecordCount(), 4);
+    }
+
+    // While another program holds the open log, a change or a fresh read of the grid is
+    // refused with the text of the start, and the grid, its marks and its place stay as
+    // they were: the log is whole, only not to be had now.
+    void heldLogKeepsGridAndMarks_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("new QSO (F2)") << "new";
+        QTest::newRow("bulk edit of the marked") << "edit";
+        QTest::newRow("delete of the marked") << "delete";
+    }
+    void heldLogKeepsGridAndMarks()
+    {
+        QFETCH(QString, command);
+        TfrmVelkor &w = mw().w();
+        mw().mark("OK1ABC");
+        mw().mark("G3XYZ");
+        QVERIFY(mw().query().SetRecNo(2));
+        const QList<qint64> marks = mw().model().Marks();
+        const auto callsAndNames = [this] {
+            QStringList texts;
+            for (const TLogRecord &r : mw().fx.rows())
+                texts << r[fiCALL].toString() + u' ' + r[fiNAME].toString();
+            return texts;
+        };
+        const QStringList stored = callsAndNames();
+        const QString path = mw().fx.dm->LogFileName(QsoTestFixture::Call);
+        LogConnection holder(path);
+        QVERIFY(QSqlQuery(holder.database()).exec("BEGIN EXCLUSIVE"));
+
+        QStringList expected{MsgLogInUse(path)};
+        if (command == "new") {
+            QVERIFY(SendKey(&w, Qt::Key_F2));
+        } else if (command == "edit") {
+            bulkEdit({fiNAME, "Changed"});
+        } else {
+            m_messages->answerNext(mrYes);
+            w.actDeleteQSO->trigger();
+            expected.prepend("Opravdu chcete smazat 2 spojení?");
+        }
+        QCOMPARE(m_messages->texts(), expected);
+        QCOMPARE(m_modals->pending(), 0);
+        QVERIFY(mw().query().Active());
+        QCOMPARE(mw().query().RecordCount(), stored.size());
+        QCOMPARE(mw().query().RecNo(), 2);
+        QCOMPARE(mw().model().Marks(), marks);
+        holder.close();
+        QCOMPARE(callsAndNames(), stored);
     }
 
     void deleteWithMarks()

@@ -261,7 +261,8 @@ private slots:
         QVERIFY(fixture->fx.dm->UserOptions.Call.isEmpty());
     }
 
-    // A log that another program holds, or that the operator made read-only (the file or
+    // A log that another program holds, another copy of this one (started by any user,
+    // with any home folder) included, or that the operator made read-only (the file or
     // its folder), is never called damaged: held, it is not opened and the text says to
     // try again; read-only, it is shown and a change is refused with a text saying why.
     // Nothing is written; the log opens whole once the lock is gone or the mode given back.
@@ -269,6 +270,7 @@ private slots:
     {
         QTest::addColumn<QString>("cause");
         QTest::newRow("held by another program") << "lock";
+        QTest::newRow("open in another copy of the program") << "copy";
         QTest::newRow("read-only log") << "file";
         QTest::newRow("read-only data folder") << "folder";
     }
@@ -281,9 +283,13 @@ private slots:
         const QString locked = cause == "folder" ? f->fx.dm->DataDir : path;
         QVERIFY(WriteTestFile(path, m_pristine));
         LogConnection holder;
+        TdmLog otherCopy(f->fx.dm->AppDir);
+        const bool held = cause == "lock" || cause == "copy";
         if (cause == "lock") {
             holder.open(path);
             QVERIFY(QSqlQuery(holder.database()).exec("BEGIN EXCLUSIVE"));
+        } else if (cause == "copy") {
+            otherCopy.OpenDatabase(QsoTestFixture::Call);
         } else {
             QVERIFY(QFile::setPermissions(locked, cause == "folder" ? QFile::ReadOwner | QFile::ExeOwner
                                                                      : QFileDevice::Permissions(QFile::ReadOwner)));
@@ -292,8 +298,8 @@ private slots:
 
         ScriptedMessages messages;
         f->start();
-        QCOMPARE(messages.texts(), QStringList{cause == "lock" ? MsgLogInUse(path) : MsgLogOpenedReadOnly(path)});
-        if (cause != "lock") {
+        QCOMPARE(messages.texts(), QStringList{held ? MsgLogInUse(path) : MsgLogOpenedReadOnly(path)});
+        if (!held) {
             QCOMPARE(f->query().RecordCount(), QsoCount);
             messages.answerNext(mrYes);
             f->w().actDeleteQSO->trigger();
@@ -304,6 +310,7 @@ private slots:
         QCOMPARE(QDir(f->fx.dm->DataDir).entryList(QDir::Files), files);
 
         holder.close();
+        otherCopy.CloseDatabase();
         QVERIFY(QFile::setPermissions(locked, cause == "folder" ? OwnerOnlyFolder : OwnerOnlyFile));
         messages.clear();
         f->w().OpenLog(QsoTestFixture::Call);

@@ -1,6 +1,8 @@
 #include "MainWindowFixture.h"
 
 #include "BrowseCommands.h"
+#include "base/MessageTexts.h"
+#include "log/LogConnection.h"
 #include "FilterDialog.h"
 #include "FocusKeys.h"
 #include "ModalScript.h"
@@ -10,6 +12,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTest>
 
@@ -279,6 +282,18 @@ private slots:
         w().actFilter->trigger();
         QVERIFY(w().FilterOn());
         QCOMPARE(gridCalls(), QStringList{"OK1ABC"});
+
+        // While another program holds the log, the grid stays filtered, and says so.
+        {
+            const QString path = m_fx->fx.dm->LogFileName(QsoTestFixture::Call);
+            LogConnection holder(path);
+            QVERIFY(QSqlQuery(holder.database()).exec("BEGIN EXCLUSIVE"));
+            answerFilter({}, "actVypnout");
+            w().actFilter->trigger();
+            QCOMPARE(m_messages->texts(), QStringList{MsgLogInUse(path)});
+            QVERIFY(w().FilterOn());
+            QCOMPARE(gridCalls(), QStringList{"OK1ABC"});
+        }
 
         answerFilter({MakeFilterRow(fiCALL, "=", "OK1*")}, "actVypnout");
         w().actFilter->trigger();

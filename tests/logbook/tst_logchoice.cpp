@@ -204,7 +204,7 @@ void TestLogChoice::newLogThroughSettings()
     QVERIFY(dialog.isVisible());
     QCOMPARE(folder.slotsOnDisk().mid(0, 2), (QStringList{"OK2XYZ", "DL1AAA"}));
     QCOMPARE(folder.dataFiles(), (QStringList{"DL1AAA.db", "DL1AAA.uf"}));
-    QVERIFY(IsLogTableFile(folder.data() + "DL1AAA.db"));
+    QVERIFY(IsReadableLogTableFile(folder.data() + "DL1AAA.db"));
 
     TUserOptions uf;
     uf.Load(folder.data() + "DL1AAA.uf");
@@ -501,7 +501,7 @@ void TestLogChoice::columnLayoutPerScreenWidth()
         QCOMPARE(uf.GetColumnWidth("NOTE"), 220);
         QVERIFY(uf.GetColumnVisible("NOTE"));
     }
-    QVERIFY(IsLogTableFile(folder.data() + "OK1ABC.db"));
+    QVERIFY(IsReadableLogTableFile(folder.data() + "OK1ABC.db"));
 }
 
 // Run by columnLayoutPerScreenWidth in a process of its own; skipped otherwise.

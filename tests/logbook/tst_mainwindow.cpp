@@ -441,7 +441,7 @@ private slots:
         m_window->OpenLog(Call);
         QCOMPARE(m_messages->texts(), QStringList{"Chybí datový soubor databáze - bude vytvořen nový!"});
         QCOMPARE(m_messages->shown.first().type, mtError);
-        QVERIFY(IsLogTableFile(dataDir() + "OK1XYZ.db"));
+        QVERIFY(IsReadableLogTableFile(dataDir() + "OK1XYZ.db"));
         QVERIFY(m_window->qLog->Active());
         QCOMPARE(m_window->logModel()->rowCount(), 0);
         QVERIFY(!recordActions.first()->isEnabled());

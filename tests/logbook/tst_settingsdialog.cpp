@@ -152,7 +152,7 @@ void TestSettingsDialog::newLogDefaults()
     ini.Load(folder.path() + "Velkor.ini");
     QCOMPARE(ini.GetUser(0), QString("OK2XYZ"));
     QCOMPARE(ini.GetUser(1), QString("OK1ABC"));
-    QVERIFY(IsLogTableFile(folder.data() + "OK1ABC.db"));
+    QVERIFY(IsReadableLogTableFile(folder.data() + "OK1ABC.db"));
 
     TUserOptions uf;
     uf.Load(folder.data() + "OK1ABC.uf");

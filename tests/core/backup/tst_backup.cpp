@@ -373,7 +373,7 @@ private slots:
 
         QCOMPARE(rowsIn(m_log), rows);
         QCOMPARE(schemaOf(m_log), schema);
-        QVERIFY(IsLogTableFile(m_log));
+        QVERIFY(IsReadableLogTableFile(m_log));
         QCOMPARE(callsIn(m_log), QStringList({"OK2XYZ", "DL1AAA", "G4BBB"}));
         // The operator settings are not part of a restore.
         QCOMPARE(ReadTestFile(optionsPath), QByteArray("[User]\r\nCall=OK1ABC\r\nName=Changed\r\n"));

@@ -190,7 +190,7 @@ private slots:
         QString error;
         QCOMPARE(RollBackHotJournal(text, &error), TJournalRecovery::Failed);
         QVERIFY(!error.isEmpty());
-        QVERIFY(!IsLogTableFile(text));
+        QVERIFY(!IsReadableLogTableFile(text));
     }
 
     void damagedAfterRollBackIsRefused()

@@ -104,7 +104,7 @@ private slots:
         UmaskGuard guard(mask);
         CreateLogTable(path("OK1ABC.db"));
         QCOMPARE(modeOf(path("OK1ABC.db")), 0600);
-        QVERIFY(IsLogTableFile(path("OK1ABC.db")));
+        QVERIFY(IsReadableLogTableFile(path("OK1ABC.db")));
     }
 
     void journalOfALogIsTheOwners()
@@ -203,7 +203,7 @@ private slots:
         QVERIFY(QDir().mkpath(path("Temp")));
         RestoreLog("OK1ABC", data, path("Temp"), path("OK1ABC.vbk"));
         QCOMPARE(modeOf(data + "OK1ABC.db"), 0600);
-        QVERIFY(IsLogTableFile(data + "OK1ABC.db"));
+        QVERIFY(IsReadableLogTableFile(data + "OK1ABC.db"));
     }
 };
 

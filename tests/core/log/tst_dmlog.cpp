@@ -166,7 +166,7 @@ private slots:
             QCOMPARE(tempFolders().size(), 2);
         }
         RestoreLog("OK1ABC", second.DataDir, second.TempDir, archive);
-        QVERIFY(IsLogTableFile(second.LogFileName("OK1ABC")));
+        QVERIFY(IsReadableLogTableFile(second.LogFileName("OK1ABC")));
         QVERIFY(QFileInfo::exists(second.TempDir + "_Temp.db"));
     }
 

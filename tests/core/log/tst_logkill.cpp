@@ -151,7 +151,7 @@ private slots:
             QVERIFY(saved.size() <= acknowledged.size() + run + 1);
             // What is left of a journal (SQLite leaves one it never began to fill) no longer
             // keeps a read-only opening out.
-            QVERIFY(IsLogTableFile(log));
+            QVERIFY(IsReadableLogTableFile(log));
         }
         qInfo("%d kills, %d of them in the middle of a write, %lld QSOs acknowledged", Kills, journalsLeft,
               qlonglong(acknowledged.size()));

@@ -1,4 +1,7 @@
 #include "base/DatabaseError.h"
+#include "base/MessageTexts.h"
+#include "log/LogConnection.h"
+#include "TestFiles.h"
 #include "settings/IniFile.h"
 #include "settings/LogOptions.h"
 #include "log/LogRecord.h"
@@ -8,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -131,7 +135,7 @@ private slots:
         QCOMPARE(CreateLog(logs, m_data, *options), 1);
         QCOMPARE(slotsOnDisk().mid(0, 3), (QStringList{"OK1ABC", "DL1AAA", "OK2DEF"}));
         QCOMPARE(dataFiles(), (QStringList{"DL1AAA.db", "DL1AAA.uf"}));
-        QVERIFY(IsLogTableFile(m_data + "DL1AAA.db"));
+        QVERIFY(IsReadableLogTableFile(m_data + "DL1AAA.db"));
         TUserOptions stored;
         stored.Load(m_data + "DL1AAA.uf");
         QCOMPARE(stored.Call, QString("DL1AAA"));
@@ -168,18 +172,45 @@ private slots:
         QCOMPARE(dataFiles(), QStringList());
     }
 
-    // A table that cannot be made takes the settings file it had written with it.
+    // A table that cannot be made leaves no settings file and no slot; the files of a log
+    // that another program holds stay as they were, and the text says it is in use.
+    void createUndoesWhenTheTableCannotBeMade_data()
+    {
+        QTest::addColumn<bool>("held");
+        QTest::newRow("a folder in the table's place") << false;
+        QTest::newRow("a log held by another program") << true;
+    }
     void createUndoesWhenTheTableCannotBeMade()
     {
+        QFETCH(bool, held);
         writeIni({});
         TLogOptions logs;
         logs.Load(m_ini);
-        QVERIFY(QDir().mkpath(m_data + "DL1AAA.db")); // a folder in the table's place
+        const QString table = m_data + "DL1AAA.db";
+        LogConnection holder;
+        if (held) {
+            QVERIFY(QDir().mkpath(m_data));
+            CreateLogTable(table);
+            QVERIFY(WriteTestFile(m_data + "DL1AAA.uf", "[User]\nCall=DL1AAA\n"));
+            holder.open(table);
+            QVERIFY(QSqlQuery(holder.database()).exec("BEGIN EXCLUSIVE"));
+        } else {
+            QVERIFY(QDir().mkpath(table)); // a folder in the table's place
+        }
+        const QStringList files = dataFiles();
         auto options = newOperator("DL1AAA");
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, CreateLog(logs, m_data, *options));
+        try {
+            CreateLog(logs, m_data, *options);
+            QFAIL("a log was made where none can be");
+        } catch (const EDatabaseError &e) {
+            if (held)
+                QCOMPARE(e.message(), MsgLogInUse(table));
+        }
         QCOMPARE(FreeUserSlot(logs), 0);
         QCOMPARE(slotsOnDisk().first(), QString());
-        QVERIFY(!QFile::exists(m_data + "DL1AAA.uf"));
+        QCOMPARE(dataFiles(), files);
+        if (held)
+            QCOMPARE(ReadTestFile(m_data + "DL1AAA.uf"), QByteArray("[User]\nCall=DL1AAA\n"));
     }
 
     void deleteRemovesFilesAndEverySlot()

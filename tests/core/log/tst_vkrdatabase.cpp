@@ -1,4 +1,5 @@
 #include "base/DatabaseError.h"
+#include "base/MessageTexts.h"
 #include "log/LogConnection.h"
 #include "TempLog.h"
 #include "TestFiles.h"
@@ -145,7 +146,7 @@ private slots:
         const QString path = dir.filePath("OK1ABC.db");
         CreateLogTable(path);
         QCOMPARE(tableColumns(path), LogFieldNames);
-        QVERIFY(IsLogTableFile(path));
+        QVERIFY(IsReadableLogTableFile(path));
         QVERIFY(!QFile::exists(dir.filePath("OK1ABC.px")));
 
         LogConnection c(path);
@@ -252,14 +253,38 @@ private slots:
         QCOMPARE(q.value(0).toString(), QString("OK2XYZ"));
     }
 
-    void foreignFileIsRefused()
+    // An existing file that a new log would replace is refused and left as it is: a
+    // foreign one as no log, one that another program holds as in use (it may well be a
+    // good log, which an operator told "no log" might delete).
+    void existingFileIsRefused_data()
     {
+        QTest::addColumn<bool>("held");
+        QTest::newRow("foreign file") << false;
+        QTest::newRow("log held by another program") << true;
+    }
+    void existingFileIsRefused()
+    {
+        QFETCH(bool, held);
         QTemporaryDir dir;
         const QString path = dir.filePath("OK1ABC.db");
-        QVERIFY(WriteTestFile(
-            path, "not a database at all, just some text that is long enough to be read as a header"));
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, CreateLogTable(path));
-        QVERIFY(ReadTestFile(path).startsWith("not a database"));
+        LogConnection holder;
+        if (held) {
+            CreateLogTable(path);
+            holder.open(path);
+            QVERIFY(QSqlQuery(holder.database()).exec("BEGIN EXCLUSIVE"));
+        } else {
+            QVERIFY(WriteTestFile(
+                path, "not a database at all, just some text that is long enough to be read as a header"));
+        }
+        const QByteArray content = ReadTestFile(path);
+        try {
+            CreateLogTable(path);
+            QFAIL("an existing file was taken for a new log");
+        } catch (const EDatabaseError &e) {
+            QCOMPARE(e.kind(), held ? TDatabaseFailure::Busy : TDatabaseFailure::Other);
+            QCOMPARE(e.message(), held ? MsgLogInUse(path) : QString("Soubor \"%1\" již existuje a není deníkem!").arg(path));
+        }
+        QCOMPARE(ReadTestFile(path), content);
     }
 
     void defineReplacesATemporaryTable()
@@ -303,17 +328,17 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("x.db");
         makeSqliteFile(path, createSql);
-        QCOMPARE(IsLogTableFile(path), expected);
+        QCOMPARE(IsReadableLogTableFile(path), expected);
     }
 
     void isLogTableFileOfNoDatabase()
     {
         QTemporaryDir dir;
-        QVERIFY(!IsLogTableFile(dir.filePath("missing.db")));
-        QVERIFY(!IsLogTableFile(dir.path()));
+        QVERIFY(!IsReadableLogTableFile(dir.filePath("missing.db")));
+        QVERIFY(!IsReadableLogTableFile(dir.path()));
         const QString text = dir.filePath("text.db");
         QVERIFY(WriteTestFile(text, QByteArray(4096, 'x')));
-        QVERIFY(!IsLogTableFile(text));
+        QVERIFY(!IsReadableLogTableFile(text));
         QVERIFY(!QFile::exists(dir.filePath("missing.db")));
     }
 

@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -278,21 +279,42 @@ private slots:
     void failedSaveThrows_data()
     {
         QTest::addColumn<QString>("relativePath");
-        QTest::newRow("no such folder") << "missing/Velkor.ini";
-        QTest::newRow("a folder") << "sub";
-        QTest::newRow("no file name") << "";
+        QTest::addColumn<QString>("readOnly"); // what the operator made read-only
+        QTest::newRow("no such folder") << "missing/Velkor.ini" << "";
+        QTest::newRow("a folder") << "sub" << "";
+        QTest::newRow("no file name") << "" << "";
+        // The mode is what counts, also for a program that runs as root, which the system
+        // would let write.
+        QTest::newRow("read-only Velkor.ini") << "kept/Velkor.ini" << "file";
+        QTest::newRow("read-only operator settings") << "kept/OK1ABC.uf" << "file";
+        QTest::newRow("read-only settings folder") << "kept/OK1ABC.uf" << "folder";
     }
     void failedSaveThrows()
     {
         QFETCH(QString, relativePath);
+        QFETCH(QString, readOnly);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("sub"));
+        QVERIFY(QDir(dir.path()).mkdir("kept"));
+        const QString kept = dir.filePath("kept");
+        for (const char *name : {"/Velkor.ini", "/OK1ABC.uf"})
+            QVERIFY(WriteTestFile(kept + name, Canonical));
         const QString path = relativePath.isEmpty() ? QString() : dir.filePath(relativePath);
+        if (readOnly == "file")
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+        if (readOnly == "folder")
+            QVERIFY(QFile::setPermissions(kept, QFile::ReadOwner | QFile::ExeOwner));
         TMemIniFile ini;
         ini.WriteString("Users", "0", "OK1ABC");
         ini.Rename(path, false);
+        // The operator's settings hold a password: saved for the owner alone.
+        ini.SetOwnerOnly(path.endsWith(".uf"));
         QVERIFY_THROWS_EXCEPTION(EIniFileError, ini.UpdateFile());
         QVERIFY(QFileInfo(dir.filePath("sub")).isDir());
+        QCOMPARE(QDir(kept).entryList(QDir::Files | QDir::Hidden), QStringList({"OK1ABC.uf", "Velkor.ini"}));
+        for (const char *name : {"/Velkor.ini", "/OK1ABC.uf"})
+            QCOMPARE(ReadTestFile(kept + name), Canonical);
+        QVERIFY(QFile::setPermissions(kept, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
     void saveReplacesWholeFile()
