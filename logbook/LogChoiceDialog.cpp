@@ -1,6 +1,7 @@
 #include "LogChoiceDialog.h"
 #include "ui_LogChoiceDialog.h"
 
+#include "base/DatabaseError.h"
 #include "log/DmLog.h"
 #include "settings/IniFile.h"
 #include "settings/LogOptions.h"
@@ -192,7 +193,13 @@ void TfrmProfile::actDeleteExecute()
         BindCancelToExit();
     }
 
-    const TDeleteLogResult deleted = DeleteLog(m_dm.LogOptions, m_dm.DataDir, call);
+    TDeleteLogResult deleted;
+    try {
+        deleted = DeleteLog(m_dm.LogOptions, m_dm.DataDir, call);
+    } catch (const EDatabaseError &e) {
+        MessageDlgDef(e.message(), mtError, mbOK, mrOk);
+        return;
+    }
     FillUserList();
 
     // What could not be removed is reported, so that no one takes it for done.

@@ -4,6 +4,7 @@
 #include "system/DxClusterLink.h"
 #include "base/FileUtils.h"
 #include "base/MessageTexts.h"
+#include "log/LogRegistry.h"
 #include "log/VkrDatabase.h"
 
 #include <QDateTime>
@@ -80,11 +81,6 @@ QString TdmLog::LogFileName(const QString &call) const
     return DataDir + call + QStringLiteral(".db");
 }
 
-QString TdmLog::LogLockFileName(const QString &call) const
-{
-    return DataDir + call + QStringLiteral(".lock");
-}
-
 bool TdmLog::IsValidLogName(const QString &name)
 {
     if (name.isEmpty())
@@ -109,7 +105,7 @@ void TdmLog::OpenDatabase(const QString &call)
     if (!IsValidLogName(call))
         throw EDatabaseError(InvalidLogNameText(call));
     const QString path = LogFileName(call);
-    lockLog(call);
+    m_logLock = LockLog(DataDir, call);
     try {
         openLogFile(path);
     } catch (...) {
@@ -134,22 +130,6 @@ void TdmLog::openLogFile(const QString &path)
         return; // read as it is: nothing is added to a log that may not be written
     QSqlDatabase db = m_dbLog.database();
     EnsureLogIndexes(db);
-}
-
-void TdmLog::lockLog(const QString &call)
-{
-    if (!IsWritablePath(DataDir))
-        return;
-    auto lock = std::make_unique<QLockFile>(LogLockFileName(call));
-    lock->setStaleLockTime(0); // held as long as the log is open; only a dead copy's is stale
-    if (!lock->tryLock(0)) {
-        const QString path = LogFileName(call);
-        if (lock->error() == QLockFile::LockFailedError)
-            throw EDatabaseError(MsgLogInUse(path), TDatabaseFailure::Busy);
-        throw EDatabaseError(MsgDatabaseCannotOpen(path) + QStringLiteral("\nZámek \"%1\" nelze vytvořit.")
-                                                          .arg(QDir::toNativeSeparators(LogLockFileName(call))));
-    }
-    m_logLock = std::move(lock);
 }
 
 void TdmLog::CloseDatabase()

@@ -46,8 +46,6 @@ public:
 
     // The log file of a call sign: DataDir + CALL + ".db".
     QString LogFileName(const QString &call) const;
-    // The lock file of an open log: DataDir + CALL + ".lock".
-    QString LogLockFileName(const QString &call) const;
 
     // A log's name (the operator's call sign) names its files in the data folder, so it
     // is what the settings dialog lets an operator type: ASCII letters and digits only.
@@ -62,7 +60,7 @@ public:
     // (other than playing back the rollback journal of an interrupted write), and of its
     // kind for a log that another program holds. A log or data folder whose mode forbids
     // writing is opened for reading only (DatabaseReadOnly) and left as it is.
-    // While the log is open, a lock file beside it (LogLockFileName) keeps every other
+    // While the log is open, a lock file beside it (LockLog) keeps every other
     // copy of the program from opening it, whoever started that copy and however (another
     // user, another home folder, which the single-instance lock cannot see); a log whose
     // lock another copy holds raises EDatabaseError of the kind Busy, its text the one of
@@ -95,7 +93,6 @@ private:
     LogConnection m_dbLog;
     std::unique_ptr<QLockFile> m_logLock; // held while the log is open
 
-    void lockLog(const QString &call);
     void openLogFile(const QString &path);
 
     void makeTempFolder();

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 
 int FreeUserSlot(const TLogOptions &logs)
 {
@@ -50,6 +51,22 @@ QStringList LogFiles(const QString &dataDir, const QString &call)
     const QString base = dataDir + call;
     return {base + QStringLiteral(".db"), base + QStringLiteral(".db-journal"),
             base + QStringLiteral(".db-wal"), base + QStringLiteral(".db-shm"), base + QStringLiteral(".uf")};
+}
+
+std::unique_ptr<QLockFile> LockLog(const QString &dataDir, const QString &call)
+{
+    if (!IsWritablePath(dataDir))
+        return nullptr;
+    const QString lockPath = dataDir + call + QStringLiteral(".lock");
+    auto lock = std::make_unique<QLockFile>(lockPath);
+    lock->setStaleLockTime(0); // held as long as the log is open; only a dead copy's is stale
+    if (lock->tryLock(0))
+        return lock;
+    const QString path = dataDir + call + QStringLiteral(".db");
+    if (lock->error() == QLockFile::LockFailedError)
+        throw EDatabaseError(MsgLogInUse(path), TDatabaseFailure::Busy);
+    throw EDatabaseError(MsgDatabaseCannotOpen(path) + QStringLiteral("\nZámek \"%1\" nelze vytvořit.")
+                                                      .arg(QDir::toNativeSeparators(lockPath)));
 }
 
 void SetNewLogDefaults(TUserOptions &o, int screenWidthClass, const QDate &today)
@@ -114,7 +131,15 @@ int CreateLog(TLogOptions &logs, const QString &dataDir, TUserOptions &options)
 TDeleteLogResult DeleteLog(TLogOptions &logs, const QString &dataDir, const QString &call)
 {
     TDeleteLogResult result;
-    for (const QString &file : LogFiles(dataDir, call))
+    const QStringList files = LogFiles(dataDir, call);
+    // Held while the files go, so that no copy opens the log half deleted; a log that
+    // another program holds raises its kind here.
+    std::unique_ptr<QLockFile> lock;
+    if (!files.isEmpty()) {
+        lock = LockLog(dataDir, call);
+        IsLogTableFileOrRaise(files.first());
+    }
+    for (const QString &file : files)
         if (QFile::exists(file) && !QFile::remove(file))
             result.undeletedFiles << file;
     for (int slot = 0; slot < TLogOptions::UserCount; ++slot)

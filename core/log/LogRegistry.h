@@ -8,6 +8,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class QLockFile;
+
 class TLogOptions;
 class TUserOptions;
 
@@ -22,6 +26,13 @@ bool IsUserRegistered(const TLogOptions &logs, const QString &call);
 // The files of one log in the data folder: the log table, with what SQLite may leave
 // beside it, and the operator settings file.
 QStringList LogFiles(const QString &dataDir, const QString &call);
+
+// Takes the lock that a copy of the program holds while it has the log open (the file
+// <dataDir><CALL>.lock; a lock left by a copy that died is taken over). Raises
+// EDatabaseError of the kind Busy, with the text of a log that another program holds, when
+// another copy has the log open, whoever started it. A data folder that may not be written
+// holds no lock (nullptr): its logs are only read.
+std::unique_ptr<QLockFile> LockLog(const QString &dataDir, const QString &call);
 
 // The settings of a new operator that the settings dialog does not show: no quick QSOs
 // yet, the last backup today, the map defaults and the default column layout of the
@@ -44,5 +55,7 @@ struct TDeleteLogResult {
 };
 
 // Deletes the log's files and clears every slot that holds exactly its call sign, then
-// saves Velkor.ini; goes on past a file that cannot be removed.
+// saves Velkor.ini; goes on past a file that cannot be removed. A log that another copy of
+// the program has open, or that another program holds, is left whole: EDatabaseError of the
+// kind Busy is raised before anything is removed.
 TDeleteLogResult DeleteLog(TLogOptions &logs, const QString &dataDir, const QString &call);

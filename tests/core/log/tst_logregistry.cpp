@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -230,6 +231,43 @@ private slots:
         QCOMPARE(dataFiles(), (QStringList{"OK2DEF.db", "OK2DEF.uf"}));
         // Both slots of the call sign are free; the lower-case one is another log.
         QCOMPARE(slotsOnDisk().mid(0, 4), (QStringList{"", "OK2DEF", "", "ok1abc"}));
+    }
+
+    void deleteLeavesAHeldLogWhole_data()
+    {
+        QTest::addColumn<bool>("otherCopy");
+        QTest::newRow("open in another copy of the program") << true;
+        QTest::newRow("held by another program") << false;
+    }
+
+    void deleteLeavesAHeldLogWhole()
+    {
+        QFETCH(bool, otherCopy);
+        writeIni({"OK1ABC"});
+        QVERIFY(QDir().mkpath(m_data));
+        const QString table = m_data + "OK1ABC.db";
+        CreateLogTable(table);
+        QVERIFY(WriteTestFile(m_data + "OK1ABC.uf", "[User]\nCall=OK1ABC\n"));
+        LogConnection holder;
+        std::unique_ptr<QLockFile> copy;
+        if (otherCopy) {
+            copy = LockLog(m_data, "OK1ABC");
+            QVERIFY(copy);
+        } else {
+            holder.open(table);
+            QVERIFY(QSqlQuery(holder.database()).exec("BEGIN EXCLUSIVE"));
+        }
+        const QStringList files = dataFiles();
+        TLogOptions logs;
+        logs.Load(m_ini);
+        try {
+            DeleteLog(logs, m_data, "OK1ABC");
+            QFAIL("a log in use was deleted");
+        } catch (const EDatabaseError &e) {
+            QCOMPARE(e.message(), MsgLogInUse(table));
+        }
+        QCOMPARE(dataFiles(), files);
+        QCOMPARE(slotsOnDisk().first(), QString("OK1ABC"));
     }
 
     void deleteGoesOnWhenVelkorIniCannotBeSaved()
