@@ -163,6 +163,7 @@ private slots:
         const QString capitals = QStringLiteral("ÁČĎÉĚÍĹĽŇÓÔŔŘŠŤÚŮÝŽÄ");
         QTest::newRow("capitals") << namesOfPairs(capitals, capitals);
         QTest::newRow("capital and small letter") << namesOfPairs(capitals, capitals.toLower());
+        QTest::newRow("small letter and capital") << namesOfPairs(capitals.toLower(), capitals);
         QTest::newRow("small letters") << namesOfPairs(capitals.toLower(), capitals.toLower());
         QTest::newRow("other scripts") << QStringList{"Иван", "Ελένη", "Łukasz", "Şükrü", "MÍŠA"};
     }
