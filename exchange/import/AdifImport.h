@@ -94,14 +94,14 @@ private:
     void refuse(const QString &format, const TAdifField &f);
     void reportRepair(const TAdifField &f, TAdifLengthRepair repair);
     void takeDateOrTime(const TAdifField &f);
-    void takeCode(TAdifField &f);
-    void takeIota(const TAdifField &f);
+    void takeCallOrPrefix(TAdifField &f);
+    void takeIota(TAdifField &f);
     void takeBandOrMode(TAdifField &f);
     void takeLocator(TAdifField &f);
     bool takeSubsquare(int field, const TAdifField &f, const QString &warning);
     void takeNameOrNote(const TAdifField &f);
     void takePlainText(const TAdifField &f);
-    void takeNumber(const TAdifField &f);
+    void takeZone(const TAdifField &f);
     void takeFrequency(const TAdifField &f);
     void takePower(const TAdifField &f);
     void takeQslLetter(TAdifField &f);

@@ -113,18 +113,10 @@ int qslRcvdState(char c)
     }
 }
 
-int bandOfName(const QString &name)
+// The band of a name as text, or as ASCII bytes (QLatin1StringView), which decode to the
+// same text whatever the file's code; -1 for none.
+template <typename Name> int bandOfName(const Name &name)
 {
-    for (int i = 0; i < BandOutside; ++i)
-        if (BandNames[i] == name)
-            return i;
-    return -1;
-}
-
-// The same for ASCII bytes, which decode to the same text whatever the file's code.
-int bandOfName(const char *data, int length)
-{
-    const QLatin1StringView name(data, length);
     for (int i = 0; i < BandOutside; ++i)
         if (BandNames[i] == name)
             return i;
@@ -252,9 +244,14 @@ bool TAdifImport::takeField(TAdifField &f)
         return true;
     case AdifTag::CALL:
     case AdifTag::DXCCP:
+        takeCallOrPrefix(f);
+        return true;
     case AdifTag::IOTA:
+        takeIota(f);
+        return true;
     case AdifTag::AWARD:
-        takeCode(f);
+        upperAscii(f.data, f.length);
+        setText(fiAWARD, text(f));
         return true;
     case AdifTag::BAND:
     case AdifTag::MODE:
@@ -284,10 +281,14 @@ bool TAdifImport::takeField(TAdifField &f)
         takePlainText(f);
         return true;
     case AdifTag::FREQ:
+        takeFrequency(f);
+        return true;
     case AdifTag::TX_PWR:
+        takePower(f);
+        return true;
     case AdifTag::ITUZ:
     case AdifTag::CQZ:
-        takeNumber(f);
+        takeZone(f);
         return true;
     case AdifTag::QSL_SENT:
     case AdifTag::QSL_RCVD:
@@ -326,33 +327,22 @@ void TAdifImport::takeDateOrTime(const TAdifField &f)
         refuse(QStringLiteral("Neplatný čas \"%0:s\"!"), f);
 }
 
-void TAdifImport::takeCode(TAdifField &f)
+void TAdifImport::takeCallOrPrefix(TAdifField &f)
 {
     upperAscii(f.data, f.length);
-    switch (f.tag) {
-    case AdifTag::CALL:
-    case AdifTag::DXCCP: {
-        // The entity's prefix follows the rule of call signs.
-        const bool call = f.tag == AdifTag::CALL;
-        if (IsValidCall(text(f)))
-            setText(call ? fiCALL : fiDXCC, text(f));
-        else if (call)
-            refuse(QStringLiteral("Neplatná značka \"%0:s\" (může obsahovat jen znaky \"A-Z, 0-9, /\")!"), f);
-        else
-            refuse(QStringLiteral("Neplatný kód DXCC \"%0:s\"!"), f);
-        break;
-    }
-    case AdifTag::IOTA:
-        takeIota(f);
-        break;
-    default:
-        setText(fiAWARD, text(f));
-        break;
-    }
+    // The entity's prefix follows the rule of call signs.
+    const bool call = f.tag == AdifTag::CALL;
+    if (IsValidCall(text(f)))
+        setText(call ? fiCALL : fiDXCC, text(f));
+    else if (call)
+        refuse(QStringLiteral("Neplatná značka \"%0:s\" (může obsahovat jen znaky \"A-Z, 0-9, /\")!"), f);
+    else
+        refuse(QStringLiteral("Neplatný kód DXCC \"%0:s\"!"), f);
 }
 
-void TAdifImport::takeIota(const TAdifField &f)
+void TAdifImport::takeIota(TAdifField &f)
 {
+    upperAscii(f.data, f.length);
     QString iota = text(f);
     const qsizetype dash = iota.indexOf(u'-');
     if (dash >= 0)
@@ -367,7 +357,7 @@ void TAdifImport::takeBandOrMode(TAdifField &f)
 {
     if (f.tag == AdifTag::BAND) {
         lowerAscii(f.data, f.length);
-        const int band = IsAsciiBytes(QByteArrayView(f.data, f.length)) ? bandOfName(f.data, f.length)
+        const int band = IsAsciiBytes(QByteArrayView(f.data, f.length)) ? bandOfName(QLatin1StringView(f.data, f.length))
                                                                         : bandOfName(text(f));
         if (band >= 0)
             m_record[fiBAND] = band;
@@ -456,27 +446,16 @@ void TAdifImport::takePlainText(const TAdifField &f)
         setText(f.tag == AdifTag::RST_SENT ? fiRSTO : fiRSTP, text(f).left(3));
 }
 
-void TAdifImport::takeNumber(const TAdifField &f)
+void TAdifImport::takeZone(const TAdifField &f)
 {
-    switch (f.tag) {
-    case AdifTag::FREQ:
-        takeFrequency(f);
-        break;
-    case AdifTag::TX_PWR:
-        takePower(f);
-        break;
-    default: {
-        const bool itu = f.tag == AdifTag::ITUZ;
-        const int zone = itu ? StrToITU(text(f)) : StrToWAZ(text(f));
-        if (zone != -1)
-            m_record[itu ? fiITU : fiWAZ] = zone;
-        else if (itu)
-            refuse(QStringLiteral("Neplatný kód ITU \"%0:s\" (jsou povoleny hodnoty 1 až 90)!"), f);
-        else
-            refuse(QStringLiteral("Neplatný kód WAZ \"%0:s\" (jsou povoleny hodnoty 1 až 40)!"), f);
-        break;
-    }
-    }
+    const bool itu = f.tag == AdifTag::ITUZ;
+    const int zone = itu ? StrToITU(text(f)) : StrToWAZ(text(f));
+    if (zone != -1)
+        m_record[itu ? fiITU : fiWAZ] = zone;
+    else if (itu)
+        refuse(QStringLiteral("Neplatný kód ITU \"%0:s\" (jsou povoleny hodnoty 1 až 90)!"), f);
+    else
+        refuse(QStringLiteral("Neplatný kód WAZ \"%0:s\" (jsou povoleny hodnoty 1 až 40)!"), f);
 }
 
 void TAdifImport::takeFrequency(const TAdifField &f)
